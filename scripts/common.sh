@@ -1,0 +1,35 @@
+# Shared by scripts/run and scripts/test: installs what the build, the tests and
+# the program need from Debian's packages, and builds the project.
+set -euo pipefail
+
+NOCTAREL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+NOCTAREL_PACKAGES=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-multimedia-dev libgl-dev
+    fonts-liberation
+    xvfb xauth
+)
+
+ensure_packages() {
+    local missing=()
+    local pkg
+    for pkg in "${NOCTAREL_PACKAGES[@]}" "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$pkg")
+        fi
+    done
+    [ "${#missing[@]}" -eq 0 ] && return 0
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    echo "Installing: ${missing[*]}"
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+}
+
+# build_project DIR BUILD_TYPE [extra cmake args...]
+build_project() {
+    local dir="$1" type="$2"
+    shift 2
+    cmake -S "$NOCTAREL_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
+    cmake --build "$dir" -j 2
+}

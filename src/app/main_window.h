@@ -1,0 +1,61 @@
+#pragma once
+
+#include "app/app_context.h"
+
+#include <QWidget>
+
+class QLabel;
+class QTabWidget;
+class QTimer;
+class PreferencesPage;
+
+// The main window: header row, the eight pages, start-up, reload and close.
+class TfrmMain : public QWidget
+{
+    Q_OBJECT
+public:
+    struct Services
+    {
+        Dialogs *dialogs = nullptr;
+        Clock *clock = nullptr;
+        SoundOutput *sound = nullptr;
+        // The folder of the program's executable; tests pass their own.
+        QString programFolder;
+    };
+
+    // Builds the window and runs the start-up (FormCreate).
+    explicit TfrmMain(const Services &services, QWidget *parent = nullptr);
+    ~TfrmMain() override;
+
+    AppContext &context() { return m_ctx; }
+    PreferencesPage *preferences() const { return m_pref; }
+    QTabWidget *pages() const { return pgctrlMain; }
+
+    void LoadAll();
+    QString clockText() const;
+    void tmrMainTimer();
+    void lblAuthorClick();
+    // The close question and the save; false when the window must stay open.
+    bool FormClose();
+
+    QLabel *lblAuthor, *lblAppTitel, *lblDateTime;
+    QTabWidget *pgctrlMain;
+    QWidget *tbshtFilms, *tbshtPapers, *tbshtDilutions, *tbshtUnitsConversion,
+        *tbshtTimeConversion, *tbshtChem, *tbshtProcess;
+    QTabWidget *pgctrlFilms, *pgctrlPapers;
+    QTimer *tmrMain;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void FormCreate();
+    void placeClock();
+
+    AppContext m_ctx;
+    PreferencesPage *m_pref;
+};
+
+// The folder of the running program without a trailing separator; the empty
+// text for a program in the root folder.
+QString programFolderOf(const QString &applicationDirPath);

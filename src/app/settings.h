@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The Préférences controls as plain data: the page copies them in and out, the
+// rules for wsettings.txt work on this copy alone.
+struct SettingsControls
+{
+    enum Sound { Beeps = 1, Waves = 2, NoSound = 3 };
+    enum Color { Colour = 1, Mono = 2 };
+
+    int sound = Beeps;
+    int color = Colour;
+    QString soundSeconds;
+    QString languageFile;
+    QString paperProcessFile;
+    QString filmProcessFile;
+    QString agitationFile;
+    QString processFolder;
+    QString formulaFolder;
+
+    bool operator==(const SettingsControls &) const = default;
+};
+
+// The current paths and count-down length the rest of the program uses.
+struct CurrentSettings
+{
+    QString LanguageFile;
+    QString PaperProcessFile;
+    QString FilmProcessFile;
+    QString AgitationFile;
+    QString ProcessFolder;
+    QString FormulaFolder;
+    int SoundSeconds = 0;
+};
+
+namespace Settings {
+
+inline const QString FileName = QStringLiteral("wsettings.txt");
+
+// "%root%" in a stored path stands for the program's folder.
+QString expandRoot(const QString &value, const QString &programFolder);
+QString contractRoot(const QString &value, const QString &programFolder);
+
+// Applies the lines of a settings file to the controls, in file order. A
+// "Sound=" or "Color=" line without a digit after the key raises the integer
+// error; the lines before it have taken effect.
+void applyLines(const QStringList &lines, SettingsControls &controls,
+                const QString &programFolder);
+
+// The nine lines the save writes. Raises the integer error for a count-down
+// length that is not a whole number, before anything is written.
+QStringList fileLines(const SettingsControls &controls, const QString &programFolder);
+
+// The current paths as the fields show them, and the count-down length (0 when
+// the field holds no whole number).
+void deriveCurrent(const SettingsControls &controls, CurrentSettings &current);
+
+// Radio states then field texts, joined without separators.
+QString snapshot(const SettingsControls &controls);
+
+} // namespace Settings

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QFont>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRect>
+#include <QString>
+
+class QWidget;
+
+// Stored colour values (0x00BBGGRR, system colours with 0xFF in the high byte)
+// to Qt and back onto widgets.
+QColor toQColor(quint32 value);
+// The text colour of a label, field, button, memo or panel.
+void setFontColor(QWidget *w, quint32 value);
+quint32 fontColorOf(const QWidget *w);
+void setBackColor(QWidget *w, quint32 value);
+
+// Fonts are given by character height in pixels.
+QFont arialFont(int pixelHeight, bool bold = false, bool underline = false);
+
+// Installs the hourglass hooks of the core's BusyCursor.
+void installBusyCursorHooks();
+
+// A label whose font colour is readable back (the timer labels record the
+// state of a process in it).
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, QPoint at,
+                  const QFont &font);
+
+// An edit field with its own label beside or above it. The label follows the
+// caption's width, placed as the platform's labelled edit places it.
+class LabeledEdit : public QLineEdit
+{
+    Q_OBJECT
+public:
+    enum class LabelPosition { Left, Above };
+    LabeledEdit(QWidget *parent, const QString &name, const QString &caption,
+                LabelPosition position, const QRect &bounds);
+
+    QLabel *editLabel() const { return m_label; }
+    void setCaption(const QString &caption);
+    QString caption() const { return m_label->text(); }
+    void setLabelFont(const QFont &font);
+    void placeLabel();
+    void setVisible(bool visible) override;
+
+signals:
+    void doubleClicked();
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    QLabel *m_label;
+    LabelPosition m_position;
+};
