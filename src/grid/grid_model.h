@@ -66,6 +66,10 @@ public:
     bool setCurrentCol(int col) { return setCurrent(col, m_curRow); }
     bool setCurrentRow(int row) { return setCurrent(m_curCol, row); }
 
+    // The drawn height, as the control reports it (the scroll rule needs it).
+    int pixelHeight() const { return m_pixelHeight; }
+    void setPixelHeight(int h) { m_pixelHeight = h; }
+
     int topRow() const { return m_topRow; }
     void setTopRow(int row);
 
@@ -108,6 +112,7 @@ private:
     int m_topRow = 0;
     int m_defaultColWidth = 64;
     int m_defaultRowHeight = 24;
+    int m_pixelHeight = 0;
     quint32 m_gridColor = 0xFF000005u;
     quint32 m_fontColor = 0xFF000008u;
     quint32 m_selColor = NoColor;

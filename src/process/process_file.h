@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class GridModel;
+
+// What a process definition file holds besides its step table.
+struct ProcessFileText
+{
+    bool hasTitle = false; // line 1 was "[Titel]"; otherwise the title stays as it was
+    QString title;
+    QStringList comments;
+};
+
+// The reading rules on lines already read: the title and comment rules, then
+// the step table split over cols columns, growing (never shrinking) the column
+// count whenever a line has more fields. cols is updated.
+ProcessFileText parseProcessLines(const QStringList &lines, std::vector<QStringList> &table,
+                                  int &cols);
+
+// Splits one table line over cols columns by the same rules (shared with the
+// formula files).
+void splitTableLine(QStringView line, QStringList &cells, int &cols);
+
+// Reduces grid to its row 0 with no fixed row, reads path, and fills the grid's
+// rows and columns. Raises the I/O error of a failed read (the grid is already
+// reduced then). Making row 0 the fixed header is the caller's last step, after
+// the title and comments are in place: it fails for a table of fewer than two
+// lines.
+ProcessFileText ReadProcessFile(const QString &path, GridModel &grid);
+
+// Writes the file: "[Titel]", title, "[Comments]", the comments without their
+// trailing blanks and line breaks, "[Process]", then every grid row with its
+// cells joined by tabs.
+void WriteProcessFile(const QString &path, const QString &title, const QString &comments,
+                      const GridModel &grid);
+
+// Whether some line of the file contains text, letter case ignored by the
+// locale's rules. An empty text is never found.
+bool FileContainsText(const QString &path, const QString &text);
+
+// The text with every trailing blank, tab and line break removed.
+QString trimmedRight(const QString &text);
+// A memo's text as file lines (an empty memo gives one empty line).
+QStringList memoLines(const QString &text);

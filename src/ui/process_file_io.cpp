@@ -1,0 +1,23 @@
+#include "ui/process_file_io.h"
+
+#include "grid/grid_model.h"
+#include "process/process_file.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+void readProcessFileInto(const QString &path, QLineEdit *title, QPlainTextEdit *comments,
+                         GridModel &grid)
+{
+    const ProcessFileText text = ReadProcessFile(path, grid);
+    if (text.hasTitle)
+        title->setText(text.title);
+    comments->setPlainText(text.comments.join(QLatin1Char('\n')));
+    grid.setFixedRows(1);
+}
+
+void writeProcessFileFrom(const QString &path, const QLineEdit *title,
+                          const QPlainTextEdit *comments, const GridModel &grid)
+{
+    WriteProcessFile(path, title->text(), comments->toPlainText(), grid);
+}
