@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 // The caption table read from the language file: entry n is line n (1..99).
 // Entries a shorter file does not reach keep what an earlier file gave them.
@@ -24,3 +25,25 @@ public:
 private:
     QStringList m_entries;
 };
+
+// Which controls each language entry sets, by control name. A labelled edit
+// field's name stands for its label; a page name for its tab caption.
+struct CaptionTarget
+{
+    int entry;
+    const char *control;
+};
+const std::vector<CaptionTarget> &captionTargets();
+
+// Entries of the five buttons of every process tab, by role.
+namespace LanguageEntry {
+constexpr int WindowTitle = 10;
+constexpr int AppTitle = 11;
+constexpr int Start = 17;
+constexpr int Pause = 18;
+constexpr int Previous = 19;
+constexpr int Next = 20;
+constexpr int Reset = 21;
+constexpr int AgitComing = 79;
+constexpr int AgitRunning = 80;
+} // namespace LanguageEntry

@@ -1,20 +1,30 @@
 #include "app/main_window.h"
 
 #include "app/preferences_page.h"
+#include "core/busy_cursor.h"
+#include "process/process_tab.h"
+#include "ui/shell_open.h"
+#include "ui/string_grid.h"
 #include "core/clock.h"
 #include "ui/dialogs.h"
 #include "ui/handler_guard.h"
 #include "ui/widgets.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
+
+#include <cmath>
 
 namespace {
 
@@ -43,7 +53,7 @@ QWidget *addPage(QTabWidget *pages, const char *name, const QString &caption)
     return page;
 }
 
-QTabWidget *processPages(QWidget *page, const char *name)
+QTabWidget *processPageControl(QWidget *page, const char *name)
 {
     auto *tabs = new QTabWidget(page);
     tabs->setObjectName(QLatin1String(name));
@@ -105,9 +115,9 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent) : QWidget(parent)
     pgctrlMain->setObjectName(QStringLiteral("pgctrlMain"));
     pgctrlMain->setGeometry(4, 25, 781, 552);
     tbshtFilms = addPage(pgctrlMain, "tbshtFilms", QStringLiteral("Films"));
-    pgctrlFilms = processPages(tbshtFilms, "pgctrlFilms");
+    pgctrlFilms = processPageControl(tbshtFilms, "pgctrlFilms");
     tbshtPapers = addPage(pgctrlMain, "tbshtPapers", QStringLiteral("Papiers"));
-    pgctrlPapers = processPages(tbshtPapers, "pgctrlPapers");
+    pgctrlPapers = processPageControl(tbshtPapers, "pgctrlPapers");
     tbshtDilutions = addPage(pgctrlMain, "tbshtDilutions", QStringLiteral("Dilutions"));
     tbshtUnitsConversion =
         addPage(pgctrlMain, "tbshtUnitsConversion", QStringLiteral("Conversion Unités"));
@@ -126,9 +136,26 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent) : QWidget(parent)
     connect(tmrMain, &QTimer::timeout, this, &TfrmMain::tmrMainTimer);
     tmrMain->start();
 
-    connect(m_pref, &PreferencesPage::reloadRequested, this, [this] {
-        // Rebuilding the process tabs comes with the process pages.
-        guarded(*m_ctx.dialogs, [this] { LoadAll(); });
+    ProcessEnvironment env;
+    env.colourMode = [this] { return m_pref->colourMode(); };
+    env.soundMode = [this] { return m_pref->soundMode(); };
+    env.soundSeconds = [this] { return m_ctx.current.SoundSeconds; };
+    env.agitationFile = [this] { return m_ctx.current.AgitationFile; };
+    env.agitComingText = [this] { return m_ctx.AgitComingText; };
+    env.agitRunningText = [this] { return m_ctx.AgitRunningText; };
+    m_processes = new ProcessPages(m_ctx, pgctrlPapers, pgctrlFilms, this, std::move(env));
+    connect(m_processes, &ProcessPages::agitationFileRequested, this,
+            [this] { OpenWithShell(m_pref->lbleAgitationFile->text()); });
+
+    connect(m_pref, &PreferencesPage::reloadRequested, this,
+            [this] { guarded(*m_ctx.dialogs, [this] { btnPrefReloadClick(); }); });
+    connect(m_pref, &PreferencesPage::colourSchemeSelected, this, [this](bool colour) {
+        guarded(*m_ctx.dialogs, [this, colour] {
+            if (colour)
+                rbtnColorYNClick();
+            else
+                rbtnMonoYNClick();
+        });
     });
 
     m_ctx.ProgramFolder = services.programFolder;
@@ -157,6 +184,119 @@ void TfrmMain::FormCreate()
 
 void TfrmMain::LoadAll()
 {
+    m_processes->LoadProcessLists();
+    LoadLanguageFile();
+    const auto widths = [this](const char *name, std::initializer_list<int> list) {
+        if (auto *g = findChild<StringGrid *>(QLatin1String(name))) {
+            int c = 0;
+            for (const int w : list)
+                g->grid()->setColWidth(c++, w);
+        }
+    };
+    widths("sgrdPROC", {160, 47, 47, 34, 40});
+    widths("sgrdChemFormula", {160, 60, 110});
+}
+
+void TfrmMain::LoadLanguageFile()
+{
+    {
+        BusyCursor busy;
+        // An empty path names no file: the captions stay as they are.
+        if (!m_language.loadFile(m_ctx.current.LanguageFile))
+            return;
+    }
+    ApplyLanguage();
+}
+
+void TfrmMain::ApplyLanguage()
+{
+    for (int k = 0; k < 10; ++k)
+        m_ctx.Messages[k] = m_language.entry(k + 1);
+    m_ctx.AgitComingText = m_language.entry(LanguageEntry::AgitComing);
+    m_ctx.AgitRunningText = m_language.entry(LanguageEntry::AgitRunning);
+
+    setWindowTitle(m_language.entry(LanguageEntry::WindowTitle));
+    lblAppTitel->setText(m_language.entry(LanguageEntry::AppTitle));
+    lblAppTitel->adjustSize();
+    // Centred on the window, the half going to the even neighbour.
+    const double left = (frameGeometry().width() - lblAppTitel->width()) / 2.0;
+    lblAppTitel->move(static_cast<int>(std::nearbyint(left)), lblAppTitel->y());
+
+    for (const CaptionTarget &t : captionTargets()) {
+        const QString &text = m_language.entry(t.entry);
+        QWidget *w = findChild<QWidget *>(QLatin1String(t.control));
+        if (!w)
+            continue; // a page that is not built
+        const int page = pgctrlMain->indexOf(w);
+        if (page >= 0)
+            pgctrlMain->setTabText(page, text);
+        else if (auto *edit = qobject_cast<LabeledEdit *>(w))
+            edit->setCaption(text);
+        else if (auto *group = qobject_cast<QGroupBox *>(w))
+            group->setTitle(text);
+        else if (auto *button = qobject_cast<QAbstractButton *>(w))
+            button->setText(text);
+        else if (auto *label = qobject_cast<QLabel *>(w))
+            label->setText(text);
+    }
+    for (const auto &tab : m_processes->tabs()) {
+        if (!tab)
+            continue;
+        tab->StartButton->setText(m_language.entry(LanguageEntry::Start));
+        tab->PauseButton->setText(m_language.entry(LanguageEntry::Pause));
+        tab->PreviousButton->setText(m_language.entry(LanguageEntry::Previous));
+        tab->NextButton->setText(m_language.entry(LanguageEntry::Next));
+        tab->ResetButton->setText(m_language.entry(LanguageEntry::Reset));
+    }
+}
+
+void TfrmMain::btnPrefReloadClick()
+{
+    m_processes->destroyTabs();
+    // Every process timer goes, running or not; the clock's stays.
+    const QList<QTimer *> timers = findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
+    for (auto it = timers.crbegin(); it != timers.crend(); ++it) {
+        QTimer *t = *it;
+        if (t->objectName().startsWith(QLatin1String("tmr")) && t != tmrMain)
+            delete t;
+    }
+    const SettingsControls c = m_pref->controls();
+    m_ctx.current.LanguageFile = c.languageFile;
+    m_ctx.current.PaperProcessFile = c.paperProcessFile;
+    m_ctx.current.FilmProcessFile = c.filmProcessFile;
+    m_ctx.current.AgitationFile = c.agitationFile;
+    m_ctx.current.ProcessFolder = c.processFolder;
+    m_ctx.current.FormulaFolder = c.formulaFolder;
+    LoadAll();
+    if (m_pref->rbtnColorYN->isChecked())
+        rbtnColorYNClick();
+    else
+        rbtnMonoYNClick();
+}
+
+void TfrmMain::rbtnColorYNClick()
+{
+    m_processes->engine().switchScheme(true);
+    m_processes->renderAll();
+    recolourSchemeControls(0x0000FFu);
+}
+
+void TfrmMain::rbtnMonoYNClick()
+{
+    m_processes->engine().switchScheme(false);
+    m_processes->renderAll();
+    recolourSchemeControls(0x808080u);
+}
+
+void TfrmMain::recolourSchemeControls(quint32 colour)
+{
+    for (const char *name : schemeControlNames()) {
+        QWidget *w = findChild<QWidget *>(QLatin1String(name));
+        if (auto *grid = qobject_cast<StringGrid *>(w))
+            grid->grid()->setFontColor(colour);
+        else if (w)
+            setFontColor(w, colour);
+    }
 }
 
 QString TfrmMain::clockText() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/app_context.h"
+#include "app/language.h"
 
 #include <QWidget>
 
@@ -8,6 +9,7 @@ class QLabel;
 class QTabWidget;
 class QTimer;
 class PreferencesPage;
+class ProcessPages;
 
 // The main window: header row, the eight pages, start-up, reload and close.
 class TfrmMain : public QWidget
@@ -31,7 +33,16 @@ public:
     PreferencesPage *preferences() const { return m_pref; }
     QTabWidget *pages() const { return pgctrlMain; }
 
+    ProcessPages *processPages() const { return m_processes; }
+    const LanguageTable &languageTable() const { return m_language; }
+
     void LoadAll();
+    void LoadLanguageFile();
+    void ApplyLanguage();
+    // Rebuilds the process tabs and captions from the paths on Préférences.
+    void btnPrefReloadClick();
+    void rbtnColorYNClick();
+    void rbtnMonoYNClick();
     QString clockText() const;
     void tmrMainTimer();
     void lblAuthorClick();
@@ -52,8 +63,12 @@ private:
     void FormCreate();
     void placeClock();
 
+    void recolourSchemeControls(quint32 colour);
+
     AppContext m_ctx;
+    LanguageTable m_language;
     PreferencesPage *m_pref;
+    ProcessPages *m_processes = nullptr;
 };
 
 // The folder of the running program without a trailing separator; the empty

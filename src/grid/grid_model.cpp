@@ -64,6 +64,8 @@ void GridModel::setCell(int col, int row, const QString &text)
     c.text = text;
     const QModelIndex i = index(row, col);
     emit dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
+    if (row == 0 && m_fixedRows > 0)
+        emit headerDataChanged(Qt::Horizontal, col, col);
 }
 
 void GridModel::setTable(const std::vector<QStringList> &table, int cols)
@@ -119,6 +121,7 @@ void GridModel::setFixedRows(int n)
     clampCurrent();
     if (rows() > 0)
         emit dataChanged(index(0, 0), index(rows() - 1, m_cols - 1));
+    emit headerDataChanged(Qt::Horizontal, 0, m_cols - 1);
     emit looksChanged();
 }
 
@@ -295,4 +298,11 @@ Qt::ItemFlags GridModel::flags(const QModelIndex &index) const
     if (m_editable)
         f |= Qt::ItemIsEditable;
     return f;
+}
+
+QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && m_fixedRows > 0)
+        return cell(section, 0);
+    return {};
 }

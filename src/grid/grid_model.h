@@ -87,6 +87,9 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role) override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    // A fixed top row doubles as the horizontal header, so views can keep it
+    // in sight while the rows scroll.
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 signals:
     void currentChanged(int col, int row);

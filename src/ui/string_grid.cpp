@@ -77,9 +77,12 @@ public:
             text = m_grid->fontColor();
         QColor backColor = toQColor(back);
         QColor textColor = toQColor(text);
-        if (current) {
-            const quint32 sb = m_grid->selectionColor();
-            const quint32 st = m_grid->selectionTextColor();
+        const quint32 sb = m_grid->selectionColor();
+        const quint32 st = m_grid->selectionTextColor();
+        // Selection colours set to the grid's own mean: draw the selected cell
+        // like any other, in its own colours.
+        const bool plainSelection = sb == m_grid->gridColor() && st == m_grid->fontColor();
+        if (current && !plainSelection) {
             backColor = sb == GridModel::NoColor ? option.palette.color(QPalette::Highlight)
                                                  : toQColor(sb);
             textColor = st == GridModel::NoColor
@@ -187,6 +190,9 @@ StringGrid::StringGrid(QWidget *parent, const QString &objectName, GridModel *mo
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setMinimumSectionSize(4);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QFont headerFont = font();
+    headerFont.setBold(true);
+    horizontalHeader()->setFont(headerFont);
 
     connect(m_grid, &GridModel::currentChanged, this, [this] { syncCurrent(); });
     connect(m_grid, &GridModel::topRowChanged, this, [this] { syncTopRow(); });
@@ -201,11 +207,6 @@ StringGrid::StringGrid(QWidget *parent, const QString &objectName, GridModel *mo
         syncLooks();
         syncCurrent();
     });
-    connect(m_grid, &QAbstractItemModel::dataChanged, this,
-            [this](const QModelIndex &tl) {
-                if (tl.row() == 0 && m_grid->fixedRows() > 0)
-                    horizontalHeader()->viewport()->update();
-            });
     syncWidths();
     syncLooks();
     syncCurrent();

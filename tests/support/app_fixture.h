@@ -1,0 +1,29 @@
+#pragma once
+
+#include "app/main_window.h"
+#include "core/clock.h"
+#include "process/sound_output.h"
+#include "test_support.h"
+#include "ui/dialogs.h"
+
+#include <QStringList>
+#include <memory>
+
+// A working folder and a main window started in it with scripted dialogs, a
+// fake clock and a recording sound output.
+class AppFixture
+{
+public:
+    AppFixture() = default;
+    // The nine settings lines pointing at files of the working folder.
+    static QStringList settingsLines(const QString &extra = QString());
+    // Writes wsettings.txt, a language file, empty lists and an agitation file.
+    void writeStandardFolder();
+    TfrmMain &start(const QString &programFolder = QStringLiteral("/opt/noctarel"));
+
+    TempWorkDir dir;
+    ScriptedDialogs dialogs;
+    FakeClock clock;
+    RecordingSound sound;
+    std::unique_ptr<TfrmMain> window;
+};
