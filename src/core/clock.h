@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 
+#include <cmath>
+
 // Time as the timers see it. nowDays() is a date-time in days (the time of day
 // as the fraction) that only ever moves forward: a daylight-saving change or a
 // clock reset never stretches or cuts a running step. localNow() is the wall
@@ -30,23 +32,24 @@ private:
     QElapsedTimer m_elapsed;
 };
 
-// A clock that moves only when told: tests step time without sleeping.
+// A clock that moves only when told, in whole milliseconds: tests step time
+// without sleeping.
 class FakeClock final : public Clock
 {
 public:
     explicit FakeClock(double startDays = 46000.5,
                        QDateTime local = QDateTime(QDate(2025, 12, 9), QTime(10, 30, 0)))
-        : m_days(startDays), m_local(local)
+        : m_ms(std::llround(startDays * 86400000.0)), m_local(local)
     {
     }
-    double nowDays() const override { return m_days; }
+    double nowDays() const override { return static_cast<double>(m_ms) / 86400000.0; }
     QDateTime localNow() const override { return m_local; }
-    void setNowDays(double days) { m_days = days; }
-    void advanceSeconds(double seconds) { m_days = (m_days * 86400.0 + seconds) / 86400.0; }
-    void advanceMs(qint64 ms) { advanceSeconds(static_cast<double>(ms) / 1000.0); }
+    void setNowDays(double days) { m_ms = std::llround(days * 86400000.0); }
+    void advanceSeconds(double seconds) { m_ms += std::llround(seconds * 1000.0); }
+    void advanceMs(qint64 ms) { m_ms += ms; }
     void setLocalNow(const QDateTime &dt) { m_local = dt; }
 
 private:
-    double m_days;
+    qint64 m_ms;
     QDateTime m_local;
 };

@@ -48,9 +48,11 @@ void appendInstruction(TAgitationSeq &seq, QStringView instruction, const QStrin
         seq.push_back(a);
         return;
     }
-    for (double t = start; t + third / 86400.0 < end;) {
-        t = t + third / 86400.0;
-        a.StartTime = t;
+    // Beginnings strictly before the end; counted in seconds from the start so
+    // that one falling exactly on the end is not let in by a rounding error.
+    const double span = (end - start) * 86400.0 - 0.001;
+    for (qint64 k = 1; static_cast<double>(k) * third < span; ++k) {
+        a.StartTime = start + static_cast<double>(k) * third / 86400.0;
         seq.push_back(a);
     }
 }

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/clock.h"
+#include "process/process_engine.h"
+#include "process/sound_output.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+// A process engine on a fake clock and a recording sound output, with the
+// settings the timers read held in plain members.
+struct EngineRig
+{
+    EngineRig();
+
+    // Adds a process whose steps are "name|main|second|wait|agitation" rows
+    // under the usual header; the grid is set up as a process tab sets it.
+    int addProcess(const QStringList &steps, bool paper = false);
+    // Lets seconds pass, then delivers one tick of process i.
+    void tickAfter(int i, double seconds);
+    // Ticks once a second until the process is no longer running or the limit
+    // is reached; returns the number of ticks.
+    int runUntilStopped(int i, int limit = 100000);
+
+    GridModel &grid(int i) { return engine->grid(i); }
+    ProcessFace &face(int i) { return engine->face(i); }
+    TProcess &process(int i) { return engine->process(i); }
+
+    // Writes the agitation file the rig's processes read.
+    void writeAgitation(const QStringList &lines);
+
+    QTemporaryDir folder;
+    FakeClock clock;
+    RecordingSound sound;
+    bool colour = true;
+    int soundMode = 3;
+    int soundSeconds = 0;
+    QString agitationFile;
+    QString coming = QStringLiteral("Agitation in");
+    QString running = QStringLiteral("AGITATE");
+    int activeTab = -1;
+    std::unique_ptr<ProcessEngine> engine;
+};
