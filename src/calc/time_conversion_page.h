@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QLineEdit>
+#include <QWidget>
+
+class Dialogs;
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class StringGrid;
+struct AppContext;
+
+// A time field hh:mm:ss with a one-digit or two-digit hour. Once edited it
+// refuses to be left (or Enter) while a required digit is blank; Escape puts
+// back the text it had when it got the focus.
+class TimeMaskEdit : public QLineEdit
+{
+    Q_OBJECT
+public:
+    TimeMaskEdit(QWidget *parent, Dialogs &dialogs);
+
+    // The text with blanks for unfilled positions: "  :  :  " when empty.
+    QString maskedText() const;
+
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    bool editIsInvalid() const { return isModified() && !hasAcceptableInput(); }
+    void refuse();
+
+    Dialogs &m_dialogs;
+    QString m_previous; // display text at entry, "_" for blanks
+    bool m_reentering = false;
+};
+
+// The Conversion Temps page: a development time at a reference temperature
+// compensated for a new temperature, with the eleven whole temperatures
+// around it.
+class TimeConversionPage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit TimeConversionPage(AppContext &context, QWidget *parent = nullptr);
+
+    void btnDEVTGoClick();
+    // The selected item of rgrpDEVTUnit: 0 Celsius, 1 Fahrenheit.
+    int unitIndex() const;
+
+    void setDecimalSeparator(QChar separator) { m_separator = separator; }
+
+    QGroupBox *rgrpDEVTUnit;
+    QRadioButton *rbtnDEVTCelsius, *rbtnDEVTFahrenheit;
+    QLabel *lblDEVTOld, *lblDEVTTemp1, *lblDEVTTime1, *lblDEVTNew, *lblDEVTTemp2, *lblDEVTTime2;
+    QLineEdit *edtDEVTTemp1, *edtDEVTTemp2;
+    TimeMaskEdit *mskedtDEVTTime1;
+    QLabel *pnlDEVTTime2;
+    QPushButton *btnDEVTGo;
+    StringGrid *sgrdDEVT;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    AppContext &m_ctx;
+    QButtonGroup *m_unit;
+    QChar m_separator;
+};
