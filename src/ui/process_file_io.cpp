@@ -2,6 +2,7 @@
 
 #include "grid/grid_model.h"
 #include "process/process_file.h"
+#include "ui/widgets.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -12,12 +13,12 @@ void readProcessFileInto(const QString &path, QLineEdit *title, QPlainTextEdit *
     const ProcessFileText text = ReadProcessFile(path, grid);
     if (text.hasTitle)
         title->setText(text.title);
-    comments->setPlainText(text.comments.join(QLatin1Char('\n')));
+    setMemoLines(comments, text.comments);
     grid.setFixedRows(1);
 }
 
 void writeProcessFileFrom(const QString &path, const QLineEdit *title,
                           const QPlainTextEdit *comments, const GridModel &grid)
 {
-    WriteProcessFile(path, title->text(), comments->toPlainText(), grid);
+    WriteProcessFile(path, title->text(), memoText(comments), grid);
 }

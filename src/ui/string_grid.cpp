@@ -83,11 +83,10 @@ public:
         // like any other, in its own colours.
         const bool plainSelection = sb == m_grid->gridColor() && st == m_grid->fontColor();
         if (current && !plainSelection) {
-            backColor = sb == GridModel::NoColor ? option.palette.color(QPalette::Highlight)
-                                                 : toQColor(sb);
-            textColor = st == GridModel::NoColor
-                            ? option.palette.color(QPalette::HighlightedText)
-                            : toQColor(st);
+            backColor =
+                sb == GridModel::NoColor ? option.palette.color(QPalette::Highlight) : toQColor(sb);
+            textColor = st == GridModel::NoColor ? option.palette.color(QPalette::HighlightedText)
+                                                 : toQColor(st);
         }
         p->save();
         p->fillRect(option.rect, backColor);
@@ -106,9 +105,8 @@ public:
     {
         auto *edit = new QLineEdit(parent);
         edit->setFrame(false);
-        const QString mask = m_grid->editMaskQuery
-                                 ? m_grid->editMaskQuery(index.column(), index.row())
-                                 : QString();
+        const QString mask =
+            m_grid->editMaskQuery ? m_grid->editMaskQuery(index.column(), index.row()) : QString();
         const StringGrid::Mask m = StringGrid::translateMask(mask);
         if (!m.empty)
             edit->setInputMask(m.qtMask);
@@ -150,6 +148,31 @@ public:
             text = edit->text();
         }
         model->setData(index, text, Qt::EditRole);
+    }
+
+    // Qt's delegate keeps a masked editor open on Enter and TAB, and drops its
+    // text on focus loss, until the mask is satisfied. An editor left wholly
+    // blank (a time erased) is stored all the same, as the blank it is.
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        auto *edit = qobject_cast<QLineEdit *>(object);
+        static const QRegularExpression filled(QStringLiteral("[0-9A-Za-z]"));
+        if (edit && edit->property("masked").toBool() && !edit->displayText().contains(filled)) {
+            if (event->type() == QEvent::KeyPress) {
+                const int key = static_cast<QKeyEvent *>(event)->key();
+                if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Tab ||
+                    key == Qt::Key_Backtab) {
+                    emit commitData(edit);
+                    emit closeEditor(edit, key == Qt::Key_Tab       ? EditNextItem
+                                           : key == Qt::Key_Backtab ? EditPreviousItem
+                                                                    : SubmitModelCache);
+                    return true;
+                }
+            } else if (event->type() == QEvent::FocusOut && QApplication::focusWidget() != edit) {
+                emit commitData(edit);
+            }
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
     }
 
     void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,

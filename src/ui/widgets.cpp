@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QPlainTextEdit>
+#include <QTextDocument>
 
 QColor toQColor(quint32 value)
 {
@@ -72,6 +74,19 @@ QFont arialFont(int pixelHeight, bool bold, bool underline)
     f.setBold(bold);
     f.setUnderline(underline);
     return f;
+}
+
+QString memoText(const QPlainTextEdit *memo)
+{
+    QString text = memo->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+void setMemoLines(QPlainTextEdit *memo, const QStringList &lines)
+{
+    memo->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
 void installBusyCursorHooks()

@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QString>
 
+class QPlainTextEdit;
 class QWidget;
 
 // Stored colour values (0x00BBGGRR, system colours with 0xFF in the high byte)
@@ -18,6 +19,11 @@ void setBackColor(QWidget *w, quint32 value);
 
 // Fonts are given by character height in pixels.
 QFont arialFont(int pixelHeight, bool bold = false, bool underline = false);
+
+// The memo's text with '\n' line breaks and every other character as typed
+// (toPlainText turns non-breaking spaces into plain ones).
+QString memoText(const QPlainTextEdit *memo);
+void setMemoLines(QPlainTextEdit *memo, const QStringList &lines);
 
 // Installs the hourglass hooks of the core's BusyCursor.
 void installBusyCursorHooks();
@@ -33,7 +39,11 @@ class LabeledEdit : public QLineEdit
 {
     Q_OBJECT
 public:
-    enum class LabelPosition { Left, Above };
+    enum class LabelPosition
+    {
+        Left,
+        Above
+    };
     LabeledEdit(QWidget *parent, const QString &name, const QString &caption,
                 LabelPosition position, const QRect &bounds);
 

@@ -1,0 +1,83 @@
+#include "editors/formula_file.h"
+
+#include "core/busy_cursor.h"
+#include "grid/grid_model.h"
+#include "process/process_file.h"
+#include "textfile/text_file.h"
+
+FormulaFileText parseFormulaLines(const QStringList &lines, std::vector<QStringList> &table,
+                                  int &cols)
+{
+    FormulaFileText out;
+    qsizetype i = 0;
+    const qsizetype n = lines.size();
+    // Reading past the end gives the empty text, as a read at the end of a file does.
+    const auto next = [&] { return i < n ? lines[i++] : QString(); };
+
+    if (next() == QLatin1String("[Titel]")) {
+        out.hasTitle = true;
+        out.title = next();
+    }
+    if (next() == QLatin1String("[Type]")) {
+        out.hasType = true;
+        out.type = next();
+    }
+    while (i < n) {
+        const QString &line = lines[i++];
+        if (line == QLatin1String("[Comments]"))
+            break;
+        if (line != QLatin1String("[Characteristics]"))
+            out.characteristics.append(line);
+    }
+    while (i < n) {
+        const QString &line = lines[i++];
+        if (line == QLatin1String("[Formula]"))
+            break;
+        if (line != QLatin1String("[Comments]"))
+            out.comments.append(line);
+    }
+    table.clear();
+    table.reserve(static_cast<size_t>(n - i));
+    QStringList cells;
+    for (; i < n; ++i) {
+        splitTableLine(lines[i], cells, cols);
+        table.push_back(cells);
+    }
+    return out;
+}
+
+FormulaFileText ReadFormulaFile(const QString &path, GridModel &grid)
+{
+    BusyCursor busy;
+    grid.setFixedRows(0);
+    grid.setRows(1);
+    // A wider file read before must not widen this one: the writer saves every
+    // column the grid holds.
+    grid.setCols(FormulaColumns);
+    const QStringList lines = TextFile::readLines(path);
+    std::vector<QStringList> table;
+    int cols = grid.cols();
+    FormulaFileText text = parseFormulaLines(lines, table, cols);
+    grid.setTable(table, cols);
+    return text;
+}
+
+void WriteFormulaFile(const QString &path, const QString &title, const QString &type,
+                      const QString &characteristics, const QString &comments,
+                      const GridModel &grid)
+{
+    BusyCursor busy;
+    QStringList lines;
+    lines.reserve(grid.rows() + 12);
+    lines << QStringLiteral("[Titel]") << title << QStringLiteral("[Type]") << type;
+    lines << QStringLiteral("[Characteristics]") << memoLines(characteristics);
+    lines << QStringLiteral("[Comments]") << memoLines(comments);
+    lines << QStringLiteral("[Formula]");
+    for (int r = 0; r < grid.rows(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < grid.cols(); ++c)
+            cells << grid.cell(c, r);
+        lines << cells.join(QLatin1Char('\t'));
+    }
+    TextFile::writeLines(path, lines);
+}
