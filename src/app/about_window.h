@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPlainTextEdit;
+
+// The About window: product and version, the rights notice, the terms of use,
+// and three links (mail, web page, the user guide in the working folder).
+// Created hidden at start-up and shown modally from the main window's "?".
+class TfrmAbout : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TfrmAbout(QWidget *parent = nullptr);
+    ~TfrmAbout() override;
+
+    // The terms of use as the memo shows them each time the window opens.
+    static QString legalText();
+
+    void lblWebPageClick();
+    void lblWebPageMouseMove();
+    void lblEmailAddressClick();
+    void lblEmailAddressMouseMove();
+    void lblDocClick();
+    void lblDocMouseMove();
+    void FormMouseMove();
+
+    QLabel *lblTitel, *lblCopyright, *lblEmailAddress, *lblWebPage, *lblDocTitel, *lblDoc;
+    QPlainTextEdit *mmoLegal;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    void showHandCursor();
+    void showDefaultCursor();
+    void placeOnScreen();
+
+    // Whether the hand pointer we pushed is on the application's cursor stack.
+    bool m_handShown = false;
+};
