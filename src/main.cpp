@@ -1,6 +1,8 @@
+#include "app/about_window.h"
 #include "app/main_window.h"
 #include "core/clock.h"
 #include "ui/dialogs.h"
+#include "ui/qt_sound_output.h"
 #include "ui/widgets.h"
 
 #include <QApplication>
@@ -14,11 +16,15 @@ int main(int argc, char *argv[])
 
     SystemClock clock;
     QtDialogs dialogs;
+    QtSoundOutput sound;
     TfrmMain::Services services;
+    services.sound = &sound;
     services.dialogs = &dialogs;
     services.clock = &clock;
     services.programFolder = programFolderOf(QCoreApplication::applicationDirPath());
     TfrmMain frmMain(services);
+    TfrmAbout frmAbout;
+    frmMain.setAboutWindow(&frmAbout);
     dialogs.setParent(&frmMain);
     frmMain.show();
     return QApplication::exec();

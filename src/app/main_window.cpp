@@ -1,13 +1,18 @@
 #include "app/main_window.h"
 
 #include "app/preferences_page.h"
+#include "calc/dilutions_page.h"
+#include "calc/time_conversion_page.h"
+#include "calc/units_conversion_page.h"
 #include "core/busy_cursor.h"
-#include "process/process_tab.h"
-#include "ui/shell_open.h"
-#include "ui/string_grid.h"
 #include "core/clock.h"
+#include "editors/chem_page.h"
+#include "editors/process_editor_page.h"
+#include "process/process_tab.h"
 #include "ui/dialogs.h"
 #include "ui/handler_guard.h"
+#include "ui/shell_open.h"
+#include "ui/string_grid.h"
 #include "ui/widgets.h"
 
 #include <QAbstractButton>
@@ -118,13 +123,16 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent) : QWidget(parent)
     pgctrlFilms = processPageControl(tbshtFilms, "pgctrlFilms");
     tbshtPapers = addPage(pgctrlMain, "tbshtPapers", QStringLiteral("Papiers"));
     pgctrlPapers = processPageControl(tbshtPapers, "pgctrlPapers");
-    tbshtDilutions = addPage(pgctrlMain, "tbshtDilutions", QStringLiteral("Dilutions"));
-    tbshtUnitsConversion =
-        addPage(pgctrlMain, "tbshtUnitsConversion", QStringLiteral("Conversion Unités"));
-    tbshtTimeConversion =
-        addPage(pgctrlMain, "tbshtTimeConversion", QStringLiteral("Conversion Temps"));
-    tbshtChem = addPage(pgctrlMain, "tbshtChem", QStringLiteral("Chimies"));
-    tbshtProcess = addPage(pgctrlMain, "tbshtProcess", QStringLiteral("Processus"));
+    tbshtDilutions = new DilutionsPage(m_ctx);
+    pgctrlMain->addTab(tbshtDilutions, QStringLiteral("Dilutions"));
+    tbshtUnitsConversion = new UnitsConversionPage(m_ctx);
+    pgctrlMain->addTab(tbshtUnitsConversion, QStringLiteral("Conversion Unités"));
+    tbshtTimeConversion = new TimeConversionPage(m_ctx);
+    pgctrlMain->addTab(tbshtTimeConversion, QStringLiteral("Conversion Temps"));
+    tbshtChem = new ChemPage(m_ctx);
+    pgctrlMain->addTab(tbshtChem, QStringLiteral("Chimies"));
+    tbshtProcess = new ProcessEditorPage(m_ctx);
+    pgctrlMain->addTab(tbshtProcess, QStringLiteral("Processus"));
     m_pref = new PreferencesPage(m_ctx);
     pgctrlMain->addTab(m_pref, QStringLiteral("Préférences"));
     // The window is built on Préférences; a start-up that stops early stays there.
@@ -236,8 +244,12 @@ void TfrmMain::ApplyLanguage()
             group->setTitle(text);
         else if (auto *button = qobject_cast<QAbstractButton *>(w))
             button->setText(text);
-        else if (auto *label = qobject_cast<QLabel *>(w))
+        else if (auto *label = qobject_cast<QLabel *>(w)) {
             label->setText(text);
+            // Captions size to their text, as labels do, unless they wrap.
+            if (!label->wordWrap())
+                label->adjustSize();
+        }
     }
     for (const auto &tab : m_processes->tabs()) {
         if (!tab)
@@ -325,6 +337,8 @@ void TfrmMain::placeClock()
 
 void TfrmMain::lblAuthorClick()
 {
+    if (m_about)
+        m_ctx.dialogs->showModal(m_about);
 }
 
 bool TfrmMain::FormClose()

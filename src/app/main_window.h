@@ -46,13 +46,15 @@ public:
     QString clockText() const;
     void tmrMainTimer();
     void lblAuthorClick();
+    // The About window that "?" shows; created after this window, so set later.
+    void setAboutWindow(QWidget *about) { m_about = about; }
     // The close question and the save; false when the window must stay open.
     bool FormClose();
 
     QLabel *lblAuthor, *lblAppTitel, *lblDateTime;
     QTabWidget *pgctrlMain;
-    QWidget *tbshtFilms, *tbshtPapers, *tbshtDilutions, *tbshtUnitsConversion,
-        *tbshtTimeConversion, *tbshtChem, *tbshtProcess;
+    QWidget *tbshtFilms, *tbshtPapers, *tbshtDilutions, *tbshtUnitsConversion, *tbshtTimeConversion,
+        *tbshtChem, *tbshtProcess;
     QTabWidget *pgctrlFilms, *pgctrlPapers;
     QTimer *tmrMain;
 
@@ -69,6 +71,7 @@ private:
     LanguageTable m_language;
     PreferencesPage *m_pref;
     ProcessPages *m_processes = nullptr;
+    QWidget *m_about = nullptr;
 };
 
 // The folder of the running program without a trailing separator; the empty

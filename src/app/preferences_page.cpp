@@ -6,6 +6,7 @@
 #include "textfile/text_file.h"
 #include "ui/dialogs.h"
 #include "ui/handler_guard.h"
+#include "ui/shell_open.h"
 #include "ui/widgets.h"
 
 #include <QButtonGroup>
@@ -55,10 +56,9 @@ PreferencesPage::PreferencesPage(AppContext &context, QWidget *parent)
     grpbxSound = group(this, "grpbxSound", QStringLiteral("Sons"), {12, 17, 157, 104});
     rbtnBeepYN = radio(grpbxSound, "rbtnBeepYN", QStringLiteral("Beeps"), {11, 17, 113, 17});
     rbtnWaveYN = radio(grpbxSound, "rbtnWaveYN", QStringLiteral("Waves"), {11, 35, 113, 17});
-    rbtnSoundYN =
-        radio(grpbxSound, "rbtnSoundYN", QStringLiteral("Pas de son"), {11, 51, 113, 17});
-    lbleSoundSeconds = leftEdit(grpbxSound, "lbleSoundSeconds", QStringLiteral("Décompte (s):"),
-                                {80, 72, 41, 22});
+    rbtnSoundYN = radio(grpbxSound, "rbtnSoundYN", QStringLiteral("Pas de son"), {11, 51, 113, 17});
+    lbleSoundSeconds =
+        leftEdit(grpbxSound, "lbleSoundSeconds", QStringLiteral("Décompte (s):"), {80, 72, 41, 22});
     auto *soundGroup = new QButtonGroup(this);
     soundGroup->addButton(rbtnBeepYN);
     soundGroup->addButton(rbtnWaveYN);
@@ -106,6 +106,26 @@ PreferencesPage::PreferencesPage(AppContext &context, QWidget *parent)
     connect(btnPrefCancel, &QPushButton::clicked, this,
             [this] { guarded(*m_ctx.dialogs, [this] { btnPrefCancelClick(); }); });
     connect(btnPrefReload, &QPushButton::clicked, this, &PreferencesPage::reloadRequested);
+    const std::pair<QPushButton *, LabeledEdit *> files[] = {{btnSelLangFile, lbleLanguageFile},
+                                                             {btnSelPapPrcFile, lblePaperPrcFile},
+                                                             {btnSelFlmPrcFile, lbleFilmPrcFile},
+                                                             {btnSelAgitation, lbleAgitationFile}};
+    for (const auto &[b, field] : files) {
+        LabeledEdit *target = field;
+        connect(b, &QPushButton::clicked, this,
+                [this, target] { guarded(*m_ctx.dialogs, [this, target] { pickFile(target); }); });
+        connect(field, &LabeledEdit::doubleClicked, this, [this, target] {
+            guarded(*m_ctx.dialogs, [this, target] { lbleLanguageFileDblClick(target); });
+        });
+    }
+    const std::pair<QPushButton *, LabeledEdit *> folders[] = {{btnChemFolder, lbleChemFolder},
+                                                               {btnProcFolder, lbleProcFolder}};
+    for (const auto &[b, field] : folders) {
+        LabeledEdit *target = field;
+        connect(b, &QPushButton::clicked, this, [this, target] {
+            guarded(*m_ctx.dialogs, [this, target] { pickFolder(target); });
+        });
+    }
     // The two folders are in use as typed, without a save.
     connect(lbleChemFolder, &QLineEdit::textChanged, this,
             [this](const QString &t) { m_ctx.current.FormulaFolder = t; });
@@ -202,6 +222,26 @@ void PreferencesPage::btnPrefCancelClick()
 {
     LoadSettings();
     m_ctx.StartSnapshot = SettingsSnapshot();
+}
+
+void PreferencesPage::pickFile(LabeledEdit *field)
+{
+    const auto chosen = m_ctx.dialogs->openFile(
+        {QStringLiteral("Text (*.txt)"), m_ctx.ProgramFolder, QStringLiteral("*.txt")});
+    if (chosen)
+        field->setText(*chosen);
+}
+
+void PreferencesPage::pickFolder(LabeledEdit *field)
+{
+    const auto chosen = m_ctx.dialogs->chooseFolder(field->caption());
+    if (chosen)
+        field->setText(*chosen);
+}
+
+void PreferencesPage::lbleLanguageFileDblClick(LabeledEdit *field)
+{
+    OpenWithShell(field->text());
 }
 
 bool PreferencesPage::colourMode() const

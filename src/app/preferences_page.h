@@ -31,6 +31,13 @@ public:
     void btnPrefSaveClick();
     void btnPrefCancelClick();
 
+    // The "..." buttons: a file picker in the program's folder, a folder picker
+    // prompting with the field's caption. A cancelled picker changes nothing.
+    void pickFile(LabeledEdit *field);
+    void pickFolder(LabeledEdit *field);
+    // A double-click on one of the four file fields opens the file.
+    void lbleLanguageFileDblClick(LabeledEdit *field);
+
     bool colourMode() const;
     int soundMode() const; // SettingsControls::Sound
 

@@ -54,7 +54,7 @@ void applyLines(const QStringList &lines, SettingsControls &c, const QString &pr
     for (const QString &line : lines) {
         if (line.startsWith(sound)) {
             const int v = digitAfterKey(line, sound.size());
-            c.sound = (v == 2) ? SettingsControls::Waves
+            c.sound = (v == 2)   ? SettingsControls::Waves
                       : (v == 3) ? SettingsControls::NoSound
                                  : SettingsControls::Beeps;
         } else if (line.startsWith(soundSeconds)) {

@@ -7,8 +7,17 @@
 // rules for wsettings.txt work on this copy alone.
 struct SettingsControls
 {
-    enum Sound { Beeps = 1, Waves = 2, NoSound = 3 };
-    enum Color { Colour = 1, Mono = 2 };
+    enum Sound
+    {
+        Beeps = 1,
+        Waves = 2,
+        NoSound = 3
+    };
+    enum Color
+    {
+        Colour = 1,
+        Mono = 2
+    };
 
     int sound = Beeps;
     int color = Colour;
@@ -46,8 +55,7 @@ QString contractRoot(const QString &value, const QString &programFolder);
 // Applies the lines of a settings file to the controls, in file order. A
 // "Sound=" or "Color=" line without a digit after the key raises the integer
 // error; the lines before it have taken effect.
-void applyLines(const QStringList &lines, SettingsControls &controls,
-                const QString &programFolder);
+void applyLines(const QStringList &lines, SettingsControls &controls, const QString &programFolder);
 
 // The nine lines the save writes. Raises the integer error for a count-down
 // length that is not a whole number, before anything is written.

@@ -15,7 +15,12 @@ class GridModel : public QAbstractTableModel
 public:
     // A cell colour of "none": the grid's own colours apply.
     static constexpr quint32 NoColor = 0xFFFFFFFFu;
-    enum Roles { TextColorRole = Qt::UserRole + 1, BackColorRole, FixedRole };
+    enum Roles
+    {
+        TextColorRole = Qt::UserRole + 1,
+        BackColorRole,
+        FixedRole
+    };
 
     explicit GridModel(int cols = 5, int rows = 5, QObject *parent = nullptr);
 

@@ -8,11 +8,11 @@ struct TAgitation
 {
     QString Code;
     QString Text;
-    int Counter = 0;       // the movement shown as n in (n/m); 0 until it begins
-    int Count = 0;         // the number of movements m
-    double Duration = 0;   // days
-    double PausedAt = 0;   // date-time of the last pause while queued; 0 when never paused
-    double StartTime = 0;  // date-time at which it begins
+    int Counter = 0;      // the movement shown as n in (n/m); 0 until it begins
+    int Count = 0;        // the number of movements m
+    double Duration = 0;  // days
+    double PausedAt = 0;  // date-time of the last pause while queued; 0 when never paused
+    double StartTime = 0; // date-time at which it begins
 };
 
 // A process's agitations for the current step; only the first one is active.

@@ -91,8 +91,8 @@ void ProcessEngine::loadAgitation(int i, double now)
 {
     TProcess &p = process(i);
     // A failed read leaves the sequence and the label as they were.
-    AgitSeqs[i] = LoadAgitationSeq(m_env.agitationFile(), grid(i).cell(4, p.CurrentRow), now,
-                                   CellEndTime[i]);
+    AgitSeqs[i] =
+        LoadAgitationSeq(m_env.agitationFile(), grid(i).cell(4, p.CurrentRow), now, CellEndTime[i]);
     p.face.agit.text = AgitSeqs[i].front().Text;
 }
 
@@ -362,8 +362,8 @@ void ProcessEngine::UpdateAgitation(int i, double now)
     const int left = secondsBetween(e.StartTime + e.Duration, now);
     if (left > 0) {
         p.face.agit.text = QStringLiteral("***  ") + m_env.agitRunningText() +
-                           QStringLiteral(" (") + QString::number(e.Counter) +
-                           QLatin1Char('/') + QString::number(e.Count) + QStringLiteral(") ") +
+                           QStringLiteral(" (") + QString::number(e.Counter) + QLatin1Char('/') +
+                           QString::number(e.Count) + QStringLiteral(") ") +
                            SecondsToTimeText(left) + QStringLiteral("  ***");
         p.face.agit.color = pick(Colors::Red, Colors::Silver);
     } else {
@@ -447,10 +447,12 @@ void ProcessEngine::switchScheme(bool colour)
     {
         quint32 from, to;
     };
-    static const Map toColour[] = {
-        {Colors::Silver, Colors::Yellow}, {Colors::White, Colors::Blue}, {Colors::Gray, Colors::Red}};
-    static const Map toMono[] = {
-        {Colors::Yellow, Colors::Silver}, {Colors::Blue, Colors::White}, {Colors::Red, Colors::Gray}};
+    static const Map toColour[] = {{Colors::Silver, Colors::Yellow},
+                                   {Colors::White, Colors::Blue},
+                                   {Colors::Gray, Colors::Red}};
+    static const Map toMono[] = {{Colors::Yellow, Colors::Silver},
+                                 {Colors::Blue, Colors::White},
+                                 {Colors::Red, Colors::Gray}};
     const Map *maps = colour ? toColour : toMono;
     for (TProcess &p : Processes) {
         ProcessFace::Label *labels[] = {&p.face.step, &p.face.time, &p.face.agit};
@@ -479,19 +481,62 @@ void ProcessEngine::PaintStepGrid(GridModel &grid, int col, int row, bool colour
 
 const std::vector<const char *> &schemeControlNames()
 {
-    static const std::vector<const char *> names = {
-        "edtQtyFina", "edtDila1", "edtDila2", "pnlQtyStocka", "edtQtyStockb", "edtDilb1",
-        "edtDilb2", "pnlQtyFinb", "edtQtyFinc", "edtDilc1", "edtDilc2", "pnlQtyStockc",
-        "edtQtyFind", "edtDild1", "edtDild2", "pnlQtyStockd", "lbleUNITTempC", "lbleUNITTempF",
-        "lbleUNITTempK", "lbleUNITLengthmm", "lbleUNITLengthcm", "lbleUNITLengthm",
-        "lbleUNITLengthInches", "lbleUNITLengthFeet", "lbleUNITLengthYards", "lbleUNITSurfacecm",
-        "lbleUNITSurfacem", "lbleUNITSurfaceInches", "lbleUNITSurfaceFeet", "lbleUNITSurfaceYards",
-        "lbleUNITVolml", "lbleUNITVolcl", "lbleUNITVoldl", "lbleUNITVoll", "lbleUNITVolm",
-        "lbleUNITVolUSOunce", "lbleUNITVolUSPint", "lbleUNITVolUSQuart", "lbleUNITVolUSGallon",
-        "lbleUNITVolUKOunce", "lbleUNITVolUKPint", "lbleUNITVolUKQuart", "lbleUNITVolUKGallon",
-        "lbleUNITWeightgr", "lbleUNITWeightkg", "lbleUNITWeightADPGrain",
-        "lbleUNITWeightADPOunce", "lbleUNITWeightADPPound", "lbleUNITWeightTroyGrain",
-        "lbleUNITWeightTroyPennyweight", "lbleUNITWeightTroyOunce", "lbleUNITWeightTroyPound",
-        "edtDEVTTemp1", "edtDEVTTemp2", "mskedtDEVTTime1", "pnlDEVTTime2", "sgrdDEVT"};
+    static const std::vector<const char *> names = {"edtQtyFina",
+                                                    "edtDila1",
+                                                    "edtDila2",
+                                                    "pnlQtyStocka",
+                                                    "edtQtyStockb",
+                                                    "edtDilb1",
+                                                    "edtDilb2",
+                                                    "pnlQtyFinb",
+                                                    "edtQtyFinc",
+                                                    "edtDilc1",
+                                                    "edtDilc2",
+                                                    "pnlQtyStockc",
+                                                    "edtQtyFind",
+                                                    "edtDild1",
+                                                    "edtDild2",
+                                                    "pnlQtyStockd",
+                                                    "lbleUNITTempC",
+                                                    "lbleUNITTempF",
+                                                    "lbleUNITTempK",
+                                                    "lbleUNITLengthmm",
+                                                    "lbleUNITLengthcm",
+                                                    "lbleUNITLengthm",
+                                                    "lbleUNITLengthInches",
+                                                    "lbleUNITLengthFeet",
+                                                    "lbleUNITLengthYards",
+                                                    "lbleUNITSurfacecm",
+                                                    "lbleUNITSurfacem",
+                                                    "lbleUNITSurfaceInches",
+                                                    "lbleUNITSurfaceFeet",
+                                                    "lbleUNITSurfaceYards",
+                                                    "lbleUNITVolml",
+                                                    "lbleUNITVolcl",
+                                                    "lbleUNITVoldl",
+                                                    "lbleUNITVoll",
+                                                    "lbleUNITVolm",
+                                                    "lbleUNITVolUSOunce",
+                                                    "lbleUNITVolUSPint",
+                                                    "lbleUNITVolUSQuart",
+                                                    "lbleUNITVolUSGallon",
+                                                    "lbleUNITVolUKOunce",
+                                                    "lbleUNITVolUKPint",
+                                                    "lbleUNITVolUKQuart",
+                                                    "lbleUNITVolUKGallon",
+                                                    "lbleUNITWeightgr",
+                                                    "lbleUNITWeightkg",
+                                                    "lbleUNITWeightADPGrain",
+                                                    "lbleUNITWeightADPOunce",
+                                                    "lbleUNITWeightADPPound",
+                                                    "lbleUNITWeightTroyGrain",
+                                                    "lbleUNITWeightTroyPennyweight",
+                                                    "lbleUNITWeightTroyOunce",
+                                                    "lbleUNITWeightTroyPound",
+                                                    "edtDEVTTemp1",
+                                                    "edtDEVTTemp2",
+                                                    "mskedtDEVTTime1",
+                                                    "pnlDEVTTime2",
+                                                    "sgrdDEVT"};
     return names;
 }

@@ -2,6 +2,7 @@
 
 #include "app/app_context.h"
 #include "core/busy_cursor.h"
+#include "core/clock.h"
 #include "process/sound_output.h"
 #include "textfile/text_file.h"
 #include "ui/dialogs.h"
@@ -16,6 +17,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
+
+#include <cmath>
 
 namespace {
 
@@ -62,14 +65,14 @@ QString trimControl(const QString &s)
 
 } // namespace
 
-template <class F> void ProcessTab::run(F &&f)
+void ProcessTab::run(const std::function<void()> &event)
 {
-    guarded(*m_ctx.dialogs, std::forward<F>(f));
+    guarded(*m_ctx.dialogs, event);
     render();
 }
 
-ProcessTab::ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl,
-                       QObject *timerOwner, AppContext &context)
+ProcessTab::ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, QObject *timerOwner,
+                       AppContext &context)
     : PageCtrl(pageCtrl), m_engine(engine), m_ctx(context), m_index(index)
 {
     TProcess &p = engine.process(index);
@@ -151,13 +154,22 @@ ProcessTab::ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl,
     setTabOrder(CommentsMemo, TitleEdit);
 
     const int i = index;
-    connect(StartButton, &QPushButton::clicked, this, [this, i] { run([this, i] { m_engine.btnStart(i); }); });
-    connect(PauseButton, &QPushButton::clicked, this, [this, i] { run([this, i] { m_engine.btnPause(i); }); });
+    connect(StartButton, &QPushButton::clicked, this,
+            [this, i] { run([this, i] { m_engine.btnStart(i); }); });
+    connect(PauseButton, &QPushButton::clicked, this,
+            [this, i] { run([this, i] { m_engine.btnPause(i); }); });
     connect(PreviousButton, &QPushButton::clicked, this,
             [this, i] { run([this, i] { m_engine.btnPrevious(i); }); });
-    connect(NextButton, &QPushButton::clicked, this, [this, i] { run([this, i] { m_engine.btnNext(i); }); });
-    connect(ResetButton, &QPushButton::clicked, this, [this, i] { run([this, i] { m_engine.btnReset(i); }); });
-    connect(stepTimer, &QTimer::timeout, this, [this, i] { run([this, i] { m_engine.tmrTimer(i); }); });
+    connect(NextButton, &QPushButton::clicked, this,
+            [this, i] { run([this, i] { m_engine.btnNext(i); }); });
+    connect(ResetButton, &QPushButton::clicked, this,
+            [this, i] { run([this, i] { m_engine.btnReset(i); }); });
+    connect(stepTimer, &QTimer::timeout, this, [this, i] {
+        // Back to whole seconds after the tick that lined the timer up.
+        if (StepTimer->interval() != 1000)
+            StepTimer->setInterval(1000);
+        run([this, i] { m_engine.tmrTimer(i); });
+    });
     connect(agitTimer, &QTimer::timeout, this,
             [this, i] { run([this, i] { m_engine.tmrAgitTimer(i); }); });
     connect(StepGrid, &StringGrid::gridDoubleClicked, this, [this, i] {
@@ -184,6 +196,24 @@ void ProcessTab::load(const QString &path)
     render();
 }
 
+// The ticks of a running cell are lined up a moment after each whole second
+// before its end, so the last one falls just after the end. A timer left at
+// the phase of an earlier cell would tick a hair before the end of this one
+// and stretch it by a second.
+void ProcessTab::phaseStepTimer()
+{
+    const double end = m_engine.CellEndTime[m_index];
+    const double msLeft = (end - m_ctx.clock->nowDays()) * 86400000.0;
+    double first = 1000.0;
+    if (msLeft > 0) {
+        first = std::fmod(msLeft, 1000.0);
+        if (first < 1.0)
+            first += 1000.0;
+    }
+    m_phasedEnd = end;
+    StepTimer->start(static_cast<int>(first) + 2);
+}
+
 void ProcessTab::render()
 {
     const ProcessFace &f = m_engine.face(m_index);
@@ -198,11 +228,11 @@ void ProcessTab::render()
     const int gauge = std::clamp(f.gauge, 0, 100);
     if (Gauge->value() != gauge)
         Gauge->setValue(gauge);
-    if (StepTimer && StepTimer->isActive() != f.stepTimerEnabled) {
-        if (f.stepTimerEnabled)
-            StepTimer->start();
-        else
+    if (StepTimer) {
+        if (!f.stepTimerEnabled)
             StepTimer->stop();
+        else if (!StepTimer->isActive() || m_engine.CellEndTime[m_index] != m_phasedEnd)
+            phaseStepTimer();
     }
     if (AgitTimer) {
         if (AgitTimer->interval() != f.agitInterval)
@@ -231,7 +261,8 @@ void ProcessPages::LoadProcessLists()
 {
     BusyCursor busy;
     for (const bool paper : {true, false}) {
-        const QString &list = paper ? m_ctx.current.PaperProcessFile : m_ctx.current.FilmProcessFile;
+        const QString &list =
+            paper ? m_ctx.current.PaperProcessFile : m_ctx.current.FilmProcessFile;
         const QStringList lines = TextFile::readLines(list);
         for (const QString &line : lines) {
             const int i = m_engine.add(trimControl(line), paper);

@@ -4,6 +4,7 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 class QLabel;
@@ -32,7 +33,7 @@ public:
     // Draws the face and follows it with the two timers.
     void render();
     // Runs one event of this process with the error box and a redraw.
-    template <class F> void run(F &&f);
+    void run(const std::function<void()> &event);
 
     LabeledEdit *TitleEdit;
     StringGrid *StepGrid;
@@ -51,8 +52,11 @@ signals:
 
 private:
     ProcessEngine &m_engine;
+    void phaseStepTimer();
+
     AppContext &m_ctx;
     int m_index;
+    double m_phasedEnd = -1.0; // the cell end the step timer's ticks are lined up on
 };
 
 // The process tabs of the Papiers and Films pages and the engine behind them.

@@ -18,7 +18,10 @@ public:
 class RecordingSound final : public SoundOutput
 {
 public:
-    void playWave(const QString &bareName) override { events << QStringLiteral("wave:") + bareName; }
+    void playWave(const QString &bareName) override
+    {
+        events << QStringLiteral("wave:") + bareName;
+    }
     void beepDefault() override { events << QStringLiteral("beep"); }
     void beepExclamation() override { events << QStringLiteral("exclamation"); }
     QStringList events;

@@ -36,7 +36,9 @@ int TimeTextToSeconds(QStringView t) noexcept
         return 0;
     // Fields by position: characters 1-2, 4-5 and 7-8; what stands between and
     // after them is never looked at.
-    const auto field = [t](qsizetype from) { return from < t.size() ? t.mid(from, 2) : QStringView(); };
+    const auto field = [t](qsizetype from) {
+        return from < t.size() ? t.mid(from, 2) : QStringView();
+    };
     const auto h = parseInt(field(0));
     const auto m = parseInt(field(3));
     const auto s = parseInt(field(6));

@@ -15,9 +15,9 @@ class Dialogs
 public:
     struct OpenFile
     {
-        QString filter;        // "Text (*.txt)"
+        QString filter; // "Text (*.txt)"
         QString initialFolder;
-        QString fileName;      // preset name, "*.txt"
+        QString fileName; // preset name, "*.txt"
     };
 
     virtual ~Dialogs() = default;
@@ -56,7 +56,15 @@ private:
 class ScriptedDialogs final : public Dialogs
 {
 public:
-    enum class Kind { Error, Message, Question, OpenFile, Folder, Modal };
+    enum class Kind
+    {
+        Error,
+        Message,
+        Question,
+        OpenFile,
+        Folder,
+        Modal
+    };
     struct Shown
     {
         Kind kind;

@@ -9,8 +9,7 @@
 // Runs an event handler; an error that escapes it goes to the standard error
 // box and the event loop carries on. Nothing may reach Qt's loop unhandled.
 // Returns false when the handler ended with an error.
-template <class Handler>
-bool guarded(Dialogs &dialogs, Handler &&handler)
+template <class Handler> bool guarded(Dialogs &dialogs, Handler &&handler)
 {
     try {
         std::forward<Handler>(handler)();

@@ -11,12 +11,18 @@ private slots:
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("entry");
-        QTest::newRow("number and tab") << "13\tFilm" << "Film";
-        QTest::newRow("no tab") << "Film" << "Film";
-        QTest::newRow("further tabs kept") << "a\tb\tc" << "b\tc";
-        QTest::newRow("empty line") << "" << "";
-        QTest::newRow("tab only") << "\t" << "";
-        QTest::newRow("leading tab") << "\tx " << "x ";
+        QTest::newRow("number and tab") << "13\tFilm"
+                                        << "Film";
+        QTest::newRow("no tab") << "Film"
+                                << "Film";
+        QTest::newRow("further tabs kept") << "a\tb\tc"
+                                           << "b\tc";
+        QTest::newRow("empty line") << ""
+                                    << "";
+        QTest::newRow("tab only") << "\t"
+                                  << "";
+        QTest::newRow("leading tab") << "\tx "
+                                     << "x ";
     }
     void entryText()
     {
@@ -57,7 +63,8 @@ private slots:
     void fileInUtf8AndEmptyPath()
     {
         TempWorkDir dir;
-        dir.write("fr.txt", "1\tun\r\n2\tPr\xC3\xA9" "f\xC3\xA9rences\r\n");
+        dir.write("fr.txt", "1\tun\r\n2\tPr\xC3\xA9"
+                            "f\xC3\xA9rences\r\n");
         LanguageTable t;
         QVERIFY(!t.loadFile(QString()));
         QVERIFY(t.loadFile(dir.file("fr.txt")));

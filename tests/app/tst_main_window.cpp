@@ -1,8 +1,10 @@
 #include "app/preferences_page.h"
 #include "app_fixture.h"
+#include "process/process_engine.h"
 #include "process/process_tab.h"
 #include "ui/widgets.h"
 
+#include <QAbstractButton>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -24,9 +26,9 @@ private slots:
         QCOMPARE(w.size(), QSize(792, 582));
         QCOMPARE(w.pgctrlMain->geometry(), QRect(4, 25, 781, 552));
         QCOMPARE(w.pgctrlMain->count(), 8);
-        const QStringList names{"tbshtFilms", "tbshtPapers", "tbshtDilutions",
-                                "tbshtUnitsConversion", "tbshtTimeConversion", "tbshtChem",
-                                "tbshtProcess", "tbshtPref"};
+        const QStringList names{
+            "tbshtFilms",          "tbshtPapers", "tbshtDilutions", "tbshtUnitsConversion",
+            "tbshtTimeConversion", "tbshtChem",   "tbshtProcess",   "tbshtPref"};
         for (int i = 0; i < 8; ++i)
             QCOMPARE(w.pgctrlMain->widget(i)->objectName(), names[i]);
         QCOMPARE(w.pgctrlFilms->geometry(), QRect(3, 3, 766, 518));
@@ -127,10 +129,10 @@ private slots:
         }
         const QByteArray after = f.dir.read("wsettings.txt");
         if (written) {
-            QCOMPARE(after, crlf({"Sound=1", "SoundSeconds=7", "Color=1",
-                                  "LanguageFile=lang.txt", "PaperProcessFile=papers.txt",
-                                  "FilmProcessFile=films.txt", "AgitationFile=agit.txt",
-                                  "ProcessFolder=proc", "FormulaFolder=chem"}));
+            QCOMPARE(after,
+                     crlf({"Sound=1", "SoundSeconds=7", "Color=1", "LanguageFile=lang.txt",
+                           "PaperProcessFile=papers.txt", "FilmProcessFile=films.txt",
+                           "AgitationFile=agit.txt", "ProcessFolder=proc", "FormulaFolder=chem"}));
         } else {
             QCOMPARE(after, before);
         }
@@ -245,11 +247,36 @@ private slots:
         QCOMPARE(v.context().AgitComingText, QString());
     }
 
+    void everyCaptionAndSchemeControlExists()
+    {
+        AppFixture f;
+        f.writeStandardFolder();
+        TfrmMain &w = f.start();
+        QStringList missing;
+        for (const CaptionTarget &t : captionTargets())
+            if (!w.findChild<QWidget *>(QLatin1String(t.control)))
+                missing << QLatin1String(t.control);
+        int found = 0;
+        for (const char *name : schemeControlNames()) {
+            if (w.findChild<QWidget *>(QLatin1String(name)))
+                ++found;
+            else
+                missing << QLatin1String(name);
+        }
+        QCOMPARE(missing, QStringList());
+        QCOMPARE(found, 57);
+        // Every caption of the table took its entry.
+        QCOMPARE(w.findChild<QAbstractButton *>("btnDild")->text(), QStringLiteral("T27"));
+        QCOMPARE(w.findChild<LabeledEdit *>("lbleChemType")->caption(), QStringLiteral("T84"));
+        QCOMPARE(w.findChild<QGroupBox *>("rgrpDEVTUnit")->title(), QStringLiteral("T78"));
+    }
+
     void emptyLanguagePathKeepsCaptions()
     {
         AppFixture f;
         f.writeStandardFolder();
-        f.dir.write("wsettings.txt", crlf({"PaperProcessFile=papers.txt", "FilmProcessFile=films.txt"}));
+        f.dir.write("wsettings.txt",
+                    crlf({"PaperProcessFile=papers.txt", "FilmProcessFile=films.txt"}));
         TfrmMain &w = f.start();
         QCOMPARE(f.dialogs.errors(), QStringList());
         QCOMPARE(w.pgctrlMain->tabText(0), QStringLiteral("Films"));

@@ -40,9 +40,12 @@ private slots:
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("message");
-        QTest::newRow("letter") << "Sound=x" << "'x' is not a valid integer value";
-        QTest::newRow("nothing") << "Color=" << "'' is not a valid integer value";
-        QTest::newRow("blank") << "Sound= 2" << "' ' is not a valid integer value";
+        QTest::newRow("letter") << "Sound=x"
+                                << "'x' is not a valid integer value";
+        QTest::newRow("nothing") << "Color="
+                                 << "'' is not a valid integer value";
+        QTest::newRow("blank") << "Sound= 2"
+                               << "' ' is not a valid integer value";
     }
     void badDigitStopsTheLoad()
     {
@@ -63,8 +66,8 @@ private slots:
     {
         SettingsControls c;
         c.agitationFile = "kept.txt";
-        Settings::applyLines({"LanguageFile=lang fr.txt  ", "SoundSeconds=07", "ProcessFolder="},
-                             c, "/p");
+        Settings::applyLines({"LanguageFile=lang fr.txt  ", "SoundSeconds=07", "ProcessFolder="}, c,
+                             "/p");
         QCOMPARE(c.languageFile, QStringLiteral("lang fr.txt  "));
         QCOMPARE(c.soundSeconds, QStringLiteral("07"));
         QCOMPARE(c.processFolder, QString());
@@ -77,18 +80,30 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("expanded");
         QTest::addColumn<QString>("saved");
-        QTest::newRow("capitals expand")
-            << "C:\\Labo" << "%ROOT%\\x.txt" << "C:\\Labo\\x.txt" << "%root%\\x.txt";
-        QTest::newRow("case-insensitive contraction")
-            << "C:\\Labo" << "c:\\labo\\x.txt" << "c:\\labo\\x.txt" << "%root%\\x.txt";
-        QTest::newRow("no path boundary")
-            << "C:\\Labo" << "%root%2\\y.txt" << "C:\\Labo2\\y.txt" << "%root%2\\y.txt";
-        QTest::newRow("twice") << "/opt/n" << "%root%/a:%root%/b" << "/opt/n/a:/opt/n/b"
+        QTest::newRow("capitals expand") << "C:\\Labo"
+                                         << "%ROOT%\\x.txt"
+                                         << "C:\\Labo\\x.txt"
+                                         << "%root%\\x.txt";
+        QTest::newRow("case-insensitive contraction") << "C:\\Labo"
+                                                      << "c:\\labo\\x.txt"
+                                                      << "c:\\labo\\x.txt"
+                                                      << "%root%\\x.txt";
+        QTest::newRow("no path boundary") << "C:\\Labo"
+                                          << "%root%2\\y.txt"
+                                          << "C:\\Labo2\\y.txt"
+                                          << "%root%2\\y.txt";
+        QTest::newRow("twice") << "/opt/n"
+                               << "%root%/a:%root%/b"
+                               << "/opt/n/a:/opt/n/b"
                                << "%root%/a:%root%/b";
-        QTest::newRow("accented folder")
-            << "/home/élodie" << "/HOME/ÉLODIE/x" << "/HOME/ÉLODIE/x" << "%root%/x";
-        QTest::newRow("root program folder contracts nothing")
-            << "" << "/data/x.txt" << "/data/x.txt" << "/data/x.txt";
+        QTest::newRow("accented folder") << "/home/élodie"
+                                         << "/HOME/ÉLODIE/x"
+                                         << "/HOME/ÉLODIE/x"
+                                         << "%root%/x";
+        QTest::newRow("root program folder contracts nothing") << ""
+                                                               << "/data/x.txt"
+                                                               << "/data/x.txt"
+                                                               << "/data/x.txt";
     }
     void rootPlaceholder()
     {
@@ -115,11 +130,11 @@ private slots:
         c.agitationFile = "a.txt";
         c.processFolder = "/opt/n/proc";
         c.formulaFolder = "chem";
-        QCOMPARE(Settings::fileLines(c, "/opt/n"),
-                 (QStringList{"Sound=2", "SoundSeconds=7", "Color=2",
-                              "LanguageFile=%root%/fr.txt", "PaperProcessFile=p.txt",
-                              "FilmProcessFile=f.txt", "AgitationFile=a.txt",
-                              "ProcessFolder=%root%/proc", "FormulaFolder=chem"}));
+        QCOMPARE(
+            Settings::fileLines(c, "/opt/n"),
+            (QStringList{"Sound=2", "SoundSeconds=7", "Color=2", "LanguageFile=%root%/fr.txt",
+                         "PaperProcessFile=p.txt", "FilmProcessFile=f.txt", "AgitationFile=a.txt",
+                         "ProcessFolder=%root%/proc", "FormulaFolder=chem"}));
     }
 
     void saveRefusesANonNumericCountDown_data()

@@ -31,14 +31,22 @@ private slots:
     {
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("letter") << "File not found" << "File not found.";
-        QTest::newRow("full stop") << "Done." << "Done.";
-        QTest::newRow("digit") << "I/O error 5" << "I/O error 5.";
-        QTest::newRow("closing bracket") << "odd (x)" << "odd (x)";
-        QTest::newRow("quote") << "say 'x'" << "say 'x'";
-        QTest::newRow("slash sorts above") << "a/" << "a/.";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("accented") << "Arrêté" << "Arrêté.";
+        QTest::newRow("letter") << "File not found"
+                                << "File not found.";
+        QTest::newRow("full stop") << "Done."
+                                   << "Done.";
+        QTest::newRow("digit") << "I/O error 5"
+                               << "I/O error 5.";
+        QTest::newRow("closing bracket") << "odd (x)"
+                                         << "odd (x)";
+        QTest::newRow("quote") << "say 'x'"
+                               << "say 'x'";
+        QTest::newRow("slash sorts above") << "a/"
+                                           << "a/.";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("accented") << "Arrêté"
+                                  << "Arrêté.";
     }
     void fullStopRule()
     {

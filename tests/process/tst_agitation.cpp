@@ -67,8 +67,8 @@ private slots:
             << QList<int>{2};
         QTest::newRow("negative period") << QStringList{"P\tx\t*2_00:00:05_-1:00:00"} << "P"
                                          << QList<double>{0} << QList<int>{2};
-        QTest::newRow("unreadable period") << QStringList{"P\tx\t*2_00:00:05_soon"} << "P"
-                                           << QList<double>{0} << QList<int>{2};
+        QTest::newRow("unreadable period")
+            << QStringList{"P\tx\t*2_00:00:05_soon"} << "P" << QList<double>{0} << QList<int>{2};
         QTest::newRow("unreadable offset is the start")
             << QStringList{"O\tx\t2_00:00:05_later"} << "O" << QList<double>{0} << QList<int>{2};
         QTest::newRow("no second tab: all of it is instructions")
@@ -107,9 +107,12 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("letters") << "A\tx\tfour_00:00:10_00:00:00"
                                  << "'four' is not a valid integer value";
-        QTest::newRow("empty count") << "A\tx\t_00:00:10_00:00:00" << "'' is not a valid integer value";
-        QTest::newRow("repeated") << "A\tx\t*y_00:00:10_00:01:00" << "'y' is not a valid integer value";
-        QTest::newRow("description only") << "A\tjust words" << "'' is not a valid integer value";
+        QTest::newRow("empty count") << "A\tx\t_00:00:10_00:00:00"
+                                     << "'' is not a valid integer value";
+        QTest::newRow("repeated") << "A\tx\t*y_00:00:10_00:01:00"
+                                  << "'y' is not a valid integer value";
+        QTest::newRow("description only") << "A\tjust words"
+                                          << "'' is not a valid integer value";
     }
     void countMustBeAWholeNumber()
     {
@@ -264,9 +267,12 @@ private slots:
     {
         QTest::addColumn<QString>("runningText");
         QTest::addColumn<QString>("stepped");
-        QTest::newRow("plain") << "GO" << "***  GO (2/4) 00:00:09  ***";
-        QTest::newRow("bracket in caption") << "GO (tank)" << "***  GO (2/4) 00:00:09  ***";
-        QTest::newRow("slash in caption") << "in/out" << "***  in/out (2/out (1/4) 00:00:09  ***";
+        QTest::newRow("plain") << "GO"
+                               << "***  GO (2/4) 00:00:09  ***";
+        QTest::newRow("bracket in caption") << "GO (tank)"
+                                            << "***  GO (2/4) 00:00:09  ***";
+        QTest::newRow("slash in caption") << "in/out"
+                                          << "***  in/out (2/out (1/4) 00:00:09  ***";
     }
     void counterStepCutsAtTheFirstBracketAndSlash()
     {
@@ -302,8 +308,8 @@ private slots:
     {
         EngineRig rig;
         const int p = rig.addProcess({"Dev|00:01:00|||A", "Fix|00:01:00|||A"});
-        for (auto action : {&ProcessEngine::btnNext, &ProcessEngine::btnPrevious,
-                            &ProcessEngine::btnReset}) {
+        for (auto action :
+             {&ProcessEngine::btnNext, &ProcessEngine::btnPrevious, &ProcessEngine::btnReset}) {
             rig.engine->btnStart(p);
             rig.tickAfter(p, 1.0 + kLate);
             QVERIFY(rig.face(p).agitTimerEnabled);

@@ -35,35 +35,34 @@ private slots:
 
         const QString h = "Step\tTime\tTime 2\tWait\tAgit";
         QTest::newRow("complete")
-            << QStringList{"[Titel]", "HP5", "[Comments]", "c1", "c2", "[Process]", h,
-                           "Dev\t00:07:30\t\t\tA"}
+            << QStringList{"[Titel]",   "HP5", "[Comments]",          "c1", "c2",
+                           "[Process]", h,     "Dev\t00:07:30\t\t\tA"}
             << true << "HP5" << QStringList{"c1", "c2"} << 5
             << Table{h.split('\t'), {"Dev", "00:07:30", "", "", "A"}};
         QTest::newRow("no title line drops line 1")
             << QStringList{"first", "second", "[Process]", h, "a\tb\tc\td\te"} << false << ""
             << QStringList{"second"} << 5 << Table{h.split('\t'), {"a", "b", "c", "d", "e"}};
         QTest::newRow("title is [Comments]")
-            << QStringList{"[Titel]", "[Comments]", "x", "[Process]", h, "a\tb\tc\td\te"}
-            << true << "[Comments]" << QStringList{"x"} << 5
+            << QStringList{"[Titel]", "[Comments]", "x", "[Process]", h, "a\tb\tc\td\te"} << true
+            << "[Comments]" << QStringList{"x"} << 5
             << Table{h.split('\t'), {"a", "b", "c", "d", "e"}};
         QTest::newRow("repeated [Comments] dropped, lines before kept")
-            << QStringList{"[Titel]", "T", "before", "[Comments]", "mid", "[Comments]", "end",
-                           "[Process]", h, "a\tb\tc\td\te"}
+            << QStringList{"[Titel]", "T",         "before", "[Comments]",   "mid", "[Comments]",
+                           "end",     "[Process]", h,        "a\tb\tc\td\te"}
             << true << "T" << QStringList{"before", "mid", "end"} << 5
             << Table{h.split('\t'), {"a", "b", "c", "d", "e"}};
         QTest::newRow("[Process] inside the comments ends them")
-            << QStringList{"[Titel]", "T", "[Comments]", "see", "[Process]", "later comment",
-                           h}
+            << QStringList{"[Titel]", "T", "[Comments]", "see", "[Process]", "later comment", h}
             << true << "T" << QStringList{"see"} << 5
             << Table{{"", "", "", "", "later comment"}, h.split('\t')};
         QTest::newRow("fewer tabs fill first columns, last field in the last")
-            << QStringList{"[Titel]", "T", "[Comments]", "", "[Process]", h, "Dev\t00:05:00",
-                           "alone"}
+            << QStringList{"[Titel]",   "T", "[Comments]",    "",
+                           "[Process]", h,   "Dev\t00:05:00", "alone"}
             << true << "T" << QStringList{""} << 5
             << Table{h.split('\t'), {"Dev", "", "", "", "00:05:00"}, {"", "", "", "", "alone"}};
         QTest::newRow("more tabs widen the grid for good")
-            << QStringList{"[Titel]", "T", "[Comments]", "", "[Process]", h,
-                           "a\tb\tc\td\te\tf", "1\t2\t3\t4\t5"}
+            << QStringList{"[Titel]",   "T", "[Comments]",       "",
+                           "[Process]", h,   "a\tb\tc\td\te\tf", "1\t2\t3\t4\t5"}
             << true << "T" << QStringList{""} << 6
             << Table{{"Step", "Time", "Time 2", "Wait", "Agit", ""},
                      {"a", "b", "c", "d", "e", "f"},
@@ -74,7 +73,8 @@ private slots:
             << Table{{"", "", "", "", ""}, {"x", "", "", "", ""}};
         QTest::newRow("title line at the end")
             << QStringList{"[Titel]"} << true << "" << QStringList{} << 5 << Table{};
-        QTest::newRow("empty file") << QStringList{} << false << "" << QStringList{} << 5 << Table{};
+        QTest::newRow("empty file")
+            << QStringList{} << false << "" << QStringList{} << 5 << Table{};
     }
     void readingRules()
     {
@@ -181,8 +181,9 @@ private slots:
         TempWorkDir dir;
         GridModel g(5, 2);
         WriteProcessFile(dir.file("p.txt"), "T", "", g);
-        QCOMPARE(dir.read("p.txt"),
-                 QByteArray("[Titel]\r\nT\r\n[Comments]\r\n\r\n[Process]\r\n\t\t\t\t\r\n\t\t\t\t\r\n"));
+        QCOMPARE(
+            dir.read("p.txt"),
+            QByteArray("[Titel]\r\nT\r\n[Comments]\r\n\r\n[Process]\r\n\t\t\t\t\r\n\t\t\t\t\r\n"));
         GridModel back(5, 2);
         QCOMPARE(ReadProcessFile(dir.file("p.txt"), back).comments, QStringList{""});
     }
@@ -194,8 +195,8 @@ private slots:
         QTest::addColumn<bool>("found");
         QTest::newRow("exact") << crlf({"[Titel]", "[Process]"}) << "[Process]" << true;
         QTest::newRow("capitals") << crlf({"[PROCESS]"}) << "[Process]" << true;
-        QTest::newRow("inside a comment") << crlf({"see the [process] part"}) << "[Process]"
-                                          << true;
+        QTest::newRow("inside a comment")
+            << crlf({"see the [process] part"}) << "[Process]" << true;
         QTest::newRow("absent") << crlf({"[Formula]"}) << "[Process]" << false;
         QTest::newRow("accented case") << QByteArray("\xC9TAPE\r\n") << "étape" << true;
         QTest::newRow("empty text never found") << crlf({"x"}) << "" << false;
@@ -235,7 +236,8 @@ private slots:
         QTest::newRow("binary") << binary << -1 << -1;
         QTest::newRow("two-megabyte line") << longLine << 2 << 5;
         QTest::newRow("five thousand columns") << wide << 2 << 5001;
-        QTest::newRow("nul bytes") << QByteArray("[Titel]\r\n\r\n[Process]\r\n\0\0\t\0\r\nx\r\n", 29) << 2 << 5;
+        QTest::newRow("nul bytes")
+            << QByteArray("[Titel]\r\n\r\n[Process]\r\n\0\0\t\0\r\nx\r\n", 29) << 2 << 5;
     }
     void badInputNeverCrashes()
     {

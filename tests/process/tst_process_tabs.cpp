@@ -19,7 +19,8 @@ QByteArray processFile(const QString &title, int extraFields = 0)
     QStringList lines;
     if (!title.isEmpty())
         lines << "[Titel]" << title;
-    lines << "[Comments]" << "comment of " + title << "[Process]";
+    lines << "[Comments]"
+          << "comment of " + title << "[Process]";
     QString extra;
     for (int i = 0; i < extraFields; ++i)
         extra += "\tx";
@@ -40,10 +41,9 @@ private slots:
         QTest::addColumn<QStringList>("films");
         QTest::addColumn<QStringList>("paperTabs");
         QTest::addColumn<QStringList>("filmTabs");
-        QTest::newRow("two papers, one film") << QStringList{"a.txt", "b.txt"}
-                                              << QStringList{"c.txt"}
-                                              << QStringList{"TabP0", "TabP1"}
-                                              << QStringList{"TabF2"};
+        QTest::newRow("two papers, one film")
+            << QStringList{"a.txt", "b.txt"} << QStringList{"c.txt"}
+            << QStringList{"TabP0", "TabP1"} << QStringList{"TabF2"};
         QTest::newRow("films only") << QStringList{} << QStringList{"a.txt", "b.txt"}
                                     << QStringList{} << QStringList{"TabF0", "TabF1"};
     }
@@ -166,11 +166,11 @@ private slots:
     {
         AppFixture f;
         f.writeStandardFolder();
-        f.dir.write("proc/a.txt", crlf({"[Titel]", "Header only", "[Comments]", "", "[Process]", "h"}));
+        f.dir.write("proc/a.txt",
+                    crlf({"[Titel]", "Header only", "[Comments]", "", "[Process]", "h"}));
         f.dir.write("films.txt", crlf({"a.txt"}));
         TfrmMain &w = f.start();
-        QCOMPARE(f.dialogs.errors(),
-                 QStringList{"Fixed row count must be less than row count."});
+        QCOMPARE(f.dialogs.errors(), QStringList{"Fixed row count must be less than row count."});
         QCOMPARE(w.pgctrlFilms->tabText(0), QStringLiteral("TabF0"));
     }
 

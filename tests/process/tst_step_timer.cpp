@@ -374,8 +374,7 @@ private slots:
     {
         QTest::addColumn<int>("mode");
         QTest::addColumn<QStringList>("sounds");
-        QTest::newRow("beeps") << 1
-                               << QStringList{"beep", "beep", "beep", "beep", "exclamation"};
+        QTest::newRow("beeps") << 1 << QStringList{"beep", "beep", "beep", "beep", "exclamation"};
         QTest::newRow("waves") << 2
                                << QStringList{"wave:3.wav", "wave:2.wav", "wave:1.wav",
                                               "wave:0.wav"};
@@ -476,7 +475,8 @@ private slots:
             for (int s = 0; s < count; ++s) {
                 const auto time = [&] {
                     const int v = rng.bounded(5);
-                    return v == 0 ? QString() : QString("00:00:%1").arg(rng.bounded(1, 40), 2, 10, QChar('0'));
+                    return v == 0 ? QString()
+                                  : QString("00:00:%1").arg(rng.bounded(1, 40), 2, 10, QChar('0'));
                 };
                 steps << QString("S%1|%2|%3|%4|%5")
                              .arg(s)
@@ -492,13 +492,26 @@ private slots:
                 const int action = rng.bounded(2000);
                 try {
                     switch (action) {
-                    case 0: rig.engine->btnStart(i); break;
-                    case 1: rig.engine->btnPause(i); break;
-                    case 2: rig.engine->btnNext(i); break;
-                    case 3: rig.engine->btnPrevious(i); break;
-                    case 4: rig.engine->btnReset(i); break;
-                    case 5: rig.engine->sgrdDblClick(i); break;
-                    default: break;
+                    case 0:
+                        rig.engine->btnStart(i);
+                        break;
+                    case 1:
+                        rig.engine->btnPause(i);
+                        break;
+                    case 2:
+                        rig.engine->btnNext(i);
+                        break;
+                    case 3:
+                        rig.engine->btnPrevious(i);
+                        break;
+                    case 4:
+                        rig.engine->btnReset(i);
+                        break;
+                    case 5:
+                        rig.engine->sgrdDblClick(i);
+                        break;
+                    default:
+                        break;
                     }
                     if (rig.face(i).stepTimerEnabled)
                         rig.engine->tmrTimer(i);

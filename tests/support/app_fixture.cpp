@@ -36,5 +36,7 @@ TfrmMain &AppFixture::start(const QString &programFolder)
     s.sound = &sound;
     s.programFolder = programFolder;
     window = std::make_unique<TfrmMain>(s);
+    about = std::make_unique<TfrmAbout>();
+    window->setAboutWindow(about.get());
     return *window;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/about_window.h"
 #include "app/main_window.h"
 #include "core/clock.h"
 #include "process/sound_output.h"
@@ -26,4 +27,6 @@ public:
     FakeClock clock;
     RecordingSound sound;
     std::unique_ptr<TfrmMain> window;
+    // Created after the main window, as the program does; destroyed first.
+    std::unique_ptr<TfrmAbout> about;
 };

@@ -1,6 +1,6 @@
 #include "core/runtime_error.h"
-#include "textfile/text_file.h"
 #include "test_support.h"
+#include "textfile/text_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,8 +20,8 @@ private slots:
         QTest::newRow("no final break") << QByteArray("a\r\nb") << QStringList{"a", "b"};
         QTest::newRow("lone cr dropped") << QByteArray("a\rb\r\nc") << QStringList{"ab", "c"};
         QTest::newRow("cr at end") << QByteArray("abc\r") << QStringList{"abc"};
-        QTest::newRow("empty lines kept") << QByteArray("\r\n\r\nx\r\n")
-                                          << QStringList{"", "", "x"};
+        QTest::newRow("empty lines kept")
+            << QByteArray("\r\n\r\nx\r\n") << QStringList{"", "", "x"};
         QTest::newRow("single break") << QByteArray("\r\n") << QStringList{""};
         QTest::newRow("ctrl-z ends") << QByteArray("a\r\nb\x1A"
                                                    "c\r\nd")
@@ -31,8 +31,8 @@ private slots:
                                       << QStringList();
         QTest::newRow("tabs kept") << QByteArray("a\tb\t\r\n") << QStringList{"a\tb\t"};
         QTest::newRow("trailing blanks kept") << QByteArray("a  \r\n") << QStringList{"a  "};
-        QTest::newRow("mixed endings") << QByteArray("a\nb\r\nc\rd\n")
-                                       << QStringList{"a", "b", "cd"};
+        QTest::newRow("mixed endings")
+            << QByteArray("a\nb\r\nc\rd\n") << QStringList{"a", "b", "cd"};
     }
     void lineRules()
     {
@@ -46,14 +46,19 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
         QTest::newRow("ascii") << QByteArray("Films") << "Films";
-        QTest::newRow("1252 accents") << QByteArray("Pr\xE9" "f\xE9rences") << "Préférences";
-        QTest::newRow("1252 euro and quotes") << QByteArray("\x80 \x93x\x94 \x85")
-                                              << QString::fromUtf8("€ “x” …");
-        QTest::newRow("utf8 accents") << QByteArray("Pr\xC3\xA9" "f\xC3\xA9rences")
+        QTest::newRow("1252 accents") << QByteArray("Pr\xE9"
+                                                    "f\xE9rences")
                                       << "Préférences";
-        QTest::newRow("utf8 with bom") << QByteArray("\xEF\xBB\xBF" "\xC3\xA9t\xC3\xA9") << "été";
-        QTest::newRow("invalid utf8 is 1252") << QByteArray("\xC3\xA9 and \xE9")
-                                              << QString::fromUtf8("Ã© and é");
+        QTest::newRow("1252 euro and quotes")
+            << QByteArray("\x80 \x93x\x94 \x85") << QString::fromUtf8("€ “x” …");
+        QTest::newRow("utf8 accents") << QByteArray("Pr\xC3\xA9"
+                                                    "f\xC3\xA9rences")
+                                      << "Préférences";
+        QTest::newRow("utf8 with bom") << QByteArray("\xEF\xBB\xBF"
+                                                     "\xC3\xA9t\xC3\xA9")
+                                       << "été";
+        QTest::newRow("invalid utf8 is 1252")
+            << QByteArray("\xC3\xA9 and \xE9") << QString::fromUtf8("Ã© and é");
         QTest::newRow("overlong is 1252") << QByteArray("\xC0\xAF") << QString::fromUtf8("À¯");
         QTest::newRow("truncated sequence") << QByteArray("ab\xC3") << QString::fromUtf8("abÃ");
         QTest::newRow("undefined 1252 byte") << QByteArray("\x81") << QString(QChar(0x81));
@@ -80,8 +85,7 @@ private slots:
         TempWorkDir dir;
         TextFile::writeLines(dir.file("out.txt"), {"Révélateur", "", "a\tb"});
         QCOMPARE(dir.read("out.txt"), QByteArray("R\xE9v\xE9lateur\r\n\r\na\tb\r\n"));
-        QCOMPARE(TextFile::readLines(dir.file("out.txt")),
-                 (QStringList{"Révélateur", "", "a\tb"}));
+        QCOMPARE(TextFile::readLines(dir.file("out.txt")), (QStringList{"Révélateur", "", "a\tb"}));
     }
 
     void writeFallsBackToUtf8WhenACharacterDoesNotFit()
@@ -97,10 +101,14 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
-        QTest::newRow("missing") << "nothing.txt" << "File not found";
-        QTest::newRow("missing folder") << "nofolder/x.txt" << "File not found";
-        QTest::newRow("empty path") << "" << "File not found";
-        QTest::newRow("folder") << "." << "File access denied";
+        QTest::newRow("missing") << "nothing.txt"
+                                 << "File not found";
+        QTest::newRow("missing folder") << "nofolder/x.txt"
+                                        << "File not found";
+        QTest::newRow("empty path") << ""
+                                    << "File not found";
+        QTest::newRow("folder") << "."
+                                << "File access denied";
     }
     void readErrors()
     {
@@ -133,8 +141,10 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("message");
-        QTest::newRow("folder as target") << "sub" << "File access denied";
-        QTest::newRow("missing folder") << "nofolder/x.txt" << "File not found";
+        QTest::newRow("folder as target") << "sub"
+                                          << "File access denied";
+        QTest::newRow("missing folder") << "nofolder/x.txt"
+                                        << "File not found";
     }
     void writeErrors()
     {

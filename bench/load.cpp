@@ -1,0 +1,101 @@
+// Loading cost: LoadProcessLists for 200 processes of 30 steps each, and
+// ReadProcessFile on files of 25,000 to 200,000 lines (linear in the size).
+#include "app/app_context.h"
+#include "core/clock.h"
+#include "grid/grid_model.h"
+#include "process/process_file.h"
+#include "process/process_tab.h"
+#include "textfile/text_file.h"
+#include "ui/dialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <cstdio>
+
+namespace {
+
+QStringList processLines(int steps)
+{
+    QStringList lines{"[Titel]",   "Benchmark", "[Comments]",
+                      "Generated", "[Process]", "Step\tTime\tTime 2\tWait\tAgit"};
+    for (int s = 0; s < steps; ++s)
+        lines << QStringLiteral("Step %1\t00:0%2:00\t\t%3\tA")
+                     .arg(s)
+                     .arg(s % 10)
+                     .arg(s % 7 ? "" : "X");
+    return lines;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    QDir().mkpath(QStringLiteral("proc"));
+    QStringList papers, films;
+    for (int i = 0; i < 200; ++i) {
+        const QString name = QStringLiteral("p%1.txt").arg(i);
+        TextFile::writeLines(QStringLiteral("proc/") + name, processLines(30));
+        (i < 100 ? papers : films) << name;
+    }
+    TextFile::writeLines(QStringLiteral("papers.txt"), papers);
+    TextFile::writeLines(QStringLiteral("films.txt"), films);
+
+    SystemClock clock;
+    ScriptedDialogs dialogs;
+    AppContext ctx;
+    ctx.clock = &clock;
+    ctx.dialogs = &dialogs;
+    ctx.current.PaperProcessFile = QStringLiteral("papers.txt");
+    ctx.current.FilmProcessFile = QStringLiteral("films.txt");
+    ctx.current.ProcessFolder = QStringLiteral("proc");
+    QWidget window;
+    window.resize(792, 582);
+    auto *paperTabs = new QTabWidget(&window);
+    auto *filmTabs = new QTabWidget(&window);
+    window.show();
+    ProcessPages pages(ctx, paperTabs, filmTabs, &window, {});
+    QElapsedTimer t;
+    t.start();
+    pages.LoadProcessLists();
+    QCoreApplication::processEvents();
+    const double loadMs = t.nsecsElapsed() / 1e6;
+    std::printf("LoadProcessLists, 200 processes x 30 steps: %.1f ms (%.3f ms per process)\n",
+                loadMs, loadMs / 200);
+    t.restart();
+    pages.destroyTabs();
+    std::printf("destroying the 200 tabs: %.1f ms\n", t.nsecsElapsed() / 1e6);
+
+    std::printf("ReadProcessFile:\n");
+    for (const int n : {25000, 50000, 100000, 200000}) {
+        TextFile::writeLines(QStringLiteral("big.txt"), processLines(n));
+        GridModel g(5, 2);
+        t.restart();
+        ReadProcessFile(QStringLiteral("big.txt"), g);
+        const double ms = t.nsecsElapsed() / 1e6;
+        std::printf("  %6d lines: %7.1f ms (%.2f us per line)", n, ms, ms * 1000 / n);
+        // Where the time goes: the file layer, the reading rules, the grid.
+        t.restart();
+        const QStringList lines = TextFile::readLines(QStringLiteral("big.txt"));
+        const double readMs = t.nsecsElapsed() / 1e6;
+        t.restart();
+        std::vector<QStringList> table;
+        int cols = 5;
+        parseProcessLines(lines, table, cols);
+        const double parseMs = t.nsecsElapsed() / 1e6;
+        t.restart();
+        GridModel h(5, 2);
+        h.setTable(table, cols);
+        std::printf("  [read %.1f, parse %.1f, grid %.1f ms]\n", readMs, parseMs,
+                    t.nsecsElapsed() / 1e6);
+    }
+    return dialogs.errors().isEmpty() ? 0 : 1;
+}

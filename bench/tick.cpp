@@ -1,0 +1,152 @@
+// The cost of one tick of a running process with 100 processes running
+// (labels and grid included), and the lateness of cell ends under a real
+// QTimer over a run of twenty 1-second cells.
+#include "app/app_context.h"
+#include "core/clock.h"
+#include "process/process_tab.h"
+#include "textfile/text_file.h"
+#include "ui/dialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+namespace {
+
+double cpuMs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    QDir().mkpath(QStringLiteral("proc"));
+    QStringList steps{"[Titel]", "Tick",      "[Comments]",
+                      "",        "[Process]", "Step\tTime\tTime 2\tWait\tAgit"};
+    for (int s = 0; s < 30; ++s)
+        steps << QStringLiteral("S%1\t01:00:00\t\t\tA").arg(s);
+    TextFile::writeLines(QStringLiteral("proc/long.txt"), steps);
+    QStringList run{"[Titel]", "Run",       "[Comments]",
+                    "",        "[Process]", "Step\tTime\tTime 2\tWait\tAgit"};
+    for (int s = 0; s < 20; ++s)
+        run << QStringLiteral("S%1\t00:00:01\t\t\t").arg(s);
+    TextFile::writeLines(QStringLiteral("proc/run.txt"), run);
+    QStringList films;
+    for (int i = 0; i < 100; ++i)
+        films << QStringLiteral("long.txt");
+    TextFile::writeLines(QStringLiteral("films.txt"), films);
+    TextFile::writeLines(QStringLiteral("papers.txt"), {QStringLiteral("run.txt")});
+    TextFile::writeLines(
+        QStringLiteral("agit.txt"),
+        {QStringLiteral("A\tInversions\t4_00:00:10_00:00:00/*4_00:00:10_00:01:00")});
+
+    SystemClock clock;
+    ScriptedDialogs dialogs;
+    AppContext ctx;
+    ctx.clock = &clock;
+    ctx.dialogs = &dialogs;
+    ctx.current.PaperProcessFile = QStringLiteral("papers.txt");
+    ctx.current.FilmProcessFile = QStringLiteral("films.txt");
+    ctx.current.ProcessFolder = QStringLiteral("proc");
+    ctx.current.AgitationFile = QStringLiteral("agit.txt");
+    ctx.AgitComingText = QStringLiteral("Agitation dans");
+    ctx.AgitRunningText = QStringLiteral("AGITEZ");
+    QWidget window;
+    window.resize(792, 582);
+    auto *paperTabs = new QTabWidget(&window);
+    auto *filmTabs = new QTabWidget(&window);
+    paperTabs->setGeometry(0, 0, 766, 518);
+    filmTabs->setGeometry(0, 0, 766, 518);
+    window.show();
+    ProcessEnvironment env;
+    env.agitationFile = [] { return QStringLiteral("agit.txt"); };
+    env.agitComingText = [&ctx] { return ctx.AgitComingText; };
+    env.agitRunningText = [&ctx] { return ctx.AgitRunningText; };
+    ProcessPages pages(ctx, paperTabs, filmTabs, &window, env);
+    pages.LoadProcessLists();
+    ProcessEngine &engine = pages.engine();
+
+    // 100 running processes; each round gives every one of them a tick.
+    for (int i = 1; i <= 100; ++i)
+        pages.tab(i)->run([&] { engine.btnStart(i); });
+    if (!dialogs.errors().isEmpty() || !engine.face(1).stepTimerEnabled) {
+        std::fprintf(stderr, "processes did not start\n");
+        return 1;
+    }
+    const int rounds = 200;
+    double c0 = cpuMs();
+    for (int r = 0; r < rounds; ++r) {
+        clock.nowDays();
+        for (int i = 1; i <= 100; ++i)
+            pages.tab(i)->run([&] { engine.tmrTimer(i); });
+        QCoreApplication::processEvents();
+    }
+    const double perTickUs = (cpuMs() - c0) * 1000.0 / (rounds * 100);
+    // The tab on show also repaints its labels, gauge and grid.
+    filmTabs->setCurrentIndex(0);
+    ProcessTab *shown = pages.tab(1);
+    shown->repaint();
+    c0 = cpuMs();
+    for (int r = 0; r < rounds; ++r) {
+        shown->run([&] { engine.tmrTimer(1); });
+        shown->repaint();
+    }
+    const double shownUs = (cpuMs() - c0) * 1000.0 / rounds;
+    std::printf("one tick, 100 processes running: %.1f us CPU per process tick; the tab on show, "
+                "repainted: %.1f us\n",
+                perTickUs, shownUs);
+    for (int i = 1; i <= 100; ++i)
+        pages.tab(i)->run([&] { engine.btnReset(i); });
+
+    // Twenty 1-second cells under the real timer.
+    std::vector<double> lateness;
+    int lastRow = 1;
+    double lastEnd = 0;
+    const double startDays = clock.nowDays();
+    QTimer watch;
+    watch.setTimerType(Qt::PreciseTimer);
+    watch.setInterval(0);
+    pages.tab(0)->run([&] { engine.btnStart(0); });
+    lastEnd = engine.CellEndTime[0];
+    QObject::connect(pages.tab(0)->StepTimer, &QTimer::timeout, &app, [&] {
+        // Runs after the tab's own handler: a new row means a cell ended.
+        const int row = engine.process(0).CurrentRow;
+        if (row != lastRow || !engine.face(0).stepTimerEnabled) {
+            lateness.push_back((clock.nowDays() - lastEnd) * 86400000.0);
+            lastRow = row;
+            lastEnd = engine.CellEndTime[0];
+        }
+        if (!engine.face(0).stepTimerEnabled)
+            QCoreApplication::quit();
+    });
+    QTimer::singleShot(30000, &app, &QCoreApplication::quit);
+    QCoreApplication::exec();
+    const double total = (clock.nowDays() - startDays) * 86400000.0;
+    double sum = 0, worst = 0;
+    for (const double l : lateness) {
+        sum += l;
+        worst = std::max(worst, l);
+    }
+    std::printf("20 cells of 1 s under a real QTimer: %zu cell ends, worst %.1f ms late, "
+                "sum %.1f ms; whole run %.1f ms for 20000 ms planned (drift %.1f ms)\n",
+                lateness.size(), worst, sum, total, total - 20000.0);
+    return 0;
+}
