@@ -22,35 +22,18 @@ FormulaFileText parseFormulaLines(const QStringList &lines, std::vector<QStringL
         out.hasType = true;
         out.type = next();
     }
-    while (i < n) {
-        const QString &line = lines[i++];
-        if (line == QLatin1String("[Comments]"))
-            break;
-        if (line != QLatin1String("[Characteristics]"))
-            out.characteristics.append(line);
-    }
-    while (i < n) {
-        const QString &line = lines[i++];
-        if (line == QLatin1String("[Formula]"))
-            break;
-        if (line != QLatin1String("[Comments]"))
-            out.comments.append(line);
-    }
-    table.clear();
-    table.reserve(static_cast<size_t>(n - i));
-    QStringList cells;
-    for (; i < n; ++i) {
-        splitTableLine(lines[i], cells, cols);
-        table.push_back(cells);
-    }
+    out.characteristics = readSection(lines, i, QLatin1StringView("[Comments]"),
+                                      QLatin1StringView("[Characteristics]"));
+    out.comments =
+        readSection(lines, i, QLatin1StringView("[Formula]"), QLatin1StringView("[Comments]"));
+    splitTableLines(lines, i, table, cols);
     return out;
 }
 
 FormulaFileText ReadFormulaFile(const QString &path, GridModel &grid)
 {
     BusyCursor busy;
-    grid.setFixedRows(0);
-    grid.setRows(1);
+    reduceToFirstRow(grid);
     // A wider file read before must not widen this one: the writer saves every
     // column the grid holds.
     grid.setCols(FormulaColumns);
@@ -73,11 +56,6 @@ void WriteFormulaFile(const QString &path, const QString &title, const QString &
     lines << QStringLiteral("[Characteristics]") << memoLines(characteristics);
     lines << QStringLiteral("[Comments]") << memoLines(comments);
     lines << QStringLiteral("[Formula]");
-    for (int r = 0; r < grid.rows(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < grid.cols(); ++c)
-            cells << grid.cell(c, r);
-        lines << cells.join(QLatin1Char('\t'));
-    }
+    lines << gridLines(grid);
     TextFile::writeLines(path, lines);
 }

@@ -6,6 +6,8 @@
 
 #include <QLocale>
 
+#include <algorithm>
+
 void splitTableLine(QStringView rest, QStringList &cells, int &cols)
 {
     cells.clear();
@@ -26,48 +28,75 @@ void splitTableLine(QStringView rest, QStringList &cells, int &cols)
     }
 }
 
+QStringList readSection(const QStringList &lines, qsizetype &i, QLatin1StringView end,
+                        QLatin1StringView skip)
+{
+    QStringList out;
+    while (i < lines.size()) {
+        const QString &line = lines[i++];
+        if (line == end)
+            break;
+        if (line != skip)
+            out.append(line);
+    }
+    return out;
+}
+
+void splitTableLines(const QStringList &lines, qsizetype from, std::vector<QStringList> &table,
+                     int &cols)
+{
+    table.clear();
+    table.reserve(static_cast<size_t>(std::max<qsizetype>(0, lines.size() - from)));
+    QStringList cells;
+    for (qsizetype i = from; i < lines.size(); ++i) {
+        splitTableLine(lines[i], cells, cols);
+        table.push_back(cells);
+    }
+}
+
+QStringList gridLines(const GridModel &grid)
+{
+    QStringList lines;
+    lines.reserve(grid.rows());
+    for (int r = 0; r < grid.rows(); ++r) {
+        QString line;
+        for (int c = 0; c < grid.cols(); ++c) {
+            if (c > 0)
+                line += QLatin1Char('\t');
+            line += grid.cell(c, r);
+        }
+        lines << line;
+    }
+    return lines;
+}
+
+void reduceToFirstRow(GridModel &grid)
+{
+    grid.setFixedRows(0);
+    grid.setRows(1);
+}
+
 ProcessFileText parseProcessLines(const QStringList &lines, std::vector<QStringList> &table,
                                   int &cols)
 {
     ProcessFileText out;
     qsizetype i = 0;
     const qsizetype n = lines.size();
-    if (i < n) {
-        if (lines[i] == QLatin1String("[Titel]")) {
-            ++i;
-            if (i < n)
-                out.title = lines[i++];
-            else
-                out.title.clear();
-            out.hasTitle = true;
-        } else {
-            ++i; // not a title line: it is dropped
-        }
+    if (i < n && lines[i++] == QLatin1String("[Titel]")) {
+        // Line 2 is the title whatever it holds; any other first line is lost.
+        out.hasTitle = true;
+        out.title = i < n ? lines[i++] : QString();
     }
-    for (; i < n; ++i) {
-        const QString &line = lines[i];
-        if (line == QLatin1String("[Process]")) {
-            ++i;
-            break;
-        }
-        if (line != QLatin1String("[Comments]"))
-            out.comments.append(line);
-    }
-    table.clear();
-    table.reserve(static_cast<size_t>(n - i));
-    QStringList cells;
-    for (; i < n; ++i) {
-        splitTableLine(lines[i], cells, cols);
-        table.push_back(cells);
-    }
+    out.comments = readSection(lines, i, QLatin1StringView("[Process]"),
+                               QLatin1StringView("[Comments]"));
+    splitTableLines(lines, i, table, cols);
     return out;
 }
 
 ProcessFileText ReadProcessFile(const QString &path, GridModel &grid)
 {
     BusyCursor busy;
-    grid.setFixedRows(0);
-    grid.setRows(1);
+    reduceToFirstRow(grid);
     const QStringList lines = TextFile::readLines(path);
     std::vector<QStringList> table;
     int cols = grid.cols();
@@ -98,15 +127,7 @@ void WriteProcessFile(const QString &path, const QString &title, const QString &
     lines << QStringLiteral("[Titel]") << title << QStringLiteral("[Comments]");
     lines << memoLines(comments);
     lines << QStringLiteral("[Process]");
-    for (int r = 0; r < grid.rows(); ++r) {
-        QString line;
-        for (int c = 0; c < grid.cols(); ++c) {
-            if (c > 0)
-                line += QLatin1Char('\t');
-            line += grid.cell(c, r);
-        }
-        lines << line;
-    }
+    lines << gridLines(grid);
     TextFile::writeLines(path, lines);
 }
 

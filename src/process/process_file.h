@@ -24,6 +24,19 @@ ProcessFileText parseProcessLines(const QStringList &lines, std::vector<QStringL
 // formula files).
 void splitTableLine(QStringView line, QStringList &cells, int &cols);
 
+// The pieces the process and formula files share.
+// The lines from i up to one that is exactly end (consumed) or the last one;
+// lines that are exactly skip are dropped. i is left after them.
+QStringList readSection(const QStringList &lines, qsizetype &i, QLatin1StringView end,
+                        QLatin1StringView skip);
+// Lines from `from` on as table rows, widening cols as they need.
+void splitTableLines(const QStringList &lines, qsizetype from, std::vector<QStringList> &table,
+                     int &cols);
+// Every grid row as one line, its cells joined by tabs.
+QStringList gridLines(const GridModel &grid);
+// Every read starts from row 0 alone, without a fixed row.
+void reduceToFirstRow(GridModel &grid);
+
 // Reduces grid to its row 0 with no fixed row, reads path, and fills the grid's
 // rows and columns. Raises the I/O error of a failed read (the grid is already
 // reduced then). Making row 0 the fixed header is the caller's last step, after

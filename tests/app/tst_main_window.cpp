@@ -2,6 +2,7 @@
 #include "app_fixture.h"
 #include "process/process_engine.h"
 #include "process/process_tab.h"
+#include "ui/string_grid.h"
 #include "ui/widgets.h"
 
 #include <QAbstractButton>
@@ -265,6 +266,17 @@ private slots:
         }
         QCOMPARE(missing, QStringList());
         QCOMPARE(found, 57);
+        // The scheme switch recolours all of them, the time grid through its cells.
+        w.preferences()->rbtnMonoYN->click();
+        for (const char *name : schemeControlNames()) {
+            QWidget *c = w.findChild<QWidget *>(QLatin1String(name));
+            if (auto *g = qobject_cast<StringGrid *>(c))
+                QCOMPARE(g->grid()->fontColor(), 0x808080u);
+            else
+                QCOMPARE(fontColorOf(c), 0x808080u);
+        }
+        w.preferences()->rbtnColorYN->click();
+        QCOMPARE(fontColorOf(w.findChild<QWidget *>("pnlQtyStockd")), 0x0000FFu);
         // Every caption of the table took its entry.
         QCOMPARE(w.findChild<QAbstractButton *>("btnDild")->text(), QStringLiteral("T27"));
         QCOMPARE(w.findChild<LabeledEdit *>("lbleChemType")->caption(), QStringLiteral("T84"));

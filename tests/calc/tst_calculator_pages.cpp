@@ -35,17 +35,6 @@ void type(QLineEdit *field, const QString &text)
         QTest::keyClicks(field, text);
 }
 
-QString captionOf(const QWidget *w)
-{
-    if (auto *g = qobject_cast<const QGroupBox *>(w))
-        return g->title();
-    if (auto *b = qobject_cast<const QAbstractButton *>(w))
-        return b->text();
-    if (auto *l = qobject_cast<const QLabel *>(w))
-        return l->text();
-    return QString();
-}
-
 // The focusable controls after `from` in the focus chain, as many as asked.
 QStringList focusOrder(QWidget *from, int count)
 {
@@ -487,80 +476,6 @@ private slots:
     }
 
     // ---- Shared ------------------------------------------------------------
-
-    // The controls the language file gives captions to are found by name.
-    void languageNames()
-    {
-        DilutionsPage dil(ctx);
-        UnitsConversionPage units(ctx);
-        TimeConversionPage time(ctx);
-        const QStringList names =
-            QStringLiteral(
-                "grpbxDilab grpbxDilc grpbxDild lblQtyFina lblQtyFinb lblQtyFinc lblQtyFind "
-                "lblDila lblDilb lblDilc btnDila btnDilb btnDilc btnDild lblQtyStocka "
-                "lblQtyStockb lblQtyStockc lblQtyStockd lblDilFind lblDilStockd grpbxUNITTemp "
-                "btnUNITTemp grpbxUNITLength btnUNITLength grpbxUNITSurface btnUNITSurface "
-                "grpbxUNITVol btnUNITVol lblUNITVolMetric lblUNITVolUK lblUNITVolUS "
-                "grpbxUNITWeight btnUNITWeight lblUNITWeightMetric lblUNITWeightADP "
-                "lblUNITWeightTroy lblDEVTTemp1 lblDEVTTime1 lblDEVTTemp2 lblDEVTTime2 lblDEVTOld "
-                "lblDEVTNew btnDEVTGo rgrpDEVTUnit")
-                .split(QLatin1Char(' '));
-        QStringList missing;
-        for (const QString &name : names)
-            if (!dil.findChild<QWidget *>(name) && !units.findChild<QWidget *>(name) &&
-                !time.findChild<QWidget *>(name))
-                missing << name;
-        QCOMPARE(missing, QStringList());
-        // Row d's two concentration captions are wrapped over two lines.
-        QVERIFY(dil.lblDilFind->wordWrap());
-        QCOMPARE(captionOf(time.rgrpDEVTUnit), "Unité Température");
-    }
-
-    void pageNames()
-    {
-        QCOMPARE(DilutionsPage(ctx).objectName(), "tbshtDilutions");
-        QCOMPARE(UnitsConversionPage(ctx).objectName(), "tbshtUnitsConversion");
-        QCOMPARE(TimeConversionPage(ctx).objectName(), "tbshtTimeConversion");
-    }
-
-    // The colour scheme switch recolours these 57 controls by name.
-    void schemeControls()
-    {
-        const QStringList names =
-            QStringLiteral(
-                "edtQtyFina edtDila1 edtDila2 pnlQtyStocka edtQtyStockb edtDilb1 edtDilb2 "
-                "pnlQtyFinb edtQtyFinc edtDilc1 edtDilc2 pnlQtyStockc edtQtyFind edtDild1 "
-                "edtDild2 pnlQtyStockd "
-                "lbleUNITTempC lbleUNITTempF lbleUNITTempK lbleUNITLengthmm lbleUNITLengthcm "
-                "lbleUNITLengthm lbleUNITLengthInches lbleUNITLengthFeet lbleUNITLengthYards "
-                "lbleUNITSurfacecm lbleUNITSurfacem lbleUNITSurfaceInches lbleUNITSurfaceFeet "
-                "lbleUNITSurfaceYards lbleUNITVolml lbleUNITVolcl lbleUNITVoldl lbleUNITVoll "
-                "lbleUNITVolm lbleUNITVolUSOunce lbleUNITVolUSPint lbleUNITVolUSQuart "
-                "lbleUNITVolUSGallon lbleUNITVolUKOunce lbleUNITVolUKPint lbleUNITVolUKQuart "
-                "lbleUNITVolUKGallon lbleUNITWeightgr lbleUNITWeightkg lbleUNITWeightADPGrain "
-                "lbleUNITWeightADPOunce lbleUNITWeightADPPound lbleUNITWeightTroyGrain "
-                "lbleUNITWeightTroyPennyweight lbleUNITWeightTroyOunce lbleUNITWeightTroyPound "
-                "edtDEVTTemp1 edtDEVTTemp2 mskedtDEVTTime1 pnlDEVTTime2 sgrdDEVT")
-                .split(QLatin1Char(' '));
-        DilutionsPage dil(ctx);
-        UnitsConversionPage units(ctx);
-        TimeConversionPage time(ctx);
-        QList<QWidget *> found;
-        for (const QString &name : names)
-            for (QWidget *page : {static_cast<QWidget *>(&dil), static_cast<QWidget *>(&units),
-                                  static_cast<QWidget *>(&time)})
-                found += page->findChildren<QWidget *>(name);
-        QCOMPARE(found.size(), 57);
-        for (QWidget *w : found) {
-            if (w != time.sgrdDEVT)
-                QCOMPARE(fontColorOf(w), Colors::Red);
-            setFontColor(w, Colors::Gray);
-            QCOMPARE(fontColorOf(w), Colors::Gray);
-        }
-        // The grid draws its text from its model: the switch reaches it there.
-        QCOMPARE(time.sgrdDEVT->grid()->fontColor(), Colors::Gray);
-        QCOMPARE(time.sgrdDEVT->grid()->selectionTextColor(), Colors::Gray);
-    }
 
     void focusOrder_data()
     {
