@@ -96,6 +96,16 @@ void ProcessEngine::loadAgitation(int i, double now)
     p.face.agit.text = AgitSeqs[i].front().Text;
 }
 
+// Previous, Next and Reset begin alike: both timers off, no agitation left.
+void ProcessEngine::stopAndClearAgitation(int i)
+{
+    ProcessFace &f = face(i);
+    f.stepTimerEnabled = false;
+    f.agitTimerEnabled = false;
+    f.agit.text.clear();
+    AgitSeqs[i].clear();
+}
+
 void ProcessEngine::countDownSound(int remaining)
 {
     switch (m_env.soundMode()) {
@@ -185,11 +195,8 @@ void ProcessEngine::btnPrevious(int i)
 {
     TProcess &p = process(i);
     GridModel &g = grid(i);
-    p.face.stepTimerEnabled = false;
-    p.face.agitTimerEnabled = false;
-    p.face.agit.text.clear();
+    stopAndClearAgitation(i);
     setLabelColors(i, Colors::Yellow, Colors::Silver);
-    AgitSeqs[i].clear();
     if (p.CurrentRow == 0)
         p.CurrentRow = 1;
     for (;;) {
@@ -223,11 +230,8 @@ void ProcessEngine::btnPrevious(int i)
 void ProcessEngine::btnNext(int i)
 {
     TProcess &p = process(i);
-    p.face.stepTimerEnabled = false;
-    p.face.agitTimerEnabled = false;
-    p.face.agit.text.clear();
+    stopAndClearAgitation(i);
     setLabelColors(i, Colors::Yellow, Colors::Silver);
-    AgitSeqs[i].clear();
     const QString twoOn = grid(i).cell(p.CurrentCol + 2, p.CurrentRow);
     AdvanceCell(i, !isWaitMark(twoOn));
 }
@@ -236,10 +240,7 @@ void ProcessEngine::btnReset(int i)
 {
     TProcess &p = process(i);
     GridModel &g = grid(i);
-    p.face.stepTimerEnabled = false;
-    p.face.agitTimerEnabled = false;
-    p.face.agit.text.clear();
-    AgitSeqs[i].clear();
+    stopAndClearAgitation(i);
     g.setTopRow(1);
     p.CurrentCol = 1;
     g.setCurrentCol(1);

@@ -108,6 +108,7 @@ private:
     void setLabelColors(int i, quint32 colour, quint32 mono);
     void setStepAndTimeText(int i);
     void loadAgitation(int i, double now);
+    void stopAndClearAgitation(int i);
     void countDownSound(int remaining);
     void endBeep();
     quint32 pick(quint32 colour, quint32 mono) const { return m_env.colourMode() ? colour : mono; }
