@@ -13,6 +13,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Noctarel"));
     QApplication::setApplicationDisplayName(QStringLiteral("Noctarel - Velmire"));
     installBusyCursorHooks();
+    installFontSubstitutes();
 
     SystemClock clock;
     QtDialogs dialogs;

@@ -21,11 +21,10 @@ QPushButton *pageButton(QWidget *page, const QString &name, const QString &capti
     return b;
 }
 
-QPushButton *arrowButton(QWidget *page, const QString &name, QStyle::StandardPixmap arrow,
-                         const QRect &bounds)
+QPushButton *arrowButton(QWidget *page, const QString &name, bool up, const QRect &bounds)
 {
     QPushButton *b = pageButton(page, name, QString(), bounds);
-    b->setIcon(page->style()->standardIcon(arrow, nullptr, b));
+    b->setIcon(arrowIcon(up));
     return b;
 }
 
@@ -63,8 +62,8 @@ EditorControls buildEditorControls(QWidget *page, const QString &prefix,
 
     c.addRow =
         pageButton(page, name("btn", "AddRow"), QStringLiteral("Ajout ligne"), {444, 488, 77, 25});
-    c.up = arrowButton(page, name("btn", "Up"), QStyle::SP_ArrowUp, {552, 488, 33, 25});
-    c.down = arrowButton(page, name("btn", "Down"), QStyle::SP_ArrowDown, {599, 488, 33, 25});
+    c.up = arrowButton(page, name("btn", "Up"), true, {552, 488, 33, 25});
+    c.down = arrowButton(page, name("btn", "Down"), false, {599, 488, 33, 25});
     c.delRow =
         pageButton(page, name("btn", "DelRow"), QStringLiteral("Suppr. ligne"), {660, 488, 77, 25});
     return c;

@@ -4,10 +4,14 @@
 #include "core/colors.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPalette>
+#include <QPixmap>
 #include <QPlainTextEdit>
+#include <QPolygonF>
 #include <QTextDocument>
 
 QColor toQColor(quint32 value)
@@ -87,6 +91,31 @@ QString memoText(const QPlainTextEdit *memo)
 void setMemoLines(QPlainTextEdit *memo, const QStringList &lines)
 {
     memo->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+QIcon arrowIcon(bool up)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x30, 0x30, 0x30));
+    const QPolygonF head =
+        up ? QPolygonF({{8, 2}, {14, 9}, {2, 9}}) : QPolygonF({{8, 14}, {14, 7}, {2, 7}});
+    p.drawPolygon(head);
+    p.drawRect(up ? QRectF(6, 9, 4, 5) : QRectF(6, 2, 4, 5));
+    return QIcon(pixmap);
+}
+
+void installFontSubstitutes()
+{
+    const QString twin = QStringLiteral("Liberation Sans");
+    if (!QFontDatabase::hasFamily(twin))
+        return;
+    for (const QString &family : {QStringLiteral("Arial"), QStringLiteral("MS Sans Serif")})
+        if (!QFontDatabase::hasFamily(family))
+            QFont::insertSubstitution(family, twin);
 }
 
 void installBusyCursorHooks()

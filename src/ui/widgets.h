@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRect>
@@ -24,6 +25,14 @@ QFont arialFont(int pixelHeight, bool bold = false, bool underline = false);
 // (toPlainText turns non-breaking spaces into plain ones).
 QString memoText(const QPlainTextEdit *memo);
 void setMemoLines(QPlainTextEdit *memo, const QStringList &lines);
+
+// A plain arrow picture for the row buttons, drawn rather than looked up in
+// the icon theme (a theme search costs milliseconds at start-up).
+QIcon arrowIcon(bool up);
+
+// The layout assumes Arial metrics: where Arial itself is missing, its metric
+// twin stands in by name, which also spares a font search per control.
+void installFontSubstitutes();
 
 // Installs the hourglass hooks of the core's BusyCursor.
 void installBusyCursorHooks();
