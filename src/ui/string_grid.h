@@ -20,7 +20,7 @@ public:
 
     GridModel *grid() const { return m_grid; }
 
-    // The old mask syntax ("!90:00:00;1;_", "l;0;_") as a Qt input mask, and
+    // A mask in the program's own syntax ("!90:00:00;1;_", "l;0;_") as a Qt input mask, and
     // whether the literal characters and blanks belong to the stored text.
     struct Mask
     {
