@@ -26,10 +26,15 @@ ensure_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
 }
 
-# build_project DIR BUILD_TYPE [extra cmake args...]
+# build_project DIR BUILD_TYPE [extra cmake args...]; NOCTAREL_TARGET, when set,
+# builds that target alone.
 build_project() {
     local dir="$1" type="$2"
     shift 2
     cmake -S "$NOCTAREL_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
-    cmake --build "$dir" -j 2
+    if [ -n "${NOCTAREL_TARGET:-}" ]; then
+        cmake --build "$dir" -j 2 --target "$NOCTAREL_TARGET"
+    else
+        cmake --build "$dir" -j 2
+    fi
 }
