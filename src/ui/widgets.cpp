@@ -110,11 +110,14 @@ QIcon arrowIcon(bool up)
 
 void installFontSubstitutes()
 {
+    // The list of installed families, not hasFamily(): that one resolves
+    // aliases through fontconfig, the very search this saves.
+    const QStringList installed = QFontDatabase::families();
     const QString twin = QStringLiteral("Liberation Sans");
-    if (!QFontDatabase::hasFamily(twin))
+    if (!installed.contains(twin))
         return;
     for (const QString &family : {QStringLiteral("Arial"), QStringLiteral("MS Sans Serif")})
-        if (!QFontDatabase::hasFamily(family))
+        if (!installed.contains(family))
             QFont::insertSubstitution(family, twin);
 }
 
