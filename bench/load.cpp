@@ -1,6 +1,6 @@
 // Loading cost: LoadProcessLists for 200 processes of 30 steps each, and
 // ReadProcessFile on files of 25,000 to 200,000 lines (linear in the size).
-#include "app/app_context.h"
+#include "bench_rig.h"
 #include "core/clock.h"
 #include "grid/grid_model.h"
 #include "process/process_file.h"
@@ -37,9 +37,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QTemporaryDir dir;
-    QDir::setCurrent(dir.path());
-    QDir().mkpath(QStringLiteral("proc"));
+    BenchRig rig;
     QStringList papers, films;
     for (int i = 0; i < 200; ++i) {
         const QString name = QStringLiteral("p%1.txt").arg(i);
@@ -49,20 +47,7 @@ int main(int argc, char **argv)
     TextFile::writeLines(QStringLiteral("papers.txt"), papers);
     TextFile::writeLines(QStringLiteral("films.txt"), films);
 
-    SystemClock clock;
-    ScriptedDialogs dialogs;
-    AppContext ctx;
-    ctx.clock = &clock;
-    ctx.dialogs = &dialogs;
-    ctx.current.PaperProcessFile = QStringLiteral("papers.txt");
-    ctx.current.FilmProcessFile = QStringLiteral("films.txt");
-    ctx.current.ProcessFolder = QStringLiteral("proc");
-    QWidget window;
-    window.resize(792, 582);
-    auto *paperTabs = new QTabWidget(&window);
-    auto *filmTabs = new QTabWidget(&window);
-    window.show();
-    ProcessPages pages(ctx, paperTabs, filmTabs, &window, {});
+    ProcessPages &pages = rig.makePages();
     QElapsedTimer t;
     t.start();
     pages.LoadProcessLists();
@@ -97,5 +82,5 @@ int main(int argc, char **argv)
         std::printf("  [read %.1f, parse %.1f, grid %.1f ms]\n", readMs, parseMs,
                     t.nsecsElapsed() / 1e6);
     }
-    return dialogs.errors().isEmpty() ? 0 : 1;
+    return rig.dialogs.errors().isEmpty() ? 0 : 1;
 }

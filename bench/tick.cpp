@@ -1,7 +1,7 @@
 // The cost of one tick of a running process with 100 processes running
 // (labels and grid included), and the lateness of cell ends under a real
 // QTimer over a run of twenty 1-second cells.
-#include "app/app_context.h"
+#include "bench_rig.h"
 #include "core/clock.h"
 #include "process/process_tab.h"
 #include "textfile/text_file.h"
@@ -36,9 +36,7 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QTemporaryDir dir;
-    QDir::setCurrent(dir.path());
-    QDir().mkpath(QStringLiteral("proc"));
+    BenchRig rig;
     QStringList steps{"[Titel]", "Tick",      "[Comments]",
                       "",        "[Process]", "Step\tTime\tTime 2\tWait\tAgit"};
     for (int s = 0; s < 30; ++s)
@@ -58,29 +56,18 @@ int main(int argc, char **argv)
         QStringLiteral("agit.txt"),
         {QStringLiteral("A\tInversions\t4_00:00:10_00:00:00/*4_00:00:10_00:01:00")});
 
-    SystemClock clock;
-    ScriptedDialogs dialogs;
-    AppContext ctx;
-    ctx.clock = &clock;
-    ctx.dialogs = &dialogs;
-    ctx.current.PaperProcessFile = QStringLiteral("papers.txt");
-    ctx.current.FilmProcessFile = QStringLiteral("films.txt");
-    ctx.current.ProcessFolder = QStringLiteral("proc");
+    AppContext &ctx = rig.ctx;
     ctx.current.AgitationFile = QStringLiteral("agit.txt");
     ctx.AgitComingText = QStringLiteral("Agitation dans");
     ctx.AgitRunningText = QStringLiteral("AGITEZ");
-    QWidget window;
-    window.resize(792, 582);
-    auto *paperTabs = new QTabWidget(&window);
-    auto *filmTabs = new QTabWidget(&window);
-    paperTabs->setGeometry(0, 0, 766, 518);
-    filmTabs->setGeometry(0, 0, 766, 518);
-    window.show();
     ProcessEnvironment env;
     env.agitationFile = [] { return QStringLiteral("agit.txt"); };
     env.agitComingText = [&ctx] { return ctx.AgitComingText; };
     env.agitRunningText = [&ctx] { return ctx.AgitRunningText; };
-    ProcessPages pages(ctx, paperTabs, filmTabs, &window, env);
+    ProcessPages &pages = rig.makePages(env);
+    ScriptedDialogs &dialogs = rig.dialogs;
+    SystemClock &clock = rig.clock;
+    QTabWidget *filmTabs = rig.filmTabs;
     pages.LoadProcessLists();
     ProcessEngine &engine = pages.engine();
 

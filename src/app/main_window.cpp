@@ -272,13 +272,9 @@ void TfrmMain::btnPrefReloadClick()
         if (t->objectName().startsWith(QLatin1String("tmr")) && t != tmrMain)
             delete t;
     }
-    const SettingsControls c = m_pref->controls();
-    m_ctx.current.LanguageFile = c.languageFile;
-    m_ctx.current.PaperProcessFile = c.paperProcessFile;
-    m_ctx.current.FilmProcessFile = c.filmProcessFile;
-    m_ctx.current.AgitationFile = c.agitationFile;
-    m_ctx.current.ProcessFolder = c.processFolder;
-    m_ctx.current.FormulaFolder = c.formulaFolder;
+    // The paths as the fields stand, without "%root%" processing; the
+    // count-down length stays as the last load or save left it.
+    Settings::derivePaths(m_pref->controls(), m_ctx.current);
     LoadAll();
     if (m_pref->rbtnColorYN->isChecked())
         rbtnColorYNClick();

@@ -213,7 +213,7 @@ void PreferencesPage::btnPrefSaveClick()
     BusyCursor busy;
     const SettingsControls c = controls();
     m_ctx.current.SoundSeconds = textToInt(c.soundSeconds);
-    Settings::deriveCurrent(c, m_ctx.current);
+    Settings::derivePaths(c, m_ctx.current);
     TextFile::writeLines(Settings::FileName, Settings::fileLines(c, m_ctx.ProgramFolder));
     m_ctx.StartSnapshot = SettingsSnapshot();
 }

@@ -88,6 +88,11 @@ QStringList fileLines(const SettingsControls &c, const QString &programFolder)
 void deriveCurrent(const SettingsControls &c, CurrentSettings &current)
 {
     current.SoundSeconds = parseInt(c.soundSeconds).value_or(0);
+    derivePaths(c, current);
+}
+
+void derivePaths(const SettingsControls &c, CurrentSettings &current)
+{
     current.LanguageFile = c.languageFile;
     current.PaperProcessFile = c.paperProcessFile;
     current.FilmProcessFile = c.filmProcessFile;

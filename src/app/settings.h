@@ -64,6 +64,8 @@ QStringList fileLines(const SettingsControls &controls, const QString &programFo
 // The current paths as the fields show them, and the count-down length (0 when
 // the field holds no whole number).
 void deriveCurrent(const SettingsControls &controls, CurrentSettings &current);
+// The six current paths alone, as the fields show them (the reload takes only these).
+void derivePaths(const SettingsControls &controls, CurrentSettings &current);
 
 // Radio states then field texts, joined without separators.
 QString snapshot(const SettingsControls &controls);

@@ -1,0 +1,50 @@
+#pragma once
+
+// What the loading and tick benchmarks share: a temporary working folder and a
+// window holding the two process page controls over a real engine.
+#include "app/app_context.h"
+#include "core/clock.h"
+#include "process/process_tab.h"
+#include "ui/dialogs.h"
+
+#include <QDir>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <memory>
+
+struct BenchRig
+{
+    BenchRig()
+    {
+        QDir::setCurrent(dir.path());
+        QDir().mkpath(QStringLiteral("proc"));
+        ctx.clock = &clock;
+        ctx.dialogs = &dialogs;
+        ctx.current.PaperProcessFile = QStringLiteral("papers.txt");
+        ctx.current.FilmProcessFile = QStringLiteral("films.txt");
+        ctx.current.ProcessFolder = QStringLiteral("proc");
+        window.resize(792, 582);
+        paperTabs = new QTabWidget(&window);
+        filmTabs = new QTabWidget(&window);
+        paperTabs->setGeometry(0, 0, 766, 518);
+        filmTabs->setGeometry(0, 0, 766, 518);
+        window.show();
+    }
+
+    // Made once the files are in place and the environment is known.
+    ProcessPages &makePages(ProcessEnvironment env = {})
+    {
+        pages = std::make_unique<ProcessPages>(ctx, paperTabs, filmTabs, &window, std::move(env));
+        return *pages;
+    }
+
+    QTemporaryDir dir;
+    SystemClock clock;
+    ScriptedDialogs dialogs;
+    AppContext ctx;
+    QWidget window;
+    QTabWidget *paperTabs = nullptr;
+    QTabWidget *filmTabs = nullptr;
+    std::unique_ptr<ProcessPages> pages;
+};
