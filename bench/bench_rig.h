@@ -2,10 +2,10 @@
 
 // What the loading and tick benchmarks share: a temporary working folder and a
 // window holding the two process page controls over a real engine.
-#include "app/app_context.h"
-#include "core/clock.h"
-#include "process/process_tab.h"
-#include "ui/dialogs.h"
+#include "core/app/app_context.h"
+#include "core/base/clock.h"
+#include "gui/dialogs.h"
+#include "gui/process/process_tab.h"
 
 #include <QDir>
 #include <QTabWidget>

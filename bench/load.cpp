@@ -1,12 +1,12 @@
 // Loading cost: LoadProcessLists for 200 processes of 30 steps each, and
 // ReadProcessFile on files of 25,000 to 200,000 lines (linear in the size).
 #include "bench_rig.h"
-#include "core/clock.h"
-#include "grid/grid_model.h"
-#include "process/process_file.h"
-#include "process/process_tab.h"
-#include "textfile/text_file.h"
-#include "ui/dialogs.h"
+#include "core/base/clock.h"
+#include "core/grid/grid_model.h"
+#include "core/process/process_file.h"
+#include "core/textfile/text_file.h"
+#include "gui/dialogs.h"
+#include "gui/process/process_tab.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,10 +4,10 @@
 // the clock once its window is shown (tearing the window down is not counted).
 //
 //   bench_startup [runs]        prints both medians and their ratio
-#include "app/main_window.h"
-#include "core/clock.h"
-#include "ui/dialogs.h"
-#include "ui/widgets.h"
+#include "core/base/clock.h"
+#include "gui/app/main_window.h"
+#include "gui/dialogs.h"
+#include "gui/widgets.h"
 
 #include <QApplication>
 #include <QDir>

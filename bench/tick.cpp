@@ -2,10 +2,10 @@
 // (labels and grid included), and the lateness of cell ends under a real
 // QTimer over a run of twenty 1-second cells.
 #include "bench_rig.h"
-#include "core/clock.h"
-#include "process/process_tab.h"
-#include "textfile/text_file.h"
-#include "ui/dialogs.h"
+#include "core/base/clock.h"
+#include "core/textfile/text_file.h"
+#include "gui/dialogs.h"
+#include "gui/process/process_tab.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "app/about_window.h"
-#include "app/main_window.h"
-#include "core/clock.h"
-#include "ui/dialogs.h"
-#include "ui/qt_sound_output.h"
-#include "ui/widgets.h"
+#include "core/base/clock.h"
+#include "gui/app/about_window.h"
+#include "gui/app/main_window.h"
+#include "gui/dialogs.h"
+#include "gui/qt_sound_output.h"
+#include "gui/widgets.h"
 
 #include <QApplication>
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/about_window.h"
-#include "app/main_window.h"
-#include "core/clock.h"
-#include "process/sound_output.h"
+#include "core/base/clock.h"
+#include "core/process/sound_output.h"
+#include "gui/app/about_window.h"
+#include "gui/app/main_window.h"
+#include "gui/dialogs.h"
 #include "test_support.h"
-#include "ui/dialogs.h"
 
 #include <QStringList>
 #include <memory>

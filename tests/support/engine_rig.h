@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/clock.h"
-#include "process/process_engine.h"
-#include "process/sound_output.h"
+#include "core/base/clock.h"
+#include "core/process/process_engine.h"
+#include "core/process/sound_output.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

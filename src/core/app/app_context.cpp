@@ -1,0 +1,22 @@
+#include "core/app/app_context.h"
+
+QString AppContext::message(int k) const
+{
+    if (k >= 0 && k < Messages.size() && !Messages.at(k).isEmpty())
+        return Messages.at(k);
+    switch (k) {
+    case 2:
+        return QStringLiteral("Ce fichier n'a pas le format attendu.");
+    case 3:
+        return QStringLiteral("Les préférences ont été modifiées. Les enregistrer ?");
+    case 4:
+        return QStringLiteral("Préférences");
+    case 7:
+        return QStringLiteral("Valeur numérique incorrecte.");
+    case 8:
+        return QStringLiteral("La concentration du stock doit être au moins égale à la "
+                              "concentration finale.");
+    default:
+        return QString();
+    }
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "core/app/settings.h"
+
+#include <QString>
+#include <QStringList>
+
+class Clock;
+class Dialogs;
+class SoundOutput;
+
+// What the pages of the main window share: the services the window was given
+// and the state that the program keeps beside its controls.
+struct AppContext
+{
+    Dialogs *dialogs = nullptr;
+    Clock *clock = nullptr;
+    SoundOutput *sound = nullptr;
+
+    QString ProgramFolder;
+    CurrentSettings current;
+    QString StartSnapshot;
+    // Texts 1..10 of the language file, empty until one has been applied.
+    QStringList Messages = QStringList(10);
+    QString AgitComingText;
+    QString AgitRunningText;
+
+    // Messages entry k, or our own French wording while no language file has
+    // supplied it, so that no box is ever empty.
+    QString message(int k) const;
+};

@@ -1,0 +1,117 @@
+#include "core/app/settings.h"
+
+#include "core/base/int_text.h"
+
+namespace Settings {
+
+QString expandRoot(const QString &value, const QString &programFolder)
+{
+    QString out = value;
+    out.replace(QStringLiteral("%root%"), programFolder, Qt::CaseInsensitive);
+    return out;
+}
+
+QString contractRoot(const QString &value, const QString &programFolder)
+{
+    // A program in the root folder has an empty folder text, which would match
+    // between every two characters: nothing is contracted then.
+    if (programFolder.isEmpty())
+        return value;
+    QString out = value;
+    out.replace(programFolder, QStringLiteral("%root%"), Qt::CaseInsensitive);
+    return out;
+}
+
+namespace {
+
+int digitAfterKey(const QString &line, qsizetype keyLength)
+{
+    return textToInt(line.mid(keyLength, 1));
+}
+
+struct PathKey
+{
+    QLatin1StringView key;
+    QString SettingsControls::*field;
+};
+
+const PathKey kPathKeys[] = {
+    {QLatin1StringView("LanguageFile="), &SettingsControls::languageFile},
+    {QLatin1StringView("PaperProcessFile="), &SettingsControls::paperProcessFile},
+    {QLatin1StringView("FilmProcessFile="), &SettingsControls::filmProcessFile},
+    {QLatin1StringView("AgitationFile="), &SettingsControls::agitationFile},
+    {QLatin1StringView("ProcessFolder="), &SettingsControls::processFolder},
+    {QLatin1StringView("FormulaFolder="), &SettingsControls::formulaFolder},
+};
+
+} // namespace
+
+void applyLines(const QStringList &lines, SettingsControls &c, const QString &programFolder)
+{
+    static const QLatin1StringView sound("Sound=");
+    static const QLatin1StringView soundSeconds("SoundSeconds=");
+    static const QLatin1StringView color("Color=");
+    for (const QString &line : lines) {
+        if (line.startsWith(sound)) {
+            const int v = digitAfterKey(line, sound.size());
+            c.sound = (v == 2)   ? SettingsControls::Waves
+                      : (v == 3) ? SettingsControls::NoSound
+                                 : SettingsControls::Beeps;
+        } else if (line.startsWith(soundSeconds)) {
+            c.soundSeconds = line.mid(soundSeconds.size());
+        } else if (line.startsWith(color)) {
+            const int v = digitAfterKey(line, color.size());
+            c.color = (v == 2) ? SettingsControls::Mono : SettingsControls::Colour;
+        } else {
+            for (const PathKey &k : kPathKeys) {
+                if (line.startsWith(k.key)) {
+                    c.*k.field = expandRoot(line.mid(k.key.size()), programFolder);
+                    break;
+                }
+            }
+        }
+    }
+}
+
+QStringList fileLines(const SettingsControls &c, const QString &programFolder)
+{
+    const int seconds = textToInt(c.soundSeconds);
+    QStringList out;
+    out << QStringLiteral("Sound=%1").arg(c.sound);
+    out << QStringLiteral("SoundSeconds=%1").arg(seconds);
+    out << QStringLiteral("Color=%1").arg(c.color);
+    for (const PathKey &k : kPathKeys)
+        out << QString(k.key) + contractRoot(c.*k.field, programFolder);
+    return out;
+}
+
+void deriveCurrent(const SettingsControls &c, CurrentSettings &current)
+{
+    current.SoundSeconds = parseInt(c.soundSeconds).value_or(0);
+    derivePaths(c, current);
+}
+
+void derivePaths(const SettingsControls &c, CurrentSettings &current)
+{
+    current.LanguageFile = c.languageFile;
+    current.PaperProcessFile = c.paperProcessFile;
+    current.FilmProcessFile = c.filmProcessFile;
+    current.AgitationFile = c.agitationFile;
+    current.ProcessFolder = c.processFolder;
+    current.FormulaFolder = c.formulaFolder;
+}
+
+QString snapshot(const SettingsControls &c)
+{
+    QString s;
+    s += QLatin1Char(c.sound == SettingsControls::Beeps ? '1' : '0');
+    s += QLatin1Char(c.sound == SettingsControls::Waves ? '1' : '0');
+    s += QLatin1Char(c.sound == SettingsControls::NoSound ? '1' : '0');
+    s += QLatin1Char(c.color == SettingsControls::Colour ? '1' : '0');
+    s += QLatin1Char(c.color == SettingsControls::Mono ? '1' : '0');
+    s += c.soundSeconds + c.languageFile + c.paperProcessFile + c.filmProcessFile +
+         c.agitationFile + c.processFolder + c.formulaFolder;
+    return s;
+}
+
+} // namespace Settings

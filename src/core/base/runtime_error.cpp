@@ -1,0 +1,82 @@
+#include "core/base/runtime_error.h"
+
+#include <cerrno>
+
+RuntimeError::RuntimeError(QString message)
+    : m_message(std::move(message)), m_utf8(m_message.toUtf8())
+{
+}
+
+RuntimeError RuntimeError::fileNotFound()
+{
+    return RuntimeError(QStringLiteral("File not found"));
+}
+
+RuntimeError RuntimeError::fileAccessDenied()
+{
+    return RuntimeError(QStringLiteral("File access denied"));
+}
+
+RuntimeError RuntimeError::ioError(int code)
+{
+    return RuntimeError(QStringLiteral("I/O error %1").arg(code));
+}
+
+RuntimeError RuntimeError::fromErrno(int err)
+{
+    switch (err) {
+    case ENOENT:
+    case ENOTDIR:
+        return fileNotFound();
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+    case ETXTBSY:
+        return fileAccessDenied();
+    default:
+        return ioError(err == 0 ? EIO : err);
+    }
+}
+
+RuntimeError RuntimeError::invalidInteger(const QString &text)
+{
+    return RuntimeError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+}
+
+RuntimeError RuntimeError::invalidFloat(const QString &text)
+{
+    return RuntimeError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+}
+
+RuntimeError RuntimeError::divisionByZero()
+{
+    return RuntimeError(QStringLiteral("Floating point division by zero"));
+}
+
+RuntimeError RuntimeError::invalidOperation()
+{
+    return RuntimeError(QStringLiteral("Invalid floating point operation"));
+}
+
+RuntimeError RuntimeError::overflow()
+{
+    return RuntimeError(QStringLiteral("Floating point overflow"));
+}
+
+RuntimeError RuntimeError::fixedRowCount()
+{
+    return RuntimeError(QStringLiteral("Fixed row count must be less than row count"));
+}
+
+RuntimeError RuntimeError::fixedColCount()
+{
+    return RuntimeError(QStringLiteral("Fixed column count must be less than column count"));
+}
+
+QString errorBoxText(const QString &message)
+{
+    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
+        return message + QLatin1Char('.');
+    return message;
+}

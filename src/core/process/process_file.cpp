@@ -1,0 +1,146 @@
+#include "core/process/process_file.h"
+
+#include "core/base/busy_cursor.h"
+#include "core/grid/grid_model.h"
+#include "core/textfile/text_file.h"
+
+#include <QLocale>
+
+#include <algorithm>
+
+void splitTableLine(QStringView rest, QStringList &cells, int &cols)
+{
+    cells.clear();
+    for (int c = 0;; ++c) {
+        const qsizetype tab = rest.indexOf(QLatin1Char('\t'));
+        if (c == cols - 1 && tab >= 0)
+            ++cols;
+        if (c == cols - 1) {
+            cells.append(rest.toString());
+            return;
+        }
+        if (tab >= 0) {
+            cells.append(rest.left(tab).toString());
+            rest = rest.mid(tab + 1);
+        } else {
+            cells.append(QString());
+        }
+    }
+}
+
+QStringList readSection(const QStringList &lines, qsizetype &i, QLatin1StringView end,
+                        QLatin1StringView skip)
+{
+    QStringList out;
+    while (i < lines.size()) {
+        const QString &line = lines[i++];
+        if (line == end)
+            break;
+        if (line != skip)
+            out.append(line);
+    }
+    return out;
+}
+
+void splitTableLines(const QStringList &lines, qsizetype from, std::vector<QStringList> &table,
+                     int &cols)
+{
+    table.clear();
+    table.reserve(static_cast<size_t>(std::max<qsizetype>(0, lines.size() - from)));
+    QStringList cells;
+    for (qsizetype i = from; i < lines.size(); ++i) {
+        splitTableLine(lines[i], cells, cols);
+        table.push_back(cells);
+    }
+}
+
+QStringList gridLines(const GridModel &grid)
+{
+    QStringList lines;
+    lines.reserve(grid.rows());
+    for (int r = 0; r < grid.rows(); ++r) {
+        QString line;
+        for (int c = 0; c < grid.cols(); ++c) {
+            if (c > 0)
+                line += QLatin1Char('\t');
+            line += grid.cell(c, r);
+        }
+        lines << line;
+    }
+    return lines;
+}
+
+void reduceToFirstRow(GridModel &grid)
+{
+    grid.setFixedRows(0);
+    grid.setRows(1);
+}
+
+ProcessFileText parseProcessLines(const QStringList &lines, std::vector<QStringList> &table,
+                                  int &cols)
+{
+    ProcessFileText out;
+    qsizetype i = 0;
+    const qsizetype n = lines.size();
+    if (i < n && lines[i++] == QLatin1String("[Titel]")) {
+        // Line 2 is the title whatever it holds; any other first line is lost.
+        out.hasTitle = true;
+        out.title = i < n ? lines[i++] : QString();
+    }
+    out.comments =
+        readSection(lines, i, QLatin1StringView("[Process]"), QLatin1StringView("[Comments]"));
+    splitTableLines(lines, i, table, cols);
+    return out;
+}
+
+ProcessFileText ReadProcessFile(const QString &path, GridModel &grid)
+{
+    BusyCursor busy;
+    reduceToFirstRow(grid);
+    const QStringList lines = TextFile::readLines(path);
+    std::vector<QStringList> table;
+    int cols = grid.cols();
+    ProcessFileText text = parseProcessLines(lines, table, cols);
+    grid.setTable(table, cols);
+    return text;
+}
+
+QString trimmedRight(const QString &text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text.at(end - 1).unicode() <= ' ')
+        --end;
+    return text.left(end);
+}
+
+QStringList memoLines(const QString &text)
+{
+    return trimmedRight(text).split(QLatin1Char('\n'));
+}
+
+void WriteProcessFile(const QString &path, const QString &title, const QString &comments,
+                      const GridModel &grid)
+{
+    BusyCursor busy;
+    QStringList lines;
+    lines.reserve(grid.rows() + 8);
+    lines << QStringLiteral("[Titel]") << title << QStringLiteral("[Comments]");
+    lines << memoLines(comments);
+    lines << QStringLiteral("[Process]");
+    lines << gridLines(grid);
+    TextFile::writeLines(path, lines);
+}
+
+bool FileContainsText(const QString &path, const QString &text)
+{
+    BusyCursor busy;
+    const QStringList lines = TextFile::readLines(path);
+    if (text.isEmpty())
+        return false;
+    const QLocale locale = QLocale::system();
+    const QString needle = locale.toUpper(text);
+    for (const QString &line : lines)
+        if (locale.toUpper(line).contains(needle))
+            return true;
+    return false;
+}

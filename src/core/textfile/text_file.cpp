@@ -1,0 +1,227 @@
+#include "core/textfile/text_file.h"
+
+#include "core/base/busy_cursor.h"
+#include "core/base/runtime_error.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace TextFile {
+
+namespace {
+
+// Windows-1252 differs from Latin-1 only in 0x80..0x9F; the five undefined
+// bytes keep their C1 code points so that a round trip loses nothing.
+constexpr char16_t kHigh1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+int encode1252(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (int i = 0; i < 32; ++i)
+        if (kHigh1252[i] == c)
+            return 0x80 + i;
+    return -1;
+}
+
+QByteArray readAll(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw RuntimeError::fromErrno(errno);
+    QByteArray data;
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        data.reserve(static_cast<qsizetype>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            const int err = errno;
+            ::close(fd);
+            throw RuntimeError::fromErrno(err);
+        }
+        if (got == 0)
+            break;
+        data.append(buffer, static_cast<qsizetype>(got));
+    }
+    ::close(fd);
+    return data;
+}
+
+} // namespace
+
+bool isUtf8WithMultibyte(const QByteArray &bytes)
+{
+    bool multibyte = false;
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        int extra;
+        char32_t cp;
+        if (c >= 0xC2 && c <= 0xDF) {
+            extra = 1;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            extra = 2;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            extra = 3;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        for (int k = 1; k <= extra; ++k) {
+            if (i + k >= n || (p[i + k] & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (p[i + k] & 0x3F);
+        }
+        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+        if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+            (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        multibyte = true;
+        i += extra + 1;
+    }
+    return multibyte;
+}
+
+QString decodeWindows1252(const QByteArray &bytes)
+{
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar *dst = out.data();
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        *dst++ = QChar(b >= 0x80 && b < 0xA0 ? kHigh1252[b - 0x80] : char16_t(b));
+    }
+    return out;
+}
+
+QString decode(const QByteArray &bytes)
+{
+    if (isUtf8WithMultibyte(bytes)) {
+        QString text = QString::fromUtf8(bytes);
+        if (text.startsWith(QChar(0xFEFF)))
+            text.remove(0, 1);
+        return text;
+    }
+    return decodeWindows1252(bytes);
+}
+
+QByteArray encode(const QString &text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (const QChar ch : text) {
+        const int b = encode1252(ch.unicode());
+        if (b < 0)
+            return text.toUtf8();
+        out.append(static_cast<char>(b));
+    }
+    return out;
+}
+
+QStringList splitLines(const QByteArray &raw)
+{
+    QByteArray bytes = raw;
+    const qsizetype eof = bytes.indexOf('\x1A');
+    if (eof >= 0)
+        bytes.truncate(eof);
+    const QString text = decode(bytes);
+    QStringList lines;
+    QString line;
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\n')) {
+            line.append(QStringView(text).mid(start, i - start));
+            lines.append(line);
+            line.clear();
+            start = i + 1;
+        } else if (c == QLatin1Char('\r')) {
+            // CR LF ends the line at the LF; a lone CR simply vanishes.
+            line.append(QStringView(text).mid(start, i - start));
+            start = i + 1;
+        }
+    }
+    line.append(QStringView(text).mid(start, n - start));
+    if (!line.isEmpty() || start < n)
+        lines.append(line);
+    return lines;
+}
+
+QStringList readLines(const QString &path)
+{
+    BusyCursor busy;
+    return splitLines(readAll(path));
+}
+
+void writeLines(const QString &path, const QStringList &lines)
+{
+    BusyCursor busy;
+    QString text;
+    qsizetype total = 0;
+    for (const QString &l : lines)
+        total += l.size() + 2;
+    text.reserve(total);
+    for (const QString &l : lines) {
+        text += l;
+        text += QLatin1String("\r\n");
+    }
+    const QByteArray bytes = encode(text);
+
+    // A read-only file is refused even where the folder would allow replacing
+    // it: users mark files read-only to keep them.
+    const QFileInfo info(path);
+    if (path.isEmpty())
+        throw RuntimeError::fileNotFound();
+    if (info.isDir())
+        throw RuntimeError::fileAccessDenied();
+    if (info.exists()) {
+        const QFile::Permissions p = info.permissions();
+        if (!(p & QFile::WriteOwner) || !(p & QFile::WriteUser))
+            throw RuntimeError::fileAccessDenied();
+    }
+    if (!info.absoluteDir().exists())
+        throw RuntimeError::fileNotFound();
+
+    QSaveFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly)) {
+        const int err = errno;
+        throw err == 0 ? RuntimeError::fileAccessDenied() : RuntimeError::fromErrno(err);
+    }
+    errno = 0;
+    if (file.write(bytes) != bytes.size()) {
+        const int err = errno;
+        file.cancelWriting();
+        throw RuntimeError::ioError(err == 0 ? EIO : err);
+    }
+    errno = 0;
+    if (!file.commit()) {
+        const int err = errno;
+        throw RuntimeError::ioError(err == 0 ? EIO : err);
+    }
+}
+
+} // namespace TextFile

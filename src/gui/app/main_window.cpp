@@ -1,0 +1,355 @@
+#include "gui/app/main_window.h"
+
+#include "core/base/busy_cursor.h"
+#include "core/base/clock.h"
+#include "gui/app/preferences_page.h"
+#include "gui/calc/dilutions_page.h"
+#include "gui/calc/time_conversion_page.h"
+#include "gui/calc/units_conversion_page.h"
+#include "gui/dialogs.h"
+#include "gui/editors/chem_page.h"
+#include "gui/editors/process_editor_page.h"
+#include "gui/handler_guard.h"
+#include "gui/process/process_tab.h"
+#include "gui/shell_open.h"
+#include "gui/string_grid.h"
+#include "gui/widgets.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <cmath>
+
+namespace {
+
+// A label that reports clicks (the "?" of the header).
+class ClickLabel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+    std::function<void()> onClick;
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override
+    {
+        QLabel::mouseReleaseEvent(event);
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
+            onClick)
+            onClick();
+    }
+};
+
+QWidget *addPage(QTabWidget *pages, const char *name, const QString &caption)
+{
+    auto *page = new QWidget;
+    page->setObjectName(QLatin1String(name));
+    pages->addTab(page, caption);
+    return page;
+}
+
+QTabWidget *processPageControl(QWidget *page, const char *name)
+{
+    auto *tabs = new QTabWidget(page);
+    tabs->setObjectName(QLatin1String(name));
+    tabs->setGeometry(3, 3, 766, 518);
+    return tabs;
+}
+
+// The locale's long time format without its time-zone name.
+QString timeFormatWithoutZone()
+{
+    QString fmt = QLocale::system().timeFormat(QLocale::LongFormat);
+    static const QRegularExpression zone(QStringLiteral("\\s*\\bt+\\b"));
+    fmt.remove(zone);
+    return fmt.trimmed();
+}
+
+} // namespace
+
+QString programFolderOf(const QString &applicationDirPath)
+{
+    QString folder = applicationDirPath;
+    while (folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    return folder;
+}
+
+TfrmMain::TfrmMain(const Services &services, QWidget *parent) : QWidget(parent)
+{
+    m_ctx.dialogs = services.dialogs;
+    m_ctx.clock = services.clock;
+    m_ctx.sound = services.sound;
+
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Noctarel - Velmire"));
+    setFont(arialFont(11));
+    setBackColor(this, 0xFF00000Fu);
+    resize(792, 582);
+
+    auto *author = new ClickLabel(QStringLiteral("?"), this);
+    author->onClick = [this] { guarded(*m_ctx.dialogs, [this] { lblAuthorClick(); }); };
+    lblAuthor = author;
+    lblAuthor->setObjectName(QStringLiteral("lblAuthor"));
+    lblAuthor->setFont(arialFont(11));
+    lblAuthor->setCursor(Qt::PointingHandCursor);
+    lblAuthor->adjustSize();
+    lblAuthor->move(5, 5);
+
+    lblAppTitel = new QLabel(QStringLiteral("Labo Photo (traitements)"), this);
+    lblAppTitel->setObjectName(QStringLiteral("lblAppTitel"));
+    lblAppTitel->setFont(arialFont(19, true));
+    lblAppTitel->setGeometry(282, 4, 228, 22);
+
+    lblDateTime = new QLabel(this);
+    lblDateTime->setObjectName(QStringLiteral("lblDateTime"));
+    lblDateTime->setFont(arialFont(13, true));
+    lblDateTime->move(785, 6);
+
+    pgctrlMain = new QTabWidget(this);
+    pgctrlMain->setObjectName(QStringLiteral("pgctrlMain"));
+    pgctrlMain->setGeometry(4, 25, 781, 552);
+    tbshtFilms = addPage(pgctrlMain, "tbshtFilms", QStringLiteral("Films"));
+    pgctrlFilms = processPageControl(tbshtFilms, "pgctrlFilms");
+    tbshtPapers = addPage(pgctrlMain, "tbshtPapers", QStringLiteral("Papiers"));
+    pgctrlPapers = processPageControl(tbshtPapers, "pgctrlPapers");
+    tbshtDilutions = new DilutionsPage(m_ctx);
+    pgctrlMain->addTab(tbshtDilutions, QStringLiteral("Dilutions"));
+    tbshtUnitsConversion = new UnitsConversionPage(m_ctx);
+    pgctrlMain->addTab(tbshtUnitsConversion, QStringLiteral("Conversion Unités"));
+    tbshtTimeConversion = new TimeConversionPage(m_ctx);
+    pgctrlMain->addTab(tbshtTimeConversion, QStringLiteral("Conversion Temps"));
+    tbshtChem = new ChemPage(m_ctx);
+    pgctrlMain->addTab(tbshtChem, QStringLiteral("Chimies"));
+    tbshtProcess = new ProcessEditorPage(m_ctx);
+    pgctrlMain->addTab(tbshtProcess, QStringLiteral("Processus"));
+    m_pref = new PreferencesPage(m_ctx);
+    pgctrlMain->addTab(m_pref, QStringLiteral("Préférences"));
+    // The window is built on Préférences; a start-up that stops early stays there.
+    pgctrlMain->setCurrentWidget(m_pref);
+
+    tmrMain = new QTimer(this);
+    tmrMain->setObjectName(QStringLiteral("tmrMain"));
+    tmrMain->setInterval(1000);
+    connect(tmrMain, &QTimer::timeout, this, &TfrmMain::tmrMainTimer);
+    tmrMain->start();
+
+    ProcessEnvironment env;
+    env.colourMode = [this] { return m_pref->colourMode(); };
+    env.soundMode = [this] { return m_pref->soundMode(); };
+    env.soundSeconds = [this] { return m_ctx.current.SoundSeconds; };
+    env.agitationFile = [this] { return m_ctx.current.AgitationFile; };
+    env.agitComingText = [this] { return m_ctx.AgitComingText; };
+    env.agitRunningText = [this] { return m_ctx.AgitRunningText; };
+    m_processes = new ProcessPages(m_ctx, pgctrlPapers, pgctrlFilms, this, std::move(env));
+    connect(m_processes, &ProcessPages::agitationFileRequested, this,
+            [this] { OpenWithShell(m_pref->lbleAgitationFile->text()); });
+
+    connect(m_pref, &PreferencesPage::reloadRequested, this,
+            [this] { guarded(*m_ctx.dialogs, [this] { btnPrefReloadClick(); }); });
+    connect(m_pref, &PreferencesPage::colourSchemeSelected, this, [this](bool colour) {
+        guarded(*m_ctx.dialogs, [this, colour] {
+            if (colour)
+                rbtnColorYNClick();
+            else
+                rbtnMonoYNClick();
+        });
+    });
+
+    m_ctx.ProgramFolder = services.programFolder;
+    FormCreate();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::FormCreate()
+{
+    const bool completed = guarded(*m_ctx.dialogs, [this] {
+        tmrMainTimer();
+        m_pref->LoadSettings();
+        m_ctx.StartSnapshot = m_pref->SettingsSnapshot();
+        LoadAll();
+        if (QScreen *screen = QGuiApplication::primaryScreen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+        pgctrlMain->setCurrentWidget(tbshtFilms);
+    });
+    if (!completed)
+        tmrMainTimer();
+}
+
+void TfrmMain::LoadAll()
+{
+    m_processes->LoadProcessLists();
+    LoadLanguageFile();
+    const auto widths = [this](const char *name, std::initializer_list<int> list) {
+        if (auto *g = findChild<StringGrid *>(QLatin1String(name))) {
+            int c = 0;
+            for (const int w : list)
+                g->grid()->setColWidth(c++, w);
+        }
+    };
+    widths("sgrdPROC", {160, 47, 47, 34, 40});
+    widths("sgrdChemFormula", {160, 60, 110});
+}
+
+void TfrmMain::LoadLanguageFile()
+{
+    {
+        BusyCursor busy;
+        // An empty path names no file: the captions stay as they are.
+        if (!m_language.loadFile(m_ctx.current.LanguageFile))
+            return;
+    }
+    ApplyLanguage();
+}
+
+void TfrmMain::ApplyLanguage()
+{
+    for (int k = 0; k < 10; ++k)
+        m_ctx.Messages[k] = m_language.entry(k + 1);
+    m_ctx.AgitComingText = m_language.entry(LanguageEntry::AgitComing);
+    m_ctx.AgitRunningText = m_language.entry(LanguageEntry::AgitRunning);
+
+    setWindowTitle(m_language.entry(LanguageEntry::WindowTitle));
+    lblAppTitel->setText(m_language.entry(LanguageEntry::AppTitle));
+    lblAppTitel->adjustSize();
+    // Centred on the window, the half going to the even neighbour.
+    const double left = (frameGeometry().width() - lblAppTitel->width()) / 2.0;
+    lblAppTitel->move(static_cast<int>(std::nearbyint(left)), lblAppTitel->y());
+
+    for (const CaptionTarget &t : captionTargets()) {
+        const QString &text = m_language.entry(t.entry);
+        QWidget *w = findChild<QWidget *>(QLatin1String(t.control));
+        if (!w)
+            continue; // a page that is not built
+        const int page = pgctrlMain->indexOf(w);
+        if (page >= 0)
+            pgctrlMain->setTabText(page, text);
+        else if (auto *edit = qobject_cast<LabeledEdit *>(w))
+            edit->setCaption(text);
+        else if (auto *group = qobject_cast<QGroupBox *>(w))
+            group->setTitle(text);
+        else if (auto *button = qobject_cast<QAbstractButton *>(w))
+            button->setText(text);
+        else if (auto *label = qobject_cast<QLabel *>(w)) {
+            label->setText(text);
+            // Captions size to their text, as labels do, unless they wrap.
+            if (!label->wordWrap())
+                label->adjustSize();
+        }
+    }
+    for (const auto &tab : m_processes->tabs()) {
+        if (!tab)
+            continue;
+        tab->StartButton->setText(m_language.entry(LanguageEntry::Start));
+        tab->PauseButton->setText(m_language.entry(LanguageEntry::Pause));
+        tab->PreviousButton->setText(m_language.entry(LanguageEntry::Previous));
+        tab->NextButton->setText(m_language.entry(LanguageEntry::Next));
+        tab->ResetButton->setText(m_language.entry(LanguageEntry::Reset));
+    }
+}
+
+void TfrmMain::btnPrefReloadClick()
+{
+    m_processes->destroyTabs();
+    // Every process timer goes, running or not; the clock's stays.
+    const QList<QTimer *> timers = findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
+    for (auto it = timers.crbegin(); it != timers.crend(); ++it) {
+        QTimer *t = *it;
+        if (t->objectName().startsWith(QLatin1String("tmr")) && t != tmrMain)
+            delete t;
+    }
+    // The paths as the fields stand, without "%root%" processing; the
+    // count-down length stays as the last load or save left it.
+    Settings::derivePaths(m_pref->controls(), m_ctx.current);
+    LoadAll();
+    if (m_pref->rbtnColorYN->isChecked())
+        rbtnColorYNClick();
+    else
+        rbtnMonoYNClick();
+}
+
+void TfrmMain::rbtnColorYNClick()
+{
+    m_processes->engine().switchScheme(true);
+    m_processes->renderAll();
+    recolourSchemeControls(0x0000FFu);
+}
+
+void TfrmMain::rbtnMonoYNClick()
+{
+    m_processes->engine().switchScheme(false);
+    m_processes->renderAll();
+    recolourSchemeControls(0x808080u);
+}
+
+void TfrmMain::recolourSchemeControls(quint32 colour)
+{
+    for (const char *name : schemeControlNames()) {
+        QWidget *w = findChild<QWidget *>(QLatin1String(name));
+        if (auto *grid = qobject_cast<StringGrid *>(w))
+            grid->grid()->setFontColor(colour);
+        else if (w)
+            setFontColor(w, colour);
+    }
+}
+
+QString TfrmMain::clockText() const
+{
+    const QDateTime now = m_ctx.clock->localNow();
+    const QLocale locale = QLocale::system();
+    return locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+           locale.toString(now.time(), timeFormatWithoutZone());
+}
+
+void TfrmMain::tmrMainTimer()
+{
+    const QString text = clockText();
+    if (lblDateTime->text() != text) {
+        lblDateTime->setText(text);
+        placeClock();
+    }
+}
+
+void TfrmMain::placeClock()
+{
+    // Right-aligned: the right edge stays at x = 785 whatever the text's width.
+    lblDateTime->adjustSize();
+    lblDateTime->move(785 - lblDateTime->width(), 6);
+}
+
+void TfrmMain::lblAuthorClick()
+{
+    if (m_about)
+        m_ctx.dialogs->showModal(m_about);
+}
+
+bool TfrmMain::FormClose()
+{
+    if (m_pref->SettingsSnapshot() == m_ctx.StartSnapshot)
+        return true;
+    if (!m_ctx.dialogs->askYesNo(m_ctx.message(3), m_ctx.message(4)))
+        return true;
+    return guarded(*m_ctx.dialogs, [this] { m_pref->btnPrefSaveClick(); });
+}
+
+void TfrmMain::closeEvent(QCloseEvent *event)
+{
+    if (FormClose())
+        event->accept();
+    else
+        event->ignore();
+}

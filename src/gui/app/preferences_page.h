@@ -1,0 +1,58 @@
+#pragma once
+
+#include "core/app/settings.h"
+
+#include <QWidget>
+
+class QButtonGroup;
+class QGroupBox;
+class QPushButton;
+class QRadioButton;
+class LabeledEdit;
+struct AppContext;
+
+// The Préférences page: the working copy of wsettings.txt.
+class PreferencesPage : public QWidget
+{
+    Q_OBJECT
+public:
+    PreferencesPage(AppContext &context, QWidget *parent = nullptr);
+
+    SettingsControls controls() const;
+    void setControls(const SettingsControls &c);
+    QString SettingsSnapshot() const;
+
+    // Reads wsettings.txt from the working folder into the controls, then the
+    // current paths and count-down length. Raises on a missing file or a bad
+    // digit (the lines before it have taken effect).
+    void LoadSettings();
+    // Writes the file from the controls; raises before touching it when the
+    // count-down length is not a whole number.
+    void btnPrefSaveClick();
+    void btnPrefCancelClick();
+
+    // The "..." buttons: a file picker in the program's folder, a folder picker
+    // prompting with the field's caption. A cancelled picker changes nothing.
+    void pickFile(LabeledEdit *field);
+    void pickFolder(LabeledEdit *field);
+    // A double-click on one of the four file fields opens the file.
+    void lbleLanguageFileDblClick(LabeledEdit *field);
+
+    bool colourMode() const;
+    int soundMode() const; // SettingsControls::Sound
+
+    QRadioButton *rbtnBeepYN, *rbtnWaveYN, *rbtnSoundYN, *rbtnColorYN, *rbtnMonoYN;
+    QGroupBox *grpbxSound, *grpbxColor, *grpbxFiles;
+    LabeledEdit *lbleSoundSeconds, *lbleLanguageFile, *lblePaperPrcFile, *lbleFilmPrcFile,
+        *lbleAgitationFile, *lbleChemFolder, *lbleProcFolder;
+    QPushButton *btnSelLangFile, *btnSelPapPrcFile, *btnSelFlmPrcFile, *btnSelAgitation,
+        *btnChemFolder, *btnProcFolder, *btnPrefSave, *btnPrefCancel, *btnPrefReload;
+
+signals:
+    void reloadRequested();
+    // The colour scheme radio buttons were selected (by the user or the loader).
+    void colourSchemeSelected(bool colour);
+
+private:
+    AppContext &m_ctx;
+};

@@ -1,0 +1,250 @@
+#include "gui/calc/time_conversion_page.h"
+
+#include "core/app/app_context.h"
+#include "core/base/colors.h"
+#include "core/base/runtime_error.h"
+#include "core/calc/number_text.h"
+#include "core/calc/time_temperature.h"
+#include "gui/dialogs.h"
+#include "gui/handler_guard.h"
+#include "gui/string_grid.h"
+#include "gui/widgets.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace {
+
+bool isWindowSwitch(Qt::FocusReason reason)
+{
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason ||
+           reason == Qt::MenuBarFocusReason;
+}
+
+QLabel *label(QWidget *parent, const char *name, const QString &text, QPoint at)
+{
+    QLabel *l = makeLabel(parent, QLatin1String(name), text, at, arialFont(19));
+    setFontColor(l, Colors::Black);
+    return l;
+}
+
+void redOnBlack(QWidget *w, const char *name, QRect bounds)
+{
+    w->setObjectName(QLatin1String(name));
+    w->setFont(arialFont(32));
+    setFontColor(w, Colors::Red);
+    setBackColor(w, Colors::Black);
+    w->setGeometry(bounds);
+}
+
+// Labels of a row stand vertically centred on its 44-pixel fields.
+constexpr int FieldHeight = 44;
+constexpr int LabelX = 16, TempX = 150, TimeLabelX = 290, TimeX = 370, ButtonX = 540;
+
+} // namespace
+
+TimeMaskEdit::TimeMaskEdit(QWidget *parent, Dialogs &dialogs)
+    : QLineEdit(parent), m_dialogs(dialogs)
+{
+    // Optional first hour digit, required second one, minutes and seconds.
+    setInputMask(QStringLiteral("09:99:99;_"));
+    setText(QString());
+    m_previous = displayText();
+}
+
+QString TimeMaskEdit::maskedText() const
+{
+    QString text = displayText();
+    text.replace(QLatin1Char('_'), QLatin1Char(' '));
+    return text;
+}
+
+void TimeMaskEdit::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    // Escape goes back to the text of the last entry into the field, not to
+    // the refused one it is sent back with, nor on a mere window switch.
+    if (isWindowSwitch(event->reason()))
+        return;
+    if (!m_reentering)
+        m_previous = displayText();
+    m_reentering = false;
+}
+
+void TimeMaskEdit::focusOutEvent(QFocusEvent *event)
+{
+    QLineEdit::focusOutEvent(event);
+    // Another window taking the activation (our own error box included) is
+    // no leaving of the field.
+    if (isWindowSwitch(event->reason()))
+        return;
+    if (editIsInvalid())
+        QTimer::singleShot(0, this, [this] {
+            if (editIsInvalid() && isVisible() && !hasFocus())
+                refuse();
+        });
+}
+
+void TimeMaskEdit::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        if (isModified()) {
+            setText(m_previous);
+            setModified(false);
+            event->accept();
+            return;
+        }
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (editIsInvalid()) {
+            refuse();
+            event->accept();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void TimeMaskEdit::refuse()
+{
+    QApplication::beep();
+    if (!hasFocus()) {
+        m_reentering = true;
+        setFocus(Qt::OtherFocusReason);
+    }
+    m_dialogs.showError(QStringLiteral("Invalid input value.  Use escape key to abandon changes"));
+}
+
+TimeConversionPage::TimeConversionPage(AppContext &context, QWidget *parent)
+    : QWidget(parent), m_ctx(context), m_separator(localeDecimalSeparator())
+{
+    setObjectName(QStringLiteral("tbshtTimeConversion"));
+
+    rgrpDEVTUnit = new QGroupBox(QStringLiteral("Unité Température"), this);
+    rgrpDEVTUnit->setObjectName(QStringLiteral("rgrpDEVTUnit"));
+    rgrpDEVTUnit->setFont(arialFont(13));
+    rgrpDEVTUnit->setGeometry(12, 8, 300, 52);
+    rbtnDEVTCelsius = new QRadioButton(QStringLiteral("°Celsius"), rgrpDEVTUnit);
+    rbtnDEVTCelsius->setObjectName(QStringLiteral("rbtnDEVTCelsius"));
+    rbtnDEVTCelsius->setGeometry(12, 24, 130, 20);
+    rbtnDEVTFahrenheit = new QRadioButton(QStringLiteral("°Fahrenheit"), rgrpDEVTUnit);
+    rbtnDEVTFahrenheit->setObjectName(QStringLiteral("rbtnDEVTFahrenheit"));
+    rbtnDEVTFahrenheit->setGeometry(156, 24, 130, 20);
+    m_unit = new QButtonGroup(this);
+    m_unit->addButton(rbtnDEVTCelsius, 0);
+    m_unit->addButton(rbtnDEVTFahrenheit, 1);
+    rbtnDEVTCelsius->setChecked(true);
+
+    int y = 76;
+    lblDEVTOld = label(this, "lblDEVTOld", QStringLiteral("Référence"), {LabelX, y});
+    y += 28;
+    lblDEVTTemp1 = label(this, "lblDEVTTemp1", QStringLiteral("Température:"), {LabelX, y + 11});
+    edtDEVTTemp1 = new QLineEdit(this);
+    redOnBlack(edtDEVTTemp1, "edtDEVTTemp1", {TempX, y, 120, FieldHeight});
+    lblDEVTTime1 = label(this, "lblDEVTTime1", QStringLiteral("Temps:"), {TimeLabelX, y + 11});
+    mskedtDEVTTime1 = new TimeMaskEdit(this, *m_ctx.dialogs);
+    redOnBlack(mskedtDEVTTime1, "mskedtDEVTTime1", {TimeX, y, 150, FieldHeight});
+    btnDEVTGo = new QPushButton(QStringLiteral("Calcul"), this);
+    btnDEVTGo->setObjectName(QStringLiteral("btnDEVTGo"));
+    btnDEVTGo->setFont(arialFont(21));
+    setFontColor(btnDEVTGo, Colors::Red);
+    btnDEVTGo->setGeometry(ButtonX, y, 90, FieldHeight);
+
+    y += FieldHeight + 20;
+    lblDEVTNew = label(this, "lblDEVTNew", QStringLiteral("Nouveau"), {LabelX, y});
+    y += 28;
+    lblDEVTTemp2 = label(this, "lblDEVTTemp2", QStringLiteral("Température:"), {LabelX, y + 11});
+    edtDEVTTemp2 = new QLineEdit(this);
+    redOnBlack(edtDEVTTemp2, "edtDEVTTemp2", {TempX, y, 120, FieldHeight});
+    lblDEVTTime2 = label(this, "lblDEVTTime2", QStringLiteral("Temps:"), {TimeLabelX, y + 11});
+    pnlDEVTTime2 = new QLabel(this);
+    redOnBlack(pnlDEVTTime2, "pnlDEVTTime2", {TimeX, y, 150, FieldHeight});
+    pnlDEVTTime2->setTextFormat(Qt::PlainText);
+    pnlDEVTTime2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pnlDEVTTime2->setLineWidth(1);
+    pnlDEVTTime2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    y += FieldHeight + 36;
+    sgrdDEVT = new StringGrid(this, QStringLiteral("sgrdDEVT"));
+    GridModel *grid = sgrdDEVT->grid();
+    grid->setCols(11);
+    grid->setRows(2);
+    grid->setFixedRows(0);
+    grid->setFixedCols(0);
+    grid->setDefaultColWidth(68);
+    grid->setDefaultRowHeight(23);
+    grid->setGridColor(Colors::Black);
+    grid->setFontColor(Colors::Red);
+    // No highlighted cell: the table is for reading only.
+    grid->setSelectionColors(Colors::Black, Colors::Red);
+    grid->setEditable(false);
+    sgrdDEVT->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    sgrdDEVT->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sgrdDEVT->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    sgrdDEVT->setFont(arialFont(13, true));
+    const int frame = 2 * sgrdDEVT->frameWidth();
+    sgrdDEVT->setGeometry(LabelX - 4, y, 11 * 68 + frame, 2 * 23 + frame);
+    // The text colour lives in the grid's model; a font colour given to the
+    // control (the colour scheme switch) goes there too.
+    connect(grid, &GridModel::looksChanged, this, [grid] {
+        if (grid->selectionTextColor() != grid->fontColor())
+            grid->setSelectionColors(Colors::Black, grid->fontColor());
+    });
+    sgrdDEVT->installEventFilter(this);
+
+    setTabOrder(rbtnDEVTCelsius, rbtnDEVTFahrenheit);
+    setTabOrder(rbtnDEVTFahrenheit, edtDEVTTemp1);
+    setTabOrder(edtDEVTTemp1, mskedtDEVTTime1);
+    setTabOrder(mskedtDEVTTime1, edtDEVTTemp2);
+    setTabOrder(edtDEVTTemp2, btnDEVTGo);
+    setTabOrder(btnDEVTGo, sgrdDEVT);
+
+    connect(btnDEVTGo, &QPushButton::clicked, this,
+            [this] { guarded(*m_ctx.dialogs, [this] { btnDEVTGoClick(); }); });
+}
+
+int TimeConversionPage::unitIndex() const
+{
+    return m_unit->checkedId();
+}
+
+bool TimeConversionPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == sgrdDEVT && event->type() == QEvent::DynamicPropertyChange) {
+        const quint32 colour = fontColorOf(sgrdDEVT);
+        if (colour != Colors::WindowText && colour != sgrdDEVT->grid()->fontColor())
+            sgrdDEVT->grid()->setFontColor(colour);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TimeConversionPage::btnDEVTGoClick()
+{
+    TimeTemperature::Table table;
+    try {
+        table = TimeTemperature::compensate(unitIndex(), mskedtDEVTTime1->maskedText(),
+                                            edtDEVTTemp1->text(), edtDEVTTemp2->text(), m_separator,
+                                            sgrdDEVT->grid()->cols());
+    } catch (const RuntimeError &) {
+        m_ctx.dialogs->showMessage(m_ctx.message(7));
+        return;
+    }
+    pnlDEVTTime2->setText(table.time);
+    GridModel *grid = sgrdDEVT->grid();
+    for (int i = 0; i < table.temperatures.size(); ++i) {
+        grid->setCell(i, 0, table.temperatures[i]);
+        grid->setCell(i, 1, table.times[i]);
+    }
+}

@@ -1,0 +1,139 @@
+#include "gui/dialogs.h"
+
+#include "core/base/runtime_error.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+void QtDialogs::showError(const QString &message)
+{
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(),
+                    errorBoxText(message), QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+void QtDialogs::showMessage(const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
+                    QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+bool QtDialogs::askYesNo(const QString &text, const QString &caption)
+{
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No,
+                    m_parent);
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<QString> QtDialogs::openFile(const OpenFile &request)
+{
+    QFileDialog dialog(m_parent, QString(), request.initialFolder, request.filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (!request.fileName.isEmpty() && !request.fileName.contains(QLatin1Char('*')))
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
+std::optional<QString> QtDialogs::chooseFolder(const QString &prompt)
+{
+    QFileDialog dialog(m_parent, prompt);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setLabelText(QFileDialog::LookIn, prompt);
+    dialog.setDirectory(QDir::homePath());
+    // Choosing only: the dialog offers no button that makes a new folder.
+    for (QWidget *w : dialog.findChildren<QWidget *>(QStringLiteral("newFolderButton")))
+        w->hide();
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
+void QtDialogs::showModal(QWidget *window)
+{
+    if (auto *dialog = qobject_cast<QDialog *>(window)) {
+        dialog->exec();
+        return;
+    }
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+}
+
+void ScriptedDialogs::showError(const QString &message)
+{
+    shown.push_back({Kind::Error, errorBoxText(message), {}, {}, {}});
+}
+
+void ScriptedDialogs::showMessage(const QString &text)
+{
+    shown.push_back({Kind::Message, text, {}, {}, {}});
+}
+
+bool ScriptedDialogs::askYesNo(const QString &text, const QString &caption)
+{
+    shown.push_back({Kind::Question, text, caption, {}, {}});
+    if (yesNoAnswers.empty())
+        return false;
+    const bool answer = yesNoAnswers.front();
+    yesNoAnswers.pop_front();
+    return answer;
+}
+
+std::optional<QString> ScriptedDialogs::openFile(const OpenFile &request)
+{
+    shown.push_back({Kind::OpenFile, {}, request.filter, request.initialFolder, request.fileName});
+    if (fileAnswers.empty())
+        return std::nullopt;
+    auto answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+}
+
+std::optional<QString> ScriptedDialogs::chooseFolder(const QString &prompt)
+{
+    shown.push_back({Kind::Folder, {}, prompt, {}, {}});
+    if (folderAnswers.empty())
+        return std::nullopt;
+    auto answer = folderAnswers.front();
+    folderAnswers.pop_front();
+    return answer;
+}
+
+void ScriptedDialogs::showModal(QWidget *window)
+{
+    shown.push_back({Kind::Modal, window ? window->objectName() : QString(), {}, {}, {}});
+}
+
+QStringList ScriptedDialogs::errors() const
+{
+    QStringList out;
+    for (const Shown &s : shown)
+        if (s.kind == Kind::Error)
+            out << s.text;
+    return out;
+}
+
+QStringList ScriptedDialogs::messages() const
+{
+    QStringList out;
+    for (const Shown &s : shown)
+        if (s.kind == Kind::Message)
+            out << s.text;
+    return out;
+}
+
+int ScriptedDialogs::count(Kind kind) const
+{
+    int n = 0;
+    for (const Shown &s : shown)
+        n += s.kind == kind;
+    return n;
+}

@@ -1,0 +1,302 @@
+#include "gui/process/process_tab.h"
+
+#include "core/app/app_context.h"
+#include "core/base/busy_cursor.h"
+#include "core/base/clock.h"
+#include "core/process/sound_output.h"
+#include "core/textfile/text_file.h"
+#include "gui/dialogs.h"
+#include "gui/handler_guard.h"
+#include "gui/process_file_io.h"
+#include "gui/string_grid.h"
+#include "gui/widgets.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <cmath>
+
+namespace {
+
+class SilentSound final : public SoundOutput
+{
+public:
+    void playWave(const QString &) override {}
+    void beepDefault() override {}
+    void beepExclamation() override {}
+};
+
+SoundOutput &soundOf(AppContext &ctx)
+{
+    static SilentSound silent;
+    return ctx.sound ? *ctx.sound : silent;
+}
+
+QLabel *bigLabel(QWidget *parent, const QString &name, const QString &text, QRect bounds,
+                 int fontHeight)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->setGeometry(bounds);
+    l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    QFont f = parent->font();
+    f.setPixelSize(fontHeight);
+    l->setFont(f);
+    setBackColor(l, 0x000000);
+    setFontColor(l, 0xFF0000);
+    return l;
+}
+
+// Leading and trailing blanks and control characters go.
+QString trimControl(const QString &s)
+{
+    qsizetype b = 0;
+    qsizetype e = s.size();
+    while (b < e && s.at(b).unicode() <= ' ')
+        ++b;
+    while (e > b && s.at(e - 1).unicode() <= ' ')
+        --e;
+    return s.mid(b, e - b);
+}
+
+} // namespace
+
+void ProcessTab::run(const std::function<void()> &event)
+{
+    guarded(*m_ctx.dialogs, event);
+    render();
+}
+
+ProcessTab::ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, QObject *timerOwner,
+                       AppContext &context)
+    : PageCtrl(pageCtrl), m_engine(engine), m_ctx(context), m_index(index)
+{
+    TProcess &p = engine.process(index);
+    const QString &tag = p.tag;
+    setObjectName(QStringLiteral("Tab") + tag);
+    pageCtrl->addTab(this, objectName());
+
+    auto *stepTimer = new QTimer(timerOwner);
+    stepTimer->setObjectName(QStringLiteral("tmr") + tag);
+    stepTimer->setTimerType(Qt::PreciseTimer);
+    stepTimer->setInterval(1000);
+    StepTimer = stepTimer;
+    auto *agitTimer = new QTimer(timerOwner);
+    agitTimer->setObjectName(QStringLiteral("tmrAgit") + tag);
+    agitTimer->setTimerType(Qt::PreciseTimer);
+    agitTimer->setInterval(1000);
+    AgitTimer = agitTimer;
+
+    TitleEdit = new LabeledEdit(this, QStringLiteral("edt") + tag + QStringLiteral("Titel"),
+                                QString(), LabeledEdit::LabelPosition::Above, {579, 8, 17, 21});
+    TitleEdit->setText(TitleEdit->objectName());
+    TitleEdit->hide();
+
+    StepGrid = new StringGrid(this, QStringLiteral("sgrd") + tag, p.StepGrid.get());
+    StepGrid->setGeometry(6, 5, 325, 425);
+    GridModel &g = *p.StepGrid;
+    g.setDefaultColWidth(85);
+    g.setDefaultRowHeight(16);
+    g.setFixedCols(1);
+    g.setFixedRows(1);
+    g.setEditable(true);
+    const int widths[] = {125, 51, 51, 40, 35};
+    for (int c = 0; c < 5; ++c)
+        g.setColWidth(c, widths[c]);
+    g.setPixelHeight(425);
+
+    StepLabel = bigLabel(this, QStringLiteral("lbl") + tag + QStringLiteral("Stepc"), QString(),
+                         {340, 5, 411, 55}, 45);
+    TimeLabel = bigLabel(this, QStringLiteral("lbl") + tag + QStringLiteral("Timec"),
+                         QStringLiteral("00:00:00"), {340, 58, 411, 66}, 60);
+    AgitLabel = bigLabel(this, QStringLiteral("lbl") + tag + QStringLiteral("Agitc"), QString(),
+                         {340, 123, 411, 20}, 18);
+
+    const auto makeButton = [this, &tag](const char *role, int left) {
+        auto *b = new QPushButton(this);
+        b->setObjectName(QStringLiteral("btn") + tag + QLatin1String(role));
+        b->setText(b->objectName());
+        b->setGeometry(left, 150, 80, 29);
+        return b;
+    };
+    StartButton = makeButton("Start", 340);
+    PauseButton = makeButton("Pause", 423);
+    PreviousButton = makeButton("Previous", 505);
+    NextButton = makeButton("Next", 588);
+    ResetButton = makeButton("Reset", 671);
+
+    CommentsMemo = new QPlainTextEdit(this);
+    CommentsMemo->setObjectName(QStringLiteral("mmo") + tag + QStringLiteral("Comments"));
+    CommentsMemo->setGeometry(340, 185, 411, 245);
+    CommentsMemo->setReadOnly(true);
+    CommentsMemo->setTabChangesFocus(false);
+    CommentsMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    CommentsMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    Gauge = new QProgressBar(this);
+    Gauge->setObjectName(QStringLiteral("gge") + tag);
+    Gauge->setGeometry(6, 440, 747, 43);
+    Gauge->setRange(0, 100);
+    Gauge->setValue(0);
+    Gauge->setTextVisible(false);
+
+    // Tab order: grid, the five buttons, memo, title field.
+    setTabOrder(StepGrid, StartButton);
+    setTabOrder(StartButton, PauseButton);
+    setTabOrder(PauseButton, PreviousButton);
+    setTabOrder(PreviousButton, NextButton);
+    setTabOrder(NextButton, ResetButton);
+    setTabOrder(ResetButton, CommentsMemo);
+    setTabOrder(CommentsMemo, TitleEdit);
+
+    const int i = index;
+    connect(StartButton, &QPushButton::clicked, this,
+            [this, i] { run([this, i] { m_engine.btnStart(i); }); });
+    connect(PauseButton, &QPushButton::clicked, this,
+            [this, i] { run([this, i] { m_engine.btnPause(i); }); });
+    connect(PreviousButton, &QPushButton::clicked, this,
+            [this, i] { run([this, i] { m_engine.btnPrevious(i); }); });
+    connect(NextButton, &QPushButton::clicked, this,
+            [this, i] { run([this, i] { m_engine.btnNext(i); }); });
+    connect(ResetButton, &QPushButton::clicked, this,
+            [this, i] { run([this, i] { m_engine.btnReset(i); }); });
+    connect(stepTimer, &QTimer::timeout, this, [this, i] {
+        // Back to whole seconds after the tick that lined the timer up.
+        if (StepTimer->interval() != 1000)
+            StepTimer->setInterval(1000);
+        run([this, i] { m_engine.tmrTimer(i); });
+    });
+    connect(agitTimer, &QTimer::timeout, this,
+            [this, i] { run([this, i] { m_engine.tmrAgitTimer(i); }); });
+    connect(StepGrid, &StringGrid::gridDoubleClicked, this, [this, i] {
+        bool open = false;
+        run([&] { open = m_engine.sgrdDblClick(i); });
+        if (open)
+            emit agitationFileRequested();
+    });
+}
+
+void ProcessTab::load(const QString &path)
+{
+    GridModel &g = m_engine.grid(m_index);
+    readProcessFileInto(path, TitleEdit, CommentsMemo, g);
+    if (g.cols() > 1)
+        g.setCurrentCol(1);
+    if (g.rows() > 1)
+        g.setCurrentRow(1);
+    TProcess &p = m_engine.process(m_index);
+    p.CurrentCol = 0;
+    p.CurrentRow = 0;
+    PageCtrl->setTabText(PageCtrl->indexOf(this), TitleEdit->text());
+    p.face.step.text = TitleEdit->text();
+    render();
+}
+
+// The ticks of a running cell are lined up a moment after each whole second
+// before its end, so the last one falls just after the end. A timer left at
+// the phase of an earlier cell would tick a hair before the end of this one
+// and stretch it by a second.
+void ProcessTab::phaseStepTimer()
+{
+    const double end = m_engine.CellEndTime[m_index];
+    const double msLeft = (end - m_ctx.clock->nowDays()) * 86400000.0;
+    double first = 1000.0;
+    if (msLeft > 0) {
+        first = std::fmod(msLeft, 1000.0);
+        if (first < 1.0)
+            first += 1000.0;
+    }
+    m_phasedEnd = end;
+    StepTimer->start(static_cast<int>(first) + 2);
+}
+
+void ProcessTab::render()
+{
+    const ProcessFace &f = m_engine.face(m_index);
+    const auto draw = [](QLabel *l, const ProcessFace::Label &face) {
+        if (l->text() != face.text)
+            l->setText(face.text);
+        setFontColor(l, face.color);
+    };
+    draw(StepLabel, f.step);
+    draw(TimeLabel, f.time);
+    draw(AgitLabel, f.agit);
+    const int gauge = std::clamp(f.gauge, 0, 100);
+    if (Gauge->value() != gauge)
+        Gauge->setValue(gauge);
+    if (StepTimer) {
+        if (!f.stepTimerEnabled)
+            StepTimer->stop();
+        else if (!StepTimer->isActive() || m_engine.CellEndTime[m_index] != m_phasedEnd)
+            phaseStepTimer();
+    }
+    if (AgitTimer) {
+        if (AgitTimer->interval() != f.agitInterval)
+            AgitTimer->setInterval(f.agitInterval);
+        if (AgitTimer->isActive() != f.agitTimerEnabled) {
+            if (f.agitTimerEnabled)
+                AgitTimer->start();
+            else
+                AgitTimer->stop();
+        }
+    }
+}
+
+ProcessPages::ProcessPages(AppContext &context, QTabWidget *papers, QTabWidget *films,
+                           QObject *timerOwner, ProcessEnvironment env)
+    : QObject(timerOwner), m_ctx(context), m_papers(papers), m_films(films),
+      m_timerOwner(timerOwner), m_engine(*context.clock, soundOf(context), std::move(env))
+{
+    m_engine.environment().isActiveTab = [this](int i) {
+        const ProcessTab *t = tab(i);
+        return t && t->PageCtrl->currentWidget() == t;
+    };
+}
+
+void ProcessPages::LoadProcessLists()
+{
+    BusyCursor busy;
+    for (const bool paper : {true, false}) {
+        const QString &list =
+            paper ? m_ctx.current.PaperProcessFile : m_ctx.current.FilmProcessFile;
+        const QStringList lines = TextFile::readLines(list);
+        for (const QString &line : lines) {
+            const int i = m_engine.add(trimControl(line), paper);
+            m_tabs.emplace_back();
+            BuildProcessTab(i);
+        }
+    }
+}
+
+void ProcessPages::BuildProcessTab(int index)
+{
+    TProcess &p = m_engine.process(index);
+    auto *t = new ProcessTab(m_engine, index, p.paper ? m_papers : m_films, m_timerOwner, m_ctx);
+    m_tabs[static_cast<size_t>(index)] = t;
+    connect(t, &ProcessTab::agitationFileRequested, this, &ProcessPages::agitationFileRequested);
+    t->load(m_ctx.current.ProcessFolder + QLatin1Char('/') + p.FileName);
+}
+
+void ProcessPages::destroyTabs()
+{
+    for (QTabWidget *pages : {m_films, m_papers}) {
+        while (pages->count() > 0) {
+            QWidget *w = pages->widget(pages->count() - 1);
+            pages->removeTab(pages->count() - 1);
+            delete w;
+        }
+    }
+    m_tabs.clear();
+    m_engine.clear();
+}
+
+void ProcessPages::renderAll()
+{
+    for (const auto &t : m_tabs)
+        if (t)
+            t->render();
+}

@@ -1,0 +1,19 @@
+#include "gui/shell_open.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QRegularExpression>
+#include <QUrl>
+
+void OpenWithShell(const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
+    QUrl url;
+    if (scheme.match(text).hasMatch() && !QDir::isAbsolutePath(text))
+        url = QUrl(text);
+    else
+        url = QUrl::fromLocalFile(QDir::current().absoluteFilePath(text));
+    QDesktopServices::openUrl(url);
+}

@@ -1,0 +1,359 @@
+#include "gui/string_grid.h"
+
+#include "gui/widgets.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Every move of the current cell, by the user or by the program, goes through
+// the model's selection query; a refused move leaves the current cell.
+class GuardedSelection : public QItemSelectionModel
+{
+public:
+    GuardedSelection(GridModel *grid) : QItemSelectionModel(grid), m_grid(grid) {}
+
+    void setCurrentIndex(const QModelIndex &index, SelectionFlags command) override
+    {
+        if (!allowed(index))
+            return;
+        QItemSelectionModel::setCurrentIndex(index, command);
+    }
+    void select(const QModelIndex &index, SelectionFlags command) override
+    {
+        if (index.isValid() && !allowed(index))
+            return;
+        QItemSelectionModel::select(index, command);
+    }
+    void select(const QItemSelection &selection, SelectionFlags command) override
+    {
+        if (!selection.isEmpty() && !selection.indexes().isEmpty() &&
+            !allowed(selection.indexes().constFirst()))
+            return;
+        QItemSelectionModel::select(selection, command);
+    }
+
+private:
+    bool allowed(const QModelIndex &index)
+    {
+        if (!index.isValid())
+            return true;
+        const int col = index.column();
+        const int row = index.row();
+        if (col == m_grid->currentCol() && row == m_grid->currentRow())
+            return true;
+        if (m_grid->isFixed(col, row))
+            return false;
+        return m_grid->setCurrent(col, row);
+    }
+    GridModel *m_grid;
+};
+
+class GridDelegate : public QStyledItemDelegate
+{
+public:
+    GridDelegate(GridModel *grid, QObject *parent) : QStyledItemDelegate(parent), m_grid(grid) {}
+
+    void paint(QPainter *p, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        const int col = index.column();
+        const int row = index.row();
+        const bool fixed = m_grid->isFixed(col, row);
+        const bool current = !fixed && col == m_grid->currentCol() && row == m_grid->currentRow();
+        quint32 back = fixed ? 0xFF00000Fu : m_grid->backColor(col, row);
+        quint32 text = fixed ? 0xFF000008u : m_grid->textColor(col, row);
+        if (back == GridModel::NoColor)
+            back = m_grid->gridColor();
+        if (text == GridModel::NoColor)
+            text = m_grid->fontColor();
+        QColor backColor = toQColor(back);
+        QColor textColor = toQColor(text);
+        const quint32 sb = m_grid->selectionColor();
+        const quint32 st = m_grid->selectionTextColor();
+        // Selection colours set to the grid's own mean: draw the selected cell
+        // like any other, in its own colours.
+        const bool plainSelection = sb == m_grid->gridColor() && st == m_grid->fontColor();
+        if (current && !plainSelection) {
+            backColor =
+                sb == GridModel::NoColor ? option.palette.color(QPalette::Highlight) : toQColor(sb);
+            textColor = st == GridModel::NoColor ? option.palette.color(QPalette::HighlightedText)
+                                                 : toQColor(st);
+        }
+        p->save();
+        p->fillRect(option.rect, backColor);
+        QFont f = option.font;
+        if (fixed)
+            f.setBold(true);
+        p->setFont(f);
+        p->setPen(textColor);
+        p->drawText(option.rect.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                    index.data(Qt::DisplayRole).toString());
+        p->restore();
+    }
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
+                          const QModelIndex &index) const override
+    {
+        auto *edit = new QLineEdit(parent);
+        edit->setFrame(false);
+        const QString mask =
+            m_grid->editMaskQuery ? m_grid->editMaskQuery(index.column(), index.row()) : QString();
+        const StringGrid::Mask m = StringGrid::translateMask(mask);
+        if (!m.empty)
+            edit->setInputMask(m.qtMask);
+        edit->setProperty("storeLiterals", m.storeLiterals);
+        edit->setProperty("masked", !m.empty);
+        return edit;
+    }
+
+    void setEditorData(QWidget *editor, const QModelIndex &index) const override
+    {
+        auto *edit = static_cast<QLineEdit *>(editor);
+        edit->setText(index.data(Qt::EditRole).toString());
+        if (!edit->property("masked").toBool())
+            edit->selectAll();
+        else
+            edit->setCursorPosition(0);
+    }
+
+    void setModelData(QWidget *editor, QAbstractItemModel *model,
+                      const QModelIndex &index) const override
+    {
+        auto *edit = static_cast<QLineEdit *>(editor);
+        QString text;
+        if (!edit->property("masked").toBool()) {
+            text = edit->text();
+        } else if (edit->property("storeLiterals").toBool()) {
+            // Unfilled positions are stored as blanks, separators kept: an
+            // editor left blank stores "  :  :  ".
+            text = edit->displayText();
+            text.replace(QLatin1Char('_'), QLatin1Char(' '));
+            static const QRegularExpression filled(QStringLiteral("[0-9A-Za-z]"));
+            const bool blank = !edit->displayText().contains(filled);
+            if (!blank && !edit->hasAcceptableInput()) {
+                // A half-typed time is not stored: the cell keeps what it had.
+                QApplication::beep();
+                return;
+            }
+        } else {
+            text = edit->text();
+        }
+        model->setData(index, text, Qt::EditRole);
+    }
+
+    // Qt's delegate keeps a masked editor open on Enter and TAB, and drops its
+    // text on focus loss, until the mask is satisfied. An editor left wholly
+    // blank (a time erased) is stored all the same, as the blank it is.
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        auto *edit = qobject_cast<QLineEdit *>(object);
+        static const QRegularExpression filled(QStringLiteral("[0-9A-Za-z]"));
+        if (edit && edit->property("masked").toBool() && !edit->displayText().contains(filled)) {
+            if (event->type() == QEvent::KeyPress) {
+                const int key = static_cast<QKeyEvent *>(event)->key();
+                if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Tab ||
+                    key == Qt::Key_Backtab) {
+                    emit commitData(edit);
+                    emit closeEditor(edit, key == Qt::Key_Tab       ? EditNextItem
+                                           : key == Qt::Key_Backtab ? EditPreviousItem
+                                                                    : SubmitModelCache);
+                    return true;
+                }
+            } else if (event->type() == QEvent::FocusOut && QApplication::focusWidget() != edit) {
+                emit commitData(edit);
+            }
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
+
+    void updateEditorGeometry(QWidget *editor, const QStyleOptionViewItem &option,
+                              const QModelIndex &) const override
+    {
+        editor->setGeometry(option.rect);
+    }
+
+private:
+    GridModel *m_grid;
+};
+
+} // namespace
+
+StringGrid::StringGrid(QWidget *parent, const QString &objectName, GridModel *model)
+    : QTableView(parent), m_grid(model ? model : new GridModel(5, 5, this))
+{
+    setObjectName(objectName);
+    setModel(m_grid);
+    setSelectionModel(new GuardedSelection(m_grid));
+    setItemDelegate(new GridDelegate(m_grid, this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed |
+                    QAbstractItemView::SelectedClicked);
+    setTabKeyNavigation(true);
+    setShowGrid(true);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(4);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setMinimumSectionSize(4);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QFont headerFont = font();
+    headerFont.setBold(true);
+    horizontalHeader()->setFont(headerFont);
+
+    connect(m_grid, &GridModel::currentChanged, this, [this] { syncCurrent(); });
+    connect(m_grid, &GridModel::topRowChanged, this, [this] { syncTopRow(); });
+    connect(m_grid, &GridModel::widthsChanged, this, [this] { syncWidths(); });
+    connect(m_grid, &GridModel::looksChanged, this, [this] { syncLooks(); });
+    connect(m_grid, &QAbstractItemModel::modelReset, this, [this] {
+        syncLooks();
+        syncCurrent();
+    });
+    connect(m_grid, &QAbstractItemModel::rowsInserted, this, [this] { syncLooks(); });
+    connect(m_grid, &QAbstractItemModel::rowsRemoved, this, [this] {
+        syncLooks();
+        syncCurrent();
+    });
+    syncWidths();
+    syncLooks();
+    syncCurrent();
+}
+
+StringGrid::Mask StringGrid::translateMask(const QString &mask)
+{
+    Mask out;
+    if (mask.isEmpty())
+        return out;
+    const QStringList parts = mask.split(QLatin1Char(';'));
+    const QString pattern = parts.value(0);
+    out.storeLiterals = parts.value(1, QStringLiteral("1")) != QLatin1String("0");
+    const QString blank = parts.value(2, QStringLiteral("_")).left(1);
+    QString qt;
+    for (const QChar c : pattern) {
+        switch (c.unicode()) {
+        case '!':
+        case '<':
+        case '>':
+            break;
+        case '9': // optional digit
+            qt += QLatin1Char('0');
+            break;
+        case '0': // required digit
+            qt += QLatin1Char('9');
+            break;
+        case 'l':
+            qt += QLatin1Char('a');
+            break;
+        case 'L':
+            qt += QLatin1Char('A');
+            break;
+        case 'a':
+            qt += QLatin1Char('n');
+            break;
+        case 'A':
+            qt += QLatin1Char('N');
+            break;
+        case 'c':
+            qt += QLatin1Char('x');
+            break;
+        case 'C':
+            qt += QLatin1Char('X');
+            break;
+        default:
+            if (QStringLiteral("AaNnXx90Dd#HhBb><!{}[];\\").contains(c))
+                qt += QLatin1Char('\\');
+            qt += c;
+        }
+    }
+    out.qtMask = qt + QLatin1Char(';') + (blank.isEmpty() ? QStringLiteral("_") : blank);
+    out.empty = qt.isEmpty();
+    return out;
+}
+
+void StringGrid::syncLooks()
+{
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, toQColor(m_grid->gridColor()));
+    pal.setColor(QPalette::Text, toQColor(m_grid->fontColor()));
+    setPalette(pal);
+    const bool headerRow = m_grid->fixedRows() > 0 && m_grid->rows() > 1;
+    horizontalHeader()->setVisible(headerRow);
+    // Rows are only ever added or removed at the bottom, so row 0 is the one
+    // whose hidden state can change.
+    setRowHidden(0, headerRow);
+    viewport()->update();
+}
+
+void StringGrid::syncWidths()
+{
+    horizontalHeader()->setDefaultSectionSize(m_grid->defaultColWidth());
+    for (int c = 0; c < m_grid->cols(); ++c)
+        setColumnWidth(c, m_grid->colWidth(c));
+    verticalHeader()->setDefaultSectionSize(m_grid->defaultRowHeight());
+    horizontalHeader()->setFixedHeight(m_grid->defaultRowHeight());
+}
+
+void StringGrid::syncCurrent()
+{
+    const QModelIndex want = m_grid->index(m_grid->currentRow(), m_grid->currentCol());
+    if (!want.isValid())
+        return;
+    if (selectionModel()->currentIndex() != want || !selectionModel()->isSelected(want)) {
+        if (m_grid->isFixed(want.column(), want.row()))
+            selectionModel()->clearSelection();
+        else
+            selectionModel()->setCurrentIndex(want, QItemSelectionModel::ClearAndSelect);
+    }
+    viewport()->update();
+}
+
+void StringGrid::syncTopRow()
+{
+    const QModelIndex top = m_grid->index(m_grid->topRow(), 0);
+    if (!top.isValid())
+        return;
+    m_syncingTop = true;
+    scrollTo(top, QAbstractItemView::PositionAtTop);
+    m_syncingTop = false;
+}
+
+void StringGrid::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    if (!m_syncingTop) {
+        const int row = rowAt(0);
+        if (row >= 0) {
+            const QSignalBlocker block(m_grid);
+            m_grid->setTopRow(row);
+        }
+    }
+}
+
+void StringGrid::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    m_grid->setPixelHeight(height());
+}
+
+void StringGrid::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The first click has already made the cell current, unless refused.
+    QTableView::mouseDoubleClickEvent(event);
+    emit gridDoubleClicked();
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "core/grid/grid_model.h"
+
+#include <QTableView>
+
+// The string grid of the program (step grids, editor grids, the time table):
+// draws a GridModel, keeps the view's current cell and the model's in step,
+// asks the model's selection query for every move (user's and program's), and
+// edits cells in place through the edit mask the model asks for.
+//
+// A fixed header row is shown in the horizontal header, so it stays in view
+// while the rows scroll, as a heading row should.
+class StringGrid : public QTableView
+{
+    Q_OBJECT
+public:
+    // Uses its own model unless one is given (the view does not own it then).
+    StringGrid(QWidget *parent, const QString &objectName, GridModel *model = nullptr);
+
+    GridModel *grid() const { return m_grid; }
+
+    // A mask in the program's own syntax ("!90:00:00;1;_", "l;0;_") as a Qt input mask, and
+    // whether the literal characters and blanks belong to the stored text.
+    struct Mask
+    {
+        QString qtMask;
+        bool storeLiterals = false;
+        bool empty = true;
+    };
+    static Mask translateMask(const QString &mask);
+
+signals:
+    void gridDoubleClicked();
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    void syncLooks();
+    void syncWidths();
+    void syncCurrent();
+    void syncTopRow();
+
+    GridModel *m_grid;
+    bool m_syncingTop = false;
+};

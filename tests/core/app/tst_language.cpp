@@ -1,0 +1,76 @@
+#include "core/app/language.h"
+#include "test_support.h"
+
+#include <QTest>
+
+class TestLanguage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void entryText_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("entry");
+        QTest::newRow("number and tab") << "13\tFilm"
+                                        << "Film";
+        QTest::newRow("no tab") << "Film"
+                                << "Film";
+        QTest::newRow("further tabs kept") << "a\tb\tc"
+                                           << "b\tc";
+        QTest::newRow("empty line") << ""
+                                    << "";
+        QTest::newRow("tab only") << "\t"
+                                  << "";
+        QTest::newRow("leading tab") << "\tx "
+                                     << "x ";
+    }
+    void entryText()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, entry);
+        QCOMPARE(LanguageTable::entryText(line), entry);
+    }
+
+    void shorterFileKeepsLaterEntries()
+    {
+        LanguageTable t;
+        QStringList ninety;
+        for (int n = 1; n <= 90; ++n)
+            ninety << QString("%1\tfirst %1").arg(n);
+        t.loadLines(ninety);
+        QStringList twenty;
+        for (int n = 1; n <= 20; ++n)
+            twenty << QString("%1\tsecond %1").arg(n);
+        t.loadLines(twenty);
+        QCOMPARE(t.entry(20), QStringLiteral("second 20"));
+        QCOMPARE(t.entry(21), QStringLiteral("first 21"));
+        QCOMPARE(t.entry(90), QStringLiteral("first 90"));
+        QCOMPARE(t.entry(91), QString());
+        QCOMPARE(t.entry(0), QString());
+    }
+
+    void linesPastNinetyNineAreIgnored()
+    {
+        LanguageTable t;
+        QStringList lines;
+        for (int n = 1; n <= 150; ++n)
+            lines << QString::number(n);
+        t.loadLines(lines);
+        QCOMPARE(t.entry(99), QStringLiteral("99"));
+        QCOMPARE(t.entry(0), QString());
+    }
+
+    void fileInUtf8AndEmptyPath()
+    {
+        TempWorkDir dir;
+        dir.write("fr.txt", "1\tun\r\n2\tPr\xC3\xA9"
+                            "f\xC3\xA9rences\r\n");
+        LanguageTable t;
+        QVERIFY(!t.loadFile(QString()));
+        QVERIFY(t.loadFile(dir.file("fr.txt")));
+        QCOMPARE(t.entry(2), QStringLiteral("Préférences"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLanguage)
+#include "tst_language.moc"

@@ -1,0 +1,188 @@
+#include "core/app/settings.h"
+#include "core/base/runtime_error.h"
+
+#include <QTest>
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+private slots:
+    void soundAndColourDigits_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("sound");
+        QTest::addColumn<int>("color");
+        QTest::newRow("defaults") << QStringList{} << 1 << 1;
+        QTest::newRow("waves") << QStringList{"Sound=2"} << 2 << 1;
+        QTest::newRow("no sound") << QStringList{"Sound=3"} << 3 << 1;
+        QTest::newRow("Sound=10 is beeps") << QStringList{"Sound=3", "Sound=10"} << 1 << 1;
+        QTest::newRow("Sound=7 is beeps") << QStringList{"Sound=2", "Sound=7"} << 1 << 1;
+        QTest::newRow("Sound=0 is beeps") << QStringList{"Sound=2", "Sound=0"} << 1 << 1;
+        QTest::newRow("mono") << QStringList{"Color=2"} << 1 << 2;
+        QTest::newRow("Color=3 is colour") << QStringList{"Color=2", "Color=3"} << 1 << 1;
+        QTest::newRow("last Color wins") << QStringList{"Color=1", "Color=2"} << 1 << 2;
+        QTest::newRow("lower-case key ignored") << QStringList{"sound=2"} << 1 << 1;
+        QTest::newRow("leading blank ignored") << QStringList{" Sound=2"} << 1 << 1;
+        QTest::newRow("SoundSeconds is not Sound") << QStringList{"SoundSeconds=3"} << 1 << 1;
+    }
+    void soundAndColourDigits()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(int, sound);
+        QFETCH(int, color);
+        SettingsControls c;
+        Settings::applyLines(lines, c, "/opt/noctarel");
+        QCOMPARE(c.sound, sound);
+        QCOMPARE(c.color, color);
+    }
+
+    void badDigitStopsTheLoad_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("letter") << "Sound=x"
+                                << "'x' is not a valid integer value";
+        QTest::newRow("nothing") << "Color="
+                                 << "'' is not a valid integer value";
+        QTest::newRow("blank") << "Sound= 2"
+                               << "' ' is not a valid integer value";
+    }
+    void badDigitStopsTheLoad()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, message);
+        SettingsControls c;
+        try {
+            Settings::applyLines({"LanguageFile=a.txt", line, "FilmProcessFile=b.txt"}, c, "/p");
+            QFAIL("no error");
+        } catch (const RuntimeError &e) {
+            QCOMPARE(e.message(), message);
+        }
+        QCOMPARE(c.languageFile, QStringLiteral("a.txt"));
+        QVERIFY(c.filmProcessFile.isEmpty());
+    }
+
+    void valuesAreTakenAsTheyStand()
+    {
+        SettingsControls c;
+        c.agitationFile = "kept.txt";
+        Settings::applyLines({"LanguageFile=lang fr.txt  ", "SoundSeconds=07", "ProcessFolder="}, c,
+                             "/p");
+        QCOMPARE(c.languageFile, QStringLiteral("lang fr.txt  "));
+        QCOMPARE(c.soundSeconds, QStringLiteral("07"));
+        QCOMPARE(c.processFolder, QString());
+        QCOMPARE(c.agitationFile, QStringLiteral("kept.txt"));
+    }
+
+    void rootPlaceholder_data()
+    {
+        QTest::addColumn<QString>("programFolder");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("expanded");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("capitals expand") << "C:\\Labo"
+                                         << "%ROOT%\\x.txt"
+                                         << "C:\\Labo\\x.txt"
+                                         << "%root%\\x.txt";
+        QTest::newRow("case-insensitive contraction") << "C:\\Labo"
+                                                      << "c:\\labo\\x.txt"
+                                                      << "c:\\labo\\x.txt"
+                                                      << "%root%\\x.txt";
+        QTest::newRow("no path boundary") << "C:\\Labo"
+                                          << "%root%2\\y.txt"
+                                          << "C:\\Labo2\\y.txt"
+                                          << "%root%2\\y.txt";
+        QTest::newRow("twice") << "/opt/n"
+                               << "%root%/a:%root%/b"
+                               << "/opt/n/a:/opt/n/b"
+                               << "%root%/a:%root%/b";
+        QTest::newRow("accented folder") << "/home/élodie"
+                                         << "/HOME/ÉLODIE/x"
+                                         << "/HOME/ÉLODIE/x"
+                                         << "%root%/x";
+        QTest::newRow("root program folder contracts nothing") << ""
+                                                               << "/data/x.txt"
+                                                               << "/data/x.txt"
+                                                               << "/data/x.txt";
+    }
+    void rootPlaceholder()
+    {
+        QFETCH(QString, programFolder);
+        QFETCH(QString, stored);
+        QFETCH(QString, expanded);
+        QFETCH(QString, saved);
+        SettingsControls c;
+        c.soundSeconds = "0";
+        Settings::applyLines({"LanguageFile=" + stored}, c, programFolder);
+        QCOMPARE(c.languageFile, expanded);
+        QCOMPARE(Settings::fileLines(c, programFolder).at(3), "LanguageFile=" + saved);
+    }
+
+    void saveWritesNineLinesInOrder()
+    {
+        SettingsControls c;
+        c.sound = SettingsControls::Waves;
+        c.color = SettingsControls::Mono;
+        c.soundSeconds = "07";
+        c.languageFile = "/opt/n/fr.txt";
+        c.paperProcessFile = "p.txt";
+        c.filmProcessFile = "f.txt";
+        c.agitationFile = "a.txt";
+        c.processFolder = "/opt/n/proc";
+        c.formulaFolder = "chem";
+        QCOMPARE(
+            Settings::fileLines(c, "/opt/n"),
+            (QStringList{"Sound=2", "SoundSeconds=7", "Color=2", "LanguageFile=%root%/fr.txt",
+                         "PaperProcessFile=p.txt", "FilmProcessFile=f.txt", "AgitationFile=a.txt",
+                         "ProcessFolder=%root%/proc", "FormulaFolder=chem"}));
+    }
+
+    void saveRefusesANonNumericCountDown_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << "";
+        QTest::newRow("letters") << "abc";
+        QTest::newRow("decimal") << "2.5";
+    }
+    void saveRefusesANonNumericCountDown()
+    {
+        QFETCH(QString, text);
+        SettingsControls c;
+        c.soundSeconds = text;
+        try {
+            Settings::fileLines(c, "/p");
+            QFAIL("no error");
+        } catch (const RuntimeError &e) {
+            QCOMPARE(e.message(), QString("'%1' is not a valid integer value").arg(text));
+        }
+    }
+
+    void countDownFallsBackToZeroOnLoad()
+    {
+        SettingsControls c;
+        CurrentSettings cur;
+        c.soundSeconds = "abc";
+        Settings::deriveCurrent(c, cur);
+        QCOMPARE(cur.SoundSeconds, 0);
+        c.soundSeconds = "07";
+        Settings::deriveCurrent(c, cur);
+        QCOMPARE(cur.SoundSeconds, 7);
+    }
+
+    void snapshotHasNoSeparators()
+    {
+        SettingsControls a;
+        a.languageFile = "lang.tx";
+        a.paperProcessFile = "tpaper.txt";
+        SettingsControls b = a;
+        b.languageFile = "lang.txt";
+        b.paperProcessFile = "paper.txt";
+        QCOMPARE(Settings::snapshot(a), Settings::snapshot(b));
+        QCOMPARE(Settings::snapshot(SettingsControls()), QStringLiteral("10010"));
+        b.sound = SettingsControls::Waves;
+        QVERIFY(Settings::snapshot(a) != Settings::snapshot(b));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "tst_settings.moc"

@@ -1,0 +1,260 @@
+#include "core/base/runtime_error.h"
+#include "core/grid/grid_model.h"
+#include "core/process/process_file.h"
+#include "test_support.h"
+
+#include <QTest>
+
+using Table = std::vector<QStringList>;
+Q_DECLARE_METATYPE(Table)
+
+namespace {
+
+QStringList rowOf(const GridModel &g, int r)
+{
+    QStringList out;
+    for (int c = 0; c < g.cols(); ++c)
+        out << g.cell(c, r);
+    return out;
+}
+
+} // namespace
+
+class TestProcessFile : public QObject
+{
+    Q_OBJECT
+private slots:
+    void readingRules_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<bool>("hasTitle");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QStringList>("comments");
+        QTest::addColumn<int>("cols");
+        QTest::addColumn<Table>("table");
+
+        const QString h = "Step\tTime\tTime 2\tWait\tAgit";
+        QTest::newRow("complete")
+            << QStringList{"[Titel]",   "HP5", "[Comments]",          "c1", "c2",
+                           "[Process]", h,     "Dev\t00:07:30\t\t\tA"}
+            << true << "HP5" << QStringList{"c1", "c2"} << 5
+            << Table{h.split('\t'), {"Dev", "00:07:30", "", "", "A"}};
+        QTest::newRow("no title line drops line 1")
+            << QStringList{"first", "second", "[Process]", h, "a\tb\tc\td\te"} << false << ""
+            << QStringList{"second"} << 5 << Table{h.split('\t'), {"a", "b", "c", "d", "e"}};
+        QTest::newRow("title is [Comments]")
+            << QStringList{"[Titel]", "[Comments]", "x", "[Process]", h, "a\tb\tc\td\te"} << true
+            << "[Comments]" << QStringList{"x"} << 5
+            << Table{h.split('\t'), {"a", "b", "c", "d", "e"}};
+        QTest::newRow("repeated [Comments] dropped, lines before kept")
+            << QStringList{"[Titel]", "T",         "before", "[Comments]",   "mid", "[Comments]",
+                           "end",     "[Process]", h,        "a\tb\tc\td\te"}
+            << true << "T" << QStringList{"before", "mid", "end"} << 5
+            << Table{h.split('\t'), {"a", "b", "c", "d", "e"}};
+        QTest::newRow("[Process] inside the comments ends them")
+            << QStringList{"[Titel]", "T", "[Comments]", "see", "[Process]", "later comment", h}
+            << true << "T" << QStringList{"see"} << 5
+            << Table{{"", "", "", "", "later comment"}, h.split('\t')};
+        QTest::newRow("fewer tabs fill first columns, last field in the last")
+            << QStringList{"[Titel]",   "T", "[Comments]",    "",
+                           "[Process]", h,   "Dev\t00:05:00", "alone"}
+            << true << "T" << QStringList{""} << 5
+            << Table{h.split('\t'), {"Dev", "", "", "", "00:05:00"}, {"", "", "", "", "alone"}};
+        QTest::newRow("more tabs widen the grid for good")
+            << QStringList{"[Titel]",   "T", "[Comments]",       "",
+                           "[Process]", h,   "a\tb\tc\td\te\tf", "1\t2\t3\t4\t5"}
+            << true << "T" << QStringList{""} << 6
+            << Table{{"Step", "Time", "Time 2", "Wait", "Agit", ""},
+                     {"a", "b", "c", "d", "e", "f"},
+                     {"1", "2", "3", "4", "", "5"}};
+        QTest::newRow("empty fields kept")
+            << QStringList{"[Titel]", "", "[Comments]", "", "[Process]", "\t\t\t\t", "x\t\t\t\t"}
+            << true << "" << QStringList{""} << 5
+            << Table{{"", "", "", "", ""}, {"x", "", "", "", ""}};
+        QTest::newRow("title line at the end")
+            << QStringList{"[Titel]"} << true << "" << QStringList{} << 5 << Table{};
+        QTest::newRow("empty file")
+            << QStringList{} << false << "" << QStringList{} << 5 << Table{};
+    }
+    void readingRules()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(bool, hasTitle);
+        QFETCH(QString, title);
+        QFETCH(QStringList, comments);
+        QFETCH(int, cols);
+        QFETCH(Table, table);
+        Table got;
+        int gotCols = 5;
+        const ProcessFileText text = parseProcessLines(lines, got, gotCols);
+        QCOMPARE(text.hasTitle, hasTitle);
+        QCOMPARE(text.title, title);
+        QCOMPARE(text.comments, comments);
+        QCOMPARE(gotCols, cols);
+        QCOMPARE(got.size(), table.size());
+        // Rows read before the grid widened are padded when they reach a grid.
+        for (size_t r = 0; r < got.size(); ++r) {
+            while (got[r].size() < cols)
+                got[r] << QString();
+            QCOMPARE(got[r], table[r]);
+        }
+    }
+
+    void readIntoGridResetsAndKeepsWidth()
+    {
+        TempWorkDir dir;
+        dir.write("p.txt", crlf({"[Titel]", "T", "[Comments]", "", "[Process]", "h0\th1",
+                                 "a\tb\tc\td\te\tf\tg"}));
+        GridModel g(5, 9);
+        g.setFixedRows(1);
+        g.setCell(0, 8, "old");
+        ReadProcessFile(dir.file("p.txt"), g);
+        QCOMPARE(g.rows(), 2);
+        QCOMPARE(g.cols(), 7);
+        QCOMPARE(g.fixedRows(), 0);
+        QCOMPARE(rowOf(g, 0), (QStringList{"h0", "", "", "", "h1", "", ""}));
+        g.setFixedRows(1);
+        // A later file with five fields keeps the seven columns.
+        dir.write("q.txt", crlf({"[Titel]", "Q", "[Comments]", "", "[Process]", "a\tb\tc\td\te",
+                                 "1\t2\t3\t4\t5"}));
+        ReadProcessFile(dir.file("q.txt"), g);
+        QCOMPARE(g.cols(), 7);
+        QCOMPARE(rowOf(g, 1), (QStringList{"1", "2", "3", "4", "", "", "5"}));
+    }
+
+    void missingFileLeavesTheGridReduced()
+    {
+        TempWorkDir dir;
+        GridModel g(5, 4);
+        g.setCell(0, 0, "head");
+        g.setCell(0, 3, "row3");
+        g.setFixedRows(1);
+        try {
+            ReadProcessFile(dir.file("none.txt"), g);
+            QFAIL("no error");
+        } catch (const RuntimeError &e) {
+            QCOMPARE(e.message(), QStringLiteral("File not found"));
+        }
+        QCOMPARE(g.rows(), 1);
+        QCOMPARE(g.fixedRows(), 0);
+        QCOMPARE(g.cell(0, 0), QStringLiteral("head"));
+    }
+
+    void headerWithoutStepsCannotBeFixed()
+    {
+        TempWorkDir dir;
+        dir.write("p.txt", crlf({"[Titel]", "T", "[Comments]", "", "[Process]", "only header"}));
+        GridModel g(5, 3);
+        ReadProcessFile(dir.file("p.txt"), g);
+        QCOMPARE(g.rows(), 1);
+        try {
+            g.setFixedRows(1);
+            QFAIL("no error");
+        } catch (const RuntimeError &e) {
+            QCOMPARE(e.message(), QStringLiteral("Fixed row count must be less than row count"));
+        }
+    }
+
+    void writeReadRoundTrip()
+    {
+        TempWorkDir dir;
+        GridModel g(5, 3);
+        const Table cells{{"Étape", "Temps", "Temps 2", "Attente", "Agitation"},
+                          {"Révélateur", "00:07:30", "", "", "ILFORD"},
+                          {"Fixateur", "00:05:00", "00:01:00", "X", ""}};
+        g.setTable(cells, 5);
+        WriteProcessFile(dir.file("p.txt"), "Titre é", "ligne 1\n\tligne 2  \n\n  \n", g);
+        QCOMPARE(dir.read("p.txt"),
+                 QByteArray("[Titel]\r\nTitre \xE9\r\n[Comments]\r\nligne 1\r\n\tligne 2\r\n"
+                            "[Process]\r\n\xC9tape\tTemps\tTemps 2\tAttente\tAgitation\r\n"
+                            "R\xE9v\xE9lateur\t00:07:30\t\t\tILFORD\r\n"
+                            "Fixateur\t00:05:00\t00:01:00\tX\t\r\n"));
+        GridModel back(5, 2);
+        const ProcessFileText text = ReadProcessFile(dir.file("p.txt"), back);
+        QCOMPARE(text.title, QStringLiteral("Titre é"));
+        QCOMPARE(text.comments, (QStringList{"ligne 1", "\tligne 2"}));
+        QCOMPARE(back.table(), cells);
+    }
+
+    void emptyCommentsAreOneEmptyLine()
+    {
+        TempWorkDir dir;
+        GridModel g(5, 2);
+        WriteProcessFile(dir.file("p.txt"), "T", "", g);
+        QCOMPARE(
+            dir.read("p.txt"),
+            QByteArray("[Titel]\r\nT\r\n[Comments]\r\n\r\n[Process]\r\n\t\t\t\t\r\n\t\t\t\t\r\n"));
+        GridModel back(5, 2);
+        QCOMPARE(ReadProcessFile(dir.file("p.txt"), back).comments, QStringList{""});
+    }
+
+    void fileContainsText_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("exact") << crlf({"[Titel]", "[Process]"}) << "[Process]" << true;
+        QTest::newRow("capitals") << crlf({"[PROCESS]"}) << "[Process]" << true;
+        QTest::newRow("inside a comment")
+            << crlf({"see the [process] part"}) << "[Process]" << true;
+        QTest::newRow("absent") << crlf({"[Formula]"}) << "[Process]" << false;
+        QTest::newRow("accented case") << QByteArray("\xC9TAPE\r\n") << "étape" << true;
+        QTest::newRow("empty text never found") << crlf({"x"}) << "" << false;
+        QTest::newRow("empty file") << QByteArray() << "[Process]" << false;
+    }
+    void fileContainsText()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QFETCH(bool, found);
+        TempWorkDir dir;
+        dir.write("f.txt", bytes);
+        QCOMPARE(FileContainsText(dir.file("f.txt"), text), found);
+    }
+
+    void capitalisedHeaderPassesCheckButFailsRead()
+    {
+        TempWorkDir dir;
+        dir.write("p.txt", crlf({"[Titel]", "T", "[Comments]", "c", "[PROCESS]", "h", "a"}));
+        QVERIFY(FileContainsText(dir.file("p.txt"), "[Process]"));
+        GridModel g(5, 2);
+        const ProcessFileText text = ReadProcessFile(dir.file("p.txt"), g);
+        QCOMPARE(text.comments, (QStringList{"c", "[PROCESS]", "h", "a"}));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, g.setFixedRows(1));
+    }
+
+    void badInputNeverCrashes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("cols");
+        QByteArray binary;
+        for (int i = 0; i < 4096; ++i)
+            binary.append(char((i * 37) % 256));
+        QByteArray longLine = "[Titel]\r\nT\r\n[Process]\r\nh\r\n" + QByteArray(2'000'000, 'x');
+        QByteArray wide = "[Titel]\r\nT\r\n[Process]\r\n" + QByteArray(5000, '\t') + "\r\nx\r\n";
+        QTest::newRow("binary") << binary << -1 << -1;
+        QTest::newRow("two-megabyte line") << longLine << 2 << 5;
+        QTest::newRow("five thousand columns") << wide << 2 << 5001;
+        QTest::newRow("nul bytes")
+            << QByteArray("[Titel]\r\n\r\n[Process]\r\n\0\0\t\0\r\nx\r\n", 29) << 2 << 5;
+    }
+    void badInputNeverCrashes()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, rows);
+        QFETCH(int, cols);
+        TempWorkDir dir;
+        dir.write("bad.txt", bytes);
+        GridModel g(5, 2);
+        ReadProcessFile(dir.file("bad.txt"), g);
+        if (rows >= 0) {
+            QCOMPARE(g.rows(), rows);
+            QCOMPARE(g.cols(), cols);
+        }
+        QVERIFY(g.rows() >= 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProcessFile)
+#include "tst_process_file.moc"

@@ -1,0 +1,300 @@
+#include "app_fixture.h"
+#include "core/process/process_engine.h"
+#include "gui/app/preferences_page.h"
+#include "gui/process/process_tab.h"
+#include "gui/string_grid.h"
+#include "gui/widgets.h"
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void layout()
+    {
+        AppFixture f;
+        f.writeStandardFolder();
+        TfrmMain &w = f.start();
+        QCOMPARE(w.size(), QSize(792, 582));
+        QCOMPARE(w.pgctrlMain->geometry(), QRect(4, 25, 781, 552));
+        QCOMPARE(w.pgctrlMain->count(), 8);
+        const QStringList names{
+            "tbshtFilms",          "tbshtPapers", "tbshtDilutions", "tbshtUnitsConversion",
+            "tbshtTimeConversion", "tbshtChem",   "tbshtProcess",   "tbshtPref"};
+        for (int i = 0; i < 8; ++i)
+            QCOMPARE(w.pgctrlMain->widget(i)->objectName(), names[i]);
+        QCOMPARE(w.pgctrlFilms->geometry(), QRect(3, 3, 766, 518));
+        QCOMPARE(w.pgctrlPapers->geometry(), QRect(3, 3, 766, 518));
+        QCOMPARE(w.lblAppTitel->font().pixelSize(), 19);
+        QVERIFY(w.lblAppTitel->font().bold());
+        QCOMPARE(w.lblDateTime->geometry().right() + 1, 785);
+        QCOMPARE(w.lblDateTime->y(), 6);
+        QVERIFY(w.tmrMain->isActive());
+        QCOMPARE(w.tmrMain->interval(), 1000);
+    }
+
+    void startsOnFilmsWithoutErrors()
+    {
+        AppFixture f;
+        f.writeStandardFolder();
+        TfrmMain &w = f.start();
+        QCOMPARE(f.dialogs.errors(), QStringList());
+        QCOMPARE(w.pgctrlMain->currentWidget(), w.tbshtFilms);
+        QCOMPARE(w.preferences()->lbleSoundSeconds->text(), QStringLiteral("3"));
+        QCOMPARE(w.context().current.SoundSeconds, 3);
+        QCOMPARE(w.context().current.ProcessFolder, QStringLiteral("proc"));
+        QCOMPARE(w.context().StartSnapshot, w.preferences()->SettingsSnapshot());
+    }
+
+    void missingSettingsStopsOnPreferences()
+    {
+        AppFixture f;
+        TfrmMain &w = f.start();
+        QCOMPARE(f.dialogs.errors(), QStringList{"File not found."});
+        QCOMPARE(w.pgctrlMain->currentWidget(), w.preferences());
+        QVERIFY(!w.lblDateTime->text().isEmpty());
+        QVERIFY(w.tmrMain->isActive());
+        QCOMPARE(w.pgctrlFilms->count(), 0);
+        // The captions of the design stay.
+        QCOMPARE(w.preferences()->btnPrefSave->text(), QStringLiteral("Enregistrer"));
+    }
+
+    void badDigitStopsTheStart()
+    {
+        AppFixture f;
+        f.writeStandardFolder();
+        f.dir.write("wsettings.txt", crlf({"LanguageFile=lang.txt", "Color=x", "Sound=2"}));
+        TfrmMain &w = f.start();
+        QCOMPARE(f.dialogs.errors(), QStringList{"'x' is not a valid integer value."});
+        QCOMPARE(w.preferences()->lbleLanguageFile->text(), QStringLiteral("lang.txt"));
+        QVERIFY(w.preferences()->rbtnBeepYN->isChecked());
+        QCOMPARE(w.pgctrlMain->currentWidget(), w.preferences());
+        QVERIFY(w.context().current.LanguageFile.isEmpty());
+    }
+
+    void clockTextHasNoTimeZone()
+    {
+        AppFixture f;
+        f.writeStandardFolder();
+        f.clock.setLocalNow(QDateTime(QDate(2026, 3, 29), QTime(2, 5, 9)));
+        TfrmMain &w = f.start();
+        QVERIFY2(w.lblDateTime->text().endsWith("02:05:09"), qPrintable(w.lblDateTime->text()));
+        QVERIFY(w.lblDateTime->text().startsWith(
+            QLocale::system().toString(QDate(2026, 3, 29), QLocale::ShortFormat) + " "));
+        f.clock.setLocalNow(QDateTime(QDate(2026, 3, 29), QTime(23, 59, 58)));
+        w.tmrMainTimer();
+        QVERIFY(w.lblDateTime->text().endsWith("23:59:58"));
+        QCOMPARE(w.lblDateTime->geometry().right() + 1, 785);
+    }
+
+    void closeAsksOnlyWhenChanged_data()
+    {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("unchanged") << QString() << false << false << false;
+        QTest::newRow("changed, No") << "7" << false << true << false;
+        QTest::newRow("changed, Yes") << "7" << true << true << true;
+        QTest::newRow("changed back") << "3" << true << false << false;
+    }
+    void closeAsksOnlyWhenChanged()
+    {
+        QFETCH(QString, edit);
+        QFETCH(bool, answer);
+        QFETCH(bool, asked);
+        QFETCH(bool, written);
+        AppFixture f;
+        f.writeStandardFolder();
+        const QByteArray before = f.dir.read("wsettings.txt");
+        TfrmMain &w = f.start();
+        if (!edit.isEmpty()) {
+            w.preferences()->lbleSoundSeconds->setText("99");
+            w.preferences()->lbleSoundSeconds->setText(edit);
+        }
+        f.dialogs.yesNoAnswers.push_back(answer);
+        QVERIFY(w.FormClose());
+        QCOMPARE(f.dialogs.count(ScriptedDialogs::Kind::Question), asked ? 1 : 0);
+        if (asked) {
+            QCOMPARE(f.dialogs.shown.back().text, QStringLiteral("T4"));
+            QCOMPARE(f.dialogs.shown.back().caption, QStringLiteral("T5"));
+        }
+        const QByteArray after = f.dir.read("wsettings.txt");
+        if (written) {
+            QCOMPARE(after,
+                     crlf({"Sound=1", "SoundSeconds=7", "Color=1", "LanguageFile=lang.txt",
+                           "PaperProcessFile=papers.txt", "FilmProcessFile=films.txt",
+                           "AgitationFile=agit.txt", "ProcessFolder=proc", "FormulaFolder=chem"}));
+        } else {
+            QCOMPARE(after, before);
+        }
+    }
+
+    void closeWithoutLanguageUsesOwnTexts()
+    {
+        AppFixture f;
+        TfrmMain &w = f.start();
+        w.preferences()->rbtnWaveYN->setChecked(true);
+        QVERIFY(w.FormClose());
+        QCOMPARE(f.dialogs.shown.back().text,
+                 QStringLiteral("Les préférences ont été modifiées. Les enregistrer ?"));
+        QCOMPARE(f.dialogs.shown.back().caption, QStringLiteral("Préférences"));
+    }
+
+    void failedSaveOnCloseKeepsWindowOpen()
+    {
+        AppFixture f;
+        f.writeStandardFolder();
+        TfrmMain &w = f.start();
+        w.show();
+        QFile::setPermissions(f.dir.file("wsettings.txt"), QFile::ReadOwner);
+        w.preferences()->lbleSoundSeconds->setText("8");
+        f.dialogs.yesNoAnswers.push_back(true);
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible());
+        QCOMPARE(f.dialogs.errors(), QStringList{"File access denied."});
+        QFile::setPermissions(f.dir.file("wsettings.txt"), QFile::ReadOwner | QFile::WriteOwner);
+    }
+
+    void saveWithBadCountDownTouchesNothing()
+    {
+        AppFixture f;
+        f.writeStandardFolder();
+        const QByteArray before = f.dir.read("wsettings.txt");
+        TfrmMain &w = f.start();
+        const QString snapshot = w.context().StartSnapshot;
+        w.preferences()->lbleSoundSeconds->setText("abc");
+        w.preferences()->btnPrefSave->click();
+        QCOMPARE(f.dialogs.errors(), QStringList{"'abc' is not a valid integer value."});
+        QCOMPARE(f.dir.read("wsettings.txt"), before);
+        QCOMPARE(w.context().StartSnapshot, snapshot);
+    }
+
+    void saveContractsAndCancelReloads()
+    {
+        AppFixture f;
+        f.writeStandardFolder();
+        f.dir.write("wsettings.txt", crlf({"LanguageFile=%ROOT%/lang.txt", "SoundSeconds=07"}));
+        f.dir.write("papers.txt", QByteArray());
+        // The program folder is the working folder here, so %root% resolves.
+        TfrmMain &w = f.start(f.dir.path());
+        QCOMPARE(w.preferences()->lbleLanguageFile->text(), f.dir.file("lang.txt"));
+        w.preferences()->lbleChemFolder->setText(f.dir.path().toUpper() + "/chem");
+        w.preferences()->btnPrefSave->click();
+        const QStringList saved = QString::fromLatin1(f.dir.read("wsettings.txt")).split("\r\n");
+        QCOMPARE(saved.at(1), QStringLiteral("SoundSeconds=7"));
+        QCOMPARE(saved.at(3), QStringLiteral("LanguageFile=%root%/lang.txt"));
+        QCOMPARE(saved.at(8), QStringLiteral("FormulaFolder=%root%/chem"));
+        QCOMPARE(w.context().StartSnapshot, w.preferences()->SettingsSnapshot());
+        QVERIFY(w.FormClose());
+        QCOMPARE(f.dialogs.count(ScriptedDialogs::Kind::Question), 0);
+
+        f.dir.write("wsettings.txt", crlf({"SoundSeconds=7"}));
+        w.preferences()->lbleSoundSeconds->setText("9");
+        w.preferences()->rbtnMonoYN->setChecked(true);
+        w.preferences()->btnPrefCancel->click();
+        QCOMPARE(w.preferences()->lbleSoundSeconds->text(), QStringLiteral("7"));
+        // The file names no colour: the radio buttons keep their state.
+        QVERIFY(w.preferences()->rbtnMonoYN->isChecked());
+        QCOMPARE(w.context().StartSnapshot, w.preferences()->SettingsSnapshot());
+    }
+
+    void languageFileCaptions()
+    {
+        AppFixture f;
+        f.writeStandardFolder();
+        TfrmMain &w = f.start();
+        QCOMPARE(w.windowTitle(), QStringLiteral("T10"));
+        QCOMPARE(w.lblAppTitel->text(), QStringLiteral("T11"));
+        QCOMPARE(w.pgctrlMain->tabText(1), QStringLiteral("T12"));
+        QCOMPARE(w.pgctrlMain->tabText(0), QStringLiteral("T13"));
+        QCOMPARE(w.pgctrlMain->tabText(7), QStringLiteral("T16"));
+        QCOMPARE(w.preferences()->grpbxSound->title(), QStringLiteral("T41"));
+        QCOMPARE(w.preferences()->lbleSoundSeconds->caption(), QStringLiteral("T45"));
+        QCOMPARE(w.preferences()->lbleChemFolder->caption(), QStringLiteral("T94"));
+        QCOMPARE(w.preferences()->btnPrefSave->text(), QStringLiteral("T38"));
+        QCOMPARE(w.preferences()->grpbxFiles->title(), QStringLiteral("Fichiers"));
+        QCOMPARE(w.context().Messages.at(0), QStringLiteral("T1"));
+        QCOMPARE(w.context().Messages.at(9), QStringLiteral("T10"));
+        QCOMPARE(w.context().AgitComingText, QStringLiteral("T79"));
+        QCOMPARE(w.context().AgitRunningText, QStringLiteral("T80"));
+        const int expected =
+            int(std::nearbyint((w.frameGeometry().width() - w.lblAppTitel->width()) / 2.0));
+        QCOMPARE(w.lblAppTitel->x(), expected);
+
+        // A 20-line file blanks every caption from entry 21 on.
+        QStringList twenty;
+        for (int n = 1; n <= 20; ++n)
+            twenty << QString("%1\tS%1").arg(n);
+        // A fresh window: the table starts empty at start-up.
+        AppFixture g;
+        g.writeStandardFolder();
+        g.dir.write("short.txt", crlf(twenty));
+        g.dir.write("wsettings.txt", crlf({"LanguageFile=short.txt", "PaperProcessFile=papers.txt",
+                                           "FilmProcessFile=films.txt"}));
+        TfrmMain &v = g.start();
+        QCOMPARE(v.pgctrlMain->tabText(0), QStringLiteral("S13"));
+        QCOMPARE(v.preferences()->btnPrefSave->text(), QString());
+        QCOMPARE(v.preferences()->grpbxSound->title(), QString());
+        QCOMPARE(v.context().AgitComingText, QString());
+    }
+
+    void everyCaptionAndSchemeControlExists()
+    {
+        AppFixture f;
+        f.writeStandardFolder();
+        TfrmMain &w = f.start();
+        QStringList missing;
+        for (const CaptionTarget &t : captionTargets())
+            if (!w.findChild<QWidget *>(QLatin1String(t.control)))
+                missing << QLatin1String(t.control);
+        int found = 0;
+        for (const char *name : schemeControlNames()) {
+            if (w.findChild<QWidget *>(QLatin1String(name)))
+                ++found;
+            else
+                missing << QLatin1String(name);
+        }
+        QCOMPARE(missing, QStringList());
+        QCOMPARE(found, 57);
+        // The scheme switch recolours all of them, the time grid through its cells.
+        w.preferences()->rbtnMonoYN->click();
+        for (const char *name : schemeControlNames()) {
+            QWidget *c = w.findChild<QWidget *>(QLatin1String(name));
+            if (auto *g = qobject_cast<StringGrid *>(c))
+                QCOMPARE(g->grid()->fontColor(), 0x808080u);
+            else
+                QCOMPARE(fontColorOf(c), 0x808080u);
+        }
+        w.preferences()->rbtnColorYN->click();
+        QCOMPARE(fontColorOf(w.findChild<QWidget *>("pnlQtyStockd")), 0x0000FFu);
+        // Every caption of the table took its entry.
+        QCOMPARE(w.findChild<QAbstractButton *>("btnDild")->text(), QStringLiteral("T27"));
+        QCOMPARE(w.findChild<LabeledEdit *>("lbleChemType")->caption(), QStringLiteral("T84"));
+        QCOMPARE(w.findChild<QGroupBox *>("rgrpDEVTUnit")->title(), QStringLiteral("T78"));
+    }
+
+    void emptyLanguagePathKeepsCaptions()
+    {
+        AppFixture f;
+        f.writeStandardFolder();
+        f.dir.write("wsettings.txt",
+                    crlf({"PaperProcessFile=papers.txt", "FilmProcessFile=films.txt"}));
+        TfrmMain &w = f.start();
+        QCOMPARE(f.dialogs.errors(), QStringList());
+        QCOMPARE(w.pgctrlMain->tabText(0), QStringLiteral("Films"));
+        QCOMPARE(w.pgctrlMain->currentWidget(), w.tbshtFilms);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"

@@ -1,0 +1,360 @@
+#include "core/app/app_context.h"
+#include "gui/dialogs.h"
+#include "gui/editors/chem_page.h"
+#include "gui/editors/process_editor_page.h"
+#include "gui/string_grid.h"
+#include "test_support.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+// Either page, driven through the names its controls carry: both name their
+// shared controls after a prefix.
+struct Page
+{
+    explicit Page(const QString &prefix) : prefix(prefix)
+    {
+        ctx.dialogs = &dialogs;
+        ctx.Messages[2] = QStringLiteral("Ce n'est pas le bon fichier");
+        if (prefix == "PROC")
+            widget = std::make_unique<ProcessEditorPage>(ctx);
+        else
+            widget = std::make_unique<ChemPage>(ctx);
+    }
+    template <class T> T *get(const QString &name) const
+    {
+        T *w = widget->findChild<T *>(name);
+        if (!w)
+            qFatal("no control %s", qPrintable(name));
+        return w;
+    }
+    bool process() const { return prefix == "PROC"; }
+    QLineEdit *field(const char *role) const { return get<QLineEdit>("lble" + prefix + role); }
+    QPushButton *button(const char *role) const { return get<QPushButton>("btn" + prefix + role); }
+    StringGrid *view() const { return get<StringGrid>(process() ? "sgrdPROC" : "sgrdChemFormula"); }
+    GridModel &grid() const { return *view()->grid(); }
+    QPlainTextEdit *comments() const
+    {
+        return get<QPlainTextEdit>(process() ? "mmoPROCComments" : "mmoChemComments");
+    }
+    void click(const char *role, const QString &path)
+    {
+        field("File")->setText(path);
+        button(role)->click();
+    }
+    // A file of the page's kind; without the marker line when marker is false.
+    QByteArray file(const QStringList &comments, const QStringList &table, bool marker = true) const
+    {
+        QStringList lines{"[Titel]", "Titre du fichier"};
+        if (!process())
+            lines << "[Type]"
+                  << "Type du fichier"
+                  << "[Characteristics]"
+                  << "car";
+        lines << "[Comments]" << comments;
+        if (marker)
+            lines << (process() ? "[Process]" : "[Formula]");
+        return crlf(lines + table);
+    }
+    // Title "avant", one comment line and a header over three data rows.
+    void fillBefore()
+    {
+        field("Titel")->setText("avant");
+        comments()->setPlainText("avant");
+        grid().setRows(4);
+        for (int r = 0; r < 4; ++r)
+            grid().setCell(0, r, QString("ligne %1").arg(r));
+    }
+    void checkBefore() const
+    {
+        QCOMPARE(field("Titel")->text(), QStringLiteral("avant"));
+        QCOMPARE(comments()->toPlainText(), QStringLiteral("avant"));
+        QCOMPARE(grid().rows(), 4);
+        QCOMPARE(grid().cell(0, 3), QStringLiteral("ligne 3"));
+    }
+
+    TempWorkDir dir;
+    ScriptedDialogs dialogs;
+    AppContext ctx;
+    QString prefix;
+    std::unique_ptr<QWidget> widget;
+};
+
+void bothPages()
+{
+    QTest::addColumn<QString>("prefix");
+    QTest::newRow("Processus") << "PROC";
+    QTest::newRow("Chimies") << "Chem";
+}
+
+QString column0(const GridModel &grid)
+{
+    QString out;
+    for (int r = 1; r < grid.rows(); ++r)
+        out += grid.cell(0, r).isEmpty() ? QStringLiteral("_") : grid.cell(0, r);
+    return out;
+}
+
+} // namespace
+
+class TestEditorPages : public QObject
+{
+    Q_OBJECT
+private slots:
+    void rowButtons_data() { bothPages(); }
+    void rowButtons()
+    {
+        QFETCH(QString, prefix);
+        Page page(prefix);
+        page.widget->show();
+        QApplication::setActiveWindow(page.widget.get());
+        QVERIFY(QTest::qWaitForWindowActive(page.widget.get()));
+        page.grid().setRows(4);
+        for (int r = 1; r < 4; ++r)
+            page.grid().setCell(0, r, QString("ABC").mid(r - 1, 1));
+        page.grid().setCurrent(1, 2);
+
+        QPushButton *up = page.button("Up");
+        QVERIFY(up->text().isEmpty() && !up->icon().isNull());
+        up->setFocus();
+        up->click();
+        QCOMPARE(column0(page.grid()), QStringLiteral("BAC"));
+        QVERIFY(page.view()->hasFocus());
+        up->setFocus();
+        up->click(); // row 1: nothing moves, the focus stays
+        QCOMPARE(column0(page.grid()), QStringLiteral("BAC"));
+        QVERIFY(up->hasFocus());
+        page.button("Down")->click();
+        QCOMPARE(column0(page.grid()), QStringLiteral("ABC"));
+        QCOMPARE(page.grid().currentRow(), 2);
+        page.button("AddRow")->click();
+        QCOMPARE(column0(page.grid()), QStringLiteral("AB_C"));
+        page.button("DelRow")->click();
+        page.button("DelRow")->click();
+        QCOMPARE(column0(page.grid()), QStringLiteral("AC"));
+        QCOMPARE(page.grid().currentRow(), 2);
+    }
+
+    void openChecksTheMarker_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QString>("mention");
+        QTest::newRow("Processus") << "PROC"
+                                   << "voir [process] plus bas";
+        QTest::newRow("Chimies") << "Chem"
+                                 << "voir [formula] plus bas";
+    }
+    void openChecksTheMarker()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(QString, mention);
+        Page page(prefix);
+        page.fillBefore();
+        page.dir.write("sans.txt", page.file({"rien"}, {"a\tb", "c\td"}, false));
+        page.click("Open", "sans.txt");
+        QCOMPARE(page.dialogs.messages(), QStringList{page.ctx.Messages[2]});
+        QVERIFY(page.dialogs.errors().isEmpty());
+        page.checkBefore();
+
+        // A mention in any letter case passes; the file then has no marker line
+        // of its own, so all of it is read as comments and the table is too short.
+        page.dialogs.clear();
+        page.dir.write("mention.txt", page.file({mention}, {}, false));
+        page.click("Open", "mention.txt");
+        QVERIFY(page.dialogs.messages().isEmpty());
+        QCOMPARE(page.dialogs.errors(),
+                 QStringList{"Fixed row count must be less than row count."});
+        QCOMPARE(page.field("Titel")->text(), QStringLiteral("Titre du fichier"));
+        QVERIFY(page.comments()->toPlainText().contains(mention));
+    }
+
+    void missingFile_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("rowsAfter");
+        QTest::newRow("Processus Ouvrir") << "PROC"
+                                          << "Open" << 4;
+        QTest::newRow("Processus Annuler") << "PROC"
+                                           << "Cancel" << 1;
+        QTest::newRow("Chimies Ouvrir") << "Chem"
+                                        << "Open" << 4;
+        QTest::newRow("Chimies Annuler") << "Chem"
+                                         << "Cancel" << 1;
+    }
+    void missingFile()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(QString, button);
+        QFETCH(int, rowsAfter);
+        Page page(prefix);
+        page.fillBefore();
+        page.click(qPrintable(button), "absent.txt");
+        QCOMPARE(page.dialogs.errors(), QStringList{"File not found."});
+        QCOMPARE(page.grid().rows(), rowsAfter);
+        QCOMPARE(page.grid().cell(0, 0), QStringLiteral("ligne 0"));
+        QCOMPARE(page.field("Titel")->text(), QStringLiteral("avant"));
+    }
+
+    void wideTableShownAndSavedWhole_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QStringList>("table");
+        QTest::newRow("seven-column process")
+            << "PROC" << QStringList{"Bain\tT\tT2\tX\tAg\tf\tg", "Rév\t00:08:00\t\tX\tA1\t6\t7"};
+        QTest::newRow("four-column formula") << "Chem" << QStringList{"a\tb\tc\td", "e\tf\tg\th"};
+    }
+    void wideTableShownAndSavedWhole()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(QStringList, table);
+        Page page(prefix);
+        const QByteArray bytes = page.file({"une ligne"}, table);
+        page.dir.write("large.txt", bytes);
+        page.click("Open", "large.txt");
+        QVERIFY(page.dialogs.shown.empty());
+        const int cols = static_cast<int>(table[0].count('\t')) + 1;
+        QCOMPARE(page.grid().cols(), cols);
+        QCOMPARE(page.grid().cell(cols - 1, 1), table[1].section('\t', -1));
+        QCOMPARE(page.grid().colWidth(cols - 1), page.process() ? 69 : 115);
+        page.click("Save", "copie.txt");
+        QCOMPARE(page.dir.read("copie.txt"), bytes);
+
+        // The next formula is read at its own width again.
+        page.dir.write("normal.txt", page.file({"x"}, {"a\tb\tc", "d\te\tf"}));
+        page.click("Open", "normal.txt");
+        QCOMPARE(page.grid().cols(), page.process() ? cols : 3);
+        QCOMPARE(page.grid().cell(page.grid().cols() - 1, 1), QStringLiteral("f"));
+    }
+
+    void formulaPageRoundTrip()
+    {
+        Page page("Chem");
+        page.field("Titel")->setText("Révélateur\tMQ");
+        page.field("Type")->setText("Film");
+        auto *characteristics = page.get<QPlainTextEdit>("mmoChemCharacteristics");
+        QTest::keyClicks(characteristics, "pH\t9"); // TAB types a TAB
+        QCOMPARE(characteristics->toPlainText(), QStringLiteral("pH\t9"));
+        page.comments()->setPlainText(QString("20\u00A0°C  \nfin\n\n"));
+        page.grid().setCell(1, 1, "2,5");
+        page.click("Save", "f.txt");
+        page.field("Titel")->clear();
+        characteristics->clear();
+        page.comments()->clear();
+        page.grid().setCell(1, 1, "");
+        page.button("Cancel")->click();
+        QCOMPARE(page.field("Titel")->text(), QStringLiteral("Révélateur\tMQ"));
+        QCOMPARE(page.field("Type")->text(), QStringLiteral("Film"));
+        QCOMPARE(characteristics->toPlainText(), QStringLiteral("pH\t9"));
+        QCOMPARE(page.comments()->document()->toRawText(), QString("20\u00A0°C  \u2029fin"));
+        QCOMPARE(page.grid().cell(1, 1), QStringLiteral("2,5"));
+        QVERIFY(page.dialogs.shown.empty());
+    }
+
+    void failedSaveKeepsTheOldFile_data() { bothPages(); }
+    void failedSaveKeepsTheOldFile()
+    {
+        QFETCH(QString, prefix);
+        Page page(prefix);
+        const QByteArray bytes = page.file({"c"}, {"a\tb", "c\td"});
+        page.dir.write("garde.txt", bytes);
+        page.click("Open", "garde.txt");
+        QFile::setPermissions(page.dir.file("garde.txt"), QFile::ReadOwner | QFile::ReadUser);
+        page.field("Titel")->setText("changé");
+        page.button("Save")->click();
+        QCOMPARE(page.dialogs.errors(), QStringList{"File access denied."});
+        QCOMPARE(page.dir.read("garde.txt"), bytes);
+        QCOMPARE(page.field("Titel")->text(), QStringLiteral("changé"));
+    }
+
+    void emptyPathDoesNothing_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("path");
+        for (const char *prefix : {"PROC", "Chem"})
+            for (const char *button : {"Open", "Cancel", "Save"}) {
+                QTest::addRow("%s %s empty", prefix, button) << prefix << button << "";
+                QTest::addRow("%s %s blanks", prefix, button) << prefix << button << "  ";
+            }
+    }
+    void emptyPathDoesNothing()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(QString, button);
+        QFETCH(QString, path);
+        Page page(prefix);
+        page.fillBefore();
+        page.click(qPrintable(button), path);
+        QCOMPARE(page.dialogs.count(ScriptedDialogs::Kind::Message), 1);
+        QVERIFY(!page.dialogs.messages()[0].isEmpty());
+        QVERIFY(page.dialogs.errors().isEmpty());
+        page.checkBefore();
+        QCOMPARE(QDir(page.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    void processMasks_data()
+    {
+        QTest::addColumn<int>("col");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<bool>("erase");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("a letter is the wait mark") << 3 << "" << false << "a"
+                                                   << "X";
+        QTest::newRow("no digit in the wait column") << 3 << "" << false << "5"
+                                                     << "";
+        QTest::newRow("a time") << 1 << "" << false << "013000"
+                                << "01:30:00";
+        QTest::newRow("an untouched time") << 2 << "" << false << ""
+                                           << "";
+        QTest::newRow("an erased time") << 2 << "00:05:00" << true << ""
+                                        << "";
+        QTest::newRow("a half-typed time is refused") << 1 << "00:05:00" << true << "12"
+                                                      << "00:05:00";
+        QTest::newRow("free step name") << 0 << "" << false << " a 1 "
+                                        << " a 1 ";
+        QTest::newRow("free agitation code") << 4 << "" << false << "I 30"
+                                             << "I 30";
+    }
+    void processMasks()
+    {
+        QFETCH(int, col);
+        QFETCH(QString, before);
+        QFETCH(bool, erase);
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        Page page("PROC");
+        page.widget->show();
+        QApplication::setActiveWindow(page.widget.get());
+        QVERIFY(QTest::qWaitForWindowActive(page.widget.get()));
+        page.grid().setCell(col, 1, before);
+        page.grid().setCurrent(col, 1);
+        QTest::keyClick(page.view(), Qt::Key_F2);
+        auto *editor = page.view()->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        if (erase) {
+            QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(editor, Qt::Key_Delete);
+        }
+        QTest::keyClicks(editor, typed);
+        // Enter stores a complete entry; a blank or half-typed time stays in the
+        // editor until the user goes elsewhere.
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        page.field("Titel")->setFocus();
+        QCoreApplication::processEvents();
+        QCOMPARE(page.grid().cell(col, 1), stored);
+    }
+};
+
+QTEST_MAIN(TestEditorPages)
+#include "tst_editor_pages.moc"

@@ -1,0 +1,190 @@
+#include "app_fixture.h"
+#include "gui/app/preferences_page.h"
+#include "gui/process/process_tab.h"
+#include "gui/string_grid.h"
+#include "gui/widgets.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+QByteArray processFile(const QString &title, int extraFields = 0)
+{
+    QStringList lines;
+    if (!title.isEmpty())
+        lines << "[Titel]" << title;
+    lines << "[Comments]"
+          << "comment of " + title << "[Process]";
+    QString extra;
+    for (int i = 0; i < extraFields; ++i)
+        extra += "\tx";
+    lines << "Step\tTime\tTime 2\tWait\tAgit" + extra << "Dev\t00:00:05\t\t\tA" + extra
+          << "Fix\t00:00:03\t\t\t" + extra;
+    return crlf(lines);
+}
+
+} // namespace
+
+class TestProcessTabs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void tagsAndNames_data()
+    {
+        QTest::addColumn<QStringList>("papers");
+        QTest::addColumn<QStringList>("films");
+        QTest::addColumn<QStringList>("paperTabs");
+        QTest::addColumn<QStringList>("filmTabs");
+        QTest::newRow("two papers, one film")
+            << QStringList{"a.txt", "b.txt"} << QStringList{"c.txt"}
+            << QStringList{"TabP0", "TabP1"} << QStringList{"TabF2"};
+        QTest::newRow("films only") << QStringList{} << QStringList{"a.txt", "b.txt"}
+                                    << QStringList{} << QStringList{"TabF0", "TabF1"};
+    }
+    void tagsAndNames()
+    {
+        QFETCH(QStringList, papers);
+        QFETCH(QStringList, films);
+        QFETCH(QStringList, paperTabs);
+        QFETCH(QStringList, filmTabs);
+        AppFixture f;
+        f.writeStandardFolder();
+        for (const char *n : {"a.txt", "b.txt", "c.txt"})
+            f.dir.write(QString("proc/") + n, processFile(n));
+        f.dir.write("papers.txt", crlf(papers));
+        f.dir.write("films.txt", crlf(films));
+        TfrmMain &w = f.start();
+        QCOMPARE(f.dialogs.errors(), QStringList());
+        const auto names = [](QTabWidget *t) {
+            QStringList out;
+            for (int i = 0; i < t->count(); ++i)
+                out << t->widget(i)->objectName();
+            return out;
+        };
+        QCOMPARE(names(w.pgctrlPapers), paperTabs);
+        QCOMPARE(names(w.pgctrlFilms), filmTabs);
+        ProcessEngine &e = w.processPages()->engine();
+        QCOMPARE(e.size(), int(papers.size() + films.size()));
+        QCOMPARE(int(e.RemainingSecs.size()), e.size());
+        QCOMPARE(int(e.AgitSeqs.size()), e.size());
+        for (const QString &tab : paperTabs + filmTabs) {
+            const QString tag = tab.mid(3);
+            for (const QString &name :
+                 {"sgrd" + tag, "lbl" + tag + "Stepc", "lbl" + tag + "Timec", "lbl" + tag + "Agitc",
+                  "btn" + tag + "Start", "btn" + tag + "Pause", "btn" + tag + "Previous",
+                  "btn" + tag + "Next", "btn" + tag + "Reset", "mmo" + tag + "Comments",
+                  "gge" + tag, "edt" + tag + "Titel"})
+                QVERIFY2(w.findChild<QWidget *>(name), qPrintable(name));
+            QVERIFY(w.findChild<QTimer *>("tmr" + tag));
+            QVERIFY(w.findChild<QTimer *>("tmrAgit" + tag));
+        }
+    }
+
+    void tabIsBuiltAsLaidOut()
+    {
+        AppFixture f;
+        f.writeStandardFolder();
+        f.dir.write("proc/a.txt", processFile("Ilford HP5"));
+        f.dir.write("films.txt", crlf({"  a.txt \t"}));
+        TfrmMain &w = f.start();
+        QCOMPARE(f.dialogs.errors(), QStringList());
+        ProcessTab *t = w.processPages()->tab(0);
+        QCOMPARE(w.processPages()->engine().process(0).FileName, QStringLiteral("a.txt"));
+        QCOMPARE(w.pgctrlFilms->tabText(0), QStringLiteral("Ilford HP5"));
+        QCOMPARE(t->StepLabel->text(), QStringLiteral("Ilford HP5"));
+        QCOMPARE(t->StepGrid->geometry(), QRect(6, 5, 325, 425));
+        QCOMPARE(t->StepLabel->geometry(), QRect(340, 5, 411, 55));
+        QCOMPARE(t->TimeLabel->geometry(), QRect(340, 58, 411, 66));
+        QCOMPARE(t->AgitLabel->geometry(), QRect(340, 123, 411, 20));
+        QCOMPARE(t->TimeLabel->text(), QStringLiteral("00:00:00"));
+        QCOMPARE(t->TimeLabel->font().pixelSize(), 60);
+        QCOMPARE(t->StartButton->geometry(), QRect(340, 150, 80, 29));
+        QCOMPARE(t->ResetButton->geometry(), QRect(671, 150, 80, 29));
+        QCOMPARE(t->CommentsMemo->geometry(), QRect(340, 185, 411, 245));
+        QVERIFY(t->CommentsMemo->isReadOnly());
+        QCOMPARE(t->CommentsMemo->toPlainText(), QStringLiteral("comment of Ilford HP5"));
+        QCOMPARE(t->Gauge->geometry(), QRect(6, 440, 747, 43));
+        QVERIFY(!t->TitleEdit->isVisibleTo(t));
+        QVERIFY(!t->StepTimer->isActive());
+        QCOMPARE(t->StepTimer->interval(), 1000);
+        QCOMPARE(t->StepTimer->timerType(), Qt::PreciseTimer);
+        // Captions from the language file, entries 17 to 21.
+        QCOMPARE(t->StartButton->text(), QStringLiteral("T17"));
+        QCOMPARE(t->ResetButton->text(), QStringLiteral("T21"));
+        GridModel *g = t->StepGrid->grid();
+        QCOMPARE(g->fixedRows(), 1);
+        QCOMPARE(g->fixedCols(), 1);
+        QCOMPARE(g->colWidth(0), 125);
+        QCOMPARE(g->colWidth(4), 35);
+        QCOMPARE(g->currentCol(), 1);
+        QCOMPARE(g->currentRow(), 1);
+        QCOMPARE(w.processPages()->engine().process(0).CurrentCol, 0);
+        QCOMPARE(w.processPages()->engine().process(0).CurrentRow, 0);
+    }
+
+    void noTitleAndWideFile()
+    {
+        AppFixture f;
+        f.writeStandardFolder();
+        f.dir.write("proc/a.txt", processFile(QString(), 1));
+        f.dir.write("films.txt", crlf({"a.txt"}));
+        TfrmMain &w = f.start();
+        QCOMPARE(w.pgctrlFilms->tabText(0), QStringLiteral("edtF0Titel"));
+        GridModel *g = w.processPages()->tab(0)->StepGrid->grid();
+        QCOMPARE(g->cols(), 6);
+        QCOMPARE(g->colWidth(5), 85);
+    }
+
+    void missingFileStopsTheLoad()
+    {
+        AppFixture f;
+        f.writeStandardFolder();
+        f.dir.write("proc/a.txt", processFile("A"));
+        f.dir.write("proc/c.txt", processFile("C"));
+        f.dir.write("papers.txt", crlf({"a.txt", "b.txt", "c.txt"}));
+        TfrmMain &w = f.start();
+        QCOMPARE(f.dialogs.errors(), QStringList{"File not found."});
+        QCOMPARE(w.pgctrlPapers->count(), 2);
+        QCOMPARE(w.pgctrlPapers->tabText(0), QStringLiteral("A"));
+        QCOMPARE(w.pgctrlPapers->tabText(1), QStringLiteral("TabP1"));
+        QCOMPARE(w.processPages()->engine().size(), 2);
+        QCOMPARE(w.pgctrlMain->currentWidget(), w.preferences());
+        // The language file was not reached.
+        QCOMPARE(w.preferences()->btnPrefSave->text(), QStringLiteral("Enregistrer"));
+        // The tab built before the failure works.
+        w.processPages()->tab(0)->StartButton->click();
+        QVERIFY(w.processPages()->tab(0)->StepTimer->isActive());
+    }
+
+    void fileWithoutStepsReportsFixedRows()
+    {
+        AppFixture f;
+        f.writeStandardFolder();
+        f.dir.write("proc/a.txt",
+                    crlf({"[Titel]", "Header only", "[Comments]", "", "[Process]", "h"}));
+        f.dir.write("films.txt", crlf({"a.txt"}));
+        TfrmMain &w = f.start();
+        QCOMPARE(f.dialogs.errors(), QStringList{"Fixed row count must be less than row count."});
+        QCOMPARE(w.pgctrlFilms->tabText(0), QStringLiteral("TabF0"));
+    }
+
+    void emptyListLineNamesTheFolder()
+    {
+        AppFixture f;
+        f.writeStandardFolder();
+        f.dir.write("proc/a.txt", processFile("A"));
+        f.dir.write("films.txt", crlf({"a.txt", ""}));
+        TfrmMain &w = f.start();
+        QCOMPARE(f.dialogs.errors(), QStringList{"File access denied."});
+        QCOMPARE(w.pgctrlFilms->count(), 2);
+    }
+};
+
+QTEST_MAIN(TestProcessTabs)
+#include "tst_process_tabs.moc"
