@@ -31,7 +31,11 @@ ensure_packages() {
 build_project() {
     local dir="$1" type="$2"
     shift 2
-    cmake -S "$NOCTAREL_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
+    # ccache is not needed, but where a developer has it, rebuilds in several
+    # checkouts share their objects.
+    local launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    cmake -S "$NOCTAREL_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "${launcher[@]}" "$@" >/dev/null
     if [ -n "${NOCTAREL_TARGET:-}" ]; then
         cmake --build "$dir" -j 2 --target "$NOCTAREL_TARGET"
     else
