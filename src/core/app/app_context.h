@@ -19,7 +19,9 @@ struct AppContext
 
     QString ProgramFolder;
     CurrentSettings current;
-    QString StartSnapshot;
+    // The controls as last loaded or saved; the close compares them field by
+    // field, so text moved from one field to the next still counts as a change.
+    SettingsControls StartSnapshot;
     // Texts 1..10 of the language file, empty until one has been applied.
     QStringList Messages = QStringList(10);
     QString AgitComingText;

@@ -101,17 +101,4 @@ void derivePaths(const SettingsControls &c, CurrentSettings &current)
     current.FormulaFolder = c.formulaFolder;
 }
 
-QString snapshot(const SettingsControls &c)
-{
-    QString s;
-    s += QLatin1Char(c.sound == SettingsControls::Beeps ? '1' : '0');
-    s += QLatin1Char(c.sound == SettingsControls::Waves ? '1' : '0');
-    s += QLatin1Char(c.sound == SettingsControls::NoSound ? '1' : '0');
-    s += QLatin1Char(c.color == SettingsControls::Colour ? '1' : '0');
-    s += QLatin1Char(c.color == SettingsControls::Mono ? '1' : '0');
-    s += c.soundSeconds + c.languageFile + c.paperProcessFile + c.filmProcessFile +
-         c.agitationFile + c.processFolder + c.formulaFolder;
-    return s;
-}
-
 } // namespace Settings

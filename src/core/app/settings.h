@@ -67,7 +67,4 @@ void deriveCurrent(const SettingsControls &controls, CurrentSettings &current);
 // The six current paths alone, as the fields show them (the reload takes only these).
 void derivePaths(const SettingsControls &controls, CurrentSettings &current);
 
-// Radio states then field texts, joined without separators.
-QString snapshot(const SettingsControls &controls);
-
 } // namespace Settings

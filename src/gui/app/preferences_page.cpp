@@ -187,11 +187,6 @@ void PreferencesPage::setControls(const SettingsControls &c)
     set(lbleChemFolder, c.formulaFolder);
 }
 
-QString PreferencesPage::SettingsSnapshot() const
-{
-    return Settings::snapshot(controls());
-}
-
 void PreferencesPage::LoadSettings()
 {
     BusyCursor busy;

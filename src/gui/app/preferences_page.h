@@ -20,7 +20,7 @@ public:
 
     SettingsControls controls() const;
     void setControls(const SettingsControls &c);
-    QString SettingsSnapshot() const;
+    SettingsControls SettingsSnapshot() const { return controls(); }
 
     // Reads wsettings.txt from the working folder into the controls, then the
     // current paths and count-down length. Raises on a missing file or a bad

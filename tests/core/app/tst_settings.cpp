@@ -168,20 +168,6 @@ private slots:
         Settings::deriveCurrent(c, cur);
         QCOMPARE(cur.SoundSeconds, 7);
     }
-
-    void snapshotHasNoSeparators()
-    {
-        SettingsControls a;
-        a.languageFile = "lang.tx";
-        a.paperProcessFile = "tpaper.txt";
-        SettingsControls b = a;
-        b.languageFile = "lang.txt";
-        b.paperProcessFile = "paper.txt";
-        QCOMPARE(Settings::snapshot(a), Settings::snapshot(b));
-        QCOMPARE(Settings::snapshot(SettingsControls()), QStringLiteral("10010"));
-        b.sound = SettingsControls::Waves;
-        QVERIFY(Settings::snapshot(a) != Settings::snapshot(b));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSettings)

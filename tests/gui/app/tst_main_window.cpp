@@ -98,18 +98,23 @@ private slots:
 
     void closeAsksOnlyWhenChanged_data()
     {
-        QTest::addColumn<QString>("edit");
+        // Field texts typed over the loaded ones, each "name=text".
+        QTest::addColumn<QStringList>("edits");
         QTest::addColumn<bool>("answer");
         QTest::addColumn<bool>("asked");
         QTest::addColumn<bool>("written");
-        QTest::newRow("unchanged") << QString() << false << false << false;
-        QTest::newRow("changed, No") << "7" << false << true << false;
-        QTest::newRow("changed, Yes") << "7" << true << true << true;
-        QTest::newRow("changed back") << "3" << true << false << false;
+        QTest::newRow("unchanged") << QStringList() << false << false << false;
+        QTest::newRow("changed, No") << QStringList{"lbleSoundSeconds=7"} << false << true << false;
+        QTest::newRow("changed, Yes") << QStringList{"lbleSoundSeconds=7"} << true << true << true;
+        QTest::newRow("changed back")
+            << QStringList{"lbleSoundSeconds=99", "lbleSoundSeconds=3"} << true << false << false;
+        QTest::newRow("a character moved to the next field")
+            << QStringList{"lbleLanguageFile=lang.tx", "lblePaperPrcFile=tpapers.txt"} << false
+            << true << false;
     }
     void closeAsksOnlyWhenChanged()
     {
-        QFETCH(QString, edit);
+        QFETCH(QStringList, edits);
         QFETCH(bool, answer);
         QFETCH(bool, asked);
         QFETCH(bool, written);
@@ -117,10 +122,8 @@ private slots:
         f.writeStandardFolder();
         const QByteArray before = f.dir.read("wsettings.txt");
         TfrmMain &w = f.start();
-        if (!edit.isEmpty()) {
-            w.preferences()->lbleSoundSeconds->setText("99");
-            w.preferences()->lbleSoundSeconds->setText(edit);
-        }
+        for (const QString &edit : edits)
+            w.findChild<LabeledEdit *>(edit.section('=', 0, 0))->setText(edit.section('=', 1));
         f.dialogs.yesNoAnswers.push_back(answer);
         QVERIFY(w.FormClose());
         QCOMPARE(f.dialogs.count(ScriptedDialogs::Kind::Question), asked ? 1 : 0);
@@ -171,7 +174,7 @@ private slots:
         f.writeStandardFolder();
         const QByteArray before = f.dir.read("wsettings.txt");
         TfrmMain &w = f.start();
-        const QString snapshot = w.context().StartSnapshot;
+        const auto snapshot = w.context().StartSnapshot;
         w.preferences()->lbleSoundSeconds->setText("abc");
         w.preferences()->btnPrefSave->click();
         QCOMPARE(f.dialogs.errors(), QStringList{"'abc' is not a valid integer value."});
