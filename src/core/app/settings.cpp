@@ -17,8 +17,24 @@ QString contractRoot(const QString &value, const QString &programFolder)
     // between every two characters: nothing is contracted then.
     if (programFolder.isEmpty())
         return value;
-    QString out = value;
-    out.replace(programFolder, QStringLiteral("%root%"), Qt::CaseInsensitive);
+    // Only the folder itself, letter case included: on a case-sensitive file
+    // system another case is another folder, and "<folder>2" is a sibling.
+    // Either would come back from "%root%" as a different path.
+    static const QString placeholder = QStringLiteral("%root%");
+    QString out;
+    qsizetype from = 0;
+    qsizetype at = value.indexOf(programFolder);
+    while (at >= 0) {
+        const qsizetype end = at + programFolder.size();
+        const bool whole = end == value.size() || value.at(end) == QLatin1Char('/');
+        if (whole) {
+            out += QStringView(value).mid(from, at - from);
+            out += placeholder;
+            from = end;
+        }
+        at = value.indexOf(programFolder, whole ? end : at + 1);
+    }
+    out += QStringView(value).mid(from);
     return out;
 }
 

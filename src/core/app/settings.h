@@ -48,7 +48,9 @@ namespace Settings {
 
 inline const QString FileName = QStringLiteral("wsettings.txt");
 
-// "%root%" in a stored path stands for the program's folder.
+// "%root%" in a stored path stands for the program's folder. Expanding takes the
+// placeholder in any letter case; contracting folds only the folder's exact text
+// followed by "/" or the end of the value.
 QString expandRoot(const QString &value, const QString &programFolder);
 QString contractRoot(const QString &value, const QString &programFolder);
 

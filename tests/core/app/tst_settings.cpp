@@ -80,25 +80,29 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("expanded");
         QTest::addColumn<QString>("saved");
-        QTest::newRow("capitals expand") << "C:\\Labo"
-                                         << "%ROOT%\\x.txt"
-                                         << "C:\\Labo\\x.txt"
-                                         << "%root%\\x.txt";
-        QTest::newRow("case-insensitive contraction") << "C:\\Labo"
-                                                      << "c:\\labo\\x.txt"
-                                                      << "c:\\labo\\x.txt"
-                                                      << "%root%\\x.txt";
-        QTest::newRow("no path boundary") << "C:\\Labo"
-                                          << "%root%2\\y.txt"
-                                          << "C:\\Labo2\\y.txt"
-                                          << "%root%2\\y.txt";
+        QTest::newRow("capitals expand") << "/opt/Labo"
+                                         << "%ROOT%/x.txt"
+                                         << "/opt/Labo/x.txt"
+                                         << "%root%/x.txt";
+        QTest::newRow("another letter case is another folder") << "/opt/Labo"
+                                                               << "/opt/labo/x.txt"
+                                                               << "/opt/labo/x.txt"
+                                                               << "/opt/labo/x.txt";
+        QTest::newRow("a sibling folder is no match") << "/opt/Labo"
+                                                      << "%root%2/y.txt"
+                                                      << "/opt/Labo2/y.txt"
+                                                      << "/opt/Labo2/y.txt";
+        QTest::newRow("the folder itself") << "/opt/Labo"
+                                           << "%Root%"
+                                           << "/opt/Labo"
+                                           << "%root%";
         QTest::newRow("twice") << "/opt/n"
                                << "%root%/a:%root%/b"
                                << "/opt/n/a:/opt/n/b"
                                << "%root%/a:%root%/b";
         QTest::newRow("accented folder") << "/home/élodie"
-                                         << "/HOME/ÉLODIE/x"
-                                         << "/HOME/ÉLODIE/x"
+                                         << "/home/élodie/x"
+                                         << "/home/élodie/x"
                                          << "%root%/x";
         QTest::newRow("root program folder contracts nothing") << ""
                                                                << "/data/x.txt"

@@ -191,7 +191,7 @@ private slots:
         // The program folder is the working folder here, so %root% resolves.
         TfrmMain &w = f.start(f.dir.path());
         QCOMPARE(w.preferences()->lbleLanguageFile->text(), f.dir.file("lang.txt"));
-        w.preferences()->lbleChemFolder->setText(f.dir.path().toUpper() + "/chem");
+        w.preferences()->lbleChemFolder->setText(f.dir.path() + "/chem");
         w.preferences()->btnPrefSave->click();
         const QStringList saved = QString::fromLatin1(f.dir.read("wsettings.txt")).split("\r\n");
         QCOMPARE(saved.at(1), QStringLiteral("SoundSeconds=7"));
