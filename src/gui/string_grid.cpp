@@ -57,6 +57,33 @@ private:
     GridModel *m_grid;
 };
 
+// A stored text laid back into the mask it was typed through: the text between
+// two of the mask's literal characters fills the place between them from its
+// right end (a one-digit hour is the hour's second digit), and blanks become
+// the mask's blank. layout is the empty editor's display text.
+QString intoMask(const QString &stored, const QString &layout, QChar blank)
+{
+    QString out;
+    qsizetype from = 0; // in stored
+    qsizetype place = 0;
+    for (;;) {
+        qsizetype end = place;
+        while (end < layout.size() && layout.at(end) == blank)
+            ++end;
+        const bool literal = end < layout.size();
+        const qsizetype sep = literal ? stored.indexOf(layout.at(end), from) : -1;
+        QString piece = sep < 0 ? stored.mid(from) : stored.mid(from, sep - from);
+        from = sep < 0 ? stored.size() : sep + 1;
+        piece.truncate(end - place);
+        piece.replace(QLatin1Char(' '), blank);
+        out += QString(end - place - piece.size(), blank) + piece;
+        if (!literal)
+            return out;
+        out += layout.at(end);
+        place = end + 1;
+    }
+}
+
 class GridDelegate : public QStyledItemDelegate
 {
 public:
@@ -112,17 +139,29 @@ public:
             edit->setInputMask(m.qtMask);
         edit->setProperty("storeLiterals", m.storeLiterals);
         edit->setProperty("masked", !m.empty);
+        // The empty editor shows the mask's places and literals.
+        edit->setProperty("layout", edit->displayText());
+        edit->setProperty("blank", m.qtMask.right(1));
         return edit;
     }
 
     void setEditorData(QWidget *editor, const QModelIndex &index) const override
     {
         auto *edit = static_cast<QLineEdit *>(editor);
-        edit->setText(index.data(Qt::EditRole).toString());
-        if (!edit->property("masked").toBool())
+        const QString text = index.data(Qt::EditRole).toString();
+        if (!edit->property("masked").toBool()) {
+            edit->setText(text);
             edit->selectAll();
+            return;
+        }
+        // A stored " 1:23:45" given to the mask as it stands would slide its
+        // digits one place to the left.
+        if (edit->property("storeLiterals").toBool())
+            edit->setText(intoMask(text, edit->property("layout").toString(),
+                                   edit->property("blank").toString().at(0)));
         else
-            edit->setCursorPosition(0);
+            edit->setText(text);
+        edit->setCursorPosition(0);
     }
 
     void setModelData(QWidget *editor, QAbstractItemModel *model,

@@ -320,6 +320,12 @@ private slots:
                                         << "";
         QTest::newRow("a half-typed time is refused") << 1 << "00:05:00" << true << "12"
                                                       << "00:05:00";
+        // "^" is Home, "_" moves the cursor one place on.
+        QTest::newRow("a one-digit hour re-opens in place") << 1 << " 1:23:45" << false << "^_2"
+                                                            << " 2:23:45";
+        QTest::newRow("a hand-made 5:00 re-opens in its fields")
+            << 2 << "5:00" << false << "^____12"
+            << " 5:00:12";
         QTest::newRow("free step name") << 0 << "" << false << " a 1 "
                                         << " a 1 ";
         QTest::newRow("free agitation code") << 4 << "" << false << "I 30"
@@ -345,7 +351,14 @@ private slots:
             QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
             QTest::keyClick(editor, Qt::Key_Delete);
         }
-        QTest::keyClicks(editor, typed);
+        for (const QChar ch : typed) {
+            if (ch == '^')
+                QTest::keyClick(editor, Qt::Key_Home);
+            else if (ch == '_')
+                QTest::keyClick(editor, Qt::Key_Right);
+            else
+                QTest::keyClicks(editor, ch);
+        }
         // Enter stores a complete entry; a blank or half-typed time stays in the
         // editor until the user goes elsewhere.
         QTest::keyClick(editor, Qt::Key_Return);
