@@ -194,15 +194,8 @@ void TfrmMain::LoadAll()
 {
     m_processes->LoadProcessLists();
     LoadLanguageFile();
-    const auto widths = [this](const char *name, std::initializer_list<int> list) {
-        if (auto *g = findChild<StringGrid *>(QLatin1String(name))) {
-            int c = 0;
-            for (const int w : list)
-                g->grid()->setColWidth(c++, w);
-        }
-    };
-    widths("sgrdPROC", {160, 47, 47, 34, 40});
-    widths("sgrdChemFormula", {160, 60, 110});
+    for (EditorPage *editor : findChildren<EditorPage *>())
+        editor->setColumnWidths();
 }
 
 void TfrmMain::LoadLanguageFile()

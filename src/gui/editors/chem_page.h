@@ -1,42 +1,27 @@
 #pragma once
 
+#include "gui/editors/editor_page.h"
+
 #include <QString>
-#include <QWidget>
 
 class LabeledEdit;
 class QLabel;
 class QPlainTextEdit;
-class QPushButton;
-class StringGrid;
 struct AppContext;
 
 // The Chimies page: edits one formula file, its title, type, characteristics,
 // comments and formula table.
-class ChemPage : public QWidget
+class ChemPage : public EditorPage
 {
     Q_OBJECT
 public:
     explicit ChemPage(AppContext &context, QWidget *parent = nullptr);
 
-    // The handlers raise; the buttons run them inside the error guard.
-    void btnChemSelInputClick();
-    void btnChemOpenClick();
-    void btnChemCancelClick();
-    void btnChemSaveClick();
-    void btnChemAddRowClick();
-    void btnChemDelRowClick();
-    void btnChemUpClick();
-    void btnChemDownClick();
-
-    LabeledEdit *lbleChemFile, *lbleChemTitel, *lbleChemType;
-    QPushButton *btnChemSelInput, *btnChemOpen, *btnChemSave, *btnChemCancel;
-    QLabel *lblChemObjectives, *lblChemComments, *lblChemFormula;
+    LabeledEdit *lbleChemType;
+    QLabel *lblChemObjectives, *lblChemComments;
     QPlainTextEdit *mmoChemCharacteristics, *mmoChemComments;
-    StringGrid *sgrdChemFormula;
-    QPushButton *btnChemAddRow, *btnChemUp, *btnChemDown, *btnChemDelRow;
 
-private:
-    void readFile(const QString &path);
-
-    AppContext &m_ctx;
+protected:
+    void readFile(const QString &path) override;
+    void writeFile(const QString &path) override;
 };

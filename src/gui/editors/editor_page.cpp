@@ -1,5 +1,8 @@
 #include "gui/editors/editor_page.h"
 
+#include "core/app/app_context.h"
+#include "core/editors/grid_rows.h"
+#include "core/process/process_file.h"
 #include "gui/dialogs.h"
 #include "gui/handler_guard.h"
 #include "gui/string_grid.h"
@@ -8,7 +11,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStyle>
 
 namespace {
 
@@ -30,43 +32,133 @@ QPushButton *arrowButton(QWidget *page, const QString &name, bool up, const QRec
 
 } // namespace
 
-EditorControls buildEditorControls(QWidget *page, const QString &prefix,
-                                   const QString &gridLabelName, const QString &gridName, int cols,
-                                   int addedColWidth)
+EditorPage::EditorPage(AppContext &context, const EditorKind &kind, QWidget *parent)
+    : QWidget(parent), m_ctx(context), m_kind(kind)
 {
-    const auto name = [&](const char *head, const char *role) {
-        return QLatin1String(head) + prefix + QLatin1String(role);
-    };
-    EditorControls c;
-    c.file = editAbove(page, name("lble", "File"), QStringLiteral("Fichier:"), {5, 24, 361, 22});
-    c.selInput =
-        pageButton(page, name("btn", "SelInput"), QStringLiteral("..."), {373, 24, 25, 21});
-    c.open = pageButton(page, name("btn", "Open"), QStringLiteral("Ouvrir"), {5, 48, 62, 25});
-    c.save =
-        pageButton(page, name("btn", "Save"), QStringLiteral("Enregistrer"), {154, 48, 62, 25});
-    c.cancel =
-        pageButton(page, name("btn", "Cancel"), QStringLiteral("Annuler"), {304, 48, 62, 25});
-    c.title = editAbove(page, name("lble", "Titel"), QStringLiteral("Titre:"), {5, 102, 393, 22});
+    setObjectName(kind.objectName);
+    // Captions are measured as they are made, before the page has a parent to
+    // take the window's font from.
+    setFont(arialFont(11));
 
-    c.gridLabel = pageLabel(page, gridLabelName, QStringLiteral("Opérations:"), {410, 9});
-    c.grid = new StringGrid(page, gridName);
-    c.grid->setGeometry(409, 24, 357, 453);
-    GridModel *g = c.grid->grid();
-    g->setDefaultColWidth(addedColWidth);
+    const auto name = [&](const char *head, const char *role) {
+        return QLatin1String(head) + kind.prefix + QLatin1String(role);
+    };
+    lbleFile = editAbove(this, name("lble", "File"), QStringLiteral("Fichier:"), {5, 24, 361, 22});
+    btnSelInput =
+        pageButton(this, name("btn", "SelInput"), QStringLiteral("..."), {373, 24, 25, 21});
+    btnOpen = pageButton(this, name("btn", "Open"), QStringLiteral("Ouvrir"), {5, 48, 62, 25});
+    btnSave =
+        pageButton(this, name("btn", "Save"), QStringLiteral("Enregistrer"), {154, 48, 62, 25});
+    btnCancel =
+        pageButton(this, name("btn", "Cancel"), QStringLiteral("Annuler"), {304, 48, 62, 25});
+    lbleTitel = editAbove(this, name("lble", "Titel"), QStringLiteral("Titre:"), {5, 102, 393, 22});
+
+    lblGrid = pageLabel(this, kind.gridLabelName, QStringLiteral("Opérations:"), {410, 9});
+    sgrd = new StringGrid(this, kind.gridName);
+    sgrd->setGeometry(409, 24, 357, 453);
+    GridModel *g = sgrd->grid();
+    g->setDefaultColWidth(kind.columns.addedWidth);
     g->setDefaultRowHeight(16);
     g->setGridColor(0xFF00000Fu);
     g->setEditable(true);
-    g->setCols(cols);
+    g->setCols(kind.columns.count);
     g->setRows(2);
     g->setFixedRows(1);
 
-    c.addRow =
-        pageButton(page, name("btn", "AddRow"), QStringLiteral("Ajout ligne"), {444, 488, 77, 25});
-    c.up = arrowButton(page, name("btn", "Up"), true, {552, 488, 33, 25});
-    c.down = arrowButton(page, name("btn", "Down"), false, {599, 488, 33, 25});
-    c.delRow =
-        pageButton(page, name("btn", "DelRow"), QStringLiteral("Suppr. ligne"), {660, 488, 77, 25});
-    return c;
+    btnAddRow =
+        pageButton(this, name("btn", "AddRow"), QStringLiteral("Ajout ligne"), {444, 488, 77, 25});
+    btnUp = arrowButton(this, name("btn", "Up"), true, {552, 488, 33, 25});
+    btnDown = arrowButton(this, name("btn", "Down"), false, {599, 488, 33, 25});
+    btnDelRow =
+        pageButton(this, name("btn", "DelRow"), QStringLiteral("Suppr. ligne"), {660, 488, 77, 25});
+
+    Dialogs &dialogs = *m_ctx.dialogs;
+    onClick(btnSelInput, dialogs, [this] { btnSelInputClick(); });
+    onClick(btnOpen, dialogs, [this] { btnOpenClick(); });
+    onClick(btnCancel, dialogs, [this] { btnCancelClick(); });
+    onClick(btnSave, dialogs, [this] { btnSaveClick(); });
+    onClick(btnAddRow, dialogs, [this] { btnAddRowClick(); });
+    onClick(btnDelRow, dialogs, [this] { btnDelRowClick(); });
+    onClick(btnUp, dialogs, [this] { btnUpClick(); });
+    onClick(btnDown, dialogs, [this] { btnDownClick(); });
+}
+
+void EditorPage::setColumnWidths()
+{
+    GridModel *g = sgrd->grid();
+    int c = 0;
+    for (const int w : m_kind.columns.widths)
+        g->setColWidth(c++, w);
+}
+
+void EditorPage::btnSelInputClick()
+{
+    const std::optional<QString> chosen = m_ctx.dialogs->openFile(
+        {QStringLiteral("Text (*.txt)"), m_ctx.current.*m_kind.folder, QStringLiteral("*.txt")});
+    if (chosen)
+        lbleFile->setText(*chosen);
+}
+
+void EditorPage::btnOpenClick()
+{
+    const QString path = lbleFile->text();
+    if (!fileNamed(path))
+        return;
+    if (!FileContainsText(path, m_kind.marker)) {
+        m_ctx.dialogs->showMessage(m_ctx.message(2));
+        return;
+    }
+    read(path);
+}
+
+void EditorPage::btnCancelClick()
+{
+    const QString path = lbleFile->text();
+    if (fileNamed(path))
+        read(path);
+}
+
+void EditorPage::btnSaveClick()
+{
+    const QString path = lbleFile->text();
+    if (fileNamed(path))
+        writeFile(path);
+}
+
+void EditorPage::read(const QString &path)
+{
+    readFile(path);
+}
+
+void EditorPage::btnAddRowClick()
+{
+    InsertGridRow(*sgrd->grid());
+}
+
+void EditorPage::btnDelRowClick()
+{
+    DeleteGridRow(*sgrd->grid());
+}
+
+void EditorPage::btnUpClick()
+{
+    if (MoveGridRow(*sgrd->grid(), QStringLiteral("up")))
+        sgrd->setFocus();
+}
+
+void EditorPage::btnDownClick()
+{
+    if (MoveGridRow(*sgrd->grid(), QStringLiteral("down")))
+        sgrd->setFocus();
+}
+
+bool EditorPage::fileNamed(const QString &path)
+{
+    if (!path.trimmed().isEmpty())
+        return true;
+    m_ctx.dialogs->showMessage(QStringLiteral(
+        "Aucun fichier n'est indiqué : choisissez-en un avec « ... » ou tapez son chemin."));
+    return false;
 }
 
 LabeledEdit *editAbove(QWidget *page, const QString &name, const QString &caption,
@@ -100,13 +192,4 @@ void onClick(QPushButton *button, Dialogs &dialogs, std::function<void()> handle
 {
     QObject::connect(button, &QPushButton::clicked, button,
                      [&dialogs, handler = std::move(handler)] { guarded(dialogs, handler); });
-}
-
-bool fileNamed(Dialogs &dialogs, const QString &path)
-{
-    if (!path.trimmed().isEmpty())
-        return true;
-    dialogs.showMessage(QStringLiteral(
-        "Aucun fichier n'est indiqué : choisissez-en un avec « ... » ou tapez son chemin."));
-    return false;
 }

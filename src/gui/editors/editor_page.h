@@ -1,43 +1,85 @@
 #pragma once
 
+#include "core/app/settings.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QString>
-#include <QStringList>
+#include <QWidget>
 #include <functional>
+#include <vector>
 
 class Dialogs;
 class LabeledEdit;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
-class QWidget;
 class StringGrid;
+struct AppContext;
 
-// What the Processus and Chimies pages share: the file row, the title field,
-// the grid and its four row buttons, at the same places on both pages and
-// named after the page's prefix ("PROC", "Chem").
-struct EditorControls
+// The columns of an editor's grid: how many it starts with, the widths the
+// start-up gives them, and the width of a column that a wider file adds.
+struct EditorColumns
 {
-    LabeledEdit *file = nullptr;
-    LabeledEdit *title = nullptr;
-    QPushButton *selInput = nullptr;
-    QPushButton *open = nullptr;
-    QPushButton *save = nullptr;
-    QPushButton *cancel = nullptr;
-    QLabel *gridLabel = nullptr;
-    StringGrid *grid = nullptr;
-    QPushButton *addRow = nullptr;
-    QPushButton *up = nullptr;
-    QPushButton *down = nullptr;
-    QPushButton *delRow = nullptr;
+    int count;
+    std::vector<int> widths;
+    int addedWidth;
 };
 
-// The grid starts with cols columns and a header row over one empty data row;
-// columns a file adds get addedColWidth pixels.
-EditorControls buildEditorControls(QWidget *page, const QString &prefix,
-                                   const QString &gridLabelName, const QString &gridName, int cols,
-                                   int addedColWidth);
+// What sets one editor page apart from the other, besides its own fields.
+struct EditorKind
+{
+    QString objectName;               // "tbshtProcess"
+    QString prefix;                   // controls are named "lble" + prefix + "File" and so on
+    QString gridLabelName;            // "lblPROCOperations"
+    QString gridName;                 // "sgrdPROC"
+    QString marker;                   // the line "Ouvrir" looks for: "[Process]"
+    QString CurrentSettings::*folder; // where "..." starts
+    EditorColumns columns;
+};
+
+// The Processus and Chimies pages: the file field with "...", Ouvrir (after a
+// check for the kind's marker), Annuler, Enregistrer, the title field, the
+// grid and its four row buttons, at the same places on both pages. A page adds
+// its own fields and reads and writes its kind of file.
+class EditorPage : public QWidget
+{
+    Q_OBJECT
+public:
+    // The handlers raise; the buttons run them inside the error guard.
+    void btnSelInputClick();
+    void btnOpenClick();
+    void btnCancelClick();
+    void btnSaveClick();
+    void btnAddRowClick();
+    void btnDelRowClick();
+    void btnUpClick();
+    void btnDownClick();
+    // The widths of the start-up (and of every reload) for the first columns.
+    void setColumnWidths();
+
+    LabeledEdit *lbleFile, *lbleTitel;
+    QPushButton *btnSelInput, *btnOpen, *btnSave, *btnCancel;
+    QLabel *lblGrid;
+    StringGrid *sgrd;
+    QPushButton *btnAddRow, *btnUp, *btnDown, *btnDelRow;
+
+protected:
+    EditorPage(AppContext &context, const EditorKind &kind, QWidget *parent);
+    // Fills the page's controls from the file, or raises.
+    virtual void readFile(const QString &path) = 0;
+    virtual void writeFile(const QString &path) = 0;
+
+    AppContext &m_ctx;
+
+private:
+    void read(const QString &path);
+    // False, once the user has been told, when path names no file at all: an
+    // empty path is never read or written.
+    bool fileNamed(const QString &path);
+
+    EditorKind m_kind;
+};
 
 LabeledEdit *editAbove(QWidget *page, const QString &name, const QString &caption,
                        const QRect &bounds);
@@ -47,7 +89,3 @@ QPlainTextEdit *pageMemo(QWidget *page, const QString &name, const QRect &bounds
 
 // Runs handler inside the error guard on every click of button.
 void onClick(QPushButton *button, Dialogs &dialogs, std::function<void()> handler);
-
-// False, once the user has been told, when path names no file at all: an empty
-// path is never read or written.
-bool fileNamed(Dialogs &dialogs, const QString &path);
