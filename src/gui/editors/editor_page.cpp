@@ -127,6 +127,10 @@ void EditorPage::btnSaveClick()
 
 void EditorPage::read(const QString &path)
 {
+    // Every file is read into the page's own column count: the writer saves
+    // every column the grid holds, so a wider file read before must not widen
+    // this one (an agitation code would land in a column the tabs never read).
+    sgrd->grid()->setCols(m_kind.columns.count);
     readFile(path);
 }
 

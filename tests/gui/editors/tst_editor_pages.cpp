@@ -228,11 +228,15 @@ private slots:
         page.click("Save", "copie.txt");
         QCOMPARE(page.dir.read("copie.txt"), bytes);
 
-        // The next formula is read at its own width again.
-        page.dir.write("normal.txt", page.file({"x"}, {"a\tb\tc", "d\te\tf"}));
+        // The next file is read at the page's own width again, and saved so.
+        const QStringList normal = page.process() ? QStringList{"a\tb\tc\td\te", "f\tg\th\ti\tj"}
+                                                  : QStringList{"a\tb\tc", "d\te\tf"};
+        page.dir.write("normal.txt", page.file({"x"}, normal));
         page.click("Open", "normal.txt");
-        QCOMPARE(page.grid().cols(), page.process() ? cols : 3);
-        QCOMPARE(page.grid().cell(page.grid().cols() - 1, 1), QStringLiteral("f"));
+        QCOMPARE(page.grid().cols(), page.process() ? 5 : 3);
+        QCOMPARE(page.grid().cell(page.grid().cols() - 1, 1), normal[1].section('\t', -1));
+        page.click("Save", "normal copie.txt");
+        QCOMPARE(page.dir.read("normal copie.txt"), page.dir.read("normal.txt"));
     }
 
     void formulaPageRoundTrip()
