@@ -119,12 +119,18 @@ void TimeMaskEdit::keyPressEvent(QKeyEvent *event)
 
 void TimeMaskEdit::refuse()
 {
+    // A click on Calcul both leaves the field and asks for the refusal: the
+    // leaving's own refusal comes while the box of the first is up.
+    if (m_refusing)
+        return;
+    m_refusing = true;
     QApplication::beep();
     if (!hasFocus()) {
         m_reentering = true;
         setFocus(Qt::OtherFocusReason);
     }
     m_dialogs.showError(QStringLiteral("Invalid input value.  Use escape key to abandon changes"));
+    m_refusing = false;
 }
 
 TimeConversionPage::TimeConversionPage(AppContext &context, QWidget *parent)
@@ -232,6 +238,12 @@ bool TimeConversionPage::eventFilter(QObject *watched, QEvent *event)
 
 void TimeConversionPage::btnDEVTGoClick()
 {
+    // The field's own refusal does not come when the page is left with a
+    // half-typed time; without this the time would count as 0 s.
+    if (mskedtDEVTTime1->editIsInvalid()) {
+        mskedtDEVTTime1->refuse();
+        return;
+    }
     TimeTemperature::Table table;
     try {
         table = TimeTemperature::compensate(unitIndex(), mskedtDEVTTime1->maskedText(),

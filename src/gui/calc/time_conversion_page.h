@@ -23,6 +23,10 @@ public:
 
     // The text with blanks for unfilled positions: "  :  :  " when empty.
     QString maskedText() const;
+    // Edited and left with a required digit blank.
+    bool editIsInvalid() const { return isModified() && !hasAcceptableInput(); }
+    // Beeps, takes the focus back and shows the error box.
+    void refuse();
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
@@ -30,12 +34,10 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    bool editIsInvalid() const { return isModified() && !hasAcceptableInput(); }
-    void refuse();
-
     Dialogs &m_dialogs;
     QString m_previous; // display text at entry, "_" for blanks
     bool m_reentering = false;
+    bool m_refusing = false; // the error box is up
 };
 
 // The Conversion Temps page: a development time at a reference temperature

@@ -283,6 +283,22 @@ private slots:
         }
     }
 
+    // Leaving the page with a half-typed time skips the field's refusal: Calcul
+    // makes it.
+    void calculRefusesAHalfTypedTime()
+    {
+        TimeConversionPage page(ctx);
+        type(page.edtDEVTTemp1, "20");
+        type(page.edtDEVTTemp2, "24");
+        page.mskedtDEVTTime1->setCursorPosition(0);
+        QTest::keyClicks(page.mskedtDEVTTime1, "0010");
+        page.pnlDEVTTime2->setText("old");
+        page.btnDEVTGo->click();
+        QCOMPARE(dialogs.errors(), QStringList{MaskError});
+        QCOMPARE(page.pnlDEVTTime2->text(), "old");
+        QCOMPARE(page.sgrdDEVT->grid()->cell(0, 1), QString());
+    }
+
     void maskedFieldEnterAndEscape()
     {
         TimeConversionPage page(ctx);
