@@ -1,5 +1,6 @@
 #include "gui/string_grid.h"
 
+#include "core/process/sound_output.h"
 #include "gui/widgets.h"
 
 #include <QApplication>
@@ -88,6 +89,8 @@ class GridDelegate : public QStyledItemDelegate
 {
 public:
     GridDelegate(GridModel *grid, QObject *parent) : QStyledItemDelegate(parent), m_grid(grid) {}
+
+    SoundOutput *sound = nullptr;
 
     void paint(QPainter *p, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override
@@ -180,7 +183,7 @@ public:
             const bool blank = !edit->displayText().contains(filled);
             if (!blank && !edit->hasAcceptableInput()) {
                 // A half-typed time is not stored: the cell keeps what it had.
-                QApplication::beep();
+                refuse();
                 return;
             }
         } else {
@@ -196,6 +199,14 @@ public:
     {
         auto *edit = qobject_cast<QLineEdit *>(object);
         static const QRegularExpression filled(QStringLiteral("[0-9A-Za-z]"));
+        if (edit && edit->property("masked").toBool() && edit->displayText().contains(filled) &&
+            !edit->hasAcceptableInput() && event->type() == QEvent::KeyPress) {
+            // Qt keeps the editor open on Enter and TAB without a sound.
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Tab ||
+                key == Qt::Key_Backtab)
+                refuse();
+        }
         if (edit && edit->property("masked").toBool() && !edit->displayText().contains(filled)) {
             if (event->type() == QEvent::KeyPress) {
                 const int key = static_cast<QKeyEvent *>(event)->key();
@@ -221,6 +232,13 @@ public:
     }
 
 private:
+    // The program's own beep: the desktop's is silent on most Linux systems.
+    void refuse() const
+    {
+        if (sound)
+            sound->beepDefault();
+    }
+
     GridModel *m_grid;
 };
 
@@ -272,6 +290,11 @@ StringGrid::StringGrid(QWidget *parent, const QString &objectName, GridModel *mo
     syncWidths();
     syncLooks();
     syncCurrent();
+}
+
+void StringGrid::setSoundOutput(SoundOutput *sound)
+{
+    static_cast<GridDelegate *>(itemDelegate())->sound = sound;
 }
 
 StringGrid::Mask StringGrid::translateMask(const QString &mask)

@@ -4,6 +4,8 @@
 
 #include <QTableView>
 
+class SoundOutput;
+
 // The string grid of the program (step grids, editor grids, the time table):
 // draws a GridModel, keeps the view's current cell and the model's in step,
 // asks the model's selection query for every move (user's and program's), and
@@ -19,6 +21,8 @@ public:
     StringGrid(QWidget *parent, const QString &objectName, GridModel *model = nullptr);
 
     GridModel *grid() const { return m_grid; }
+    // Where the editor's refusal of a half-typed entry beeps; none by default.
+    void setSoundOutput(SoundOutput *sound);
 
     // A mask in the program's own syntax ("!90:00:00;1;_", "l;0;_") as a Qt input mask, and
     // whether the literal characters and blanks belong to the stored text.

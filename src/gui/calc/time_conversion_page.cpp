@@ -5,12 +5,12 @@
 #include "core/base/runtime_error.h"
 #include "core/calc/number_text.h"
 #include "core/calc/time_temperature.h"
+#include "core/process/sound_output.h"
 #include "gui/dialogs.h"
 #include "gui/handler_guard.h"
 #include "gui/string_grid.h"
 #include "gui/widgets.h"
 
-#include <QApplication>
 #include <QButtonGroup>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -50,8 +50,8 @@ constexpr int LabelX = 16, TempX = 150, TimeLabelX = 290, TimeX = 370, ButtonX =
 
 } // namespace
 
-TimeMaskEdit::TimeMaskEdit(QWidget *parent, Dialogs &dialogs)
-    : QLineEdit(parent), m_dialogs(dialogs)
+TimeMaskEdit::TimeMaskEdit(QWidget *parent, Dialogs &dialogs, SoundOutput *sound)
+    : QLineEdit(parent), m_dialogs(dialogs), m_sound(sound)
 {
     // Optional first hour digit, required second one, minutes and seconds.
     setInputMask(QStringLiteral("09:99:99;_"));
@@ -124,7 +124,9 @@ void TimeMaskEdit::refuse()
     if (m_refusing)
         return;
     m_refusing = true;
-    QApplication::beep();
+    // The program's own beep: the desktop's is silent on most Linux systems.
+    if (m_sound)
+        m_sound->beepDefault();
     if (!hasFocus()) {
         m_reentering = true;
         setFocus(Qt::OtherFocusReason);
@@ -160,7 +162,7 @@ TimeConversionPage::TimeConversionPage(AppContext &context, QWidget *parent)
     edtDEVTTemp1 = new QLineEdit(this);
     redOnBlack(edtDEVTTemp1, "edtDEVTTemp1", {TempX, y, 120, FieldHeight});
     lblDEVTTime1 = label(this, "lblDEVTTime1", QStringLiteral("Temps:"), {TimeLabelX, y + 11});
-    mskedtDEVTTime1 = new TimeMaskEdit(this, *m_ctx.dialogs);
+    mskedtDEVTTime1 = new TimeMaskEdit(this, *m_ctx.dialogs, m_ctx.sound);
     redOnBlack(mskedtDEVTTime1, "mskedtDEVTTime1", {TimeX, y, 150, FieldHeight});
     btnDEVTGo = new QPushButton(QStringLiteral("Calcul"), this);
     btnDEVTGo->setObjectName(QStringLiteral("btnDEVTGo"));

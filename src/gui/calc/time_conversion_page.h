@@ -4,6 +4,7 @@
 #include <QWidget>
 
 class Dialogs;
+class SoundOutput;
 class QButtonGroup;
 class QGroupBox;
 class QLabel;
@@ -14,12 +15,13 @@ struct AppContext;
 
 // A time field hh:mm:ss with a one-digit or two-digit hour. Once edited it
 // refuses to be left (or Enter) while a required digit is blank; Escape puts
-// back the text it had when it got the focus.
+// back the text it had when it got the focus. A refusal beeps through sound,
+// when there is one.
 class TimeMaskEdit : public QLineEdit
 {
     Q_OBJECT
 public:
-    TimeMaskEdit(QWidget *parent, Dialogs &dialogs);
+    TimeMaskEdit(QWidget *parent, Dialogs &dialogs, SoundOutput *sound);
 
     // The text with blanks for unfilled positions: "  :  :  " when empty.
     QString maskedText() const;
@@ -35,6 +37,7 @@ protected:
 
 private:
     Dialogs &m_dialogs;
+    SoundOutput *m_sound;
     QString m_previous; // display text at entry, "_" for blanks
     bool m_reentering = false;
     bool m_refusing = false; // the error box is up

@@ -56,6 +56,7 @@ EditorPage::EditorPage(AppContext &context, const EditorKind &kind, QWidget *par
     lblGrid = pageLabel(this, kind.gridLabelName, QStringLiteral("Opérations:"), {410, 9});
     sgrd = new StringGrid(this, kind.gridName);
     sgrd->setGeometry(409, 24, 357, 453);
+    sgrd->setSoundOutput(m_ctx.sound);
     GridModel *g = sgrd->grid();
     g->setDefaultColWidth(kind.columns.addedWidth);
     g->setDefaultRowHeight(16);

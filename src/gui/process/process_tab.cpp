@@ -98,6 +98,7 @@ ProcessTab::ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, Q
 
     StepGrid = new StringGrid(this, QStringLiteral("sgrd") + tag, p.StepGrid.get());
     StepGrid->setGeometry(6, 5, 325, 425);
+    StepGrid->setSoundOutput(m_ctx.sound);
     GridModel &g = *p.StepGrid;
     g.setDefaultColWidth(85);
     g.setDefaultRowHeight(16);

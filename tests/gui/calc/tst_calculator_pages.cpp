@@ -1,6 +1,7 @@
 #include "core/app/app_context.h"
 #include "core/base/colors.h"
 #include "core/grid/grid_model.h"
+#include "core/process/sound_output.h"
 #include "gui/calc/dilutions_page.h"
 #include "gui/calc/time_conversion_page.h"
 #include "gui/calc/units_conversion_page.h"
@@ -53,14 +54,17 @@ class TestCalculatorPages : public QObject
     Q_OBJECT
 
     ScriptedDialogs dialogs;
+    RecordingSound sound;
     AppContext ctx;
 
 private slots:
     void init()
     {
         dialogs.clear();
+        sound.events.clear();
         ctx = AppContext();
         ctx.dialogs = &dialogs;
+        ctx.sound = &sound;
     }
 
     // ---- Dilutions -------------------------------------------------------
@@ -265,6 +269,7 @@ private slots:
         QTest::keyClick(mask, Qt::Key_Tab);
         if (refused) {
             QTRY_COMPARE(dialogs.errors(), QStringList{MaskError});
+            QCOMPARE(sound.events, QStringList{"beep"});
             QTRY_VERIFY(mask->hasFocus());
             // Escape puts back the text the field had when it got the focus;
             // then it may be left.
@@ -279,6 +284,7 @@ private slots:
             QTRY_VERIFY(page.edtDEVTTemp2->hasFocus());
             QTest::qWait(20);
             QCOMPARE(dialogs.errors(), QStringList());
+            QCOMPARE(sound.events, QStringList());
             QVERIFY(!mask->hasFocus());
         }
     }
@@ -295,6 +301,7 @@ private slots:
         page.pnlDEVTTime2->setText("old");
         page.btnDEVTGo->click();
         QCOMPARE(dialogs.errors(), QStringList{MaskError});
+        QCOMPARE(sound.events, QStringList{"beep"});
         QCOMPARE(page.pnlDEVTTime2->text(), "old");
         QCOMPARE(page.sgrdDEVT->grid()->cell(0, 1), QString());
     }

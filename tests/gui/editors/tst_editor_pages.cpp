@@ -1,4 +1,5 @@
 #include "core/app/app_context.h"
+#include "core/process/sound_output.h"
 #include "gui/dialogs.h"
 #include "gui/editors/chem_page.h"
 #include "gui/editors/process_editor_page.h"
@@ -23,6 +24,7 @@ struct Page
     explicit Page(const QString &prefix) : prefix(prefix)
     {
         ctx.dialogs = &dialogs;
+        ctx.sound = &sound;
         ctx.Messages[2] = QStringLiteral("Ce n'est pas le bon fichier");
         if (prefix == "PROC")
             widget = std::make_unique<ProcessEditorPage>(ctx);
@@ -83,6 +85,7 @@ struct Page
 
     TempWorkDir dir;
     ScriptedDialogs dialogs;
+    RecordingSound sound;
     AppContext ctx;
     QString prefix;
     std::unique_ptr<QWidget> widget;
@@ -312,28 +315,29 @@ private slots:
         QTest::addColumn<bool>("erase");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("beep"); // a refusal is heard
         QTest::newRow("a letter is the wait mark") << 3 << "" << false << "a"
-                                                   << "X";
+                                                   << "X" << false;
         QTest::newRow("no digit in the wait column") << 3 << "" << false << "5"
-                                                     << "";
+                                                     << "" << false;
         QTest::newRow("a time") << 1 << "" << false << "013000"
-                                << "01:30:00";
+                                << "01:30:00" << false;
         QTest::newRow("an untouched time") << 2 << "" << false << ""
-                                           << "";
+                                           << "" << false;
         QTest::newRow("an erased time") << 2 << "00:05:00" << true << ""
-                                        << "";
+                                        << "" << false;
         QTest::newRow("a half-typed time is refused") << 1 << "00:05:00" << true << "12"
-                                                      << "00:05:00";
+                                                      << "00:05:00" << true;
         // "^" is Home, "_" moves the cursor one place on.
         QTest::newRow("a one-digit hour re-opens in place") << 1 << " 1:23:45" << false << "^_2"
-                                                            << " 2:23:45";
+                                                            << " 2:23:45" << false;
         QTest::newRow("a hand-made 5:00 re-opens in its fields")
             << 2 << "5:00" << false << "^____12"
-            << " 5:00:12";
+            << " 5:00:12" << false;
         QTest::newRow("free step name") << 0 << "" << false << " a 1 "
-                                        << " a 1 ";
+                                        << " a 1 " << false;
         QTest::newRow("free agitation code") << 4 << "" << false << "I 30"
-                                             << "I 30";
+                                             << "I 30" << false;
     }
     void processMasks()
     {
@@ -342,6 +346,7 @@ private slots:
         QFETCH(bool, erase);
         QFETCH(QString, typed);
         QFETCH(QString, stored);
+        QFETCH(bool, beep);
         Page page("PROC");
         page.widget->show();
         QApplication::setActiveWindow(page.widget.get());
@@ -370,6 +375,7 @@ private slots:
         page.field("Titel")->setFocus();
         QCoreApplication::processEvents();
         QCOMPARE(page.grid().cell(col, 1), stored);
+        QCOMPARE(page.sound.events, beep ? QStringList{"beep"} : QStringList());
     }
 };
 
