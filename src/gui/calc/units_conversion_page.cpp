@@ -120,17 +120,25 @@ QPushButton *button(QGroupBox *box, const char *name, int row)
     return b;
 }
 
-// Keys that put a character into the field, Backspace, Enter and Ctrl+V
-// included; not the arrows, Delete or the focus keys.
-bool producesCharacter(const QKeyEvent *event)
+// Keys that change the field's text: a printable character, Backspace and
+// Delete (even with nothing to erase), paste, cut, undo and redo. Copying,
+// selecting, Enter, Escape and the moving keys leave the group as it is.
+bool changesText(const QKeyEvent *event)
 {
+    for (const QKeySequence::StandardKey edit :
+         {QKeySequence::Paste, QKeySequence::Cut, QKeySequence::Undo, QKeySequence::Redo,
+          QKeySequence::DeleteEndOfWord, QKeySequence::DeleteStartOfWord,
+          QKeySequence::DeleteEndOfLine, QKeySequence::DeleteCompleteLine})
+        if (event->matches(edit))
+            return true;
+    if (event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete)
+        return true;
     const QString text = event->text();
-    if (text.isEmpty() || text == QChar(0x7F))
+    if (text.isEmpty() || !text.at(0).isPrint())
         return false;
-    if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab)
-        return false;
-    const Qt::KeyboardModifiers mods = event->modifiers();
-    return !(mods & Qt::AltModifier) || (mods & Qt::ControlModifier);
+    // Ctrl or Alt alone make shortcuts; the two together are AltGr on some systems.
+    const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+    return mods != Qt::ControlModifier && mods != Qt::AltModifier;
 }
 
 } // namespace
@@ -266,7 +274,7 @@ void UnitsConversionPage::ClearOtherUnitFields(QLineEdit *keep, QGroupBox *group
 
 bool UnitsConversionPage::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress && producesCharacter(static_cast<QKeyEvent *>(event))) {
+    if (event->type() == QEvent::KeyPress && changesText(static_cast<QKeyEvent *>(event))) {
         auto *field = static_cast<QLineEdit *>(watched);
         ClearOtherUnitFields(field, qobject_cast<QGroupBox *>(field->parentWidget()));
     }

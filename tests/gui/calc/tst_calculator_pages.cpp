@@ -412,13 +412,18 @@ private slots:
         QTest::newRow("digit") << int(Qt::Key_5) << 0 << "5" << true;
         QTest::newRow("letter") << int(Qt::Key_A) << 0 << "a" << true;
         QTest::newRow("Backspace") << int(Qt::Key_Backspace) << 0 << "\b" << true;
-        QTest::newRow("Enter") << int(Qt::Key_Return) << 0 << "\r" << true;
+        QTest::newRow("Delete") << int(Qt::Key_Delete) << 0 << "" << true;
+        QTest::newRow("Delete as X11 reports it") << int(Qt::Key_Delete) << 0 << "\x7f" << true;
         QTest::newRow("Ctrl+V") << int(Qt::Key_V) << int(Qt::ControlModifier) << "\x16" << true;
-        QTest::newRow("Escape") << int(Qt::Key_Escape) << 0 << "\x1b" << true;
+        QTest::newRow("Ctrl+X") << int(Qt::Key_X) << int(Qt::ControlModifier) << "\x18" << true;
+        QTest::newRow("Ctrl+C copies")
+            << int(Qt::Key_C) << int(Qt::ControlModifier) << "\x03" << false;
+        QTest::newRow("Ctrl+A selects")
+            << int(Qt::Key_A) << int(Qt::ControlModifier) << "\x01" << false;
+        QTest::newRow("Enter") << int(Qt::Key_Return) << 0 << "\r" << false;
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << 0 << "\x1b" << false;
         QTest::newRow("Tab moves on") << int(Qt::Key_Tab) << 0 << "\t" << false;
         QTest::newRow("left arrow") << int(Qt::Key_Left) << 0 << "" << false;
-        QTest::newRow("Delete") << int(Qt::Key_Delete) << 0 << "" << false;
-        QTest::newRow("Delete as X11 reports it") << int(Qt::Key_Delete) << 0 << "\x7f" << false;
         QTest::newRow("Shift alone") << int(Qt::Key_Shift) << int(Qt::ShiftModifier) << "" << false;
     }
     void typingEmptiesTheOtherFields()
