@@ -62,8 +62,7 @@ constexpr long double u = 2.8413125L;
 constexpr long double s = 2.957352956L;
 
 // Columns as rows: ml, cl, dl, l, m³, UK ounce, pint, quart, gallon, US ounce,
-// pint, quart, gallon. The UK quart row goes to US units through the short
-// values 2.84 and 2.957.
+// pint, quart, gallon. Every UK row goes to US units through u ÷ s.
 constexpr Chain kVolume[13][13] = {
     {X, C(D(10)), C(D(100)), C(D(1000)), C(D(1000000)), C(D(u), D(10)), C(D(u), D(200)),
      C(D(u), D(400)), C(D(u), D(1600)), C(D(s), D(10)), C(D(s), D(160)), C(D(s), D(320)),
@@ -86,8 +85,8 @@ constexpr Chain kVolume[13][13] = {
      C(M(u), D(100000), M(20)), C(M(20)), X, C(D(2)), C(D(2), D(4)), C(M(u), D(s), M(20)),
      C(M(u), D(s), M(1.25L)), C(M(u), D(s), D(1.6L)), C(M(u), D(s), D(6.4L))},
     {C(M(u), M(400)), C(M(u), M(40)), C(M(u), M(4)), C(M(u), D(2.5L)), C(M(u), D(2500)), C(M(40)),
-     C(M(2)), X, C(D(4)), C(M(2.84L), D(2.957L), M(40)), C(M(2.84L), D(2.957L), M(2.5L)),
-     C(M(2.84L), D(2.957L), M(1.25L)), C(M(2.84L), D(2.957L), D(3.2L))},
+     C(M(2)), X, C(D(4)), C(M(u), D(s), M(40)), C(M(u), D(s), M(2.5L)), C(M(u), D(s), M(1.25L)),
+     C(M(u), D(s), D(3.2L))},
     {C(M(u), M(1600)), C(M(u), M(160)), C(M(u), M(16)), C(M(u), M(1.6L)), C(M(u), D(625)),
      C(M(160)), C(M(8)), C(M(4)), X, C(M(u), D(s), M(160)), C(M(u), D(s), M(10)),
      C(M(u), D(s), M(5)), C(M(u), D(s), M(1.25L))},

@@ -132,14 +132,18 @@ private slots:
                       {{Volml, "3785.41178368"},
                        {Voll, "3.78541178368"},
                        {VolUKGallon, "0.832672352935483"}});
-        // The UK quart goes to US units through 2.84 and 2.957, the UK pint not.
+        // One UK quart and two UK pints are the same volume in US units too.
         addConversion("1 UK quart", V, VolUKQuart, "1",
                       {{Volml, "1136.525"},
-                       {VolUSOunce, "38.4173148461278"},
-                       {VolUSPint, "2.40108217788299"},
-                       {VolUSQuart, "1.20054108894149"},
-                       {VolUSGallon, "0.300135272235374"}});
-        addConversion("2 UK pints", V, VolUKPint, "2", {{VolUSQuart, "1.2009525673269"}});
+                       {VolUSOunce, "38.4304821544608"},
+                       {VolUSPint, "2.4019051346538"},
+                       {VolUSQuart, "1.2009525673269"},
+                       {VolUSGallon, "0.300238141831725"}});
+        addConversion("2 UK pints", V, VolUKPint, "2",
+                      {{VolUSOunce, "38.4304821544608"},
+                       {VolUSPint, "2.4019051346538"},
+                       {VolUSQuart, "1.2009525673269"},
+                       {VolUSGallon, "0.300238141831725"}});
 
         addConversion("1 kg", W, Weightkg, "1",
                       {{Weightgr, "1000"},
@@ -193,9 +197,8 @@ private slots:
     }
 
     // Every pair of every table agrees with going through a third unit, to the
-    // small differences of the short constants (2.84 / 2.957 for the UK quart,
-    // 437.5008 grains against 28.35 g for the ounce): a wrong or swapped factor
-    // in any cell is far outside that.
+    // small differences of the short constants (437.5008 grains against 28.35 g
+    // for the ounce): a wrong or swapped factor in any cell is far outside that.
     void tablesAreConsistent_data()
     {
         QTest::addColumn<Group>("group");
