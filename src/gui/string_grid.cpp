@@ -16,11 +16,14 @@
 namespace {
 
 // Every move of the current cell, by the user or by the program, goes through
-// the model's selection query; a refused move leaves the current cell.
+// the model's selection query; a refused move leaves the current cell. The view
+// it serves owns it.
 class GuardedSelection : public QItemSelectionModel
 {
 public:
-    GuardedSelection(GridModel *grid) : QItemSelectionModel(grid), m_grid(grid) {}
+    GuardedSelection(GridModel *grid, QObject *view) : QItemSelectionModel(grid, view), m_grid(grid)
+    {
+    }
 
     void setCurrentIndex(const QModelIndex &index, SelectionFlags command) override
     {
@@ -249,7 +252,7 @@ StringGrid::StringGrid(QWidget *parent, const QString &objectName, GridModel *mo
 {
     setObjectName(objectName);
     setModel(m_grid);
-    setSelectionModel(new GuardedSelection(m_grid));
+    setSelectionModel(new GuardedSelection(m_grid, this));
     setItemDelegate(new GridDelegate(m_grid, this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);

@@ -4,7 +4,35 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <atomic>
 #include <stdexcept>
+
+// Qt's hook table for debugging tools (qhooks_p.h): entry 0 its version, 1 its
+// size, 3 and 4 the calls made as each QObject is made and destroyed.
+extern quintptr qtHookData[];
+
+namespace {
+
+enum Hook
+{
+    HookVersion = 0,
+    HookSize = 1,
+    AddObject = 3,
+    RemoveObject = 4
+};
+std::atomic<long> liveObjects{0};
+
+void objectAdded(QObject *)
+{
+    ++liveObjects;
+}
+
+void objectRemoved(QObject *)
+{
+    --liveObjects;
+}
+
+} // namespace
 
 TempWorkDir::TempWorkDir() : m_previous(QDir::currentPath())
 {
@@ -52,4 +80,29 @@ QByteArray crlf(const QStringList &lines)
     for (const QString &l : lines)
         out += l.toLatin1() + "\r\n";
     return out;
+}
+
+LiveObjects::LiveObjects()
+{
+    if (qtHookData[HookVersion] < 1 || qtHookData[HookSize] <= RemoveObject)
+        return;
+    m_available = true;
+    liveObjects = 0;
+    m_previousAdd = qtHookData[AddObject];
+    m_previousRemove = qtHookData[RemoveObject];
+    qtHookData[AddObject] = reinterpret_cast<quintptr>(&objectAdded);
+    qtHookData[RemoveObject] = reinterpret_cast<quintptr>(&objectRemoved);
+}
+
+LiveObjects::~LiveObjects()
+{
+    if (!m_available)
+        return;
+    qtHookData[AddObject] = m_previousAdd;
+    qtHookData[RemoveObject] = m_previousRemove;
+}
+
+long LiveObjects::count() const
+{
+    return liveObjects;
 }

@@ -27,3 +27,24 @@ void writeBytes(const QString &path, const QByteArray &bytes);
 QByteArray readBytes(const QString &path);
 // Lines joined and ended with CR LF, as the program writes them.
 QByteArray crlf(const QStringList &lines);
+
+// Counts the QObjects made less those destroyed while it exists, through the
+// object hooks Qt keeps for debugging tools: an object that nothing owns shows
+// as a count that keeps growing. One at a time.
+class LiveObjects
+{
+public:
+    LiveObjects();
+    ~LiveObjects();
+    LiveObjects(const LiveObjects &) = delete;
+    LiveObjects &operator=(const LiveObjects &) = delete;
+
+    // False when this Qt has no hooks to count with.
+    bool available() const { return m_available; }
+    long count() const;
+
+private:
+    bool m_available = false;
+    quintptr m_previousAdd = 0;
+    quintptr m_previousRemove = 0;
+};

@@ -152,6 +152,30 @@ private slots:
         QCOMPARE(w.findChildren<QTimer *>("tmrF0").size(), 1);
     }
 
+    // Every reload rebuilds the process tabs: nothing of the old ones may stay.
+    void reloadsLeaveNothingBehind()
+    {
+        AppFixture f;
+        f.writeStandardFolder();
+        writeProcesses(f);
+        f.dir.write("papers.txt", crlf({"a.txt", "a.txt"}));
+        TfrmMain &w = f.start();
+        LiveObjects live;
+        if (!live.available())
+            QSKIP("no object hooks in this Qt");
+        const auto reload = [&] {
+            w.preferences()->btnPrefReload->click();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        };
+        reload();
+        const long afterOne = live.count();
+        for (int i = 1; i < 50; ++i)
+            reload();
+        QCOMPARE(f.dialogs.errors(), QStringList());
+        QCOMPARE(w.pgctrlPapers->count(), 2);
+        QCOMPARE(live.count(), afterOne);
+    }
+
     void cancelRestoresThePathButNotTheLanguage()
     {
         AppFixture f;
