@@ -11,7 +11,6 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Noctarel"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Noctarel - Velmire"));
     installBusyCursorHooks();
     installFontSubstitutes();
 

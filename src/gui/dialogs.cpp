@@ -2,22 +2,25 @@
 
 #include "core/base/runtime_error.h"
 
-#include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 
+QString applicationTitle()
+{
+    return QStringLiteral("Noctarel - Velmire");
+}
+
 void QtDialogs::showError(const QString &message)
 {
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(),
-                    errorBoxText(message), QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::Critical, applicationTitle(), errorBoxText(message),
+                    QMessageBox::Ok, m_parent);
     box.exec();
 }
 
 void QtDialogs::showMessage(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text,
-                    QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, m_parent);
     box.exec();
 }
 

@@ -8,6 +8,11 @@
 
 class QWidget;
 
+// The application's title: the caption of the program's boxes, and the main
+// window's title unless the language file gives one. Qt's application display
+// name is left unset: on Linux Qt would add it to every window's title.
+QString applicationTitle();
+
 // Every modal window the program shows goes through here, so that GUI tests
 // can answer them without blocking.
 class Dialogs

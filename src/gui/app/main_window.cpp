@@ -92,7 +92,7 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent) : QWidget(parent)
     m_ctx.sound = services.sound;
 
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(QStringLiteral("Noctarel - Velmire"));
+    setWindowTitle(applicationTitle());
     setFont(arialFont(11));
     setBackColor(this, 0xFF00000Fu);
     resize(792, 582);
@@ -216,7 +216,9 @@ void TfrmMain::ApplyLanguage()
     m_ctx.AgitComingText = m_language.entry(LanguageEntry::AgitComing);
     m_ctx.AgitRunningText = m_language.entry(LanguageEntry::AgitRunning);
 
-    setWindowTitle(m_language.entry(LanguageEntry::WindowTitle));
+    // A window without a title is hard to find among the others.
+    const QString &title = m_language.entry(LanguageEntry::WindowTitle);
+    setWindowTitle(title.isEmpty() ? applicationTitle() : title);
     lblAppTitel->setText(m_language.entry(LanguageEntry::AppTitle));
     lblAppTitel->adjustSize();
     // Centred on the window, the half going to the even neighbour.
