@@ -179,15 +179,23 @@ void TfrmMain::FormCreate()
         m_pref->LoadSettings();
         m_ctx.StartSnapshot = m_pref->SettingsSnapshot();
         LoadAll();
-        if (QScreen *screen = QGuiApplication::primaryScreen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        centre();
         pgctrlMain->setCurrentWidget(tbshtFilms);
     });
-    if (!completed)
+    if (!completed) {
         tmrMainTimer();
+        // Also after a failed start-up (a first run without wsettings.txt).
+        centre();
+    }
+}
+
+void TfrmMain::centre()
+{
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
 }
 
 void TfrmMain::LoadAll()
@@ -221,8 +229,10 @@ void TfrmMain::ApplyLanguage()
     setWindowTitle(title.isEmpty() ? applicationTitle() : title);
     lblAppTitel->setText(m_language.entry(LanguageEntry::AppTitle));
     lblAppTitel->adjustSize();
-    // Centred on the window, the half going to the even neighbour.
-    const double left = (frameGeometry().width() - lblAppTitel->width()) / 2.0;
+    // Centred on the window's client width, the half going to the even
+    // neighbour. The outer width is the desktop's: it is not known before the
+    // window is first shown, so the heading would move on the first reload.
+    const double left = (width() - lblAppTitel->width()) / 2.0;
     lblAppTitel->move(static_cast<int>(std::nearbyint(left)), lblAppTitel->y());
 
     for (const CaptionTarget &t : captionTargets()) {

@@ -63,6 +63,7 @@ protected:
 
 private:
     void FormCreate();
+    void centre();
     void placeClock();
 
     void recolourSchemeControls(quint32 colour);

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -64,6 +65,8 @@ private slots:
         QVERIFY(!w.lblDateTime->text().isEmpty());
         QVERIFY(w.tmrMain->isActive());
         QCOMPARE(w.pgctrlFilms->count(), 0);
+        const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+        QVERIFY((w.frameGeometry().center() - centre).manhattanLength() <= 1);
         // The captions of the design stay.
         QCOMPARE(w.preferences()->btnPrefSave->text(), QStringLiteral("Enregistrer"));
     }
@@ -230,8 +233,12 @@ private slots:
         QCOMPARE(w.context().Messages.at(9), QStringLiteral("T10"));
         QCOMPARE(w.context().AgitComingText, QStringLiteral("T79"));
         QCOMPARE(w.context().AgitRunningText, QStringLiteral("T80"));
-        const int expected =
-            int(std::nearbyint((w.frameGeometry().width() - w.lblAppTitel->width()) / 2.0));
+        const int expected = int(std::nearbyint((792 - w.lblAppTitel->width()) / 2.0));
+        QCOMPARE(w.lblAppTitel->x(), expected);
+        // Shown in its frame, the window keeps the heading where it was.
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.preferences()->btnPrefReload->click();
         QCOMPARE(w.lblAppTitel->x(), expected);
 
         // A 20-line file blanks every caption from entry 21 on.
