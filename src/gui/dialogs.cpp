@@ -35,6 +35,8 @@ std::optional<QString> QtDialogs::openFile(const OpenFile &request)
 {
     QFileDialog dialog(m_parent, QString(), request.initialFolder, request.filter);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // Choosing only: no renaming, deleting or new folders from the list.
+    dialog.setOption(QFileDialog::ReadOnly);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (!request.fileName.isEmpty() && !request.fileName.contains(QLatin1Char('*')))
@@ -48,6 +50,7 @@ std::optional<QString> QtDialogs::chooseFolder(const QString &prompt)
 {
     QFileDialog dialog(m_parent, prompt);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ReadOnly);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setLabelText(QFileDialog::LookIn, prompt);

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -12,6 +14,8 @@ namespace {
 struct Seen
 {
     QString title;
+    bool readOnly = false;    // a picker that cannot rename or delete
+    bool makesFolder = false; // a picker with a usable "new folder" button
 };
 
 Seen whileOpen(const std::function<void()> &show)
@@ -22,6 +26,11 @@ Seen whileOpen(const std::function<void()> &show)
         if (!dialog)
             return;
         seen.title = dialog->windowTitle();
+        if (auto *picker = qobject_cast<QFileDialog *>(dialog)) {
+            seen.readOnly = picker->testOption(QFileDialog::ReadOnly);
+            for (const QWidget *b : picker->findChildren<QWidget *>("newFolderButton"))
+                seen.makesFolder |= b->isVisible() && b->isEnabled();
+        }
         dialog->reject();
     });
     show();
@@ -35,28 +44,45 @@ class TestDialogs : public QObject
 {
     Q_OBJECT
 private slots:
-    void titles_data()
+    void modalWindows_data()
     {
         QTest::addColumn<int>("kind");
-        QTest::addColumn<QString>("title");
-        QTest::newRow("error box") << 0 << "Noctarel - Velmire";
-        QTest::newRow("message box") << 1 << "Noctarel - Velmire";
-        QTest::newRow("close question") << 2 << "Préférences";
+        QTest::addColumn<QString>("title"); // null: Qt's own
+        QTest::addColumn<bool>("readOnly");
+        QTest::newRow("error box") << 0 << "Noctarel - Velmire" << false;
+        QTest::newRow("message box") << 1 << "Noctarel - Velmire" << false;
+        QTest::newRow("close question") << 2 << "Préférences" << false;
+        QTest::newRow("file picker") << 3 << QString() << true;
+        QTest::newRow("folder picker") << 4 << "Dossier Chimies:" << true;
     }
-    void titles()
+    void modalWindows()
     {
         QFETCH(int, kind);
         QFETCH(QString, title);
+        QFETCH(bool, readOnly);
         QtDialogs dialogs;
         const Seen seen = whileOpen([&] {
-            if (kind == 0)
+            switch (kind) {
+            case 0:
                 dialogs.showError("File not found");
-            else if (kind == 1)
+                break;
+            case 1:
                 dialogs.showMessage("Texte");
-            else
+                break;
+            case 2:
                 dialogs.askYesNo("Enregistrer ?", "Préférences");
+                break;
+            case 3:
+                dialogs.openFile({"Text (*.txt)", QDir::tempPath(), "*.txt"});
+                break;
+            default:
+                dialogs.chooseFolder("Dossier Chimies:");
+            }
         });
-        QCOMPARE(seen.title, title);
+        if (!title.isNull())
+            QCOMPARE(seen.title, title);
+        QCOMPARE(seen.readOnly, readOnly);
+        QVERIFY(!seen.makesFolder);
     }
 };
 
