@@ -20,3 +20,11 @@ QString AppContext::message(int k) const
         return QString();
     }
 }
+
+QString AppContext::noFileMessage() const
+{
+    if (!NoFileText.isEmpty())
+        return NoFileText;
+    return QStringLiteral(
+        "Aucun fichier n'est indiqué : choisissez-en un avec « ... » ou tapez son chemin.");
+}

@@ -26,8 +26,12 @@ struct AppContext
     QStringList Messages = QStringList(10);
     QString AgitComingText;
     QString AgitRunningText;
+    // Language entry 95: what the editors say when their file field is empty.
+    QString NoFileText;
 
     // Messages entry k, or our own French wording while no language file has
     // supplied it, so that no box is ever empty.
     QString message(int k) const;
+    // NoFileText, or our own French wording likewise.
+    QString noFileMessage() const;
 };

@@ -46,4 +46,6 @@ constexpr int Next = 20;
 constexpr int Reset = 21;
 constexpr int AgitComing = 79;
 constexpr int AgitRunning = 80;
+// A line the captions leave free: the editors' message for an empty file field.
+constexpr int NoFile = 95;
 } // namespace LanguageEntry

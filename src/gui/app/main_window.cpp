@@ -223,6 +223,7 @@ void TfrmMain::ApplyLanguage()
         m_ctx.Messages[k] = m_language.entry(k + 1);
     m_ctx.AgitComingText = m_language.entry(LanguageEntry::AgitComing);
     m_ctx.AgitRunningText = m_language.entry(LanguageEntry::AgitRunning);
+    m_ctx.NoFileText = m_language.entry(LanguageEntry::NoFile);
 
     // A window without a title is hard to find among the others.
     const QString &title = m_language.entry(LanguageEntry::WindowTitle);

@@ -161,8 +161,7 @@ bool EditorPage::fileNamed(const QString &path)
 {
     if (!path.trimmed().isEmpty())
         return true;
-    m_ctx.dialogs->showMessage(QStringLiteral(
-        "Aucun fichier n'est indiqué : choisissez-en un avec « ... » ou tapez son chemin."));
+    m_ctx.dialogs->showMessage(m_ctx.noFileMessage());
     return false;
 }
 

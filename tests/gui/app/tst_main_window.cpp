@@ -233,6 +233,7 @@ private slots:
         QCOMPARE(w.context().Messages.at(9), QStringLiteral("T10"));
         QCOMPARE(w.context().AgitComingText, QStringLiteral("T79"));
         QCOMPARE(w.context().AgitRunningText, QStringLiteral("T80"));
+        QCOMPARE(w.context().noFileMessage(), QStringLiteral("T95"));
         const int expected = int(std::nearbyint((792 - w.lblAppTitel->width()) / 2.0));
         QCOMPARE(w.lblAppTitel->x(), expected);
         // Shown in its frame, the window keeps the heading where it was.

@@ -301,8 +301,13 @@ private slots:
         Page page(prefix);
         page.fillBefore();
         page.click(qPrintable(button), path);
-        QCOMPARE(page.dialogs.count(ScriptedDialogs::Kind::Message), 1);
+        QCOMPARE(page.dialogs.messages(), QStringList{page.ctx.noFileMessage()});
         QVERIFY(!page.dialogs.messages()[0].isEmpty());
+        // The language file's text, when it has one.
+        page.dialogs.clear();
+        page.ctx.NoFileText = "No file";
+        page.click(qPrintable(button), path);
+        QCOMPARE(page.dialogs.messages(), QStringList{"No file"});
         QVERIFY(page.dialogs.errors().isEmpty());
         page.checkBefore();
         QCOMPARE(QDir(page.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
