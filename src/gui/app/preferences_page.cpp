@@ -10,6 +10,7 @@
 #include "gui/widgets.h"
 
 #include <QButtonGroup>
+#include <QDir>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -221,8 +222,10 @@ void PreferencesPage::btnPrefCancelClick()
 
 void PreferencesPage::pickFile(LabeledEdit *field)
 {
+    // The working folder holds the user's files; the program's folder here is
+    // the build or install folder, with none of them.
     const auto chosen = m_ctx.dialogs->openFile(
-        {QStringLiteral("Text (*.txt)"), m_ctx.ProgramFolder, QStringLiteral("*.txt")});
+        {QStringLiteral("Text (*.txt)"), QDir::currentPath(), QStringLiteral("*.txt")});
     if (chosen)
         field->setText(*chosen);
 }

@@ -31,7 +31,7 @@ public:
     void btnPrefSaveClick();
     void btnPrefCancelClick();
 
-    // The "..." buttons: a file picker in the program's folder, a folder picker
+    // The "..." buttons: a file picker in the working folder, a folder picker
     // prompting with the field's caption. A cancelled picker changes nothing.
     void pickFile(LabeledEdit *field);
     void pickFolder(LabeledEdit *field);
