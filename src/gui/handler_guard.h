@@ -3,7 +3,10 @@
 #include "core/base/runtime_error.h"
 #include "gui/dialogs.h"
 
+#include <QAbstractButton>
+
 #include <exception>
+#include <functional>
 #include <utility>
 
 // Runs an event handler; an error that escapes it goes to the standard error
@@ -22,4 +25,11 @@ template <class Handler> bool guarded(Dialogs &dialogs, Handler &&handler)
         dialogs.showError(QStringLiteral("Unknown error"));
     }
     return false;
+}
+
+// Runs handler inside the guard on every click of button.
+inline void onClick(QAbstractButton *button, Dialogs &dialogs, std::function<void()> handler)
+{
+    QObject::connect(button, &QAbstractButton::clicked, button,
+                     [&dialogs, handler = std::move(handler)] { guarded(dialogs, handler); });
 }

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,6 +13,8 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPolygonF>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTextDocument>
 
 QColor toQColor(quint32 value)
@@ -127,15 +130,92 @@ void installBusyCursorHooks()
                              [] { QGuiApplication::restoreOverrideCursor(); });
 }
 
+void applyLooks(QWidget *w, const Looks &looks)
+{
+    if (looks.font)
+        w->setFont(*looks.font);
+    if (looks.text != Looks::Keep)
+        setFontColor(w, looks.text);
+    if (looks.back != Looks::Keep)
+        setBackColor(w, looks.back);
+}
+
+Looks numberLooks()
+{
+    return {arialFont(32), Colors::Red, Colors::Black};
+}
+
+Looks captionLooks()
+{
+    return {arialFont(19), Colors::Black};
+}
+
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
+                        const QRect &bounds, const Looks &looks)
+{
+    return placed(new QPushButton(caption, parent), name, bounds, looks);
+}
+
+QPushButton *makeArrowButton(QWidget *parent, const QString &name, bool up, const QRect &bounds)
+{
+    QPushButton *b = makeButton(parent, name, QString(), bounds);
+    b->setIcon(arrowIcon(up));
+    return b;
+}
+
+QGroupBox *makeGroup(QWidget *parent, const QString &name, const QString &caption,
+                     const QRect &bounds, const Looks &looks)
+{
+    return placed(new QGroupBox(caption, parent), name, bounds, looks);
+}
+
+QRadioButton *makeRadio(QWidget *parent, const QString &name, const QString &caption,
+                        const QRect &bounds)
+{
+    return placed(new QRadioButton(caption, parent), name, bounds);
+}
+
+QLineEdit *makeField(QWidget *parent, const QString &name, const QRect &bounds, const Looks &looks)
+{
+    return placed(new QLineEdit(parent), name, bounds, looks);
+}
+
+QPlainTextEdit *makeMemo(QWidget *parent, const QString &name, const QRect &bounds)
+{
+    auto *m = placed(new QPlainTextEdit(parent), name, bounds);
+    m->setTabChangesFocus(false);
+    m->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    return m;
+}
+
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, QPoint at,
-                  const QFont &font)
+                  const Looks &looks)
 {
     auto *l = new QLabel(text, parent);
     l->setObjectName(name);
-    l->setFont(font);
+    applyLooks(l, looks);
     l->adjustSize();
     l->move(at);
     return l;
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, const QRect &bounds,
+                  Qt::Alignment alignment, const Looks &looks)
+{
+    auto *l = placed(new QLabel(text, parent), name, bounds, looks);
+    l->setAlignment(alignment);
+    return l;
+}
+
+QLabel *makePanel(QWidget *parent, const QString &name, const QRect &bounds, const Looks &looks)
+{
+    QLabel *p = makeLabel(parent, name, QString(), bounds, Qt::AlignLeft | Qt::AlignVCenter, looks);
+    p->setTextFormat(Qt::PlainText);
+    p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    p->setLineWidth(1);
+    return p;
 }
 
 LabeledEdit::LabeledEdit(QWidget *parent, const QString &name, const QString &caption,

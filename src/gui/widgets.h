@@ -6,8 +6,12 @@
 #include <QLineEdit>
 #include <QRect>
 #include <QString>
+#include <optional>
 
+class QGroupBox;
 class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
 class QWidget;
 
 // Stored colour values (0x00BBGGRR, system colours with 0xFF in the high byte)
@@ -37,10 +41,56 @@ void installFontSubstitutes();
 // Installs the hourglass hooks of the core's BusyCursor.
 void installBusyCursorHooks();
 
-// A label whose font colour is readable back (the timer labels record the
-// state of a process in it).
+// How a control looks: its font (none: its parent's) and its text and
+// background colours as stored colour values (Keep: the palette's). The text
+// colour is readable back with fontColorOf (the timer labels record the state
+// of a process in it).
+struct Looks
+{
+    static constexpr quint32 Keep = 0xFFFFFFFFu;
+    std::optional<QFont> font;
+    quint32 text = Keep;
+    quint32 back = Keep;
+};
+void applyLooks(QWidget *w, const Looks &looks);
+// The calculators' numbers, fields and result panels: red Arial 32 on black.
+Looks numberLooks();
+// The calculators' captions: black Arial 19.
+Looks captionLooks();
+
+// The builders of the pages' controls: each control carries its name and
+// stands where the layout puts it, in pixels.
+
+// Names w, gives it its looks and its bounds; returns w.
+template <class W>
+W *placed(W *w, const QString &name, const QRect &bounds, const Looks &looks = {})
+{
+    w->setObjectName(name);
+    applyLooks(w, looks);
+    w->setGeometry(bounds);
+    return w;
+}
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption,
+                        const QRect &bounds, const Looks &looks = {});
+// A button with an up or down arrow picture and no caption.
+QPushButton *makeArrowButton(QWidget *parent, const QString &name, bool up, const QRect &bounds);
+QGroupBox *makeGroup(QWidget *parent, const QString &name, const QString &caption,
+                     const QRect &bounds, const Looks &looks = {});
+QRadioButton *makeRadio(QWidget *parent, const QString &name, const QString &caption,
+                        const QRect &bounds);
+QLineEdit *makeField(QWidget *parent, const QString &name, const QRect &bounds,
+                     const Looks &looks = {});
+// A memo in which the TAB key types a TAB, wrapped, with a vertical scroll bar.
+QPlainTextEdit *makeMemo(QWidget *parent, const QString &name, const QRect &bounds);
+// A label sized to its text, its top left corner at `at`.
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, QPoint at,
-                  const QFont &font);
+                  const Looks &looks = {});
+// A label of fixed bounds, its text aligned in them.
+QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, const QRect &bounds,
+                  Qt::Alignment alignment, const Looks &looks = {});
+// A result panel: plain text, left-aligned, in a sunken frame.
+QLabel *makePanel(QWidget *parent, const QString &name, const QRect &bounds,
+                  const Looks &looks = {});
 
 // An edit field with its own label beside or above it. The label follows the
 // caption's width, placed as the platform's labelled edit places it.

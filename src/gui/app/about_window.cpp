@@ -25,9 +25,7 @@ public:
     LinkLabel(QWidget *parent, const QString &name, const QString &text, const QRect &bounds)
         : QLabel(text, parent)
     {
-        setObjectName(name);
-        setFont(arialFont(13, false, true));
-        setGeometry(bounds);
+        placed(this, name, bounds, {arialFont(13, false, true)});
         setMouseTracking(true);
     }
     std::function<void()> onClick;
@@ -48,17 +46,6 @@ protected:
             onClick();
     }
 };
-
-QLabel *plainLabel(QWidget *parent, const char *name, const QString &text, const QFont &font,
-                   const QRect &bounds, Qt::Alignment alignment)
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    l->setFont(font);
-    l->setGeometry(bounds);
-    l->setAlignment(alignment);
-    return l;
-}
 
 // How much the desktop's frame adds to the window. The window's own frame is
 // known once it exists on screen (at once on some platforms, only after a first
@@ -100,11 +87,11 @@ TfrmAbout::TfrmAbout(QWidget *parent) : QDialog(parent)
     // Moves over the bare background restore the default cursor.
     setMouseTracking(true);
 
-    lblTitel = plainLabel(this, "lblTitel", QStringLiteral("Noctarel - Version 3.5"),
-                          arialFont(24, true), QRect(71, 8, 274, 29), Qt::AlignCenter);
-    lblCopyright =
-        plainLabel(this, "lblCopyright", QStringLiteral("© 2026 Les développeurs de Noctarel"),
-                   arialFont(16, true), QRect(52, 49, 311, 19), Qt::AlignCenter);
+    lblTitel = makeLabel(this, QStringLiteral("lblTitel"), QStringLiteral("Noctarel - Version 3.5"),
+                         QRect(71, 8, 274, 29), Qt::AlignCenter, {arialFont(24, true)});
+    lblCopyright = makeLabel(this, QStringLiteral("lblCopyright"),
+                             QStringLiteral("© 2026 Les développeurs de Noctarel"),
+                             QRect(52, 49, 311, 19), Qt::AlignCenter, {arialFont(16, true)});
 
     auto *mail = new LinkLabel(this, QStringLiteral("lblEmailAddress"),
                                QStringLiteral("contact@noctarel.org"), QRect(60, 81, 126, 16));
@@ -118,16 +105,14 @@ TfrmAbout::TfrmAbout(QWidget *parent) : QDialog(parent)
     web->onMove = [this] { lblWebPageMouseMove(); };
     lblWebPage = web;
 
-    mmoLegal = new QPlainTextEdit(this);
-    mmoLegal->setObjectName(QStringLiteral("mmoLegal"));
-    mmoLegal->setFont(arialFont(11));
-    mmoLegal->setGeometry(8, 112, 401, 76);
+    mmoLegal = placed(new QPlainTextEdit(this), QStringLiteral("mmoLegal"), {8, 112, 401, 76},
+                      {arialFont(11)});
     mmoLegal->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     mmoLegal->setPlainText(legalText());
 
-    lblDocTitel =
-        plainLabel(this, "lblDocTitel", QStringLiteral("Documentation:"), arialFont(13, true),
-                   QRect(120, 198, 100, 16), Qt::AlignLeft | Qt::AlignVCenter);
+    lblDocTitel = makeLabel(this, QStringLiteral("lblDocTitel"), QStringLiteral("Documentation:"),
+                            QRect(120, 198, 100, 16), Qt::AlignLeft | Qt::AlignVCenter,
+                            {arialFont(13, true)});
 
     auto *doc = new LinkLabel(this, QStringLiteral("lblDoc"), QStringLiteral("tavo.pdf"),
                               QRect(231, 198, 47, 16));

@@ -60,10 +60,7 @@ QWidget *addPage(QTabWidget *pages, const char *name, const QString &caption)
 
 QTabWidget *processPageControl(QWidget *page, const char *name)
 {
-    auto *tabs = new QTabWidget(page);
-    tabs->setObjectName(QLatin1String(name));
-    tabs->setGeometry(3, 3, 766, 518);
-    return tabs;
+    return placed(new QTabWidget(page), QLatin1String(name), {3, 3, 766, 518});
 }
 
 // The locale's long time format without its time-zone name.
@@ -106,19 +103,13 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent) : QWidget(parent)
     lblAuthor->adjustSize();
     lblAuthor->move(5, 5);
 
-    lblAppTitel = new QLabel(QStringLiteral("Labo Photo (traitements)"), this);
-    lblAppTitel->setObjectName(QStringLiteral("lblAppTitel"));
-    lblAppTitel->setFont(arialFont(19, true));
-    lblAppTitel->setGeometry(282, 4, 228, 22);
+    lblAppTitel =
+        makeLabel(this, QStringLiteral("lblAppTitel"), QStringLiteral("Labo Photo (traitements)"),
+                  QRect(282, 4, 228, 22), Qt::AlignLeft | Qt::AlignVCenter, {arialFont(19, true)});
+    lblDateTime = makeLabel(this, QStringLiteral("lblDateTime"), QString(), QPoint(785, 6),
+                            {arialFont(13, true)});
 
-    lblDateTime = new QLabel(this);
-    lblDateTime->setObjectName(QStringLiteral("lblDateTime"));
-    lblDateTime->setFont(arialFont(13, true));
-    lblDateTime->move(785, 6);
-
-    pgctrlMain = new QTabWidget(this);
-    pgctrlMain->setObjectName(QStringLiteral("pgctrlMain"));
-    pgctrlMain->setGeometry(4, 25, 781, 552);
+    pgctrlMain = placed(new QTabWidget(this), QStringLiteral("pgctrlMain"), {4, 25, 781, 552});
     tbshtFilms = addPage(pgctrlMain, "tbshtFilms", QStringLiteral("Films"));
     pgctrlFilms = processPageControl(tbshtFilms, "pgctrlFilms");
     tbshtPapers = addPage(pgctrlMain, "tbshtPapers", QStringLiteral("Papiers"));

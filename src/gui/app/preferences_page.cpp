@@ -15,97 +15,79 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-namespace {
-
-QRadioButton *radio(QWidget *parent, const char *name, const QString &caption, QRect bounds)
-{
-    auto *r = new QRadioButton(caption, parent);
-    r->setObjectName(QLatin1String(name));
-    r->setGeometry(bounds);
-    return r;
-}
-
-QPushButton *button(QWidget *parent, const char *name, const QString &caption, QRect bounds)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setGeometry(bounds);
-    return b;
-}
-
-QGroupBox *group(QWidget *parent, const char *name, const QString &caption, QRect bounds)
-{
-    auto *g = new QGroupBox(caption, parent);
-    g->setObjectName(QLatin1String(name));
-    g->setGeometry(bounds);
-    return g;
-}
-
-LabeledEdit *leftEdit(QWidget *parent, const char *name, const QString &caption, QRect bounds)
-{
-    return new LabeledEdit(parent, QLatin1String(name), caption, LabeledEdit::LabelPosition::Left,
-                           bounds);
-}
-
-} // namespace
-
 PreferencesPage::PreferencesPage(AppContext &context, QWidget *parent)
     : QWidget(parent), m_ctx(context)
 {
     setObjectName(QStringLiteral("tbshtPref"));
+    constexpr auto left = LabeledEdit::LabelPosition::Left;
 
-    grpbxSound = group(this, "grpbxSound", QStringLiteral("Sons"), {12, 17, 157, 104});
-    rbtnBeepYN = radio(grpbxSound, "rbtnBeepYN", QStringLiteral("Beeps"), {11, 17, 113, 17});
-    rbtnWaveYN = radio(grpbxSound, "rbtnWaveYN", QStringLiteral("Waves"), {11, 35, 113, 17});
-    rbtnSoundYN = radio(grpbxSound, "rbtnSoundYN", QStringLiteral("Pas de son"), {11, 51, 113, 17});
-    lbleSoundSeconds =
-        leftEdit(grpbxSound, "lbleSoundSeconds", QStringLiteral("Décompte (s):"), {80, 72, 41, 22});
+    grpbxSound =
+        makeGroup(this, QStringLiteral("grpbxSound"), QStringLiteral("Sons"), {12, 17, 157, 104});
+    rbtnBeepYN = makeRadio(grpbxSound, QStringLiteral("rbtnBeepYN"), QStringLiteral("Beeps"),
+                           {11, 17, 113, 17});
+    rbtnWaveYN = makeRadio(grpbxSound, QStringLiteral("rbtnWaveYN"), QStringLiteral("Waves"),
+                           {11, 35, 113, 17});
+    rbtnSoundYN = makeRadio(grpbxSound, QStringLiteral("rbtnSoundYN"), QStringLiteral("Pas de son"),
+                            {11, 51, 113, 17});
+    lbleSoundSeconds = new LabeledEdit(grpbxSound, QStringLiteral("lbleSoundSeconds"),
+                                       QStringLiteral("Décompte (s):"), left, {80, 72, 41, 22});
     auto *soundGroup = new QButtonGroup(this);
     soundGroup->addButton(rbtnBeepYN);
     soundGroup->addButton(rbtnWaveYN);
     soundGroup->addButton(rbtnSoundYN);
     rbtnBeepYN->setChecked(true);
 
-    grpbxColor =
-        group(this, "grpbxColor", QStringLiteral("Couleurs minuteries"), {12, 130, 157, 63});
-    rbtnColorYN = radio(grpbxColor, "rbtnColorYN", QStringLiteral("Couleur"), {10, 19, 113, 17});
-    rbtnMonoYN = radio(grpbxColor, "rbtnMonoYN", QStringLiteral("Monochrome"), {10, 37, 113, 17});
+    grpbxColor = makeGroup(this, QStringLiteral("grpbxColor"),
+                           QStringLiteral("Couleurs minuteries"), {12, 130, 157, 63});
+    rbtnColorYN = makeRadio(grpbxColor, QStringLiteral("rbtnColorYN"), QStringLiteral("Couleur"),
+                            {10, 19, 113, 17});
+    rbtnMonoYN = makeRadio(grpbxColor, QStringLiteral("rbtnMonoYN"), QStringLiteral("Monochrome"),
+                           {10, 37, 113, 17});
     auto *colorGroup = new QButtonGroup(this);
     colorGroup->addButton(rbtnColorYN);
     colorGroup->addButton(rbtnMonoYN);
     rbtnColorYN->setChecked(true);
 
-    grpbxFiles = group(this, "grpbxFiles", QStringLiteral("Fichiers"), {184, 17, 585, 176});
-    lbleLanguageFile = leftEdit(grpbxFiles, "lbleLanguageFile", QStringLiteral("Fichier Langue:"),
-                                {136, 16, 401, 22});
-    btnSelLangFile = button(grpbxFiles, "btnSelLangFile", QStringLiteral("..."), {544, 16, 25, 21});
-    lblePaperPrcFile = leftEdit(grpbxFiles, "lblePaperPrcFile",
-                                QStringLiteral("Fichier Processus Papiers:"), {136, 40, 401, 22});
-    btnSelPapPrcFile =
-        button(grpbxFiles, "btnSelPapPrcFile", QStringLiteral("..."), {544, 40, 25, 21});
-    lbleFilmPrcFile = leftEdit(grpbxFiles, "lbleFilmPrcFile",
-                               QStringLiteral("Fichier Processus Films:"), {136, 64, 401, 22});
-    btnSelFlmPrcFile =
-        button(grpbxFiles, "btnSelFlmPrcFile", QStringLiteral("..."), {544, 64, 25, 21});
-    lbleAgitationFile = leftEdit(grpbxFiles, "lbleAgitationFile",
-                                 QStringLiteral("Fichier Agitation:"), {136, 88, 401, 22});
-    btnSelAgitation =
-        button(grpbxFiles, "btnSelAgitation", QStringLiteral("..."), {544, 88, 25, 21});
-    lbleChemFolder = leftEdit(grpbxFiles, "lbleChemFolder", QStringLiteral("Dossier Chimies:"),
-                              {136, 114, 401, 22});
-    btnChemFolder = button(grpbxFiles, "btnChemFolder", QStringLiteral("..."), {544, 115, 25, 21});
-    lbleProcFolder = leftEdit(grpbxFiles, "lbleProcFolder", QStringLiteral("Dossier Processus:"),
-                              {136, 138, 401, 22});
-    btnProcFolder = button(grpbxFiles, "btnProcFolder", QStringLiteral("..."), {544, 139, 25, 21});
+    grpbxFiles = makeGroup(this, QStringLiteral("grpbxFiles"), QStringLiteral("Fichiers"),
+                           {184, 17, 585, 176});
+    lbleLanguageFile = new LabeledEdit(grpbxFiles, QStringLiteral("lbleLanguageFile"),
+                                       QStringLiteral("Fichier Langue:"), left, {136, 16, 401, 22});
+    btnSelLangFile = makeButton(grpbxFiles, QStringLiteral("btnSelLangFile"), QStringLiteral("..."),
+                                {544, 16, 25, 21});
+    lblePaperPrcFile =
+        new LabeledEdit(grpbxFiles, QStringLiteral("lblePaperPrcFile"),
+                        QStringLiteral("Fichier Processus Papiers:"), left, {136, 40, 401, 22});
+    btnSelPapPrcFile = makeButton(grpbxFiles, QStringLiteral("btnSelPapPrcFile"),
+                                  QStringLiteral("..."), {544, 40, 25, 21});
+    lbleFilmPrcFile =
+        new LabeledEdit(grpbxFiles, QStringLiteral("lbleFilmPrcFile"),
+                        QStringLiteral("Fichier Processus Films:"), left, {136, 64, 401, 22});
+    btnSelFlmPrcFile = makeButton(grpbxFiles, QStringLiteral("btnSelFlmPrcFile"),
+                                  QStringLiteral("..."), {544, 64, 25, 21});
+    lbleAgitationFile =
+        new LabeledEdit(grpbxFiles, QStringLiteral("lbleAgitationFile"),
+                        QStringLiteral("Fichier Agitation:"), left, {136, 88, 401, 22});
+    btnSelAgitation = makeButton(grpbxFiles, QStringLiteral("btnSelAgitation"),
+                                 QStringLiteral("..."), {544, 88, 25, 21});
+    lbleChemFolder = new LabeledEdit(grpbxFiles, QStringLiteral("lbleChemFolder"),
+                                     QStringLiteral("Dossier Chimies:"), left, {136, 114, 401, 22});
+    btnChemFolder = makeButton(grpbxFiles, QStringLiteral("btnChemFolder"), QStringLiteral("..."),
+                               {544, 115, 25, 21});
+    lbleProcFolder =
+        new LabeledEdit(grpbxFiles, QStringLiteral("lbleProcFolder"),
+                        QStringLiteral("Dossier Processus:"), left, {136, 138, 401, 22});
+    btnProcFolder = makeButton(grpbxFiles, QStringLiteral("btnProcFolder"), QStringLiteral("..."),
+                               {544, 139, 25, 21});
 
-    btnPrefSave = button(this, "btnPrefSave", QStringLiteral("Enregistrer"), {238, 227, 62, 25});
-    btnPrefCancel = button(this, "btnPrefCancel", QStringLiteral("Annuler"), {330, 227, 62, 25});
-    btnPrefReload = button(this, "btnPrefReload", QStringLiteral("Recharger"), {422, 227, 62, 25});
+    btnPrefSave = makeButton(this, QStringLiteral("btnPrefSave"), QStringLiteral("Enregistrer"),
+                             {238, 227, 62, 25});
+    btnPrefCancel = makeButton(this, QStringLiteral("btnPrefCancel"), QStringLiteral("Annuler"),
+                               {330, 227, 62, 25});
+    btnPrefReload = makeButton(this, QStringLiteral("btnPrefReload"), QStringLiteral("Recharger"),
+                               {422, 227, 62, 25});
 
-    connect(btnPrefSave, &QPushButton::clicked, this,
-            [this] { guarded(*m_ctx.dialogs, [this] { btnPrefSaveClick(); }); });
-    connect(btnPrefCancel, &QPushButton::clicked, this,
-            [this] { guarded(*m_ctx.dialogs, [this] { btnPrefCancelClick(); }); });
+    onClick(btnPrefSave, *m_ctx.dialogs, [this] { btnPrefSaveClick(); });
+    onClick(btnPrefCancel, *m_ctx.dialogs, [this] { btnPrefCancelClick(); });
     connect(btnPrefReload, &QPushButton::clicked, this, &PreferencesPage::reloadRequested);
     const std::pair<QPushButton *, LabeledEdit *> files[] = {{btnSelLangFile, lbleLanguageFile},
                                                              {btnSelPapPrcFile, lblePaperPrcFile},
@@ -113,8 +95,7 @@ PreferencesPage::PreferencesPage(AppContext &context, QWidget *parent)
                                                              {btnSelAgitation, lbleAgitationFile}};
     for (const auto &[b, field] : files) {
         LabeledEdit *target = field;
-        connect(b, &QPushButton::clicked, this,
-                [this, target] { guarded(*m_ctx.dialogs, [this, target] { pickFile(target); }); });
+        onClick(b, *m_ctx.dialogs, [this, target] { pickFile(target); });
         connect(field, &LabeledEdit::doubleClicked, this, [this, target] {
             guarded(*m_ctx.dialogs, [this, target] { lbleLanguageFileDblClick(target); });
         });
@@ -123,9 +104,7 @@ PreferencesPage::PreferencesPage(AppContext &context, QWidget *parent)
                                                                {btnProcFolder, lbleProcFolder}};
     for (const auto &[b, field] : folders) {
         LabeledEdit *target = field;
-        connect(b, &QPushButton::clicked, this, [this, target] {
-            guarded(*m_ctx.dialogs, [this, target] { pickFolder(target); });
-        });
+        onClick(b, *m_ctx.dialogs, [this, target] { pickFolder(target); });
     }
     // The two folders are in use as typed, without a save.
     connect(lbleChemFolder, &QLineEdit::textChanged, this,

@@ -26,66 +26,10 @@ constexpr int SignW = 24;
 constexpr int ButtonX = 344, ButtonW = 80;
 constexpr int PanelX = 436, PanelW = 309;
 
-QGroupBox *group(QWidget *parent, const char *name, const QString &caption, QRect bounds)
-{
-    auto *g = new QGroupBox(caption, parent);
-    g->setObjectName(QLatin1String(name));
-    g->setFont(arialFont(16, true));
-    g->setGeometry(bounds);
-    return g;
-}
-
-QLabel *caption(QWidget *parent, const char *name, const QString &text, QPoint at)
-{
-    QLabel *l = makeLabel(parent, QLatin1String(name), text, at, arialFont(19));
-    setFontColor(l, Colors::Black);
-    return l;
-}
-
 QLabel *sign(QWidget *parent, const char *name, const QString &text, QRect bounds, int height)
 {
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(QLatin1String(name));
-    l->setFont(arialFont(height));
-    l->setAlignment(Qt::AlignCenter);
-    l->setGeometry(bounds);
-    return l;
-}
-
-QLineEdit *field(QWidget *parent, const char *name, QRect bounds)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(QLatin1String(name));
-    e->setFont(arialFont(32));
-    setFontColor(e, Colors::Red);
-    setBackColor(e, Colors::Black);
-    e->setGeometry(bounds);
-    return e;
-}
-
-QPushButton *button(QWidget *parent, const char *name, QRect bounds)
-{
-    auto *b = new QPushButton(QStringLiteral("Calcul"), parent);
-    b->setObjectName(QLatin1String(name));
-    b->setFont(arialFont(21));
-    setFontColor(b, Colors::Red);
-    b->setGeometry(bounds);
-    return b;
-}
-
-QLabel *panel(QWidget *parent, const char *name, QRect bounds)
-{
-    auto *p = new QLabel(parent);
-    p->setObjectName(QLatin1String(name));
-    p->setTextFormat(Qt::PlainText);
-    p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    p->setLineWidth(1);
-    p->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    p->setFont(arialFont(32));
-    setFontColor(p, Colors::Red);
-    setBackColor(p, Colors::Black);
-    p->setGeometry(bounds);
-    return p;
+    return makeLabel(parent, QLatin1String(name), text, bounds, Qt::AlignCenter,
+                     {arialFont(height)});
 }
 
 } // namespace
@@ -99,86 +43,108 @@ DilutionsPage::DilutionsPage(AppContext &context, QWidget *parent)
 
     // Widgets are made in focus order: quantity, first and second dilution
     // number, button, one calculator after the other.
-    grpbxDilab = group(this, "grpbxDilab", QStringLiteral("Style 1+x"), {8, 8, 757, 176});
+    grpbxDilab = makeGroup(this, QStringLiteral("grpbxDilab"), QStringLiteral("Style 1+x"),
+                           {8, 8, 757, 176}, {arialFont(16, true)});
     int y = 24;
-    lblQtyFina = caption(grpbxDilab, "lblQtyFina", qtyFin, {QtyX, y});
-    lblDila = caption(grpbxDilab, "lblDila", dilution, {Dil1X, y});
-    lblQtyStocka =
-        caption(grpbxDilab, "lblQtyStocka", QStringLiteral("Solution stock:"), {PanelX, y});
+    lblQtyFina =
+        makeLabel(grpbxDilab, QStringLiteral("lblQtyFina"), qtyFin, {QtyX, y}, captionLooks());
+    lblDila =
+        makeLabel(grpbxDilab, QStringLiteral("lblDila"), dilution, {Dil1X, y}, captionLooks());
+    lblQtyStocka = makeLabel(grpbxDilab, QStringLiteral("lblQtyStocka"),
+                             QStringLiteral("Solution stock:"), {PanelX, y}, captionLooks());
     y += CaptionGap;
-    edtQtyFina = field(grpbxDilab, "edtQtyFina", {QtyX, y, QtyW, FieldHeight});
-    edtDila1 = field(grpbxDilab, "edtDila1", {Dil1X, y, DilW, FieldHeight});
+    edtQtyFina = makeField(grpbxDilab, QStringLiteral("edtQtyFina"), {QtyX, y, QtyW, FieldHeight},
+                           numberLooks());
+    edtDila1 = makeField(grpbxDilab, QStringLiteral("edtDila1"), {Dil1X, y, DilW, FieldHeight},
+                         numberLooks());
     sign(grpbxDilab, "lblDilaPlus", QStringLiteral("+"), {Dil1X + DilW, y, SignW, FieldHeight}, 32);
-    edtDila2 = field(grpbxDilab, "edtDila2", {Dil1X + DilW + SignW, y, 80, FieldHeight});
-    btnDila = button(grpbxDilab, "btnDila", {ButtonX, y, ButtonW, FieldHeight});
-    pnlQtyStocka = panel(grpbxDilab, "pnlQtyStocka", {PanelX, y, PanelW, FieldHeight});
+    edtDila2 = makeField(grpbxDilab, QStringLiteral("edtDila2"),
+                         {Dil1X + DilW + SignW, y, 80, FieldHeight}, numberLooks());
+    btnDila = makeButton(grpbxDilab, QStringLiteral("btnDila"), QStringLiteral("Calcul"),
+                         {ButtonX, y, ButtonW, FieldHeight}, {arialFont(21), Colors::Red});
+    pnlQtyStocka = makePanel(grpbxDilab, QStringLiteral("pnlQtyStocka"),
+                             {PanelX, y, PanelW, FieldHeight}, numberLooks());
 
     y += FieldHeight + 10;
-    lblQtyStockb =
-        caption(grpbxDilab, "lblQtyStockb", QStringLiteral("Solution stock:"), {QtyX, y});
-    lblDilb = caption(grpbxDilab, "lblDilb", dilution, {Dil1X, y});
-    lblQtyFinb = caption(grpbxDilab, "lblQtyFinb", qtyFin, {PanelX, y});
+    lblQtyStockb = makeLabel(grpbxDilab, QStringLiteral("lblQtyStockb"),
+                             QStringLiteral("Solution stock:"), {QtyX, y}, captionLooks());
+    lblDilb =
+        makeLabel(grpbxDilab, QStringLiteral("lblDilb"), dilution, {Dil1X, y}, captionLooks());
+    lblQtyFinb =
+        makeLabel(grpbxDilab, QStringLiteral("lblQtyFinb"), qtyFin, {PanelX, y}, captionLooks());
     y += CaptionGap;
-    edtQtyStockb = field(grpbxDilab, "edtQtyStockb", {QtyX, y, QtyW, FieldHeight});
-    edtDilb1 = field(grpbxDilab, "edtDilb1", {Dil1X, y, DilW, FieldHeight});
+    edtQtyStockb = makeField(grpbxDilab, QStringLiteral("edtQtyStockb"),
+                             {QtyX, y, QtyW, FieldHeight}, numberLooks());
+    edtDilb1 = makeField(grpbxDilab, QStringLiteral("edtDilb1"), {Dil1X, y, DilW, FieldHeight},
+                         numberLooks());
     sign(grpbxDilab, "lblDilbPlus", QStringLiteral("+"), {Dil1X + DilW, y, SignW, FieldHeight}, 32);
-    edtDilb2 = field(grpbxDilab, "edtDilb2", {Dil1X + DilW + SignW, y, 80, FieldHeight});
-    btnDilb = button(grpbxDilab, "btnDilb", {ButtonX, y, ButtonW, FieldHeight});
-    pnlQtyFinb = panel(grpbxDilab, "pnlQtyFinb", {PanelX, y, PanelW, FieldHeight});
+    edtDilb2 = makeField(grpbxDilab, QStringLiteral("edtDilb2"),
+                         {Dil1X + DilW + SignW, y, 80, FieldHeight}, numberLooks());
+    btnDilb = makeButton(grpbxDilab, QStringLiteral("btnDilb"), QStringLiteral("Calcul"),
+                         {ButtonX, y, ButtonW, FieldHeight}, {arialFont(21), Colors::Red});
+    pnlQtyFinb = makePanel(grpbxDilab, QStringLiteral("pnlQtyFinb"),
+                           {PanelX, y, PanelW, FieldHeight}, numberLooks());
 
     grpbxDilc =
-        group(this, "grpbxDilc", QStringLiteral("Style gr/l, ml/l, ..."), {8, 194, 757, 104});
+        makeGroup(this, QStringLiteral("grpbxDilc"), QStringLiteral("Style gr/l, ml/l, ..."),
+                  {8, 194, 757, 104}, {arialFont(16, true)});
     y = 24;
-    lblQtyFinc = caption(grpbxDilc, "lblQtyFinc", qtyFin, {QtyX, y});
-    lblDilc = caption(grpbxDilc, "lblDilc", dilution, {Dil1X, y});
-    lblQtyStockc = caption(grpbxDilc, "lblQtyStockc", QStringLiteral("Qté stock:"), {PanelX, y});
+    lblQtyFinc =
+        makeLabel(grpbxDilc, QStringLiteral("lblQtyFinc"), qtyFin, {QtyX, y}, captionLooks());
+    lblDilc = makeLabel(grpbxDilc, QStringLiteral("lblDilc"), dilution, {Dil1X, y}, captionLooks());
+    lblQtyStockc = makeLabel(grpbxDilc, QStringLiteral("lblQtyStockc"),
+                             QStringLiteral("Qté stock:"), {PanelX, y}, captionLooks());
     y += CaptionGap;
-    edtQtyFinc = field(grpbxDilc, "edtQtyFinc", {QtyX, y, QtyW, FieldHeight});
-    edtDilc1 = field(grpbxDilc, "edtDilc1", {Dil1X, y, DilW, FieldHeight});
+    edtQtyFinc = makeField(grpbxDilc, QStringLiteral("edtQtyFinc"), {QtyX, y, QtyW, FieldHeight},
+                           numberLooks());
+    edtDilc1 = makeField(grpbxDilc, QStringLiteral("edtDilc1"), {Dil1X, y, DilW, FieldHeight},
+                         numberLooks());
     sign(grpbxDilc, "lblDilcSlash", QStringLiteral("/"), {Dil1X + DilW, y, SignW, FieldHeight}, 32);
-    edtDilc2 = field(grpbxDilc, "edtDilc2", {Dil1X + DilW + SignW, y, 80, FieldHeight});
-    btnDilc = button(grpbxDilc, "btnDilc", {ButtonX, y, ButtonW, FieldHeight});
-    pnlQtyStockc = panel(grpbxDilc, "pnlQtyStockc", {PanelX, y, PanelW, FieldHeight});
+    edtDilc2 = makeField(grpbxDilc, QStringLiteral("edtDilc2"),
+                         {Dil1X + DilW + SignW, y, 80, FieldHeight}, numberLooks());
+    btnDilc = makeButton(grpbxDilc, QStringLiteral("btnDilc"), QStringLiteral("Calcul"),
+                         {ButtonX, y, ButtonW, FieldHeight}, {arialFont(21), Colors::Red});
+    pnlQtyStockc = makePanel(grpbxDilc, QStringLiteral("pnlQtyStockc"),
+                             {PanelX, y, PanelW, FieldHeight}, numberLooks());
 
-    grpbxDild = group(this, "grpbxDild", QStringLiteral("Style %"), {8, 308, 757, 120});
+    grpbxDild = makeGroup(this, QStringLiteral("grpbxDild"), QStringLiteral("Style %"),
+                          {8, 308, 757, 120}, {arialFont(16, true)});
     y = 24;
     // The two concentration captions are narrow, wrapped over two lines.
     constexpr int Dild2X = Dil1X + DilW + 20 + 10;
     const auto concCaption = [this](const char *name, const QString &text, int x, int y) {
-        auto *l = new QLabel(text, grpbxDild);
-        l->setObjectName(QLatin1String(name));
-        l->setFont(arialFont(16, true));
-        setFontColor(l, Colors::Black);
+        QLabel *l =
+            makeLabel(grpbxDild, QLatin1String(name), text, {x, y, DilW + 20, 38},
+                      Qt::AlignLeft | Qt::AlignBottom, {arialFont(16, true), Colors::Black});
         l->setWordWrap(true);
-        l->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
-        l->setGeometry(x, y, DilW + 20, 38);
         return l;
     };
-    lblQtyFind = caption(grpbxDild, "lblQtyFind", qtyFin, {QtyX, y + 16});
+    lblQtyFind =
+        makeLabel(grpbxDild, QStringLiteral("lblQtyFind"), qtyFin, {QtyX, y + 16}, captionLooks());
     lblDilFind = concCaption("lblDilFind", QStringLiteral("Conc. finale:"), Dil1X, y);
     lblDilStockd = concCaption("lblDilStockd", QStringLiteral("Conc. stock:"), Dild2X, y);
-    lblQtyStockd =
-        caption(grpbxDild, "lblQtyStockd", QStringLiteral("Qté stock:"), {PanelX, y + 16});
+    lblQtyStockd = makeLabel(grpbxDild, QStringLiteral("lblQtyStockd"),
+                             QStringLiteral("Qté stock:"), {PanelX, y + 16}, captionLooks());
     y += 40;
-    edtQtyFind = field(grpbxDild, "edtQtyFind", {QtyX, y, QtyW, FieldHeight});
-    edtDild1 = field(grpbxDild, "edtDild1", {Dil1X, y, DilW, FieldHeight});
+    edtQtyFind = makeField(grpbxDild, QStringLiteral("edtQtyFind"), {QtyX, y, QtyW, FieldHeight},
+                           numberLooks());
+    edtDild1 = makeField(grpbxDild, QStringLiteral("edtDild1"), {Dil1X, y, DilW, FieldHeight},
+                         numberLooks());
     sign(grpbxDild, "lblDildFinPercent", QStringLiteral("%"), {Dil1X + DilW, y, 20, FieldHeight},
          21);
-    edtDild2 = field(grpbxDild, "edtDild2", {Dild2X, y, DilW, FieldHeight});
+    edtDild2 = makeField(grpbxDild, QStringLiteral("edtDild2"), {Dild2X, y, DilW, FieldHeight},
+                         numberLooks());
     sign(grpbxDild, "lblDildStockPercent", QStringLiteral("%"), {Dild2X + DilW, y, 20, FieldHeight},
          21);
-    btnDild = button(grpbxDild, "btnDild", {ButtonX, y, ButtonW, FieldHeight});
-    pnlQtyStockd = panel(grpbxDild, "pnlQtyStockd", {PanelX, y, PanelW, FieldHeight});
+    btnDild = makeButton(grpbxDild, QStringLiteral("btnDild"), QStringLiteral("Calcul"),
+                         {ButtonX, y, ButtonW, FieldHeight}, {arialFont(21), Colors::Red});
+    pnlQtyStockd = makePanel(grpbxDild, QStringLiteral("pnlQtyStockd"),
+                             {PanelX, y, PanelW, FieldHeight}, numberLooks());
 
-    const auto onClick = [this](QPushButton *b, void (DilutionsPage::*handler)()) {
-        connect(b, &QPushButton::clicked, this, [this, handler] {
-            guarded(*m_ctx.dialogs, [this, handler] { (this->*handler)(); });
-        });
-    };
-    onClick(btnDila, &DilutionsPage::btnDilaClick);
-    onClick(btnDilb, &DilutionsPage::btnDilbClick);
-    onClick(btnDilc, &DilutionsPage::btnDilcClick);
-    onClick(btnDild, &DilutionsPage::btnDildClick);
+    onClick(btnDila, *m_ctx.dialogs, [this] { btnDilaClick(); });
+    onClick(btnDilb, *m_ctx.dialogs, [this] { btnDilbClick(); });
+    onClick(btnDilc, *m_ctx.dialogs, [this] { btnDilcClick(); });
+    onClick(btnDild, *m_ctx.dialogs, [this] { btnDildClick(); });
 }
 
 void DilutionsPage::calculate(QLineEdit *qty, QLineEdit *first, QLineEdit *second, QLabel *result,

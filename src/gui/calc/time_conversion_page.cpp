@@ -28,22 +28,6 @@ bool isWindowSwitch(Qt::FocusReason reason)
            reason == Qt::MenuBarFocusReason;
 }
 
-QLabel *label(QWidget *parent, const char *name, const QString &text, QPoint at)
-{
-    QLabel *l = makeLabel(parent, QLatin1String(name), text, at, arialFont(19));
-    setFontColor(l, Colors::Black);
-    return l;
-}
-
-void redOnBlack(QWidget *w, const char *name, QRect bounds)
-{
-    w->setObjectName(QLatin1String(name));
-    w->setFont(arialFont(32));
-    setFontColor(w, Colors::Red);
-    setBackColor(w, Colors::Black);
-    w->setGeometry(bounds);
-}
-
 // Labels of a row stand vertically centred on its 44-pixel fields.
 constexpr int FieldHeight = 44;
 constexpr int LabelX = 16, TempX = 150, TimeLabelX = 290, TimeX = 370, ButtonX = 540;
@@ -140,49 +124,46 @@ TimeConversionPage::TimeConversionPage(AppContext &context, QWidget *parent)
 {
     setObjectName(QStringLiteral("tbshtTimeConversion"));
 
-    rgrpDEVTUnit = new QGroupBox(QStringLiteral("Unité Température"), this);
-    rgrpDEVTUnit->setObjectName(QStringLiteral("rgrpDEVTUnit"));
-    rgrpDEVTUnit->setFont(arialFont(13));
-    rgrpDEVTUnit->setGeometry(12, 8, 300, 52);
-    rbtnDEVTCelsius = new QRadioButton(QStringLiteral("°Celsius"), rgrpDEVTUnit);
-    rbtnDEVTCelsius->setObjectName(QStringLiteral("rbtnDEVTCelsius"));
-    rbtnDEVTCelsius->setGeometry(12, 24, 130, 20);
-    rbtnDEVTFahrenheit = new QRadioButton(QStringLiteral("°Fahrenheit"), rgrpDEVTUnit);
-    rbtnDEVTFahrenheit->setObjectName(QStringLiteral("rbtnDEVTFahrenheit"));
-    rbtnDEVTFahrenheit->setGeometry(156, 24, 130, 20);
+    rgrpDEVTUnit =
+        makeGroup(this, QStringLiteral("rgrpDEVTUnit"), QStringLiteral("Unité Température"),
+                  {12, 8, 300, 52}, {arialFont(13)});
+    rbtnDEVTCelsius = makeRadio(rgrpDEVTUnit, QStringLiteral("rbtnDEVTCelsius"),
+                                QStringLiteral("°Celsius"), {12, 24, 130, 20});
+    rbtnDEVTFahrenheit = makeRadio(rgrpDEVTUnit, QStringLiteral("rbtnDEVTFahrenheit"),
+                                   QStringLiteral("°Fahrenheit"), {156, 24, 130, 20});
     m_unit = new QButtonGroup(this);
     m_unit->addButton(rbtnDEVTCelsius, 0);
     m_unit->addButton(rbtnDEVTFahrenheit, 1);
     rbtnDEVTCelsius->setChecked(true);
 
     int y = 76;
-    lblDEVTOld = label(this, "lblDEVTOld", QStringLiteral("Référence"), {LabelX, y});
+    lblDEVTOld = makeLabel(this, QStringLiteral("lblDEVTOld"), QStringLiteral("Référence"),
+                           {LabelX, y}, captionLooks());
     y += 28;
-    lblDEVTTemp1 = label(this, "lblDEVTTemp1", QStringLiteral("Température:"), {LabelX, y + 11});
-    edtDEVTTemp1 = new QLineEdit(this);
-    redOnBlack(edtDEVTTemp1, "edtDEVTTemp1", {TempX, y, 120, FieldHeight});
-    lblDEVTTime1 = label(this, "lblDEVTTime1", QStringLiteral("Temps:"), {TimeLabelX, y + 11});
-    mskedtDEVTTime1 = new TimeMaskEdit(this, *m_ctx.dialogs, m_ctx.sound);
-    redOnBlack(mskedtDEVTTime1, "mskedtDEVTTime1", {TimeX, y, 150, FieldHeight});
-    btnDEVTGo = new QPushButton(QStringLiteral("Calcul"), this);
-    btnDEVTGo->setObjectName(QStringLiteral("btnDEVTGo"));
-    btnDEVTGo->setFont(arialFont(21));
-    setFontColor(btnDEVTGo, Colors::Red);
-    btnDEVTGo->setGeometry(ButtonX, y, 90, FieldHeight);
+    lblDEVTTemp1 = makeLabel(this, QStringLiteral("lblDEVTTemp1"), QStringLiteral("Température:"),
+                             {LabelX, y + 11}, captionLooks());
+    edtDEVTTemp1 = makeField(this, QStringLiteral("edtDEVTTemp1"), {TempX, y, 120, FieldHeight},
+                             numberLooks());
+    lblDEVTTime1 = makeLabel(this, QStringLiteral("lblDEVTTime1"), QStringLiteral("Temps:"),
+                             {TimeLabelX, y + 11}, captionLooks());
+    mskedtDEVTTime1 =
+        placed(new TimeMaskEdit(this, *m_ctx.dialogs, m_ctx.sound),
+               QStringLiteral("mskedtDEVTTime1"), {TimeX, y, 150, FieldHeight}, numberLooks());
+    btnDEVTGo = makeButton(this, QStringLiteral("btnDEVTGo"), QStringLiteral("Calcul"),
+                           {ButtonX, y, 90, FieldHeight}, {arialFont(21), Colors::Red});
 
     y += FieldHeight + 20;
-    lblDEVTNew = label(this, "lblDEVTNew", QStringLiteral("Nouveau"), {LabelX, y});
+    lblDEVTNew = makeLabel(this, QStringLiteral("lblDEVTNew"), QStringLiteral("Nouveau"),
+                           {LabelX, y}, captionLooks());
     y += 28;
-    lblDEVTTemp2 = label(this, "lblDEVTTemp2", QStringLiteral("Température:"), {LabelX, y + 11});
-    edtDEVTTemp2 = new QLineEdit(this);
-    redOnBlack(edtDEVTTemp2, "edtDEVTTemp2", {TempX, y, 120, FieldHeight});
-    lblDEVTTime2 = label(this, "lblDEVTTime2", QStringLiteral("Temps:"), {TimeLabelX, y + 11});
-    pnlDEVTTime2 = new QLabel(this);
-    redOnBlack(pnlDEVTTime2, "pnlDEVTTime2", {TimeX, y, 150, FieldHeight});
-    pnlDEVTTime2->setTextFormat(Qt::PlainText);
-    pnlDEVTTime2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    pnlDEVTTime2->setLineWidth(1);
-    pnlDEVTTime2->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    lblDEVTTemp2 = makeLabel(this, QStringLiteral("lblDEVTTemp2"), QStringLiteral("Température:"),
+                             {LabelX, y + 11}, captionLooks());
+    edtDEVTTemp2 = makeField(this, QStringLiteral("edtDEVTTemp2"), {TempX, y, 120, FieldHeight},
+                             numberLooks());
+    lblDEVTTime2 = makeLabel(this, QStringLiteral("lblDEVTTime2"), QStringLiteral("Temps:"),
+                             {TimeLabelX, y + 11}, captionLooks());
+    pnlDEVTTime2 = makePanel(this, QStringLiteral("pnlDEVTTime2"), {TimeX, y, 150, FieldHeight},
+                             numberLooks());
 
     y += FieldHeight + 36;
     sgrdDEVT = new StringGrid(this, QStringLiteral("sgrdDEVT"));
@@ -219,8 +200,7 @@ TimeConversionPage::TimeConversionPage(AppContext &context, QWidget *parent)
     setTabOrder(edtDEVTTemp2, btnDEVTGo);
     setTabOrder(btnDEVTGo, sgrdDEVT);
 
-    connect(btnDEVTGo, &QPushButton::clicked, this,
-            [this] { guarded(*m_ctx.dialogs, [this] { btnDEVTGoClick(); }); });
+    onClick(btnDEVTGo, *m_ctx.dialogs, [this] { btnDEVTGoClick(); });
 }
 
 int TimeConversionPage::unitIndex() const

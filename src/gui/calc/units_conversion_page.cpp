@@ -50,11 +50,8 @@ struct Row
 
 QGroupBox *group(QWidget *parent, const char *name, const QString &caption, int y, int rows)
 {
-    auto *g = new QGroupBox(caption, parent);
-    g->setObjectName(QLatin1String(name));
-    g->setFont(arialFont(16, true));
-    g->setGeometry(8, y, GroupWidth, FirstRowY + rows * RowPitch + 4);
-    return g;
+    return makeGroup(parent, QLatin1String(name), caption,
+                     {8, y, GroupWidth, FirstRowY + rows * RowPitch + 4}, {arialFont(16, true)});
 }
 
 // Lays out the rows: fields of a column share their left edge, each unit
@@ -90,7 +87,7 @@ void placeRows(QGroupBox *box, const std::vector<Row> &rows)
     for (const Row &r : rows) {
         if (r.labelName) {
             *r.label = makeLabel(box, QLatin1String(r.labelName), QString::fromUtf8(r.labelText),
-                                 {12, y}, font);
+                                 QPoint(12, y), {font});
             (*r.label)->move(12, y + (FieldHeight - (*r.label)->height()) / 2);
         }
         for (size_t c = 0; c < r.cells.size(); ++c) {
@@ -100,9 +97,7 @@ void placeRows(QGroupBox *box, const std::vector<Row> &rows)
             auto *e = new LabeledEdit(
                 box, QLatin1String(cell.name), QString::fromUtf8(cell.caption),
                 LabeledEdit::LabelPosition::Left, {fieldX[c], y, FieldWidth, FieldHeight});
-            e->setFont(arialFont(13));
-            setFontColor(e, Colors::Red);
-            setBackColor(e, Colors::Black);
+            applyLooks(e, {arialFont(13), Colors::Red, Colors::Black});
             e->setLabelFont(font);
             *cell.field = e;
         }
@@ -112,12 +107,10 @@ void placeRows(QGroupBox *box, const std::vector<Row> &rows)
 
 QPushButton *button(QGroupBox *box, const char *name, int row)
 {
-    auto *b = new QPushButton(QStringLiteral("Conversion"), box);
-    b->setObjectName(QLatin1String(name));
-    b->setFont(arialFont(13));
-    b->setGeometry(GroupWidth - 12 - ButtonWidth, FirstRowY + row * RowPitch - 1, ButtonWidth,
-                   FieldHeight + 2);
-    return b;
+    return makeButton(box, QLatin1String(name), QStringLiteral("Conversion"),
+                      {GroupWidth - 12 - ButtonWidth, FirstRowY + row * RowPitch - 1, ButtonWidth,
+                       FieldHeight + 2},
+                      {arialFont(13)});
 }
 
 // Keys that change the field's text: a printable character, Backspace and
@@ -251,16 +244,12 @@ UnitsConversionPage::UnitsConversionPage(AppContext &context, QWidget *parent)
         for (LabeledEdit *e : *fields)
             e->installEventFilter(this);
 
-    const auto onClick = [this](QPushButton *b, void (UnitsConversionPage::*handler)()) {
-        connect(b, &QPushButton::clicked, this, [this, handler] {
-            guarded(*m_ctx.dialogs, [this, handler] { (this->*handler)(); });
-        });
-    };
-    onClick(btnUNITTemp, &UnitsConversionPage::btnUNITTempClick);
-    onClick(btnUNITLength, &UnitsConversionPage::btnUNITLengthClick);
-    onClick(btnUNITSurface, &UnitsConversionPage::btnUNITSurfaceClick);
-    onClick(btnUNITVol, &UnitsConversionPage::btnUNITVolClick);
-    onClick(btnUNITWeight, &UnitsConversionPage::btnUNITWeightClick);
+    Dialogs &dialogs = *m_ctx.dialogs;
+    onClick(btnUNITTemp, dialogs, [this] { btnUNITTempClick(); });
+    onClick(btnUNITLength, dialogs, [this] { btnUNITLengthClick(); });
+    onClick(btnUNITSurface, dialogs, [this] { btnUNITSurfaceClick(); });
+    onClick(btnUNITVol, dialogs, [this] { btnUNITVolClick(); });
+    onClick(btnUNITWeight, dialogs, [this] { btnUNITWeightClick(); });
 }
 
 void UnitsConversionPage::ClearOtherUnitFields(QLineEdit *keep, QGroupBox *group)

@@ -24,15 +24,15 @@ const EditorKind &formulaKind()
 ChemPage::ChemPage(AppContext &context, QWidget *parent)
     : EditorPage(context, formulaKind(), parent)
 {
-    lbleChemType =
-        editAbove(this, QStringLiteral("lbleChemType"), QStringLiteral("Type:"), {5, 142, 393, 22});
-    lblChemObjectives = pageLabel(this, QStringLiteral("lblChemObjectives"),
-                                  QStringLiteral("Caractéristiques:"), {7, 168});
+    lbleChemType = new LabeledEdit(this, QStringLiteral("lbleChemType"), QStringLiteral("Type:"),
+                                   LabeledEdit::LabelPosition::Above, {5, 142, 393, 22});
+    lblChemObjectives = makeLabel(this, QStringLiteral("lblChemObjectives"),
+                                  QStringLiteral("Caractéristiques:"), QPoint(7, 168));
     mmoChemCharacteristics =
-        pageMemo(this, QStringLiteral("mmoChemCharacteristics"), {5, 185, 393, 105});
-    lblChemComments = pageLabel(this, QStringLiteral("lblChemComments"),
-                                QStringLiteral("Commentaires:"), {7, 295});
-    mmoChemComments = pageMemo(this, QStringLiteral("mmoChemComments"), {5, 312, 393, 201});
+        makeMemo(this, QStringLiteral("mmoChemCharacteristics"), {5, 185, 393, 105});
+    lblChemComments = makeLabel(this, QStringLiteral("lblChemComments"),
+                                QStringLiteral("Commentaires:"), QPoint(7, 295));
+    mmoChemComments = makeMemo(this, QStringLiteral("mmoChemComments"), {5, 312, 393, 201});
 }
 
 void ChemPage::readFile(const QString &path)

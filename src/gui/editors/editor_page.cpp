@@ -12,26 +12,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-namespace {
-
-QPushButton *pageButton(QWidget *page, const QString &name, const QString &caption,
-                        const QRect &bounds)
-{
-    auto *b = new QPushButton(caption, page);
-    b->setObjectName(name);
-    b->setGeometry(bounds);
-    return b;
-}
-
-QPushButton *arrowButton(QWidget *page, const QString &name, bool up, const QRect &bounds)
-{
-    QPushButton *b = pageButton(page, name, QString(), bounds);
-    b->setIcon(arrowIcon(up));
-    return b;
-}
-
-} // namespace
-
 EditorPage::EditorPage(AppContext &context, const EditorKind &kind, QWidget *parent)
     : QWidget(parent), m_ctx(context), m_kind(kind)
 {
@@ -43,17 +23,20 @@ EditorPage::EditorPage(AppContext &context, const EditorKind &kind, QWidget *par
     const auto name = [&](const char *head, const char *role) {
         return QLatin1String(head) + kind.prefix + QLatin1String(role);
     };
-    lbleFile = editAbove(this, name("lble", "File"), QStringLiteral("Fichier:"), {5, 24, 361, 22});
+    constexpr auto above = LabeledEdit::LabelPosition::Above;
+    lbleFile = new LabeledEdit(this, name("lble", "File"), QStringLiteral("Fichier:"), above,
+                               {5, 24, 361, 22});
     btnSelInput =
-        pageButton(this, name("btn", "SelInput"), QStringLiteral("..."), {373, 24, 25, 21});
-    btnOpen = pageButton(this, name("btn", "Open"), QStringLiteral("Ouvrir"), {5, 48, 62, 25});
+        makeButton(this, name("btn", "SelInput"), QStringLiteral("..."), {373, 24, 25, 21});
+    btnOpen = makeButton(this, name("btn", "Open"), QStringLiteral("Ouvrir"), {5, 48, 62, 25});
     btnSave =
-        pageButton(this, name("btn", "Save"), QStringLiteral("Enregistrer"), {154, 48, 62, 25});
+        makeButton(this, name("btn", "Save"), QStringLiteral("Enregistrer"), {154, 48, 62, 25});
     btnCancel =
-        pageButton(this, name("btn", "Cancel"), QStringLiteral("Annuler"), {304, 48, 62, 25});
-    lbleTitel = editAbove(this, name("lble", "Titel"), QStringLiteral("Titre:"), {5, 102, 393, 22});
+        makeButton(this, name("btn", "Cancel"), QStringLiteral("Annuler"), {304, 48, 62, 25});
+    lbleTitel = new LabeledEdit(this, name("lble", "Titel"), QStringLiteral("Titre:"), above,
+                                {5, 102, 393, 22});
 
-    lblGrid = pageLabel(this, kind.gridLabelName, QStringLiteral("Opérations:"), {410, 9});
+    lblGrid = makeLabel(this, kind.gridLabelName, QStringLiteral("Opérations:"), QPoint(410, 9));
     sgrd = new StringGrid(this, kind.gridName);
     sgrd->setGeometry(409, 24, 357, 453);
     sgrd->setSoundOutput(m_ctx.sound);
@@ -67,11 +50,11 @@ EditorPage::EditorPage(AppContext &context, const EditorKind &kind, QWidget *par
     g->setFixedRows(1);
 
     btnAddRow =
-        pageButton(this, name("btn", "AddRow"), QStringLiteral("Ajout ligne"), {444, 488, 77, 25});
-    btnUp = arrowButton(this, name("btn", "Up"), true, {552, 488, 33, 25});
-    btnDown = arrowButton(this, name("btn", "Down"), false, {599, 488, 33, 25});
+        makeButton(this, name("btn", "AddRow"), QStringLiteral("Ajout ligne"), {444, 488, 77, 25});
+    btnUp = makeArrowButton(this, name("btn", "Up"), true, {552, 488, 33, 25});
+    btnDown = makeArrowButton(this, name("btn", "Down"), false, {599, 488, 33, 25});
     btnDelRow =
-        pageButton(this, name("btn", "DelRow"), QStringLiteral("Suppr. ligne"), {660, 488, 77, 25});
+        makeButton(this, name("btn", "DelRow"), QStringLiteral("Suppr. ligne"), {660, 488, 77, 25});
 
     Dialogs &dialogs = *m_ctx.dialogs;
     onClick(btnSelInput, dialogs, [this] { btnSelInputClick(); });
@@ -163,37 +146,4 @@ bool EditorPage::fileNamed(const QString &path)
         return true;
     m_ctx.dialogs->showMessage(m_ctx.noFileMessage());
     return false;
-}
-
-LabeledEdit *editAbove(QWidget *page, const QString &name, const QString &caption,
-                       const QRect &bounds)
-{
-    return new LabeledEdit(page, name, caption, LabeledEdit::LabelPosition::Above, bounds);
-}
-
-QLabel *pageLabel(QWidget *page, const QString &name, const QString &caption, QPoint at)
-{
-    auto *l = new QLabel(caption, page);
-    l->setObjectName(name);
-    l->adjustSize();
-    l->move(at);
-    return l;
-}
-
-QPlainTextEdit *pageMemo(QWidget *page, const QString &name, const QRect &bounds)
-{
-    auto *m = new QPlainTextEdit(page);
-    m->setObjectName(name);
-    m->setGeometry(bounds);
-    m->setTabChangesFocus(false);
-    m->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    return m;
-}
-
-void onClick(QPushButton *button, Dialogs &dialogs, std::function<void()> handler)
-{
-    QObject::connect(button, &QPushButton::clicked, button,
-                     [&dialogs, handler = std::move(handler)] { guarded(dialogs, handler); });
 }

@@ -2,17 +2,12 @@
 
 #include "core/app/settings.h"
 
-#include <QPoint>
-#include <QRect>
 #include <QString>
 #include <QWidget>
-#include <functional>
 #include <vector>
 
-class Dialogs;
 class LabeledEdit;
 class QLabel;
-class QPlainTextEdit;
 class QPushButton;
 class StringGrid;
 struct AppContext;
@@ -80,12 +75,3 @@ private:
 
     EditorKind m_kind;
 };
-
-LabeledEdit *editAbove(QWidget *page, const QString &name, const QString &caption,
-                       const QRect &bounds);
-QLabel *pageLabel(QWidget *page, const QString &name, const QString &caption, QPoint at);
-// A memo in which the TAB key types a TAB.
-QPlainTextEdit *pageMemo(QWidget *page, const QString &name, const QRect &bounds);
-
-// Runs handler inside the error guard on every click of button.
-void onClick(QPushButton *button, Dialogs &dialogs, std::function<void()> handler);

@@ -26,9 +26,9 @@ const EditorKind &processKind()
 ProcessEditorPage::ProcessEditorPage(AppContext &context, QWidget *parent)
     : EditorPage(context, processKind(), parent)
 {
-    lblPROCComment = pageLabel(this, QStringLiteral("lblPROCComment"),
-                               QStringLiteral("Commentaires:"), {7, 132});
-    mmoPROCComments = pageMemo(this, QStringLiteral("mmoPROCComments"), {5, 152, 393, 361});
+    lblPROCComment = makeLabel(this, QStringLiteral("lblPROCComment"),
+                               QStringLiteral("Commentaires:"), QPoint(7, 132));
+    mmoPROCComments = makeMemo(this, QStringLiteral("mmoPROCComments"), {5, 152, 393, 361});
 
     GridModel *grid = sgrd->grid();
     grid->editMaskQuery = [this](int col, int row) { return sgrdPROCGetEditMask(col, row); };

@@ -3,6 +3,7 @@
 #include "core/app/app_context.h"
 #include "core/base/busy_cursor.h"
 #include "core/base/clock.h"
+#include "core/base/colors.h"
 #include "core/process/sound_output.h"
 #include "core/textfile/text_file.h"
 #include "gui/dialogs.h"
@@ -39,16 +40,10 @@ SoundOutput &soundOf(AppContext &ctx)
 QLabel *bigLabel(QWidget *parent, const QString &name, const QString &text, QRect bounds,
                  int fontHeight)
 {
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    l->setGeometry(bounds);
-    l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     QFont f = parent->font();
     f.setPixelSize(fontHeight);
-    l->setFont(f);
-    setBackColor(l, 0x000000);
-    setFontColor(l, 0xFF0000);
-    return l;
+    return makeLabel(parent, name, text, bounds, Qt::AlignHCenter | Qt::AlignTop,
+                     {f, Colors::Blue, Colors::Black});
 }
 
 // Leading and trailing blanks and control characters go.
@@ -117,30 +112,25 @@ ProcessTab::ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, Q
     AgitLabel = bigLabel(this, QStringLiteral("lbl") + tag + QStringLiteral("Agitc"), QString(),
                          {340, 123, 411, 20}, 18);
 
-    const auto makeButton = [this, &tag](const char *role, int left) {
-        auto *b = new QPushButton(this);
-        b->setObjectName(QStringLiteral("btn") + tag + QLatin1String(role));
-        b->setText(b->objectName());
-        b->setGeometry(left, 150, 80, 29);
-        return b;
+    const auto button = [this, &tag](const char *role, int left) {
+        const QString name = QStringLiteral("btn") + tag + QLatin1String(role);
+        return makeButton(this, name, name, {left, 150, 80, 29});
     };
-    StartButton = makeButton("Start", 340);
-    PauseButton = makeButton("Pause", 423);
-    PreviousButton = makeButton("Previous", 505);
-    NextButton = makeButton("Next", 588);
-    ResetButton = makeButton("Reset", 671);
+    StartButton = button("Start", 340);
+    PauseButton = button("Pause", 423);
+    PreviousButton = button("Previous", 505);
+    NextButton = button("Next", 588);
+    ResetButton = button("Reset", 671);
 
-    CommentsMemo = new QPlainTextEdit(this);
-    CommentsMemo->setObjectName(QStringLiteral("mmo") + tag + QStringLiteral("Comments"));
-    CommentsMemo->setGeometry(340, 185, 411, 245);
+    CommentsMemo =
+        placed(new QPlainTextEdit(this), QStringLiteral("mmo") + tag + QStringLiteral("Comments"),
+               {340, 185, 411, 245});
     CommentsMemo->setReadOnly(true);
     CommentsMemo->setTabChangesFocus(false);
     CommentsMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     CommentsMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    Gauge = new QProgressBar(this);
-    Gauge->setObjectName(QStringLiteral("gge") + tag);
-    Gauge->setGeometry(6, 440, 747, 43);
+    Gauge = placed(new QProgressBar(this), QStringLiteral("gge") + tag, {6, 440, 747, 43});
     Gauge->setRange(0, 100);
     Gauge->setValue(0);
     Gauge->setTextVisible(false);
