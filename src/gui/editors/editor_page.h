@@ -12,8 +12,9 @@ class QPushButton;
 class StringGrid;
 struct AppContext;
 
-// The columns of an editor's grid: how many it starts with, the widths the
-// start-up gives them, and the width of a column that a wider file adds.
+// The columns of an editor's grid: how many it starts with and every file is
+// read into, the widths the start-up gives them, and the width of a column
+// that a wider file adds.
 struct EditorColumns
 {
     int count;
