@@ -1,5 +1,6 @@
 #include "gui/app/about_window.h"
 
+#include "core/app/command_line.h"
 #include "gui/shell_open.h"
 #include "gui/widgets.h"
 
@@ -100,8 +101,9 @@ TfrmAbout::TfrmAbout(QWidget *parent) : QDialog(parent)
     // Moves over the bare background restore the default cursor.
     setMouseTracking(true);
 
-    lblTitel = plainLabel(this, "lblTitel", QStringLiteral("Noctarel - Version 3.5"),
-                          arialFont(24, true), QRect(71, 8, 274, 29), Qt::AlignCenter);
+    lblTitel =
+        plainLabel(this, "lblTitel", QStringLiteral("Noctarel - Version ") + programVersion(),
+                   arialFont(24, true), QRect(71, 8, 274, 29), Qt::AlignCenter);
     lblCopyright =
         plainLabel(this, "lblCopyright", QStringLiteral("© 2026 Les développeurs de Noctarel"),
                    arialFont(16, true), QRect(52, 49, 311, 19), Qt::AlignCenter);
