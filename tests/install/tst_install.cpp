@@ -2,7 +2,6 @@
 #include "test_support.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
@@ -36,19 +35,6 @@ Run run(const QString &program, const QStringList &arguments,
     r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
     r.err = QString::fromLocal8Bit(p.readAllStandardError());
     return r;
-}
-
-// Every file under root with its bytes and modification time.
-QMap<QString, QPair<QByteArray, QDateTime>> snapshot(const QString &root)
-{
-    QMap<QString, QPair<QByteArray, QDateTime>> out;
-    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        out.insert(QDir(root).relativeFilePath(path),
-                   {readBytes(path), QFileInfo(path).lastModified()});
-    }
-    return out;
 }
 
 } // namespace
@@ -169,18 +155,18 @@ private slots:
 
         Run r = run(program(), {"--user-folder", "--check-start"}, env);
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
-        const auto prepared = snapshot(folder);
-        const auto installed = snapshot(sample);
+        const auto prepared = fileSnapshot(folder);
+        const auto installed = fileSnapshot(sample);
         QCOMPARE(prepared.keys(), installed.keys());
         for (auto it = installed.cbegin(); it != installed.cend(); ++it)
             QVERIFY2(prepared.value(it.key()).first == it.value().first, qPrintable(it.key()));
 
         // The user's own list, one process fewer.
         writeBytes(folder + "/papiers.txt", "papier_baryte.txt\r\n");
-        const auto before = snapshot(folder);
+        const auto before = fileSnapshot(folder);
         r = run(program(), {"--user-folder", "--check-start"}, env);
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
-        QCOMPARE(snapshot(folder), before);
+        QCOMPARE(fileSnapshot(folder), before);
     }
 
     // The check above would pass on a program that never reported: a folder

@@ -3,7 +3,6 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -18,19 +17,6 @@ void setTime(const QString &path, const QDateTime &time)
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadWrite));
     QVERIFY(f.setFileTime(time, QFileDevice::FileModificationTime));
-}
-
-// Every file under root: its bytes and modification time.
-QMap<QString, QPair<QByteArray, QDateTime>> snapshot(const QString &root)
-{
-    QMap<QString, QPair<QByteArray, QDateTime>> out;
-    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        out.insert(QDir(root).relativeFilePath(path),
-                   {readBytes(path), QFileInfo(path).lastModified()});
-    }
-    return out;
 }
 
 } // namespace
@@ -115,10 +101,10 @@ private slots:
     {
         const QString folder = m_home->filePath("noctarel");
         QCOMPARE(UserFolder::prepare(m_sample->path(), folder), QStringList());
-        const auto first = snapshot(folder);
+        const auto first = fileSnapshot(folder);
         QCOMPARE(first.size(), 5);
         QCOMPARE(UserFolder::prepare(m_sample->path(), folder), QStringList());
-        QCOMPARE(snapshot(folder), first);
+        QCOMPARE(fileSnapshot(folder), first);
 
         writeBytes(m_sample->filePath("tavo.pdf"), "a newer guide");
         setTime(m_sample->filePath("tavo.pdf"), kInstalled.addDays(30));
