@@ -93,24 +93,33 @@ bool ScriptedDialogs::askYesNo(const QString &text, const QString &caption)
     return answer;
 }
 
+namespace {
+
+// The next answer of the queue, a cancel when none is left. Swapped out rather
+// than copied: g++ 12 takes a copy of an optional string for a read of
+// uninitialised memory at -O2.
+std::optional<QString> takeAnswer(std::deque<std::optional<QString>> &answers)
+{
+    std::optional<QString> answer;
+    if (!answers.empty()) {
+        answer.swap(answers.front());
+        answers.pop_front();
+    }
+    return answer;
+}
+
+} // namespace
+
 std::optional<QString> ScriptedDialogs::openFile(const OpenFile &request)
 {
     shown.push_back({Kind::OpenFile, {}, request.filter, request.initialFolder, request.fileName});
-    if (fileAnswers.empty())
-        return std::nullopt;
-    auto answer = fileAnswers.front();
-    fileAnswers.pop_front();
-    return answer;
+    return takeAnswer(fileAnswers);
 }
 
 std::optional<QString> ScriptedDialogs::chooseFolder(const QString &prompt)
 {
     shown.push_back({Kind::Folder, {}, prompt, {}, {}});
-    if (folderAnswers.empty())
-        return std::nullopt;
-    auto answer = folderAnswers.front();
-    folderAnswers.pop_front();
-    return answer;
+    return takeAnswer(folderAnswers);
 }
 
 void ScriptedDialogs::showModal(QWidget *window)

@@ -57,7 +57,8 @@ private:
     QWidget *m_parent;
 };
 
-// Records what was shown and answers from queues (tests, benchmarks).
+// Records what was shown and answers from queues (tests, benchmarks, the
+// start-up check).
 class ScriptedDialogs final : public Dialogs
 {
 public:

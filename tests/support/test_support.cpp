@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -79,6 +80,18 @@ QByteArray crlf(const QStringList &lines)
     QByteArray out;
     for (const QString &l : lines)
         out += l.toLatin1() + "\r\n";
+    return out;
+}
+
+QMap<QString, QPair<QByteArray, QDateTime>> fileSnapshot(const QString &root)
+{
+    QMap<QString, QPair<QByteArray, QDateTime>> out;
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        out.insert(QDir(root).relativeFilePath(path),
+                   {readBytes(path), QFileInfo(path).lastModified()});
+    }
     return out;
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
+#include <QMap>
+#include <QPair>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -27,6 +30,9 @@ void writeBytes(const QString &path, const QByteArray &bytes);
 QByteArray readBytes(const QString &path);
 // Lines joined and ended with CR LF, as the program writes them.
 QByteArray crlf(const QStringList &lines);
+// Every file under root, hidden ones and subfolders included, by its path
+// relative to root: its bytes and modification time.
+QMap<QString, QPair<QByteArray, QDateTime>> fileSnapshot(const QString &root);
 
 // Counts the QObjects made less those destroyed while it exists, through the
 // object hooks Qt keeps for debugging tools: an object that nothing owns shows

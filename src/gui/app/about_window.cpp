@@ -1,5 +1,6 @@
 #include "gui/app/about_window.h"
 
+#include "core/app/command_line.h"
 #include "gui/shell_open.h"
 #include "gui/widgets.h"
 
@@ -87,7 +88,8 @@ TfrmAbout::TfrmAbout(QWidget *parent) : QDialog(parent)
     // Moves over the bare background restore the default cursor.
     setMouseTracking(true);
 
-    lblTitel = makeLabel(this, QStringLiteral("lblTitel"), QStringLiteral("Noctarel - Version 3.5"),
+    lblTitel = makeLabel(this, QStringLiteral("lblTitel"),
+                         QStringLiteral("Noctarel - Version ") + programVersion(),
                          QRect(71, 8, 274, 29), Qt::AlignCenter, {arialFont(24, true)});
     lblCopyright = makeLabel(this, QStringLiteral("lblCopyright"),
                              QStringLiteral("© 2026 Les développeurs de Noctarel"),

@@ -1,0 +1,181 @@
+#include "core/app/user_folder.h"
+#include "test_support.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QDateTime kInstalled = QDateTime::fromSecsSinceEpoch(1'800'000'000);
+
+void setTime(const QString &path, const QDateTime &time)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.setFileTime(time, QFileDevice::FileModificationTime));
+}
+
+} // namespace
+
+class TestUserFolder : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_sample.emplace();
+        m_home.emplace();
+        for (const char *name :
+             {"wsettings.txt", "francais.txt", "processus/fp4.txt", "tavo.pdf", ".hidden"}) {
+            const QString path = m_sample->filePath(name);
+            QDir().mkpath(QFileInfo(path).path());
+            writeBytes(path, QByteArray("installed ") + name);
+            setTime(path, kInstalled);
+        }
+    }
+
+    // "user" files are there before the start, "sample" files hold the
+    // installed bytes after it, "absent" files are not there after it.
+    void prepares_data()
+    {
+        QTest::addColumn<QStringList>("user");
+        QTest::addColumn<int>("guideAge"); // seconds the user's guide is older
+        QTest::addColumn<QStringList>("sample");
+        QTest::addColumn<QStringList>("absent");
+
+        const QStringList all{"wsettings.txt", "francais.txt", "processus/fp4.txt", "tavo.pdf",
+                              ".hidden"};
+        QTest::newRow("first start: everything") << QStringList{} << 0 << all << QStringList{};
+        QTest::newRow("first start keeps the user's files")
+            << QStringList{"francais.txt", "processus/fp4.txt"} << 0
+            << QStringList{"wsettings.txt", "tavo.pdf", ".hidden"} << QStringList{};
+        QTest::newRow("later start adds no sample file")
+            << QStringList{"wsettings.txt"} << 0 << QStringList{"tavo.pdf"}
+            << QStringList{"francais.txt", "processus/fp4.txt", ".hidden"};
+        QTest::newRow("an older guide is replaced")
+            << QStringList{"wsettings.txt", "tavo.pdf"} << 60 << QStringList{"tavo.pdf"}
+            << QStringList{"francais.txt"};
+        QTest::newRow("a newer guide is kept") << QStringList{"wsettings.txt", "tavo.pdf"} << -60
+                                               << QStringList{} << QStringList{"francais.txt"};
+        QTest::newRow("a guide of the same time is kept")
+            << QStringList{"wsettings.txt", "tavo.pdf"} << 0 << QStringList{}
+            << QStringList{"francais.txt"};
+    }
+
+    void prepares()
+    {
+        QFETCH(QStringList, user);
+        QFETCH(int, guideAge);
+        QFETCH(QStringList, sample);
+        QFETCH(QStringList, absent);
+        // A folder that does not exist yet, two levels down.
+        const QString folder = m_home->filePath("data/noctarel");
+        for (const QString &name : std::as_const(user)) {
+            const QString path = folder + '/' + name;
+            QDir().mkpath(QFileInfo(path).path());
+            writeBytes(path, "the user's");
+            setTime(path, kInstalled.addSecs(-guideAge));
+        }
+
+        QCOMPARE(UserFolder::prepare(m_sample->path(), folder), QStringList());
+
+        for (const QString &name : std::as_const(user)) {
+            if (!sample.contains(name))
+                QCOMPARE(readBytes(folder + '/' + name), QByteArray("the user's"));
+        }
+        for (const QString &name : std::as_const(sample)) {
+            QCOMPARE(readBytes(folder + '/' + name), "installed " + name.toUtf8());
+            QCOMPARE(QFileInfo(folder + '/' + name).lastModified(), kInstalled);
+        }
+        for (const QString &name : std::as_const(absent))
+            QVERIFY2(!QFileInfo::exists(folder + '/' + name), qPrintable(name));
+    }
+
+    // A second start finds nothing to do, and a newer installed guide is
+    // taken on the start after it was installed.
+    void laterStarts()
+    {
+        const QString folder = m_home->filePath("noctarel");
+        QCOMPARE(UserFolder::prepare(m_sample->path(), folder), QStringList());
+        const auto first = fileSnapshot(folder);
+        QCOMPARE(first.size(), 5);
+        QCOMPARE(UserFolder::prepare(m_sample->path(), folder), QStringList());
+        QCOMPARE(fileSnapshot(folder), first);
+
+        writeBytes(m_sample->filePath("tavo.pdf"), "a newer guide");
+        setTime(m_sample->filePath("tavo.pdf"), kInstalled.addDays(30));
+        QCOMPARE(UserFolder::prepare(m_sample->path(), folder), QStringList());
+        QCOMPARE(readBytes(folder + "/tavo.pdf"), QByteArray("a newer guide"));
+    }
+
+    // Links are the user's too, dangling or not: nothing is written through
+    // or over them.
+    void keepsTheUsersLinks()
+    {
+        const QString folder = m_home->filePath("noctarel");
+        QDir().mkpath(folder);
+        QVERIFY(QFile::link(m_home->filePath("nowhere"), folder + "/francais.txt"));
+        QVERIFY(QFile::link(m_home->filePath("old.pdf"), folder + "/tavo.pdf"));
+        writeBytes(m_home->filePath("old.pdf"), "old");
+        setTime(m_home->filePath("old.pdf"), kInstalled.addDays(-1));
+
+        QCOMPARE(UserFolder::prepare(m_sample->path(), folder), QStringList());
+        QVERIFY(QFileInfo(folder + "/francais.txt").isSymLink());
+        QVERIFY(!QFileInfo::exists(m_home->filePath("nowhere")));
+        QVERIFY(QFileInfo(folder + "/tavo.pdf").isSymLink());
+        QCOMPARE(readBytes(m_home->filePath("old.pdf")), QByteArray("old"));
+    }
+
+    void saysWhatWentWrong_data()
+    {
+        QTest::addColumn<QString>("sampleFolder");
+        QTest::addColumn<QString>("userFolder"); // under the scratch home
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("no sample folder") << "/no/such/sample"
+                                          << "noctarel"
+                                          << "The installed sample folder /no/such/sample is "
+                                             "missing.";
+        QTest::newRow("a file in the way of the folder")
+            << ""
+            << "blocker/noctarel"
+            << "Cannot make the folder @home/blocker/noctarel.";
+        QTest::newRow("a file in the way of a subfolder")
+            << ""
+            << "partial"
+            << "Cannot copy @sample/processus/fp4.txt to "
+               "@home/partial/processus/fp4.txt: the folder cannot be made.";
+    }
+
+    void saysWhatWentWrong()
+    {
+        QFETCH(QString, sampleFolder);
+        QFETCH(QString, userFolder);
+        QFETCH(QString, problem);
+        writeBytes(m_home->filePath("blocker"), "a file");
+        QDir().mkpath(m_home->filePath("partial"));
+        writeBytes(m_home->filePath("partial/processus"), "a file");
+        const auto place = [this](QString s) {
+            return s.replace("@home", m_home->path()).replace("@sample", m_sample->path());
+        };
+        const QString sample = sampleFolder.isEmpty() ? m_sample->path() : sampleFolder;
+
+        const QStringList problems = UserFolder::prepare(sample, m_home->filePath(userFolder));
+        QCOMPARE(problems, QStringList{place(problem)});
+        // The rest is done all the same, the settings file last.
+        if (userFolder == "partial") {
+            QCOMPARE(readBytes(m_home->filePath("partial/francais.txt")),
+                     QByteArray("installed francais.txt"));
+            QVERIFY(QFileInfo::exists(m_home->filePath("partial/wsettings.txt")));
+        }
+    }
+
+private:
+    std::optional<QTemporaryDir> m_sample, m_home;
+};
+
+QTEST_GUILESS_MAIN(TestUserFolder)
+#include "tst_user_folder.moc"
