@@ -229,11 +229,11 @@ void ProcessEngine::btnPrevious(int i)
 
 void ProcessEngine::btnNext(int i)
 {
-    TProcess &p = process(i);
     stopAndClearAgitation(i);
     setLabelColors(i, Colors::Yellow, Colors::Silver);
-    const QString twoOn = grid(i).cell(p.CurrentCol + 2, p.CurrentRow);
-    AdvanceCell(i, !isWaitMark(twoOn));
+    // The process is paused now, so a wait mark on the way has nothing to
+    // pause: Next stops there and leaves the clock to Start and Pause.
+    AdvanceCell(i, false);
 }
 
 void ProcessEngine::btnReset(int i)
@@ -304,7 +304,9 @@ void ProcessEngine::AdvanceCell(int i, bool PauseAtWait)
             return;
         }
         const QString text = g.cell(p.CurrentCol, p.CurrentRow);
-        if (p.CurrentCol == 3 && !text.isEmpty() && PauseAtWait)
+        // Only a running process is paused: on a paused one the Pause
+        // handler would resume it.
+        if (p.CurrentCol == 3 && !text.isEmpty() && PauseAtWait && p.face.stepTimerEnabled)
             btnPause(i);
         if (TimeTextToSeconds(text) > 0.1 || (p.CurrentCol == 3 && isWaitMark(text)))
             break;

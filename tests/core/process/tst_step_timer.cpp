@@ -226,25 +226,43 @@ private slots:
         QCOMPARE(rig.face(p).time.text, QStringLiteral("00:00:00"));
     }
 
-    void nextAroundAWaitMark()
+    void nextStopsPausedAtAWaitMark_data()
     {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<int>("presses");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("after"); // the step the resumed process then runs
+        // From the main time the mark is two columns on: Next stops at the
+        // second phase first, then at the mark.
+        QTest::newRow("second phase, then the mark")
+            << QStringList{"Fix|00:00:30|00:00:10|X|", "Wash|00:01:00|||"} << 3 << 1 << "Wash";
+        QTest::newRow("a step holding only a mark")
+            << QStringList{"Dev|00:00:30|||", "Look|||X|", "Wash|00:01:00|||"} << 2 << 2 << "Wash";
+    }
+    void nextStopsPausedAtAWaitMark()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(int, presses);
+        QFETCH(int, row);
+        QFETCH(QString, after);
         EngineRig rig;
-        const int p = rig.addProcess({"Fix|00:00:30|00:00:10|X|", "Wash|00:01:00|||"});
-        rig.engine->btnNext(p);
-        QCOMPARE(rig.process(p).CurrentCol, 1);
-        // From the main time the wait mark is two columns on: Next stops at
-        // the second phase and stays paused.
-        rig.engine->btnNext(p);
-        QCOMPARE(rig.process(p).CurrentCol, 2);
-        QVERIFY(rig.engine->isPaused(p));
-        // From there Next enters the wait mark, whose pause resumes the
-        // paused process: the next tick passes the mark.
-        rig.engine->btnNext(p);
+        rig.soundMode = 2;
+        rig.activeTab = 0;
+        const int p = rig.addProcess(steps);
+        for (int n = 0; n < presses; ++n)
+            rig.engine->btnNext(p);
         QCOMPARE(rig.process(p).CurrentCol, 3);
-        QVERIFY(rig.face(p).stepTimerEnabled);
+        QCOMPARE(rig.process(p).CurrentRow, row);
+        QCOMPARE(rig.face(p).step.text, QStringLiteral("Wait"));
+        QVERIFY(!rig.face(p).stepTimerEnabled);
+        QVERIFY(rig.engine->isPaused(p));
+        QCOMPARE(rig.sound.events, QStringList{});
+        // Only Pause (or Start) carries on past the mark.
+        rig.engine->btnPause(p);
         rig.tickAfter(p, 1.0);
-        QCOMPARE(rig.process(p).CurrentRow, 2);
+        QCOMPARE(rig.face(p).step.text, after);
         QCOMPARE(rig.face(p).time.text, QStringLiteral("00:01:00"));
+        QVERIFY(rig.face(p).stepTimerEnabled);
     }
 
     void scrollsInBlocksOfTwelve_data()
