@@ -90,10 +90,19 @@ void ProcessEngine::setStepAndTimeText(int i)
 void ProcessEngine::loadAgitation(int i, double now)
 {
     TProcess &p = process(i);
+    // The old plan's timer would step the new plan's first agitation.
+    p.face.agitTimerEnabled = false;
     // A failed read leaves the sequence and the label as they were.
     AgitSeqs[i] =
         LoadAgitationSeq(m_env.agitationFile(), grid(i).cell(4, p.CurrentRow), now, CellEndTime[i]);
     p.face.agit.text = AgitSeqs[i].front().Text;
+}
+
+// Agitation belongs to the main time: outside it, no cue and no timer.
+void ProcessEngine::leaveMainTime(int i)
+{
+    face(i).agitTimerEnabled = false;
+    face(i).agit.text.clear();
 }
 
 // Previous, Next and Reset begin alike: both timers off, no agitation left.
@@ -147,7 +156,7 @@ void ProcessEngine::btnStart(int i)
         loadAgitation(i, now);
         UpdateAgitation(i, now);
     } else {
-        p.face.agit.text.clear();
+        leaveMainTime(i);
     }
     g.setCurrent(4, p.CurrentRow);
     p.face.stepTimerEnabled = true;
@@ -334,7 +343,7 @@ void ProcessEngine::AdvanceCell(int i, bool PauseAtWait)
     if (p.CurrentCol == 1)
         loadAgitation(i, now);
     else
-        p.face.agit.text.clear();
+        leaveMainTime(i);
 }
 
 void ProcessEngine::UpdateAgitation(int i, double now)
@@ -386,6 +395,9 @@ void ProcessEngine::tmrAgitTimer(int i)
     if (seq.empty())
         return;
     TAgitation &e = seq.front();
+    // Only an agitation that has begun has movements to count.
+    if (e.Counter == 0)
+        return;
     ++e.Counter;
     if (e.Counter > e.Count)
         return;

@@ -108,6 +108,7 @@ private:
     void setLabelColors(int i, quint32 colour, quint32 mono);
     void setStepAndTimeText(int i);
     void loadAgitation(int i, double now);
+    void leaveMainTime(int i);
     void stopAndClearAgitation(int i);
     void countDownSound(int remaining);
     void endBeep();

@@ -304,6 +304,47 @@ private slots:
         QCOMPARE(rig.face(p).agit.text, QString());
     }
 
+    void oneAgitationTimerPerPlan_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<bool>("restart");  // Start pressed, or the main time runs out
+        QTest::addColumn<QString>("label"); // after a tick of the old plan's timer
+        QTest::newRow("Start during an agitation")
+            << QStringList{"Dev|00:01:00|||A"} << true << "Agitation in 00:00:00";
+        QTest::newRow("main time ends into the next step's")
+            << QStringList{"Dev|00:00:05|||A", "Fix|00:01:00|||A"} << false << "Inversions";
+        QTest::newRow("main time ends into the second phase")
+            << QStringList{"Dev|00:00:05|00:01:00||A"} << false << "";
+    }
+    void oneAgitationTimerPerPlan()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(bool, restart);
+        QFETCH(QString, label);
+        EngineRig rig;
+        const int p = rig.addProcess(steps);
+        rig.engine->btnStart(p);
+        rig.tickAfter(p, 1.0 + kLate);
+        QVERIFY(rig.face(p).agitTimerEnabled);
+        if (restart) {
+            rig.engine->btnStart(p);
+        } else {
+            for (int s = 2; s <= 5; ++s)
+                rig.tickAfter(p, 1.0);
+            QCOMPARE(rig.engine->CellSecs[p], 60);
+        }
+        QVERIFY(!rig.face(p).agitTimerEnabled);
+        // A tick of the old plan's timer already on its way steps nothing
+        // that has not begun.
+        rig.engine->tmrAgitTimer(p);
+        QCOMPARE(rig.face(p).agit.text, label);
+        if (rig.process(p).CurrentCol == 1) {
+            rig.tickAfter(p, 1.0);
+            QCOMPARE(rig.face(p).agit.text, QStringLiteral("***  AGITATE (1/4) 00:00:09  ***"));
+            QVERIFY(rig.face(p).agitTimerEnabled);
+        }
+    }
+
     void previousNextAndResetStopTheAgitation()
     {
         EngineRig rig;
