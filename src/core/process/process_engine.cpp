@@ -105,14 +105,20 @@ void ProcessEngine::leaveMainTime(int i)
     face(i).agit.text.clear();
 }
 
-// Previous, Next and Reset begin alike: both timers off, no agitation left.
-void ProcessEngine::stopAndClearAgitation(int i)
+// No plan, no cue and no agitation timer: the next resume plans afresh.
+void ProcessEngine::dropAgitation(int i)
 {
     ProcessFace &f = face(i);
-    f.stepTimerEnabled = false;
     f.agitTimerEnabled = false;
     f.agit.text.clear();
     AgitSeqs[i].clear();
+}
+
+// Previous, Next and Reset begin alike: both timers off, no agitation left.
+void ProcessEngine::stopAndClearAgitation(int i)
+{
+    face(i).stepTimerEnabled = false;
+    dropAgitation(i);
 }
 
 void ProcessEngine::countDownSound(int remaining)
@@ -443,6 +449,9 @@ bool ProcessEngine::sgrdDblClick(int i)
     const int r = g.currentRow();
     if (c >= 1 && c <= 3) {
         p.face.stepTimerEnabled = false;
+        // The old step's agitations have no place in another cell.
+        if (c != p.CurrentCol || r != p.CurrentRow)
+            dropAgitation(i);
         p.CurrentCol = c;
         p.CurrentRow = r;
         RemainingSecs[i] = TimeTextToSeconds(g.cell(c, r));

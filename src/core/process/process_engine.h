@@ -109,6 +109,7 @@ private:
     void setStepAndTimeText(int i);
     void loadAgitation(int i, double now);
     void leaveMainTime(int i);
+    void dropAgitation(int i);
     void stopAndClearAgitation(int i);
     void countDownSound(int remaining);
     void endBeep();

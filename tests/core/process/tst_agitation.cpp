@@ -345,6 +345,28 @@ private slots:
         }
     }
 
+    void doubleClickOnAnotherCellDropsThePlan()
+    {
+        EngineRig rig;
+        rig.writeAgitation(
+            {"A\tx\t4_00:00:10_00:00:00/*2_00:00:05_00:01:00", "B\tx\t3_00:00:05_00:00:20"});
+        const int p = rig.addProcess({"Dev|00:02:00|||A", "Fix|00:01:00|||B"});
+        rig.engine->btnStart(p);
+        rig.engine->btnPause(p); // stamps the plan
+        rig.engine->btnPause(p);
+        rig.tickAfter(p, 1.0 + kLate);
+        QVERIFY(rig.face(p).agitTimerEnabled);
+        QVERIFY(rig.grid(p).setCurrent(1, 2));
+        rig.engine->sgrdDblClick(p);
+        QVERIFY(!rig.face(p).agitTimerEnabled);
+        QVERIFY(rig.engine->AgitSeqs[p].empty());
+        QCOMPARE(rig.face(p).agit.text, QString());
+        // The resume plans the new step's agitations, counted from now.
+        rig.clock.advanceSeconds(7);
+        rig.engine->btnPause(p);
+        QCOMPARE(rig.face(p).agit.text, QStringLiteral("Agitation in 00:00:20"));
+    }
+
     void previousNextAndResetStopTheAgitation()
     {
         EngineRig rig;
