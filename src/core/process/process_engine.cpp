@@ -92,6 +92,7 @@ void ProcessEngine::loadAgitation(int i, double now)
     TProcess &p = process(i);
     // The old plan's timer would step the new plan's first agitation.
     p.face.agitTimerEnabled = false;
+    p.agitationsDone = false;
     // A failed read leaves the sequence and the label as they were.
     AgitSeqs[i] =
         LoadAgitationSeq(m_env.agitationFile(), grid(i).cell(4, p.CurrentRow), now, CellEndTime[i]);
@@ -112,6 +113,7 @@ void ProcessEngine::dropAgitation(int i)
     f.agitTimerEnabled = false;
     f.agit.text.clear();
     AgitSeqs[i].clear();
+    process(i).agitationsDone = false;
 }
 
 // Previous, Next and Reset begin alike: both timers off, no agitation left.
@@ -193,6 +195,9 @@ void ProcessEngine::btnPause(int i)
                 // cell's end does.
                 for (TAgitation &a : seq)
                     a.StartTime = a.StartTime + now - a.PausedAt;
+            } else if (p.agitationsDone) {
+                // Every agitation of this cell has been given: none again.
+                UpdateAgitation(i, now);
             } else {
                 loadAgitation(i, now);
                 UpdateAgitation(i, now);
@@ -387,6 +392,7 @@ void ProcessEngine::UpdateAgitation(int i, double now)
     } else {
         p.face.agitTimerEnabled = false;
         DropFirstAgitation(seq);
+        p.agitationsDone = seq.empty();
     }
 }
 

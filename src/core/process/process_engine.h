@@ -40,6 +40,8 @@ struct TProcess
     ProcessFace face;
     int CurrentCol = 0;
     int CurrentRow = 0;
+    // The current cell's agitation plan has run out (not merely never built).
+    bool agitationsDone = false;
 };
 
 // What the timers need from the rest of the program, asked at the moment of

@@ -367,6 +367,25 @@ private slots:
         QCOMPARE(rig.face(p).agit.text, QStringLiteral("Agitation in 00:00:20"));
     }
 
+    void finishedPlanStaysFinished()
+    {
+        EngineRig rig;
+        rig.writeAgitation({"S\tOnce\t4_00:00:03_00:00:00"});
+        const int p = rig.addProcess({"Dev|00:01:00|||S"});
+        rig.engine->btnStart(p);
+        for (int s = 1; s <= 4; ++s)
+            rig.tickAfter(p, s == 1 ? 1.0 + kLate : 1.0);
+        QVERIFY(rig.engine->AgitSeqs[p].empty());
+        rig.engine->btnPause(p);
+        rig.clock.advanceSeconds(30);
+        rig.engine->btnPause(p);
+        for (int s = 0; s < 5; ++s) {
+            QCOMPARE(rig.face(p).agit.text, QString());
+            QVERIFY(!rig.face(p).agitTimerEnabled);
+            rig.tickAfter(p, 1.0);
+        }
+    }
+
     void previousNextAndResetStopTheAgitation()
     {
         EngineRig rig;
