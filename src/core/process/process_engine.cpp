@@ -195,6 +195,9 @@ void ProcessEngine::btnPause(int i)
                 // cell's end does.
                 for (TAgitation &a : seq)
                     a.StartTime = a.StartTime + now - a.PausedAt;
+                // An agitation the pause interrupted goes on counting.
+                if (seq.front().Counter > 0)
+                    p.face.agitTimerEnabled = true;
             } else if (p.agitationsDone) {
                 // Every agitation of this cell has been given: none again.
                 UpdateAgitation(i, now);

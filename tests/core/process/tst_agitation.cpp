@@ -386,6 +386,24 @@ private slots:
         }
     }
 
+    void resumeDuringAnAgitationKeepsCounting()
+    {
+        EngineRig rig;
+        const int p = rig.addProcess({"Dev|00:01:00|||A"});
+        rig.engine->btnStart(p);
+        rig.tickAfter(p, 1.0 + kLate);
+        rig.engine->tmrAgitTimer(p);
+        rig.engine->btnPause(p);
+        QVERIFY(!rig.face(p).agitTimerEnabled);
+        rig.clock.advanceSeconds(30);
+        rig.engine->btnPause(p);
+        QVERIFY(rig.face(p).agitTimerEnabled);
+        QCOMPARE(rig.face(p).agitInterval, 2500);
+        rig.engine->tmrAgitTimer(p);
+        rig.tickAfter(p, 1.0);
+        QCOMPARE(rig.face(p).agit.text, QStringLiteral("***  AGITATE (3/4) 00:00:08  ***"));
+    }
+
     void previousNextAndResetStopTheAgitation()
     {
         EngineRig rig;
