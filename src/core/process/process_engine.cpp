@@ -90,10 +90,9 @@ void ProcessEngine::setStepAndTimeText(int i)
 void ProcessEngine::loadAgitation(int i, double now)
 {
     TProcess &p = process(i);
-    // The old plan's timer would step the new plan's first agitation.
-    p.face.agitTimerEnabled = false;
-    p.agitationsDone = false;
-    // A failed read leaves the sequence and the label as they were.
+    // The old plan goes first, timer and cue included, so that a failed read
+    // leaves no cue of another step, and no old timer steps the new plan.
+    dropAgitation(i);
     AgitSeqs[i] =
         LoadAgitationSeq(m_env.agitationFile(), grid(i).cell(4, p.CurrentRow), now, CellEndTime[i]);
     p.face.agit.text = AgitSeqs[i].front().Text;

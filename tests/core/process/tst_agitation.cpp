@@ -3,6 +3,7 @@
 #include "core/process/agitation.h"
 #include "engine_rig.h"
 
+#include <QFile>
 #include <QTest>
 
 namespace {
@@ -402,6 +403,26 @@ private slots:
         rig.engine->tmrAgitTimer(p);
         rig.tickAfter(p, 1.0);
         QCOMPARE(rig.face(p).agit.text, QStringLiteral("***  AGITATE (3/4) 00:00:08  ***"));
+    }
+
+    void unreadableFileLeavesNoOldCues()
+    {
+        EngineRig rig;
+        const int p = rig.addProcess({"Dev|00:00:03|||A", "Fix|00:01:00|||A"});
+        rig.engine->btnStart(p);
+        rig.tickAfter(p, 1.0 + kLate);
+        QVERIFY(rig.face(p).agitTimerEnabled);
+        QFile::remove(rig.agitationFile);
+        rig.tickAfter(p, 1.0);
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, rig.tickAfter(p, 1.0));
+        QCOMPARE(rig.face(p).step.text, QStringLiteral("Fix"));
+        QVERIFY(rig.engine->AgitSeqs[p].empty());
+        QCOMPARE(rig.face(p).agit.text, QString());
+        QVERIFY(!rig.face(p).agitTimerEnabled);
+        // One error per failed read: the ticks of the step read nothing.
+        rig.tickAfter(p, 1.0);
+        QVERIFY(rig.face(p).stepTimerEnabled);
+        QCOMPARE(rig.face(p).agit.text, QString());
     }
 
     void previousNextAndResetStopTheAgitation()
