@@ -28,6 +28,26 @@ bool isWaitMark(const QString &text)
     return text == QLatin1String("X");
 }
 
+// The step timer's ticks are lined up a couple of milliseconds after each
+// whole second before the cell's end, so the tick that ends a cell falls just
+// after its end whatever the phase of the cell before it or of a resume. The
+// next tick is the first of these instants at least half a second on: a
+// closer one would show the second just shown again (and sound it again).
+// The end itself is never passed over, however late this tick came.
+double nextTickDue(double cellEnd, double now)
+{
+    constexpr double kMsPerDay = 86400000.0;
+    constexpr double kAfterSecond = 2.0;
+    constexpr double kMinGap = 500.0;
+    const double endMs = cellEnd * kMsPerDay + kAfterSecond;
+    const double nowMs = now * kMsPerDay;
+    const double secondsBefore = std::floor((endMs - nowMs - kMinGap) / 1000.0);
+    double due = endMs - secondsBefore * 1000.0;
+    if (cellEnd > now)
+        due = std::min(due, endMs);
+    return due / kMsPerDay;
+}
+
 } // namespace
 
 ProcessEngine::ProcessEngine(Clock &clock, SoundOutput &sound, ProcessEnvironment env)
@@ -167,6 +187,7 @@ void ProcessEngine::btnStart(int i)
     }
     g.setCurrent(4, p.CurrentRow);
     p.face.stepTimerEnabled = true;
+    scheduleTick(i);
 }
 
 void ProcessEngine::btnPause(int i)
@@ -209,6 +230,7 @@ void ProcessEngine::btnPause(int i)
         }
         g.setCurrent(4, g.currentRow());
         p.face.stepTimerEnabled = true;
+        scheduleTick(i);
     }
     PaintStepGrid(g, p.CurrentCol, p.CurrentRow, m_env.colourMode());
 }
@@ -279,10 +301,24 @@ void ProcessEngine::btnReset(int i)
     g.setSelectionColors(g.gridColor(), g.fontColor());
 }
 
+void ProcessEngine::scheduleTick(int i)
+{
+    if (face(i).stepTimerEnabled)
+        face(i).stepTimerDue = nextTickDue(CellEndTime[i], m_clock.nowDays());
+}
+
 void ProcessEngine::tmrTimer(int i)
 {
     TProcess &p = process(i);
     GridModel &g = grid(i);
+    // The next tick is planned however this one ends, a failed agitation
+    // read included: a running process must not be left without ticks.
+    struct Reschedule
+    {
+        ProcessEngine &engine;
+        int i;
+        ~Reschedule() { engine.scheduleTick(i); }
+    } reschedule{*this, i};
     double now = m_clock.nowDays();
     if (isWaitMark(g.cell(p.CurrentCol, p.CurrentRow))) {
         AdvanceCell(i, true);

@@ -26,6 +26,8 @@ struct ProcessFace
     Label agit;
     int gauge = 0; // may exceed 100; the gauge shows at most 100
     bool stepTimerEnabled = false;
+    // While the step timer runs: the date-time (days) its next tick is due.
+    double stepTimerDue = 0;
     bool agitTimerEnabled = false;
     int agitInterval = 1000;
 };
@@ -113,6 +115,7 @@ private:
     void leaveMainTime(int i);
     void dropAgitation(int i);
     void stopAndClearAgitation(int i);
+    void scheduleTick(int i);
     void countDownSound(int remaining);
     void endBeep();
     quint32 pick(quint32 colour, quint32 mono) const { return m_env.colourMode() ? colour : mono; }

@@ -265,6 +265,73 @@ private slots:
         QVERIFY(rig.face(p).stepTimerEnabled);
     }
 
+    void ticksLineUpOnTheCellsEnd_data()
+    {
+        QTest::addColumn<QList<int>>("lateMs"); // how late the ticks come, in turn
+        QTest::addColumn<int>("pauseAfter");    // the tick after which a pause falls
+        QTest::addColumn<int>("ticks");
+        QTest::newRow("on time") << QList<int>{} << 0 << 9;
+        // The tick that ends the first cell comes 37 ms late, so the second
+        // cell is off the phase of the first by a fraction of a second.
+        QTest::newRow("a cell after a fractional one")
+            << QList<int>{0, 0, 37, 3, 480, 120} << 0 << 9;
+        // More than half a second late: the second it would show next is
+        // skipped, the end is not.
+        QTest::newRow("a tick 700 ms late") << QList<int>{0, 700} << 0 << 9;
+        QTest::newRow("a resume at an arbitrary phase") << QList<int>{} << 4 << 9;
+        // An hour asleep during the first cell: it ends on the first tick
+        // after waking and the next cell counts from there.
+        QTest::newRow("a suspend") << QList<int>{0, 3600000} << 0 << 8;
+    }
+    void ticksLineUpOnTheCellsEnd()
+    {
+        QFETCH(QList<int>, lateMs);
+        QFETCH(int, pauseAfter);
+        QFETCH(int, ticks);
+        EngineRig rig;
+        const int p = rig.addProcess({"A|00:00:03|||", "B|00:00:02|||", "C|00:00:04|||"});
+        rig.clock.advanceMs(123);
+        rig.engine->btnStart(p);
+        const auto msBetween = [](double later, double earlier) {
+            return (later - earlier) * 86400000.0;
+        };
+        int n = 0;
+        QString shown = rig.face(p).time.text;
+        while (rig.face(p).stepTimerEnabled && n < 20) {
+            const double end = rig.engine->CellEndTime[p];
+            const double due = rig.face(p).stepTimerDue;
+            // Due ahead, never past the end, a whole number of seconds before
+            // it plus two milliseconds.
+            QVERIFY(due > rig.clock.nowDays());
+            const double beforeEnd = msBetween(end, due) + 2.0;
+            QVERIFY(beforeEnd > -0.01);
+            QVERIFY(qAbs(beforeEnd - 1000.0 * std::round(beforeEnd / 1000.0)) < 0.01);
+            const int row = rig.process(p).CurrentRow;
+            const int late = n < lateMs.size() ? lateMs[n] : 0;
+            rig.tickWhenDue(p, late);
+            if (++n == pauseAfter) {
+                rig.clock.advanceMs(337);
+                rig.engine->btnPause(p);
+                rig.clock.advanceMs(10339);
+                rig.engine->btnPause(p);
+            }
+            if (rig.process(p).CurrentRow != row || !rig.face(p).stepTimerEnabled) {
+                // The cell ended on the tick just after its end.
+                const double afterEnd = msBetween(rig.clock.nowDays(), end);
+                QVERIFY2(afterEnd >= 0 && afterEnd < late + 2.01, qPrintable(QString::number(n)));
+                if (rig.face(p).stepTimerEnabled)
+                    QCOMPARE(std::round(msBetween(rig.engine->CellEndTime[p], rig.clock.nowDays())),
+                             rig.engine->CellSecs[p] * 1000.0);
+            } else {
+                // Every tick shows a second of its own: no second is shown
+                // (or sounded) twice.
+                QVERIFY2(rig.face(p).time.text != shown, qPrintable(QString::number(n)));
+            }
+            shown = rig.face(p).time.text;
+        }
+        QCOMPARE(n, ticks);
+    }
+
     void scrollsInBlocksOfTwelve_data()
     {
         QTest::addColumn<int>("row");
