@@ -213,8 +213,7 @@ void ProcessEngine::btnPause(int i)
             if (!seq.empty() && seq.front().PausedAt > 0.1) {
                 // Every start moves later by the length of the pause, as the
                 // cell's end does.
-                for (TAgitation &a : seq)
-                    a.StartTime = a.StartTime + now - a.PausedAt;
+                shiftAgitationSeq(seq, now);
                 // An agitation the pause interrupted goes on counting.
                 if (seq.front().Counter > 0)
                     p.face.agitTimerEnabled = true;

@@ -1,6 +1,7 @@
 #include "core/base/colors.h"
 #include "core/base/runtime_error.h"
 #include "core/process/agitation.h"
+#include "core/process/time_text.h"
 #include "engine_rig.h"
 
 #include <QFile>
@@ -16,6 +17,16 @@ double at(double seconds)
     return S + seconds / 86400.0;
 }
 
+// Every agitation of a sequence in the order they become first, as the
+// cues walk through them.
+TAgitationSeq inTurn(TAgitationSeq seq)
+{
+    TAgitationSeq out;
+    for (; !seq.empty(); DropFirstAgitation(seq))
+        out.push_back(seq.front());
+    return out;
+}
+
 } // namespace
 
 class TestAgitation : public QObject
@@ -24,8 +35,8 @@ class TestAgitation : public QObject
 private slots:
     void sequenceFromInstructions()
     {
-        const TAgitationSeq seq = agitationSeqFromLines(
-            {"A\tInversions\t4_00:00:10_00:00:00/*2_00:00:05_00:01:00"}, "A", S, at(150));
+        const TAgitationSeq seq = inTurn(agitationSeqFromLines(
+            {"A\tInversions\t4_00:00:10_00:00:00/*2_00:00:05_00:01:00"}, "A", S, at(150)));
         QCOMPARE(int(seq.size()), 3);
         QCOMPARE(seq[0].Count, 4);
         QCOMPARE(seq[0].Duration * 86400.0, 10.0);
@@ -84,7 +95,7 @@ private slots:
         QFETCH(QString, code);
         QFETCH(QList<double>, starts);
         QFETCH(QList<int>, counts);
-        const TAgitationSeq seq = agitationSeqFromLines(lines, code, S, at(150));
+        const TAgitationSeq seq = inTurn(agitationSeqFromLines(lines, code, S, at(150)));
         QCOMPARE(int(seq.size()), int(starts.size()));
         for (int k = 0; k < starts.size(); ++k) {
             const double want = starts[k] < 0 ? 0.0 : at(starts[k]);
@@ -127,12 +138,23 @@ private slots:
         }
     }
 
-    void hugeRepeatCountStaysBounded()
+    void repeatsComeAsTheyAreDue()
     {
-        // One agitation a second over a 99-hour main time: many, but finite.
-        const TAgitationSeq seq =
-            agitationSeqFromLines({"F\tx\t*1_00:00:01_00:00:01"}, "F", S, at(99 * 3600));
-        QCOMPARE(int(seq.size()), 99 * 3600 - 1);
+        // One agitation a second over the longest main time there is: the
+        // plan holds one entry whatever the number of beginnings.
+        const int mainTime = TimeTextToSeconds(u"99:99:99");
+        TAgitationSeq seq = agitationSeqFromLines(
+            {"F\tx\t*1_00:00:01_00:00:01/2_00:00:01_00:00:30"}, "F", S, at(mainTime));
+        QCOMPARE(int(seq.size()), 2);
+        qint64 beginnings = 0;
+        for (; seq.front().Count == 1; DropFirstAgitation(seq)) {
+            ++beginnings;
+            QVERIFY(seq.size() <= 2);
+            if (beginnings % 100000 == 1 || beginnings == mainTime - 1)
+                QVERIFY(qAbs(seq.front().StartTime - at(double(beginnings))) < 1e-9);
+        }
+        QCOMPARE(beginnings, qint64(mainTime - 1));
+        QCOMPARE(seq.front().Count, 2);
     }
 
     void dropFirst()
@@ -176,7 +198,7 @@ private slots:
         QCOMPARE(f.agit.text, QStringLiteral("***  AGITATE (5/4) 00:00:01  ***"));
         rig.tickAfter(p, 1.0); // S + 10: no time left, the entry goes
         QVERIFY(!f.agitTimerEnabled);
-        QCOMPARE(int(rig.engine->AgitSeqs[p].size()), 2);
+        QVERIFY(qAbs(rig.engine->AgitSeqs[p].front().StartTime - at(60)) < 1e-9);
         rig.tickAfter(p, 1.0);
         QCOMPARE(f.agit.text, QStringLiteral("Agitation in 00:00:49"));
         QCOMPARE(f.agit.color, Colors::Blue);
@@ -239,6 +261,10 @@ private slots:
         QCOMPARE(rig.face(p).agit.text, QStringLiteral("Agitation in 00:00:00"));
         rig.tickAfter(p, 1.0); // 50 s after the pause began, plus one
         QVERIFY(rig.face(p).agit.text.startsWith(QStringLiteral("***  AGITATE (1/2)")));
+        // The later beginnings have moved with it.
+        for (int s = 92; s <= 100; ++s)
+            rig.tickAfter(p, 1.0);
+        QCOMPARE(rig.face(p).agit.text, QStringLiteral("Agitation in 00:00:50"));
     }
 
     void resumeOfANeverPausedSequenceStartsAgain()
