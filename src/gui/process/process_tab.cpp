@@ -213,10 +213,11 @@ void ProcessTab::render()
         if (!f.stepTimerEnabled) {
             StepTimer->stop();
         } else if (!StepTimer->isActive() || f.stepTimerDue != m_scheduledDue) {
-            // Rounded up: a tick a hair early would not find its cell ended.
+            // To the nearest millisecond: the engine plans the tick that ends
+            // a cell two milliseconds after the end, room enough.
             const double ms = (f.stepTimerDue - m_ctx.clock->nowDays()) * 86400000.0;
             m_scheduledDue = f.stepTimerDue;
-            StepTimer->start(static_cast<int>(std::clamp(std::ceil(ms), 0.0, 86400000.0)));
+            StepTimer->start(static_cast<int>(std::clamp(std::round(ms), 0.0, 86400000.0)));
         }
     }
     if (AgitTimer) {

@@ -112,11 +112,8 @@ private:
 
     int size() { return m_rig.engine->size(); }
     qint64 gap(int meanMs) { return 1 + qint64(m_rng.bounded(2 * meanMs)); }
-    // The tab sets its timer rounded up to the next millisecond.
-    qint64 stepDue(int i)
-    {
-        return qint64(std::ceil(m_rig.face(i).stepTimerDue * 86400000.0 - 0.01));
-    }
+    // The tab sets its timer to the nearest millisecond.
+    qint64 stepDue(int i) { return std::llround(m_rig.face(i).stepTimerDue * 86400000.0); }
     qint64 endMs(int i) { return std::llround(m_rig.engine->CellEndTime[i] * 86400000.0); }
     void moveTo(qint64 ms)
     {
