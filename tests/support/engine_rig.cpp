@@ -53,3 +53,10 @@ int EngineRig::runUntilStopped(int i, int limit)
     }
     return n;
 }
+
+void EngineRig::tickWhenDue(int i, qint64 lateMs)
+{
+    clock.setNowDays(face(i).stepTimerDue);
+    clock.advanceMs(lateMs);
+    engine->tmrTimer(i);
+}

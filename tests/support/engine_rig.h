@@ -22,6 +22,9 @@ struct EngineRig
     // Ticks once a second until the process is no longer running or the limit
     // is reached; returns the number of ticks.
     int runUntilStopped(int i, int limit = 100000);
+    // Sets the clock to the instant process i's next tick is due, plus
+    // lateMs, and delivers that tick, as the tab's timer would.
+    void tickWhenDue(int i, qint64 lateMs = 0);
 
     GridModel &grid(int i) { return engine->grid(i); }
     ProcessFace &face(int i) { return engine->face(i); }

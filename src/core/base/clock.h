@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDateTime>
-#include <QElapsedTimer>
 
 #include <cmath>
 
@@ -27,9 +26,13 @@ public:
     double nowDays() const override;
     QDateTime localNow() const override;
 
+    // Nanoseconds of a clock that never goes back and goes on counting while
+    // the machine is suspended, so a step never outlasts its time by a sleep.
+    static qint64 steadyNs();
+
 private:
     double m_startDays;
-    QElapsedTimer m_elapsed;
+    qint64 m_startNs;
 };
 
 // A clock that moves only when told, in whole milliseconds: tests step time

@@ -6,6 +6,9 @@
 
 #include <QStringList>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 // The text before the first c, or the empty text when there is none.
@@ -51,10 +54,19 @@ void appendInstruction(TAgitationSeq &seq, QStringView instruction, const QStrin
     // Beginnings strictly before the end; counted in seconds from the start so
     // that one falling exactly on the end is not let in by a rounding error.
     const double span = (end - start) * 86400.0 - 0.001;
-    for (qint64 k = 1; static_cast<double>(k) * third < span; ++k) {
-        a.StartTime = start + static_cast<double>(k) * third / 86400.0;
-        seq.push_back(a);
-    }
+    if (!(span > third))
+        return;
+    qint64 last = static_cast<qint64>(std::min(std::ceil(span / third), 9e15)) - 1;
+    while (last > 1 && static_cast<double>(last) * third >= span)
+        --last;
+    while (static_cast<double>(last + 1) * third < span)
+        ++last;
+    a.Period = third;
+    a.Repeat = 1;
+    a.LastRepeat = last;
+    a.RepeatFrom = start;
+    a.StartTime = start + static_cast<double>(third) / 86400.0;
+    seq.push_back(a);
 }
 
 } // namespace
@@ -99,6 +111,22 @@ TAgitationSeq LoadAgitationSeq(const QString &agitationFile, const QString &code
 
 void DropFirstAgitation(TAgitationSeq &seq)
 {
-    if (!seq.empty())
-        seq.erase(seq.begin());
+    if (seq.empty())
+        return;
+    TAgitation &e = seq.front();
+    if (e.Repeat < e.LastRepeat) {
+        ++e.Repeat;
+        e.Counter = 0;
+        e.StartTime = e.RepeatFrom + static_cast<double>(e.Repeat) * e.Period / 86400.0;
+        return;
+    }
+    seq.erase(seq.begin());
+}
+
+void shiftAgitationSeq(TAgitationSeq &seq, double now)
+{
+    for (TAgitation &a : seq) {
+        a.StartTime = a.StartTime + now - a.PausedAt;
+        a.RepeatFrom = a.RepeatFrom + now - a.PausedAt;
+    }
 }

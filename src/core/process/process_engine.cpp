@@ -28,6 +28,26 @@ bool isWaitMark(const QString &text)
     return text == QLatin1String("X");
 }
 
+// The step timer's ticks are lined up a couple of milliseconds after each
+// whole second before the cell's end, so the tick that ends a cell falls just
+// after its end whatever the phase of the cell before it or of a resume. The
+// next tick is the first of these instants at least half a second on: a
+// closer one would show the second just shown again (and sound it again).
+// The end itself is never passed over, however late this tick came.
+double nextTickDue(double cellEnd, double now)
+{
+    constexpr double kMsPerDay = 86400000.0;
+    constexpr double kAfterSecond = 2.0;
+    constexpr double kMinGap = 500.0;
+    const double endMs = cellEnd * kMsPerDay + kAfterSecond;
+    const double nowMs = now * kMsPerDay;
+    const double secondsBefore = std::floor((endMs - nowMs - kMinGap) / 1000.0);
+    double due = endMs - secondsBefore * 1000.0;
+    if (cellEnd > now)
+        due = std::min(due, endMs);
+    return due / kMsPerDay;
+}
+
 } // namespace
 
 ProcessEngine::ProcessEngine(Clock &clock, SoundOutput &sound, ProcessEnvironment env)
@@ -90,20 +110,36 @@ void ProcessEngine::setStepAndTimeText(int i)
 void ProcessEngine::loadAgitation(int i, double now)
 {
     TProcess &p = process(i);
-    // A failed read leaves the sequence and the label as they were.
+    // The old plan goes first, timer and cue included, so that a failed read
+    // leaves no cue of another step, and no old timer steps the new plan.
+    dropAgitation(i);
     AgitSeqs[i] =
         LoadAgitationSeq(m_env.agitationFile(), grid(i).cell(4, p.CurrentRow), now, CellEndTime[i]);
     p.face.agit.text = AgitSeqs[i].front().Text;
 }
 
-// Previous, Next and Reset begin alike: both timers off, no agitation left.
-void ProcessEngine::stopAndClearAgitation(int i)
+// Agitation belongs to the main time: outside it, no cue and no timer.
+void ProcessEngine::leaveMainTime(int i)
+{
+    face(i).agitTimerEnabled = false;
+    face(i).agit.text.clear();
+}
+
+// No plan, no cue and no agitation timer: the next resume plans afresh.
+void ProcessEngine::dropAgitation(int i)
 {
     ProcessFace &f = face(i);
-    f.stepTimerEnabled = false;
     f.agitTimerEnabled = false;
     f.agit.text.clear();
     AgitSeqs[i].clear();
+    process(i).agitationsDone = false;
+}
+
+// Previous, Next and Reset begin alike: both timers off, no agitation left.
+void ProcessEngine::stopAndClearAgitation(int i)
+{
+    face(i).stepTimerEnabled = false;
+    dropAgitation(i);
 }
 
 void ProcessEngine::countDownSound(int remaining)
@@ -147,10 +183,11 @@ void ProcessEngine::btnStart(int i)
         loadAgitation(i, now);
         UpdateAgitation(i, now);
     } else {
-        p.face.agit.text.clear();
+        leaveMainTime(i);
     }
     g.setCurrent(4, p.CurrentRow);
     p.face.stepTimerEnabled = true;
+    scheduleTick(i);
 }
 
 void ProcessEngine::btnPause(int i)
@@ -176,8 +213,13 @@ void ProcessEngine::btnPause(int i)
             if (!seq.empty() && seq.front().PausedAt > 0.1) {
                 // Every start moves later by the length of the pause, as the
                 // cell's end does.
-                for (TAgitation &a : seq)
-                    a.StartTime = a.StartTime + now - a.PausedAt;
+                shiftAgitationSeq(seq, now);
+                // An agitation the pause interrupted goes on counting.
+                if (seq.front().Counter > 0)
+                    p.face.agitTimerEnabled = true;
+            } else if (p.agitationsDone) {
+                // Every agitation of this cell has been given: none again.
+                UpdateAgitation(i, now);
             } else {
                 loadAgitation(i, now);
                 UpdateAgitation(i, now);
@@ -187,6 +229,7 @@ void ProcessEngine::btnPause(int i)
         }
         g.setCurrent(4, g.currentRow());
         p.face.stepTimerEnabled = true;
+        scheduleTick(i);
     }
     PaintStepGrid(g, p.CurrentCol, p.CurrentRow, m_env.colourMode());
 }
@@ -229,11 +272,11 @@ void ProcessEngine::btnPrevious(int i)
 
 void ProcessEngine::btnNext(int i)
 {
-    TProcess &p = process(i);
     stopAndClearAgitation(i);
     setLabelColors(i, Colors::Yellow, Colors::Silver);
-    const QString twoOn = grid(i).cell(p.CurrentCol + 2, p.CurrentRow);
-    AdvanceCell(i, !isWaitMark(twoOn));
+    // The process is paused now, so a wait mark on the way has nothing to
+    // pause: Next stops there and leaves the clock to Start and Pause.
+    AdvanceCell(i, false);
 }
 
 void ProcessEngine::btnReset(int i)
@@ -257,10 +300,24 @@ void ProcessEngine::btnReset(int i)
     g.setSelectionColors(g.gridColor(), g.fontColor());
 }
 
+void ProcessEngine::scheduleTick(int i)
+{
+    if (face(i).stepTimerEnabled)
+        face(i).stepTimerDue = nextTickDue(CellEndTime[i], m_clock.nowDays());
+}
+
 void ProcessEngine::tmrTimer(int i)
 {
     TProcess &p = process(i);
     GridModel &g = grid(i);
+    // The next tick is planned however this one ends, a failed agitation
+    // read included: a running process must not be left without ticks.
+    struct Reschedule
+    {
+        ProcessEngine &engine;
+        int i;
+        ~Reschedule() { engine.scheduleTick(i); }
+    } reschedule{*this, i};
     double now = m_clock.nowDays();
     if (isWaitMark(g.cell(p.CurrentCol, p.CurrentRow))) {
         AdvanceCell(i, true);
@@ -304,7 +361,9 @@ void ProcessEngine::AdvanceCell(int i, bool PauseAtWait)
             return;
         }
         const QString text = g.cell(p.CurrentCol, p.CurrentRow);
-        if (p.CurrentCol == 3 && !text.isEmpty() && PauseAtWait)
+        // Only a running process is paused: on a paused one the Pause
+        // handler would resume it.
+        if (p.CurrentCol == 3 && !text.isEmpty() && PauseAtWait && p.face.stepTimerEnabled)
             btnPause(i);
         if (TimeTextToSeconds(text) > 0.1 || (p.CurrentCol == 3 && isWaitMark(text)))
             break;
@@ -332,7 +391,7 @@ void ProcessEngine::AdvanceCell(int i, bool PauseAtWait)
     if (p.CurrentCol == 1)
         loadAgitation(i, now);
     else
-        p.face.agit.text.clear();
+        leaveMainTime(i);
 }
 
 void ProcessEngine::UpdateAgitation(int i, double now)
@@ -370,6 +429,7 @@ void ProcessEngine::UpdateAgitation(int i, double now)
     } else {
         p.face.agitTimerEnabled = false;
         DropFirstAgitation(seq);
+        p.agitationsDone = seq.empty();
     }
 }
 
@@ -384,6 +444,9 @@ void ProcessEngine::tmrAgitTimer(int i)
     if (seq.empty())
         return;
     TAgitation &e = seq.front();
+    // Only an agitation that has begun has movements to count.
+    if (e.Counter == 0)
+        return;
     ++e.Counter;
     if (e.Counter > e.Count)
         return;
@@ -429,6 +492,9 @@ bool ProcessEngine::sgrdDblClick(int i)
     const int r = g.currentRow();
     if (c >= 1 && c <= 3) {
         p.face.stepTimerEnabled = false;
+        // The old step's agitations have no place in another cell.
+        if (c != p.CurrentCol || r != p.CurrentRow)
+            dropAgitation(i);
         p.CurrentCol = c;
         p.CurrentRow = r;
         RemainingSecs[i] = TimeTextToSeconds(g.cell(c, r));

@@ -26,6 +26,8 @@ struct ProcessFace
     Label agit;
     int gauge = 0; // may exceed 100; the gauge shows at most 100
     bool stepTimerEnabled = false;
+    // While the step timer runs: the date-time (days) its next tick is due.
+    double stepTimerDue = 0;
     bool agitTimerEnabled = false;
     int agitInterval = 1000;
 };
@@ -40,6 +42,8 @@ struct TProcess
     ProcessFace face;
     int CurrentCol = 0;
     int CurrentRow = 0;
+    // The current cell's agitation plan has run out (not merely never built).
+    bool agitationsDone = false;
 };
 
 // What the timers need from the rest of the program, asked at the moment of
@@ -108,7 +112,10 @@ private:
     void setLabelColors(int i, quint32 colour, quint32 mono);
     void setStepAndTimeText(int i);
     void loadAgitation(int i, double now);
+    void leaveMainTime(int i);
+    void dropAgitation(int i);
     void stopAndClearAgitation(int i);
+    void scheduleTick(int i);
     void countDownSound(int remaining);
     void endBeep();
     quint32 pick(quint32 colour, quint32 mono) const { return m_env.colourMode() ? colour : mono; }

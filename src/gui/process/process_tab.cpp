@@ -19,6 +19,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -79,6 +80,8 @@ ProcessTab::ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, Q
     stepTimer->setObjectName(QStringLiteral("tmr") + tag);
     stepTimer->setTimerType(Qt::PreciseTimer);
     stepTimer->setInterval(1000);
+    // Each tick is set for the instant the engine plans for it.
+    stepTimer->setSingleShot(true);
     StepTimer = stepTimer;
     auto *agitTimer = new QTimer(timerOwner);
     agitTimer->setObjectName(QStringLiteral("tmrAgit") + tag);
@@ -155,12 +158,8 @@ ProcessTab::ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, Q
             [this, i] { run([this, i] { m_engine.btnNext(i); }); });
     connect(ResetButton, &QPushButton::clicked, this,
             [this, i] { run([this, i] { m_engine.btnReset(i); }); });
-    connect(stepTimer, &QTimer::timeout, this, [this, i] {
-        // Back to whole seconds after the tick that lined the timer up.
-        if (StepTimer->interval() != 1000)
-            StepTimer->setInterval(1000);
-        run([this, i] { m_engine.tmrTimer(i); });
-    });
+    connect(stepTimer, &QTimer::timeout, this,
+            [this, i] { run([this, i] { m_engine.tmrTimer(i); }); });
     connect(agitTimer, &QTimer::timeout, this,
             [this, i] { run([this, i] { m_engine.tmrAgitTimer(i); }); });
     connect(StepGrid, &StringGrid::gridDoubleClicked, this, [this, i] {
@@ -187,24 +186,6 @@ void ProcessTab::load(const QString &path)
     render();
 }
 
-// The ticks of a running cell are lined up a moment after each whole second
-// before its end, so the last one falls just after the end. A timer left at
-// the phase of an earlier cell would tick a hair before the end of this one
-// and stretch it by a second.
-void ProcessTab::phaseStepTimer()
-{
-    const double end = m_engine.CellEndTime[m_index];
-    const double msLeft = (end - m_ctx.clock->nowDays()) * 86400000.0;
-    double first = 1000.0;
-    if (msLeft > 0) {
-        first = std::fmod(msLeft, 1000.0);
-        if (first < 1.0)
-            first += 1000.0;
-    }
-    m_phasedEnd = end;
-    StepTimer->start(static_cast<int>(first) + 2);
-}
-
 void ProcessTab::render()
 {
     const ProcessFace &f = m_engine.face(m_index);
@@ -220,10 +201,15 @@ void ProcessTab::render()
     if (Gauge->value() != gauge)
         Gauge->setValue(gauge);
     if (StepTimer) {
-        if (!f.stepTimerEnabled)
+        if (!f.stepTimerEnabled) {
             StepTimer->stop();
-        else if (!StepTimer->isActive() || m_engine.CellEndTime[m_index] != m_phasedEnd)
-            phaseStepTimer();
+        } else if (!StepTimer->isActive() || f.stepTimerDue != m_scheduledDue) {
+            // To the nearest millisecond: the engine plans the tick that ends
+            // a cell two milliseconds after the end, room enough.
+            const double ms = (f.stepTimerDue - m_ctx.clock->nowDays()) * 86400000.0;
+            m_scheduledDue = f.stepTimerDue;
+            StepTimer->start(static_cast<int>(std::clamp(std::round(ms), 0.0, 86400000.0)));
+        }
     }
     if (AgitTimer) {
         if (AgitTimer->interval() != f.agitInterval)

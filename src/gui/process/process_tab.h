@@ -52,11 +52,10 @@ signals:
 
 private:
     ProcessEngine &m_engine;
-    void phaseStepTimer();
 
     AppContext &m_ctx;
     int m_index;
-    double m_phasedEnd = -1.0; // the cell end the step timer's ticks are lined up on
+    double m_scheduledDue = -1.0; // the tick the step timer is set for
 };
 
 // The process tabs of the Papiers and Films pages and the engine behind them.

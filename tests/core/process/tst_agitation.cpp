@@ -1,8 +1,10 @@
 #include "core/base/colors.h"
 #include "core/base/runtime_error.h"
 #include "core/process/agitation.h"
+#include "core/process/time_text.h"
 #include "engine_rig.h"
 
+#include <QFile>
 #include <QTest>
 
 namespace {
@@ -15,6 +17,16 @@ double at(double seconds)
     return S + seconds / 86400.0;
 }
 
+// Every agitation of a sequence in the order they become first, as the
+// cues walk through them.
+TAgitationSeq inTurn(TAgitationSeq seq)
+{
+    TAgitationSeq out;
+    for (; !seq.empty(); DropFirstAgitation(seq))
+        out.push_back(seq.front());
+    return out;
+}
+
 } // namespace
 
 class TestAgitation : public QObject
@@ -23,8 +35,8 @@ class TestAgitation : public QObject
 private slots:
     void sequenceFromInstructions()
     {
-        const TAgitationSeq seq = agitationSeqFromLines(
-            {"A\tInversions\t4_00:00:10_00:00:00/*2_00:00:05_00:01:00"}, "A", S, at(150));
+        const TAgitationSeq seq = inTurn(agitationSeqFromLines(
+            {"A\tInversions\t4_00:00:10_00:00:00/*2_00:00:05_00:01:00"}, "A", S, at(150)));
         QCOMPARE(int(seq.size()), 3);
         QCOMPARE(seq[0].Count, 4);
         QCOMPARE(seq[0].Duration * 86400.0, 10.0);
@@ -83,7 +95,7 @@ private slots:
         QFETCH(QString, code);
         QFETCH(QList<double>, starts);
         QFETCH(QList<int>, counts);
-        const TAgitationSeq seq = agitationSeqFromLines(lines, code, S, at(150));
+        const TAgitationSeq seq = inTurn(agitationSeqFromLines(lines, code, S, at(150)));
         QCOMPARE(int(seq.size()), int(starts.size()));
         for (int k = 0; k < starts.size(); ++k) {
             const double want = starts[k] < 0 ? 0.0 : at(starts[k]);
@@ -126,12 +138,23 @@ private slots:
         }
     }
 
-    void hugeRepeatCountStaysBounded()
+    void repeatsComeAsTheyAreDue()
     {
-        // One agitation a second over a 99-hour main time: many, but finite.
-        const TAgitationSeq seq =
-            agitationSeqFromLines({"F\tx\t*1_00:00:01_00:00:01"}, "F", S, at(99 * 3600));
-        QCOMPARE(int(seq.size()), 99 * 3600 - 1);
+        // One agitation a second over the longest main time there is: the
+        // plan holds one entry whatever the number of beginnings.
+        const int mainTime = TimeTextToSeconds(u"99:99:99");
+        TAgitationSeq seq = agitationSeqFromLines(
+            {"F\tx\t*1_00:00:01_00:00:01/2_00:00:01_00:00:30"}, "F", S, at(mainTime));
+        QCOMPARE(int(seq.size()), 2);
+        qint64 beginnings = 0;
+        for (; seq.front().Count == 1; DropFirstAgitation(seq)) {
+            ++beginnings;
+            QVERIFY(seq.size() <= 2);
+            if (beginnings % 100000 == 1 || beginnings == mainTime - 1)
+                QVERIFY(qAbs(seq.front().StartTime - at(double(beginnings))) < 1e-9);
+        }
+        QCOMPARE(beginnings, qint64(mainTime - 1));
+        QCOMPARE(seq.front().Count, 2);
     }
 
     void dropFirst()
@@ -175,7 +198,7 @@ private slots:
         QCOMPARE(f.agit.text, QStringLiteral("***  AGITATE (5/4) 00:00:01  ***"));
         rig.tickAfter(p, 1.0); // S + 10: no time left, the entry goes
         QVERIFY(!f.agitTimerEnabled);
-        QCOMPARE(int(rig.engine->AgitSeqs[p].size()), 2);
+        QVERIFY(qAbs(rig.engine->AgitSeqs[p].front().StartTime - at(60)) < 1e-9);
         rig.tickAfter(p, 1.0);
         QCOMPARE(f.agit.text, QStringLiteral("Agitation in 00:00:49"));
         QCOMPARE(f.agit.color, Colors::Blue);
@@ -238,6 +261,10 @@ private slots:
         QCOMPARE(rig.face(p).agit.text, QStringLiteral("Agitation in 00:00:00"));
         rig.tickAfter(p, 1.0); // 50 s after the pause began, plus one
         QVERIFY(rig.face(p).agit.text.startsWith(QStringLiteral("***  AGITATE (1/2)")));
+        // The later beginnings have moved with it.
+        for (int s = 92; s <= 100; ++s)
+            rig.tickAfter(p, 1.0);
+        QCOMPARE(rig.face(p).agit.text, QStringLiteral("Agitation in 00:00:50"));
     }
 
     void resumeOfANeverPausedSequenceStartsAgain()
@@ -301,6 +328,126 @@ private slots:
         // A tick of an agitation still running empties the label outside the main time.
         rig.face(p).agit.text = QStringLiteral("stale");
         rig.engine->tmrAgitTimer(p);
+        QCOMPARE(rig.face(p).agit.text, QString());
+    }
+
+    void oneAgitationTimerPerPlan_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<bool>("restart");  // Start pressed, or the main time runs out
+        QTest::addColumn<QString>("label"); // after a tick of the old plan's timer
+        QTest::newRow("Start during an agitation")
+            << QStringList{"Dev|00:01:00|||A"} << true << "Agitation in 00:00:00";
+        QTest::newRow("main time ends into the next step's")
+            << QStringList{"Dev|00:00:05|||A", "Fix|00:01:00|||A"} << false << "Inversions";
+        QTest::newRow("main time ends into the second phase")
+            << QStringList{"Dev|00:00:05|00:01:00||A"} << false << "";
+    }
+    void oneAgitationTimerPerPlan()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(bool, restart);
+        QFETCH(QString, label);
+        EngineRig rig;
+        const int p = rig.addProcess(steps);
+        rig.engine->btnStart(p);
+        rig.tickAfter(p, 1.0 + kLate);
+        QVERIFY(rig.face(p).agitTimerEnabled);
+        if (restart) {
+            rig.engine->btnStart(p);
+        } else {
+            for (int s = 2; s <= 5; ++s)
+                rig.tickAfter(p, 1.0);
+            QCOMPARE(rig.engine->CellSecs[p], 60);
+        }
+        QVERIFY(!rig.face(p).agitTimerEnabled);
+        // A tick of the old plan's timer already on its way steps nothing
+        // that has not begun.
+        rig.engine->tmrAgitTimer(p);
+        QCOMPARE(rig.face(p).agit.text, label);
+        if (rig.process(p).CurrentCol == 1) {
+            rig.tickAfter(p, 1.0);
+            QCOMPARE(rig.face(p).agit.text, QStringLiteral("***  AGITATE (1/4) 00:00:09  ***"));
+            QVERIFY(rig.face(p).agitTimerEnabled);
+        }
+    }
+
+    void doubleClickOnAnotherCellDropsThePlan()
+    {
+        EngineRig rig;
+        rig.writeAgitation(
+            {"A\tx\t4_00:00:10_00:00:00/*2_00:00:05_00:01:00", "B\tx\t3_00:00:05_00:00:20"});
+        const int p = rig.addProcess({"Dev|00:02:00|||A", "Fix|00:01:00|||B"});
+        rig.engine->btnStart(p);
+        rig.engine->btnPause(p); // stamps the plan
+        rig.engine->btnPause(p);
+        rig.tickAfter(p, 1.0 + kLate);
+        QVERIFY(rig.face(p).agitTimerEnabled);
+        QVERIFY(rig.grid(p).setCurrent(1, 2));
+        rig.engine->sgrdDblClick(p);
+        QVERIFY(!rig.face(p).agitTimerEnabled);
+        QVERIFY(rig.engine->AgitSeqs[p].empty());
+        QCOMPARE(rig.face(p).agit.text, QString());
+        // The resume plans the new step's agitations, counted from now.
+        rig.clock.advanceSeconds(7);
+        rig.engine->btnPause(p);
+        QCOMPARE(rig.face(p).agit.text, QStringLiteral("Agitation in 00:00:20"));
+    }
+
+    void finishedPlanStaysFinished()
+    {
+        EngineRig rig;
+        rig.writeAgitation({"S\tOnce\t4_00:00:03_00:00:00"});
+        const int p = rig.addProcess({"Dev|00:01:00|||S"});
+        rig.engine->btnStart(p);
+        for (int s = 1; s <= 4; ++s)
+            rig.tickAfter(p, s == 1 ? 1.0 + kLate : 1.0);
+        QVERIFY(rig.engine->AgitSeqs[p].empty());
+        rig.engine->btnPause(p);
+        rig.clock.advanceSeconds(30);
+        rig.engine->btnPause(p);
+        for (int s = 0; s < 5; ++s) {
+            QCOMPARE(rig.face(p).agit.text, QString());
+            QVERIFY(!rig.face(p).agitTimerEnabled);
+            rig.tickAfter(p, 1.0);
+        }
+    }
+
+    void resumeDuringAnAgitationKeepsCounting()
+    {
+        EngineRig rig;
+        const int p = rig.addProcess({"Dev|00:01:00|||A"});
+        rig.engine->btnStart(p);
+        rig.tickAfter(p, 1.0 + kLate);
+        rig.engine->tmrAgitTimer(p);
+        rig.engine->btnPause(p);
+        QVERIFY(!rig.face(p).agitTimerEnabled);
+        rig.clock.advanceSeconds(30);
+        rig.engine->btnPause(p);
+        QVERIFY(rig.face(p).agitTimerEnabled);
+        QCOMPARE(rig.face(p).agitInterval, 2500);
+        rig.engine->tmrAgitTimer(p);
+        rig.tickAfter(p, 1.0);
+        QCOMPARE(rig.face(p).agit.text, QStringLiteral("***  AGITATE (3/4) 00:00:08  ***"));
+    }
+
+    void unreadableFileLeavesNoOldCues()
+    {
+        EngineRig rig;
+        const int p = rig.addProcess({"Dev|00:00:03|||A", "Fix|00:01:00|||A"});
+        rig.engine->btnStart(p);
+        rig.tickAfter(p, 1.0 + kLate);
+        QVERIFY(rig.face(p).agitTimerEnabled);
+        QFile::remove(rig.agitationFile);
+        rig.tickAfter(p, 1.0);
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, rig.tickAfter(p, 1.0));
+        QCOMPARE(rig.face(p).step.text, QStringLiteral("Fix"));
+        QVERIFY(rig.engine->AgitSeqs[p].empty());
+        QCOMPARE(rig.face(p).agit.text, QString());
+        QVERIFY(!rig.face(p).agitTimerEnabled);
+        // One error per failed read: the ticks of the step read nothing.
+        rig.tickAfter(p, 1.0);
+        QVERIFY(rig.face(p).stepTimerEnabled);
         QCOMPARE(rig.face(p).agit.text, QString());
     }
 

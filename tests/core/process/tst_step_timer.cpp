@@ -3,11 +3,409 @@
 #include "engine_rig.h"
 #include "test_support.h"
 
+#include <QFile>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTest>
 
 // Ticks land half a millisecond after the whole second, as a precise timer's do.
 constexpr double kLate = 0.0005;
+
+namespace {
+
+// QVERIFY2 builds its message on every check; the soak's millions of checks
+// build theirs on failure only.
+#define SOAK_VERIFY(condition, message)                                                            \
+    do {                                                                                           \
+        if (!(condition))                                                                          \
+            QFAIL(message);                                                                        \
+    } while (false)
+
+// Many processes on the fake clock for days on end: random presses, ticks
+// delivered when the engine plans them (a little late, as a real timer's),
+// the agitation timers a tab would run, reloads, scheme and sound changes, an
+// agitation file that changes or vanishes, and suspends. What must always
+// hold is checked after every event for the processes it touched; a failure
+// names the seed, so the run can be repeated.
+class Soak
+{
+public:
+    explicit Soak(quint32 seed) : m_rng(seed), m_seed(seed)
+    {
+        m_rig.soundSeconds = 2;
+        m_nowMs = std::llround(m_rig.clock.nowDays() * 86400000.0);
+        m_startMs = m_nowMs;
+        writeAgitationFile();
+        reload();
+    }
+
+    void run(int days)
+    {
+        const qint64 endMs = m_nowMs + qint64(days) * 86400000;
+        qint64 nextPress = m_nowMs + gap(15000);
+        qint64 nextGlobal = m_nowMs + gap(1200000);
+        while (m_nowMs < endMs && !QTest::currentTestFailed()) {
+            // The earliest of: a press, a change of settings, a timer.
+            qint64 at = std::min(nextPress, nextGlobal);
+            int who = -1;
+            bool agit = false;
+            for (int i = 0; i < size(); ++i) {
+                if (m_rig.face(i).stepTimerEnabled && stepDue(i) < at) {
+                    at = stepDue(i);
+                    who = i;
+                    agit = false;
+                }
+                if (m_agitDue[i] >= 0 && m_agitDue[i] < at) {
+                    at = m_agitDue[i];
+                    who = i;
+                    agit = true;
+                }
+            }
+            // Timers fire a little late, now and then up to a second late on
+            // a busy machine, and after a suspend all at once.
+            const int late =
+                m_rng.bounded(50) == 0 ? int(m_rng.bounded(1000)) : int(m_rng.bounded(3));
+            moveTo(std::max(at + (who >= 0 ? late : 0), m_nowMs));
+            if (who >= 0 && !agit) {
+                event(who, QStringLiteral("tick"), [&] { m_rig.engine->tmrTimer(who); });
+            } else if (who >= 0) {
+                m_agitDue[who] += m_rig.face(who).agitInterval;
+                event(who, QStringLiteral("agitation tick"),
+                      [&] { m_rig.engine->tmrAgitTimer(who); });
+            } else if (at == nextPress) {
+                nextPress = m_nowMs + gap(15000);
+                press(pressTarget());
+            } else {
+                nextGlobal = m_nowMs + gap(1200000);
+                global();
+            }
+        }
+    }
+
+    // Left alone, every process walks to its end and resets; paused ones are
+    // resumed, as a user at a wait mark would.
+    void leaveAlone()
+    {
+        for (int i = 0; i < size(); ++i) {
+            for (int guard = 0; guard < 100000 && !QTest::currentTestFailed(); ++guard) {
+                if (m_rig.engine->isPaused(i))
+                    event(
+                        i, QStringLiteral("resume"), [&] { m_rig.engine->btnPause(i); }, true);
+                if (!m_rig.face(i).stepTimerEnabled)
+                    break;
+                while (m_rig.face(i).stepTimerEnabled && !QTest::currentTestFailed()) {
+                    moveTo(std::max(stepDue(i), m_nowMs));
+                    event(i, QStringLiteral("tick"), [&] { m_rig.engine->tmrTimer(i); });
+                }
+            }
+            SOAK_VERIFY(!m_rig.face(i).stepTimerEnabled, context(i, QStringLiteral("left alone")));
+        }
+    }
+
+private:
+    struct Snapshot
+    {
+        bool running, paused;
+        int col, row, remaining;
+        double cellEnd, due;
+    };
+
+    int size() { return m_rig.engine->size(); }
+    qint64 gap(int meanMs) { return 1 + qint64(m_rng.bounded(2 * meanMs)); }
+    // The tab sets its timer to the nearest millisecond.
+    qint64 stepDue(int i) { return std::llround(m_rig.face(i).stepTimerDue * 86400000.0); }
+    qint64 endMs(int i) { return std::llround(m_rig.engine->CellEndTime[i] * 86400000.0); }
+    void moveTo(qint64 ms)
+    {
+        m_rig.clock.advanceMs(ms - m_nowMs);
+        m_nowMs = ms;
+    }
+    Snapshot snapshot(int i)
+    {
+        return {m_rig.face(i).stepTimerEnabled, m_rig.engine->isPaused(i),
+                m_rig.process(i).CurrentCol,    m_rig.process(i).CurrentRow,
+                m_rig.engine->RemainingSecs[i], m_rig.engine->CellEndTime[i],
+                m_rig.face(i).stepTimerDue};
+    }
+    const char *context(int i, const QString &what)
+    {
+        const qint64 ms = m_nowMs - m_startMs;
+        m_context = QString("seed %1, day %2, %3 ms: process %4, %5")
+                        .arg(m_seed)
+                        .arg(ms / 86400000 + 1)
+                        .arg(ms % 86400000)
+                        .arg(i)
+                        .arg(what)
+                        .toUtf8();
+        return m_context.constData();
+    }
+
+    // Runs one event of process i and checks the process afterwards.
+    template <class F> void event(int i, const QString &what, F &&f, bool starts = false)
+    {
+        const Snapshot before = snapshot(i);
+        try {
+            f();
+        } catch (const RuntimeError &e) {
+            // Only a missing agitation file or its broken line may fail.
+            SOAK_VERIFY(e.message() == QLatin1String("File not found") ||
+                            e.message() == QLatin1String("'x' is not a valid integer value"),
+                        context(i, what + QStringLiteral(": ") + e.message()));
+        }
+        followAgitationTimer(i);
+        check(i, what, before, starts);
+    }
+
+    // What the tab does with its agitation timer after each event.
+    void followAgitationTimer(int i)
+    {
+        const ProcessFace &f = m_rig.face(i);
+        if (!f.agitTimerEnabled)
+            m_agitDue[i] = -1;
+        else if (m_agitDue[i] < 0 || m_agitInterval[i] != f.agitInterval)
+            m_agitDue[i] = m_nowMs + f.agitInterval;
+        m_agitInterval[i] = f.agitInterval;
+    }
+
+    static bool isTime(QStringView t)
+    {
+        const qsizetype n = t.size();
+        if (n < 8 || t[n - 3] != QLatin1Char(':') || t[n - 6] != QLatin1Char(':'))
+            return false;
+        for (qsizetype k = 0; k < n; ++k)
+            if (k != n - 3 && k != n - 6 && !t[k].isDigit())
+                return false;
+        return true;
+    }
+
+    // Nothing, an announcement, a running agitation or a description.
+    bool isCue(const QString &agit)
+    {
+        static const QRegularExpression running(
+            QStringLiteral("^\\*{3}  AGITATE \\(\\d+/\\d+\\) (.*)  \\*{3}$"));
+        if (agit.isEmpty())
+            return true;
+        if (agit.startsWith(m_rig.coming + QLatin1Char(' ')))
+            return isTime(QStringView(agit).mid(m_rig.coming.size() + 1));
+        const QRegularExpressionMatch m = running.match(agit);
+        if (m.hasMatch())
+            return isTime(m.capturedView(1));
+        for (const QString &line : agitationLines())
+            if (line.section(QLatin1Char('\t'), 1, 1) == agit)
+                return true;
+        return false;
+    }
+
+    void check(int i, const QString &what, const Snapshot &before, bool starts)
+    {
+        ProcessEngine &e = *m_rig.engine;
+        const int n = size();
+        SOAK_VERIFY(int(e.RemainingSecs.size()) == n && int(e.CellSecs.size()) == n &&
+                        int(e.CellEndTime.size()) == n && int(e.AgitSeqs.size()) == n,
+                    context(i, what + QStringLiteral(": state arrays")));
+        const ProcessFace &f = m_rig.face(i);
+        const TProcess &p = m_rig.process(i);
+        SOAK_VERIFY(p.CurrentRow >= 0 && p.CurrentRow < m_rig.grid(i).rows() && p.CurrentCol >= 0 &&
+                        p.CurrentCol < m_rig.grid(i).cols(),
+                    context(i, what + QStringLiteral(": current cell")));
+        SOAK_VERIFY(isTime(f.time.text), context(i, what + QStringLiteral(": ") + f.time.text));
+        SOAK_VERIFY(isCue(f.agit.text), context(i, what + QStringLiteral(": ") + f.agit.text));
+        // However the file repeats, a plan holds at most one entry per
+        // instruction.
+        SOAK_VERIFY(int(e.AgitSeqs[i].size()) <= instructionCount(),
+                    context(i, what + QStringLiteral(": plan of %1").arg(e.AgitSeqs[i].size())));
+        if (f.stepTimerEnabled) {
+            // The next tick planned is ahead and no later than just after the
+            // end (a second on for a cell of no time).
+            const qint64 latest = endMs(i) > m_nowMs ? endMs(i) + 2 : m_nowMs + 1002;
+            const bool planned = f.stepTimerDue != before.due || what == QLatin1String("tick");
+            SOAK_VERIFY((!planned || stepDue(i) > m_nowMs) && stepDue(i) <= latest,
+                        context(i, what + QStringLiteral(": next tick")));
+        } else {
+            SOAK_VERIFY(
+                !f.agitTimerEnabled,
+                context(i, what + QStringLiteral(": agitation timer of a stopped process")));
+        }
+        // Only Start and Pause start the clock; nothing moves a paused
+        // process but a press.
+        if (!starts && !before.running)
+            SOAK_VERIFY(!f.stepTimerEnabled, context(i, what + QStringLiteral(": started")));
+        if (what == QLatin1String("tick")) {
+            // A tick walks forward only, and never leaves a cell running
+            // past its end.
+            const bool moved = p.CurrentRow != before.row || p.CurrentCol != before.col;
+            if (f.stepTimerEnabled && !moved)
+                SOAK_VERIFY(e.CellEndTime[i] == before.cellEnd && endMs(i) > m_nowMs,
+                            context(i, what + QStringLiteral(": past the end")));
+            if (f.stepTimerEnabled && moved)
+                SOAK_VERIFY(p.CurrentRow > before.row ||
+                                (p.CurrentRow == before.row && p.CurrentCol > before.col),
+                            context(i, what + QStringLiteral(": walked back")));
+            // It stops only at a wait mark, paused, or after the last step.
+            if (!f.stepTimerEnabled)
+                SOAK_VERIFY(e.isPaused(i) || f.step.color == Colors::Blue ||
+                                f.step.color == Colors::White,
+                            context(i, what + QStringLiteral(": stopped")));
+        } else if (before.paused && what.startsWith(QLatin1String("global"))) {
+            SOAK_VERIFY(e.isPaused(i) && p.CurrentCol == before.col && p.CurrentRow == before.row &&
+                            e.RemainingSecs[i] == before.remaining,
+                        context(i, what + QStringLiteral(": a paused process moved")));
+        }
+    }
+
+    // A quarter of the presses go to a running process, when there is one.
+    int pressTarget()
+    {
+        std::vector<int> running;
+        for (int i = 0; i < size(); ++i)
+            if (m_rig.face(i).stepTimerEnabled)
+                running.push_back(i);
+        if (!running.empty() && m_rng.bounded(4) == 0)
+            return running[m_rng.bounded(quint32(running.size()))];
+        return int(m_rng.bounded(size()));
+    }
+
+    void press(int i)
+    {
+        ProcessEngine &e = *m_rig.engine;
+        // A paused process is resumed more often than not, as at a wait mark.
+        const int action = e.isPaused(i) && m_rng.bounded(2) == 0 ? 30 : int(m_rng.bounded(100));
+        if (action < 20) {
+            event(
+                i, QStringLiteral("Start"), [&] { e.btnStart(i); }, true);
+        } else if (action < 42) {
+            event(
+                i, QStringLiteral("Pause"), [&] { e.btnPause(i); }, true);
+        } else if (action < 62) {
+            event(i, QStringLiteral("Next"), [&] { e.btnNext(i); });
+        } else if (action < 72) {
+            event(i, QStringLiteral("Previous"), [&] { e.btnPrevious(i); });
+        } else if (action < 77) {
+            event(i, QStringLiteral("Reset"), [&] { e.btnReset(i); });
+        } else {
+            // A double-click where the user can click: while the process
+            // runs, only a cell after the current one can be selected.
+            GridModel &g = m_rig.grid(i);
+            const int from = std::max(1, m_rig.process(i).CurrentRow);
+            g.setCurrent(1 + int(m_rng.bounded(g.cols() - 1)),
+                         from + int(m_rng.bounded(g.rows() - from)));
+            event(i, QStringLiteral("double-click"), [&] { e.sgrdDblClick(i); });
+        }
+    }
+
+    void global()
+    {
+        const int kind = int(m_rng.bounded(12));
+        QString what;
+        if (kind == 0) {
+            reload();
+            return;
+        }
+        if (kind <= 3) {
+            m_rig.colour = !m_rig.colour;
+            m_rig.engine->switchScheme(m_rig.colour);
+            what = QStringLiteral("global: scheme");
+        } else if (kind <= 5) {
+            m_rig.soundMode = 1 + int(m_rng.bounded(3));
+            m_rig.soundSeconds = int(m_rng.bounded(11)) - 1;
+            what = QStringLiteral("global: sound");
+        } else if (kind <= 9) {
+            writeAgitationFile();
+            what = QStringLiteral("global: agitation file");
+        } else {
+            // The machine sleeps: every timer due meanwhile fires on waking.
+            moveTo(m_nowMs + gap(600000));
+            return;
+        }
+        for (int i = 0; i < size() && !QTest::currentTestFailed(); ++i)
+            event(i, what, [] {});
+    }
+
+    // The agitation file changes between reads, or vanishes.
+    static const QStringList &agitationLines()
+    {
+        static const QStringList lines{
+            "A\tInversions\t4_00:00:10_00:00:00/*2_00:00:05_00:01:00",
+            "A\tInversions\t6_00:00:15_00:00:00/*4_00:00:10_00:00:30",
+            "K\tContinuous first\t10_00:00:30_00:00:00/*2_00:00:05_00:00:30",
+            "R\tEvery second\t*1_00:00:01_00:00:01",
+            "R\tEvery second, twice\t*1_00:00:01_00:00:01/*2_00:00:01_00:00:01",
+            "F\tFast\t3_00:00:02_00:00:03/*5_00:00:02_00:00:07/1_00:00:00_00:00:04",
+            "Z\tBroken\t*x_00:00:01_00:00:05",
+            "Zero\tNone\t0_00:00:05_00:00:02"};
+        return lines;
+    }
+
+    void writeAgitationFile()
+    {
+        if (m_rng.bounded(5) == 0) {
+            QFile::remove(m_rig.agitationFile);
+            return;
+        }
+        QStringList lines;
+        for (const QString &line : agitationLines())
+            if (m_rng.bounded(3) != 0)
+                lines << line;
+        m_rig.writeAgitation(lines);
+    }
+
+    // Every instruction any version of the file holds.
+    static int instructionCount()
+    {
+        static const int n = [] {
+            int count = 0;
+            for (const QString &line : agitationLines())
+                count += int(line.count(QLatin1Char('/'))) + 1;
+            return count;
+        }();
+        return n;
+    }
+
+    // The tabs are rebuilt from the files: every process idle again.
+    void reload()
+    {
+        m_rig.engine->clear();
+        for (int n = 0; n < 50; ++n)
+            m_rig.addProcess(randomSteps(n), n < 20);
+        m_agitDue.assign(size_t(size()), -1);
+        m_agitInterval.assign(size_t(size()), 0);
+        for (int i = 0; i < size() && !QTest::currentTestFailed(); ++i)
+            check(i, QStringLiteral("reload"), snapshot(i), false);
+    }
+
+    QStringList randomSteps(int n)
+    {
+        static const QStringList codes{"A", "", "Q", "Z", "R", "K", "F", "Zero"};
+        QStringList steps;
+        // The longest main time, with an agitation every second.
+        if (n == 0)
+            steps << QStringLiteral("Long|99:99:99|||R");
+        const int count = 1 + int(m_rng.bounded(8));
+        const auto time = [&] {
+            const int v = int(m_rng.bounded(10));
+            return v < 2   ? QString()
+                   : v < 9 ? QString("00:00:%1").arg(m_rng.bounded(1, 60), 2, 10, QChar('0'))
+                           : QString("00:%1:00").arg(m_rng.bounded(1, 20), 2, 10, QChar('0'));
+        };
+        for (int s = 0; s < count; ++s)
+            steps << QString("S%1|%2|%3|%4|%5")
+                         .arg(s)
+                         .arg(time(), m_rng.bounded(3) == 0 ? time() : QString(),
+                              m_rng.bounded(4) == 0 ? "X" : "", codes[m_rng.bounded(8)]);
+        return steps;
+    }
+
+    EngineRig m_rig;
+    QRandomGenerator m_rng;
+    quint32 m_seed;
+    qint64 m_nowMs = 0;
+    qint64 m_startMs = 0;
+    std::vector<qint64> m_agitDue;
+    std::vector<int> m_agitInterval;
+    QByteArray m_context;
+};
+
+} // namespace
 
 class TestStepTimer : public QObject
 {
@@ -226,25 +624,110 @@ private slots:
         QCOMPARE(rig.face(p).time.text, QStringLiteral("00:00:00"));
     }
 
-    void nextAroundAWaitMark()
+    void nextStopsPausedAtAWaitMark_data()
     {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<int>("presses");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("after"); // the step the resumed process then runs
+        // From the main time the mark is two columns on: Next stops at the
+        // second phase first, then at the mark.
+        QTest::newRow("second phase, then the mark")
+            << QStringList{"Fix|00:00:30|00:00:10|X|", "Wash|00:01:00|||"} << 3 << 1 << "Wash";
+        QTest::newRow("a step holding only a mark")
+            << QStringList{"Dev|00:00:30|||", "Look|||X|", "Wash|00:01:00|||"} << 2 << 2 << "Wash";
+    }
+    void nextStopsPausedAtAWaitMark()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(int, presses);
+        QFETCH(int, row);
+        QFETCH(QString, after);
         EngineRig rig;
-        const int p = rig.addProcess({"Fix|00:00:30|00:00:10|X|", "Wash|00:01:00|||"});
-        rig.engine->btnNext(p);
-        QCOMPARE(rig.process(p).CurrentCol, 1);
-        // From the main time the wait mark is two columns on: Next stops at
-        // the second phase and stays paused.
-        rig.engine->btnNext(p);
-        QCOMPARE(rig.process(p).CurrentCol, 2);
-        QVERIFY(rig.engine->isPaused(p));
-        // From there Next enters the wait mark, whose pause resumes the
-        // paused process: the next tick passes the mark.
-        rig.engine->btnNext(p);
+        rig.soundMode = 2;
+        rig.activeTab = 0;
+        const int p = rig.addProcess(steps);
+        for (int n = 0; n < presses; ++n)
+            rig.engine->btnNext(p);
         QCOMPARE(rig.process(p).CurrentCol, 3);
-        QVERIFY(rig.face(p).stepTimerEnabled);
+        QCOMPARE(rig.process(p).CurrentRow, row);
+        QCOMPARE(rig.face(p).step.text, QStringLiteral("Wait"));
+        QVERIFY(!rig.face(p).stepTimerEnabled);
+        QVERIFY(rig.engine->isPaused(p));
+        QCOMPARE(rig.sound.events, QStringList{});
+        // Only Pause (or Start) carries on past the mark.
+        rig.engine->btnPause(p);
         rig.tickAfter(p, 1.0);
-        QCOMPARE(rig.process(p).CurrentRow, 2);
+        QCOMPARE(rig.face(p).step.text, after);
         QCOMPARE(rig.face(p).time.text, QStringLiteral("00:01:00"));
+        QVERIFY(rig.face(p).stepTimerEnabled);
+    }
+
+    void ticksLineUpOnTheCellsEnd_data()
+    {
+        QTest::addColumn<QList<int>>("lateMs"); // how late the ticks come, in turn
+        QTest::addColumn<int>("pauseAfter");    // the tick after which a pause falls
+        QTest::addColumn<int>("ticks");
+        QTest::newRow("on time") << QList<int>{} << 0 << 9;
+        // The tick that ends the first cell comes 37 ms late, so the second
+        // cell is off the phase of the first by a fraction of a second.
+        QTest::newRow("a cell after a fractional one")
+            << QList<int>{0, 0, 37, 3, 480, 120} << 0 << 9;
+        // More than half a second late: the second it would show next is
+        // skipped, the end is not.
+        QTest::newRow("a tick 700 ms late") << QList<int>{0, 700} << 0 << 9;
+        QTest::newRow("a resume at an arbitrary phase") << QList<int>{} << 4 << 9;
+        // An hour asleep during the first cell: it ends on the first tick
+        // after waking and the next cell counts from there.
+        QTest::newRow("a suspend") << QList<int>{0, 3600000} << 0 << 8;
+    }
+    void ticksLineUpOnTheCellsEnd()
+    {
+        QFETCH(QList<int>, lateMs);
+        QFETCH(int, pauseAfter);
+        QFETCH(int, ticks);
+        EngineRig rig;
+        const int p = rig.addProcess({"A|00:00:03|||", "B|00:00:02|||", "C|00:00:04|||"});
+        rig.clock.advanceMs(123);
+        rig.engine->btnStart(p);
+        const auto msBetween = [](double later, double earlier) {
+            return (later - earlier) * 86400000.0;
+        };
+        int n = 0;
+        QString shown = rig.face(p).time.text;
+        while (rig.face(p).stepTimerEnabled && n < 20) {
+            const double end = rig.engine->CellEndTime[p];
+            const double due = rig.face(p).stepTimerDue;
+            // Due ahead, never past the end, a whole number of seconds before
+            // it plus two milliseconds.
+            QVERIFY(due > rig.clock.nowDays());
+            const double beforeEnd = msBetween(end, due) + 2.0;
+            QVERIFY(beforeEnd > -0.01);
+            QVERIFY(qAbs(beforeEnd - 1000.0 * std::round(beforeEnd / 1000.0)) < 0.01);
+            const int row = rig.process(p).CurrentRow;
+            const int late = n < lateMs.size() ? lateMs[n] : 0;
+            rig.tickWhenDue(p, late);
+            if (++n == pauseAfter) {
+                rig.clock.advanceMs(337);
+                rig.engine->btnPause(p);
+                rig.clock.advanceMs(10339);
+                rig.engine->btnPause(p);
+            }
+            if (rig.process(p).CurrentRow != row || !rig.face(p).stepTimerEnabled) {
+                // The cell ended on the tick just after its end.
+                const double afterEnd = msBetween(rig.clock.nowDays(), end);
+                QVERIFY2(afterEnd >= 0 && afterEnd < late + 2.01, qPrintable(QString::number(n)));
+                if (rig.face(p).stepTimerEnabled)
+                    QCOMPARE(std::round(msBetween(rig.engine->CellEndTime[p], rig.clock.nowDays())),
+                             rig.engine->CellSecs[p] * 1000.0);
+            } else {
+                // Every tick shows a second of its own: no second is shown
+                // (or sounded) twice.
+                QVERIFY2(rig.face(p).time.text != shown, qPrintable(QString::number(n)));
+            }
+            shown = rig.face(p).time.text;
+        }
+        QCOMPARE(n, ticks);
     }
 
     void scrollsInBlocksOfTwelve_data()
@@ -458,103 +941,17 @@ private slots:
         QVERIFY(!rig.face(p).stepTimerEnabled);
     }
 
-    void randomPressesOverADay()
+    void randomPressesOverDays()
     {
-        TempWorkDir dir;
-        dir.write("agit.txt", crlf({"A\tInversions\t4_00:00:10_00:00:00/*2_00:00:05_00:01:00",
-                                    "Z\tBroken\t*x_00:00:01_00:00:05"}));
-        EngineRig rig;
-        rig.agitationFile = dir.file("agit.txt");
-        rig.soundMode = 1;
-        rig.soundSeconds = 2;
-        QRandomGenerator rng(20261209);
-        const QStringList codes{"A", "", "Q", "Z"};
-        for (int n = 0; n < 12; ++n) {
-            QStringList steps;
-            const int count = 1 + rng.bounded(8);
-            for (int s = 0; s < count; ++s) {
-                const auto time = [&] {
-                    const int v = rng.bounded(5);
-                    return v == 0 ? QString()
-                                  : QString("00:00:%1").arg(rng.bounded(1, 40), 2, 10, QChar('0'));
-                };
-                steps << QString("S%1|%2|%3|%4|%5")
-                             .arg(s)
-                             .arg(time(), rng.bounded(3) == 0 ? time() : QString(),
-                                  rng.bounded(4) == 0 ? "X" : "", codes[rng.bounded(4)]);
-            }
-            rig.addProcess(steps, n < 4);
-        }
-        const int day = 86400;
-        for (int second = 0; second < day; ++second) {
-            rig.clock.advanceSeconds(1.0);
-            for (int i = 0; i < rig.engine->size(); ++i) {
-                const int action = rng.bounded(2000);
-                try {
-                    switch (action) {
-                    case 0:
-                        rig.engine->btnStart(i);
-                        break;
-                    case 1:
-                        rig.engine->btnPause(i);
-                        break;
-                    case 2:
-                        rig.engine->btnNext(i);
-                        break;
-                    case 3:
-                        rig.engine->btnPrevious(i);
-                        break;
-                    case 4:
-                        rig.engine->btnReset(i);
-                        break;
-                    case 5:
-                        rig.engine->sgrdDblClick(i);
-                        break;
-                    default:
-                        break;
-                    }
-                    if (rig.face(i).stepTimerEnabled)
-                        rig.engine->tmrTimer(i);
-                    if (rig.face(i).agitTimerEnabled)
-                        rig.engine->tmrAgitTimer(i);
-                } catch (const RuntimeError &e) {
-                    // Only the broken agitation line may fail.
-                    QCOMPARE(e.message(), QStringLiteral("'x' is not a valid integer value"));
-                }
-                const TProcess &pr = rig.process(i);
-                QVERIFY(pr.CurrentRow >= 0 && pr.CurrentRow < rig.grid(i).rows());
-                QVERIFY(pr.CurrentCol >= 0 && pr.CurrentCol < rig.grid(i).cols());
-                if (rig.face(i).stepTimerEnabled) {
-                    // A running process never stays past its cell's end.
-                    QVERIFY(rig.engine->RemainingSecs[i] >= -1);
-                    QVERIFY(rig.engine->CellEndTime[i] * 86400.0 - rig.clock.nowDays() * 86400.0 <
-                            rig.engine->CellSecs[i] + 1.0);
-                }
-            }
-        }
-        QCOMPARE(int(rig.engine->RemainingSecs.size()), rig.engine->size());
-        QCOMPARE(int(rig.engine->CellSecs.size()), rig.engine->size());
-        QCOMPARE(int(rig.engine->CellEndTime.size()), rig.engine->size());
-        QCOMPARE(int(rig.engine->AgitSeqs.size()), rig.engine->size());
-        // Left alone, every running process walks to its end and resets.
-        for (int i = 0; i < rig.engine->size(); ++i) {
-            const auto resumeIfPaused = [&] {
-                try {
-                    if (rig.engine->isPaused(i))
-                        rig.engine->btnPause(i);
-                } catch (const RuntimeError &) {
-                }
-            };
-            resumeIfPaused();
-            for (int guard = 0; guard < 200 && rig.face(i).stepTimerEnabled; ++guard) {
-                try {
-                    rig.runUntilStopped(i, 2000);
-                } catch (const RuntimeError &) {
-                }
-                resumeIfPaused();
-            }
-            QVERIFY(!rig.face(i).stepTimerEnabled);
-        }
+        // One simulated day by default; NOCTAREL_SOAK_DAYS=30 runs the month.
+        bool ok = false;
+        const int days = qEnvironmentVariableIntValue("NOCTAREL_SOAK_DAYS", &ok);
+        const quint32 seedEnv = qEnvironmentVariable("NOCTAREL_SOAK_SEED").toUInt(&ok);
+        Soak soak(ok ? seedEnv : 20261209u);
+        soak.run(days > 0 ? days : 1);
+        if (QTest::currentTestFailed())
+            return;
+        soak.leaveAlone();
     }
 };
 
