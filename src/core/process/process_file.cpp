@@ -13,7 +13,7 @@ void splitTableLine(QStringView rest, QStringList &cells, int &cols)
     cells.clear();
     for (int c = 0;; ++c) {
         const qsizetype tab = rest.indexOf(QLatin1Char('\t'));
-        if (c == cols - 1 && tab >= 0)
+        if (c == cols - 1 && tab >= 0 && cols < MaxTableColumns)
             ++cols;
         if (c == cols - 1) {
             cells.append(rest.toString());

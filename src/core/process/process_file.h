@@ -20,6 +20,12 @@ struct ProcessFileText
 ProcessFileText parseProcessLines(const QStringList &lines, std::vector<QStringList> &table,
                                   int &cols);
 
+// A line with more fields widens the table up to this many columns; what lies
+// beyond stays in the last column, tabs and all, and is written back as it was
+// read. Real tables have five columns (three for a formula); without a bound one
+// line of thousands of fields would make every row of the file that wide.
+inline constexpr int MaxTableColumns = 16;
+
 // Splits one table line over cols columns by the same rules (shared with the
 // formula files).
 void splitTableLine(QStringView line, QStringList &cells, int &cols);

@@ -4,6 +4,7 @@
 #include "test_support.h"
 
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTest>
 
 // Ticks land half a millisecond after the whole second, as a precise timer's do.
@@ -355,7 +356,11 @@ private slots:
     void paintStepGrid()
     {
         GridModel g(5, 5);
+        // One change for the whole grid, whatever its size: the view redraws
+        // the cells it shows, not every cell of a long process.
+        QSignalSpy changes(&g, &GridModel::dataChanged);
         ProcessEngine::PaintStepGrid(g, 2, 3, true);
+        QCOMPARE(changes.count(), 1);
         for (int r = 1; r < 5; ++r) {
             for (int c = 1; c < 5; ++c) {
                 const bool done = r < 3 || (r == 3 && c < 2);
