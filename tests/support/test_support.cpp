@@ -53,3 +53,8 @@ QByteArray crlf(const QStringList &lines)
         out += l.toLatin1() + "\r\n";
     return out;
 }
+
+QString fileError(const QString &path, const QString &message)
+{
+    return QLatin1Char('"') + path + QStringLiteral("\": ") + message;
+}

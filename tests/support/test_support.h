@@ -27,3 +27,5 @@ void writeBytes(const QString &path, const QByteArray &bytes);
 QByteArray readBytes(const QString &path);
 // Lines joined and ended with CR LF, as the program writes them.
 QByteArray crlf(const QStringList &lines);
+// The message of an error said of a file, as the program words it.
+QString fileError(const QString &path, const QString &message);

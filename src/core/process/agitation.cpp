@@ -1,10 +1,13 @@
 #include "core/process/agitation.h"
 
 #include "core/base/int_text.h"
+#include "core/base/runtime_error.h"
 #include "core/process/time_text.h"
 #include "core/textfile/text_file.h"
 
 #include <QStringList>
+
+#include <algorithm>
 
 namespace {
 
@@ -94,7 +97,12 @@ TAgitationSeq agitationSeqFromLines(const QStringList &lines, const QString &cod
 TAgitationSeq LoadAgitationSeq(const QString &agitationFile, const QString &code, double start,
                                double end)
 {
-    return agitationSeqFromLines(TextFile::readLines(agitationFile), code, start, end);
+    const QStringList lines = TextFile::readLines(agitationFile);
+    try {
+        return agitationSeqFromLines(lines, code, start, end);
+    } catch (const RuntimeError &e) {
+        throw e.inFile(agitationFile); // a count that is not a number
+    }
 }
 
 void DropFirstAgitation(TAgitationSeq &seq)

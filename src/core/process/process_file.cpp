@@ -1,6 +1,7 @@
 #include "core/process/process_file.h"
 
 #include "core/base/busy_cursor.h"
+#include "core/base/runtime_error.h"
 #include "core/grid/grid_model.h"
 #include "core/textfile/text_file.h"
 
@@ -74,6 +75,15 @@ void reduceToFirstRow(GridModel &grid)
 {
     grid.setFixedRows(0);
     grid.setRows(1);
+}
+
+void fixHeaderRow(GridModel &grid, const QString &path)
+{
+    try {
+        grid.setFixedRows(1);
+    } catch (const RuntimeError &e) {
+        throw e.inFile(path);
+    }
 }
 
 ProcessFileText parseProcessLines(const QStringList &lines, std::vector<QStringList> &table,

@@ -42,6 +42,9 @@ void splitTableLines(const QStringList &lines, qsizetype from, std::vector<QStri
 QStringList gridLines(const GridModel &grid);
 // Every read starts from row 0 alone, without a fixed row.
 void reduceToFirstRow(GridModel &grid);
+// A read's last step: row 0 becomes the fixed header. A table of fewer than
+// two lines raises the fixed-row error, naming the file read from path.
+void fixHeaderRow(GridModel &grid, const QString &path);
 
 // Reduces grid to its row 0 with no fixed row, reads path, and fills the grid's
 // rows and columns. Raises the I/O error of a failed read (the grid is already

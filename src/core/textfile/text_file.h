@@ -14,8 +14,18 @@
 // once the new one is complete.
 namespace TextFile {
 
-// Raises RuntimeError ("File not found", "File access denied", "I/O error N").
+// No file of ours comes near this size (a settings file is a few hundred bytes,
+// a language file a few kilobytes, a process of a hundred steps less than ten):
+// a larger one is refused before it is read, so that a wrong path to a disk
+// image or an endless device cannot swallow the memory.
+inline constexpr qint64 MaxFileBytes = qint64(1) << 20;
+
+// Only regular files are read: a FIFO would block the window for ever, a
+// device may never end. Raises RuntimeError ("File not found", "File access
+// denied", "I/O error N", "Not a regular file", "File too large ...", "Invalid
+// file name" for a path holding a NUL), its message naming the file.
 QStringList readLines(const QString &path);
+// Raises as readLines does; the old file stays whole whatever fails.
 void writeLines(const QString &path, const QStringList &lines);
 
 QStringList splitLines(const QByteArray &bytes);

@@ -102,7 +102,7 @@ void ChemPage::readFile(const QString &path)
         lbleChemType->setText(text.type);
     setMemoLines(mmoChemCharacteristics, text.characteristics);
     setMemoLines(mmoChemComments, text.comments);
-    grid.setFixedRows(1);
+    fixHeaderRow(grid, path);
 }
 
 void ChemPage::btnChemAddRowClick()

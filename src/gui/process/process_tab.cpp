@@ -3,6 +3,7 @@
 #include "core/app/app_context.h"
 #include "core/base/busy_cursor.h"
 #include "core/base/clock.h"
+#include "core/process/process_list.h"
 #include "core/process/sound_output.h"
 #include "core/textfile/text_file.h"
 #include "gui/dialogs.h"
@@ -49,18 +50,6 @@ QLabel *bigLabel(QWidget *parent, const QString &name, const QString &text, QRec
     setBackColor(l, 0x000000);
     setFontColor(l, 0xFF0000);
     return l;
-}
-
-// Leading and trailing blanks and control characters go.
-QString trimControl(const QString &s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s.at(b).unicode() <= ' ')
-        ++b;
-    while (e > b && s.at(e - 1).unicode() <= ' ')
-        --e;
-    return s.mid(b, e - b);
 }
 
 } // namespace
@@ -263,9 +252,8 @@ void ProcessPages::LoadProcessLists()
     for (const bool paper : {true, false}) {
         const QString &list =
             paper ? m_ctx.current.PaperProcessFile : m_ctx.current.FilmProcessFile;
-        const QStringList lines = TextFile::readLines(list);
-        for (const QString &line : lines) {
-            const int i = m_engine.add(trimControl(line), paper);
+        for (const QString &name : processListNames(TextFile::readLines(list))) {
+            const int i = m_engine.add(name, paper);
             m_tabs.emplace_back();
             BuildProcessTab(i);
         }

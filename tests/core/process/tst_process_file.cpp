@@ -158,7 +158,7 @@ private slots:
             ReadProcessFile(dir.file("none.txt"), g);
             QFAIL("no error");
         } catch (const RuntimeError &e) {
-            QCOMPARE(e.message(), QStringLiteral("File not found"));
+            QCOMPARE(e.message(), fileError(dir.file("none.txt"), "File not found"));
         }
         QCOMPARE(g.rows(), 1);
         QCOMPARE(g.fixedRows(), 0);

@@ -524,7 +524,8 @@ private slots:
                         rig.engine->tmrAgitTimer(i);
                 } catch (const RuntimeError &e) {
                     // Only the broken agitation line may fail.
-                    QCOMPARE(e.message(), QStringLiteral("'x' is not a valid integer value"));
+                    QCOMPARE(e.message(),
+                             fileError(rig.agitationFile, "'x' is not a valid integer value"));
                 }
                 const TProcess &pr = rig.process(i);
                 QVERIFY(pr.CurrentRow >= 0 && pr.CurrentRow < rig.grid(i).rows());

@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QTest>
 
+#include <cerrno>
+#include <sys/stat.h>
+
 class TestTextFile : public QObject
 {
     Q_OBJECT
@@ -109,17 +112,43 @@ private slots:
                                     << "File not found";
         QTest::newRow("folder") << "."
                                 << "File access denied";
+        // Each of these used to hang, swallow the memory or read another file.
+        QTest::newRow("fifo") << "fifo"
+                              << "Not a regular file";
+        QTest::newRow("endless device") << "/dev/zero"
+                                        << "Not a regular file";
+        QTest::newRow("huge file") << "huge.txt"
+                                   << "File too large (over 1 MB)";
+        QTest::newRow("nul in the name") << QString("lang.txt") + QChar(0) + "junk"
+                                         << "Invalid file name";
+        QTest::newRow("name too long")
+            << QString(300, 'n') << QString("I/O error %1").arg(ENAMETOOLONG);
     }
     void readErrors()
     {
         QFETCH(QString, name);
         QFETCH(QString, message);
         TempWorkDir dir;
+        QVERIFY(::mkfifo(QFile::encodeName(dir.file("fifo")).constData(), 0644) == 0);
+        dir.write("lang.txt", "x\r\n");
+        QFile huge(dir.file("huge.txt"));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(TextFile::MaxFileBytes + 1));
+        huge.close();
+        const QString path = name.isEmpty() || name.startsWith('/') ? name : dir.file(name);
         try {
-            TextFile::readLines(name.isEmpty() ? QString() : dir.file(name));
+            TextFile::readLines(path);
             QFAIL("no error");
         } catch (const RuntimeError &e) {
-            QCOMPARE(e.message(), message);
+            if (path.isEmpty() || (path.size() < 200 && !path.contains(QChar(0)))) {
+                QCOMPARE(e.message(), path.isEmpty() ? message : fileError(path, message));
+            } else {
+                // Named all the same: a NUL made visible, a long path shortened.
+                QString head = path.left(50);
+                head.replace(QChar(0), QChar(0x2400));
+                QVERIFY2(e.message().startsWith('"' + head), qPrintable(e.message()));
+                QVERIFY(e.message().endsWith("\": " + message));
+                QVERIFY(e.message().size() < 250);
+            }
         }
     }
 
@@ -132,7 +161,7 @@ private slots:
             TextFile::writeLines(dir.file("keep.txt"), {"new"});
             QFAIL("no error");
         } catch (const RuntimeError &e) {
-            QCOMPARE(e.message(), QStringLiteral("File access denied"));
+            QCOMPARE(e.message(), fileError(dir.file("keep.txt"), "File access denied"));
         }
         QCOMPARE(dir.read("keep.txt"), QByteArray("old\r\n"));
     }
@@ -145,6 +174,10 @@ private slots:
                                           << "File access denied";
         QTest::newRow("missing folder") << "nofolder/x.txt"
                                         << "File not found";
+        QTest::newRow("fifo as target") << "fifo"
+                                        << "Not a regular file";
+        QTest::newRow("nul in the name") << QString("sub") + QChar(0) + "x"
+                                         << "Invalid file name";
     }
     void writeErrors()
     {
@@ -152,11 +185,14 @@ private slots:
         QFETCH(QString, message);
         TempWorkDir dir;
         dir.write("sub/inner.txt", "x");
+        QVERIFY(::mkfifo(QFile::encodeName(dir.file("fifo")).constData(), 0644) == 0);
         try {
             TextFile::writeLines(dir.file(name), {"new"});
             QFAIL("no error");
         } catch (const RuntimeError &e) {
-            QCOMPARE(e.message(), message);
+            QString shown = dir.file(name);
+            shown.replace(QChar(0), QChar(0x2400)); // made visible
+            QCOMPARE(e.message(), fileError(shown, message));
         }
         QCOMPARE(dir.read("sub/inner.txt"), QByteArray("x"));
     }

@@ -181,7 +181,7 @@ private slots:
         w.preferences()->rbtnMonoYN->setChecked(true);
         w.preferences()->lbleFilmPrcFile->setText("gone.txt");
         w.preferences()->btnPrefReload->click();
-        QCOMPARE(f.dialogs.errors(), QStringList{"File not found."});
+        QCOMPARE(f.dialogs.errors(), QStringList{"\"gone.txt\": File not found."});
         QCOMPARE(w.pgctrlFilms->count(), 0);
     }
 

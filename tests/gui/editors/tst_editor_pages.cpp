@@ -171,7 +171,7 @@ private slots:
         page.click("Open", "mention.txt");
         QVERIFY(page.dialogs.messages().isEmpty());
         QCOMPARE(page.dialogs.errors(),
-                 QStringList{"Fixed row count must be less than row count."});
+                 QStringList{"\"mention.txt\": Fixed row count must be less than row count."});
         QCOMPARE(page.field("Titel")->text(), QStringLiteral("Titre du fichier"));
         QVERIFY(page.comments()->toPlainText().contains(mention));
     }
@@ -198,7 +198,7 @@ private slots:
         Page page(prefix);
         page.fillBefore();
         page.click(qPrintable(button), "absent.txt");
-        QCOMPARE(page.dialogs.errors(), QStringList{"File not found."});
+        QCOMPARE(page.dialogs.errors(), QStringList{"\"absent.txt\": File not found."});
         QCOMPARE(page.grid().rows(), rowsAfter);
         QCOMPARE(page.grid().cell(0, 0), QStringLiteral("ligne 0"));
         QCOMPARE(page.field("Titel")->text(), QStringLiteral("avant"));
@@ -270,7 +270,7 @@ private slots:
         QFile::setPermissions(page.dir.file("garde.txt"), QFile::ReadOwner | QFile::ReadUser);
         page.field("Titel")->setText("changé");
         page.button("Save")->click();
-        QCOMPARE(page.dialogs.errors(), QStringList{"File access denied."});
+        QCOMPARE(page.dialogs.errors(), QStringList{"\"garde.txt\": File access denied."});
         QCOMPARE(page.dir.read("garde.txt"), bytes);
         QCOMPARE(page.field("Titel")->text(), QStringLiteral("changé"));
     }
