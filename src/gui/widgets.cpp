@@ -14,6 +14,8 @@
 #include <QPolygonF>
 #include <QTextDocument>
 
+#include <limits>
+
 QColor toQColor(quint32 value)
 {
     if ((value & 0xFF000000u) == 0xFF000000u) {
@@ -93,6 +95,11 @@ void setMemoLines(QPlainTextEdit *memo, const QStringList &lines)
     memo->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
+void acceptAnyLength(QLineEdit *edit)
+{
+    edit->setMaxLength(std::numeric_limits<int>::max());
+}
+
 QIcon arrowIcon(bool up)
 {
     QPixmap pixmap(16, 16);
@@ -145,6 +152,7 @@ LabeledEdit::LabeledEdit(QWidget *parent, const QString &name, const QString &ca
     setObjectName(name);
     m_label->setObjectName(name + QStringLiteral("Label"));
     m_label->setBuddy(this);
+    acceptAnyLength(this);
     setGeometry(bounds);
     placeLabel();
 }

@@ -259,6 +259,30 @@ private slots:
         QVERIFY(page.dialogs.shown.empty());
     }
 
+    void longTextsSurviveASave_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<int>("line"); // of the file: the title, or the type
+        QTest::newRow("process title") << "PROC" << 1;
+        QTest::newRow("formula title") << "Chem" << 1;
+        QTest::newRow("formula type") << "Chem" << 3;
+    }
+    void longTextsSurviveASave()
+    {
+        // An edit field used to keep 32,767 characters and save them cut.
+        QFETCH(QString, prefix);
+        QFETCH(int, line);
+        Page page(prefix);
+        QList<QByteArray> lines = page.file({"c"}, {"a\tb", "c\td"}).split('\n');
+        lines[line] = QByteArray(40'000, 'y') + '\r';
+        const QByteArray bytes = lines.join('\n');
+        page.dir.write("long.txt", bytes);
+        page.click("Open", "long.txt");
+        page.click("Save", "copy.txt");
+        QVERIFY(page.dialogs.shown.empty());
+        QCOMPARE(page.dir.read("copy.txt").split('\n').value(line), lines[line]);
+    }
+
     void failedSaveKeepsTheOldFile_data() { bothPages(); }
     void failedSaveKeepsTheOldFile()
     {
