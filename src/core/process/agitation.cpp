@@ -39,7 +39,7 @@ void appendInstruction(TAgitationSeq &seq, QStringView instruction, const QStrin
     TAgitation a;
     a.Code = code;
     a.Text = text;
-    a.Count = count;
+    a.Count = std::max(0, count); // a negative count stops the cues as 0 does
     a.Duration = duration / 86400.0;
     if (!repeated) {
         a.StartTime = start + third / 86400.0;
