@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -149,13 +150,29 @@ QString decodeWindows1252(const QByteArray &bytes)
 QString decode(const QByteArray &bytes)
 {
     if (isUtf8WithMultibyte(bytes)) {
-        QString text = QString::fromUtf8(bytes);
-        if (text.startsWith(QChar(0xFEFF)))
-            text.remove(0, 1);
-        return text;
+        // One byte-order mark goes; a U+FEFF after it is text.
+        QByteArrayView view(bytes);
+        if (view.startsWith("\xEF\xBB\xBF"))
+            view = view.sliced(3);
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return utf8.decode(view);
     }
     return decodeWindows1252(bytes);
 }
+
+namespace {
+
+QByteArray encodeUtf8(const QString &text)
+{
+    QByteArray out = text.toUtf8();
+    // The reader drops one byte-order mark: a text that begins with U+FEFF
+    // keeps it only behind another.
+    if (text.startsWith(QChar(0xFEFF)))
+        out.prepend("\xEF\xBB\xBF");
+    return out;
+}
+
+} // namespace
 
 QByteArray encode(const QString &text)
 {
@@ -164,9 +181,13 @@ QByteArray encode(const QString &text)
     for (const QChar ch : text) {
         const int b = encode1252(ch.unicode());
         if (b < 0)
-            return text.toUtf8();
+            return encodeUtf8(text);
         out.append(static_cast<char>(b));
     }
+    // Windows-1252 bytes that happen to be valid UTF-8 ("Ã©" is C3 A9) would
+    // read back as other characters.
+    if (isUtf8WithMultibyte(out))
+        return encodeUtf8(text);
     return out;
 }
 

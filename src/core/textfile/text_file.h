@@ -9,9 +9,10 @@
 // Reading: a line ends at CR LF or at a lone LF; a CR not followed by LF is
 // dropped; Ctrl+Z ends the file. Bytes are Windows-1252 unless they are valid
 // UTF-8 holding at least one multi-byte sequence (files made by Linux editors).
-// Writing: every line ends with CR LF; Windows-1252 when every character fits,
-// otherwise UTF-8, so no character is ever lost; the old file is replaced only
-// once the new one is complete.
+// Writing: every line ends with CR LF; Windows-1252 when every character fits
+// and the bytes cannot be taken for UTF-8, otherwise UTF-8, so that what is
+// written reads back the same; the old file is replaced only once the new one
+// is complete.
 namespace TextFile {
 
 // No file of ours comes near this size (a settings file is a few hundred bytes,

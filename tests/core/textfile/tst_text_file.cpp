@@ -91,13 +91,27 @@ private slots:
         QCOMPARE(TextFile::readLines(dir.file("out.txt")), (QStringList{"Révélateur", "", "a\tb"}));
     }
 
-    void writeFallsBackToUtf8WhenACharacterDoesNotFit()
+    void writeFallsBackToUtf8_data()
     {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("a character outside 1252")
+            << QStringList{"Ω developer", "é"} << QByteArray("\xCE\xA9 developer\r\n\xC3\xA9\r\n");
+        // The 1252 bytes C3 A9 would read back as "é".
+        QTest::newRow("1252 bytes that look like UTF-8")
+            << QStringList{"Ã©"} << QByteArray("\xC3\x83\xC2\xA9\r\n");
+        QTest::newRow("leading byte-order mark kept")
+            << QStringList{QString(QChar(0xFEFF)) + "x"}
+            << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx\r\n");
+    }
+    void writeFallsBackToUtf8()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QByteArray, bytes);
         TempWorkDir dir;
-        const QStringList lines{"Ω developer", "é"};
-        TextFile::writeLines(dir.file("greek.txt"), lines);
-        QCOMPARE(dir.read("greek.txt"), QByteArray("\xCE\xA9 developer\r\n\xC3\xA9\r\n"));
-        QCOMPARE(TextFile::readLines(dir.file("greek.txt")), lines);
+        TextFile::writeLines(dir.file("out.txt"), lines);
+        QCOMPARE(dir.read("out.txt"), bytes);
+        QCOMPARE(TextFile::readLines(dir.file("out.txt")), lines);
     }
 
     void readErrors_data()
