@@ -1,0 +1,59 @@
+#pragma once
+
+// What the fuzz targets share: the bytes as the program reads a file, and a
+// check that stops the run with the broken promise (libFuzzer keeps the input).
+#include "core/textfile/text_file.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#define FUZZ_CHECK(condition)                                                                      \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            std::fprintf(stderr, "%s:%d: broken promise: %s\n", __FILE__, __LINE__, #condition);   \
+            std::abort();                                                                          \
+        }                                                                                          \
+    } while (false)
+
+namespace fuzz {
+
+inline QByteArray bytes(const uint8_t *data, size_t size)
+{
+    return QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+}
+
+// The lines of a file as the readers get them. Whatever was read is written
+// back by the writers' text layer and must read back the same.
+inline QStringList readLines(const QByteArray &file)
+{
+    const QStringList lines = TextFile::splitLines(file);
+    QString text;
+    for (const QString &line : lines)
+        text += line + QLatin1String("\r\n");
+    FUZZ_CHECK(TextFile::splitLines(TextFile::encode(text)) == lines);
+    return lines;
+}
+
+// Lines as a writer produces them, read back as the program would.
+inline QStringList writeAndRead(const QStringList &lines)
+{
+    QString text;
+    for (const QString &line : lines)
+        text += line + QLatin1String("\r\n");
+    return TextFile::splitLines(TextFile::encode(text));
+}
+
+// Every character of a that is not a tab, in order, is in b, and nothing else.
+inline bool sameWithoutTabs(QString a, QString b)
+{
+    a.remove(QLatin1Char('\t'));
+    b.remove(QLatin1Char('\t'));
+    return a == b;
+}
+
+} // namespace fuzz

@@ -1,0 +1,48 @@
+// A process file, read as a process tab reads it: the grid keeps its header
+// row, widens only to MaxTableColumns, loses no character of the table, and
+// what the editor's writer saves reads back to the same title, comments and
+// table.
+#include "core/base/runtime_error.h"
+#include "core/grid/grid_model.h"
+#include "core/process/process_file.h"
+#include "fuzz_check.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QStringList lines = fuzz::readLines(fuzz::bytes(data, size));
+    GridModel grid(5, 2);
+    reduceToFirstRow(grid);
+    std::vector<QStringList> table;
+    int cols = grid.cols();
+    const ProcessFileText text = parseProcessLines(lines, table, cols);
+    grid.setTable(table, cols);
+    try {
+        fixHeaderRow(grid, QStringLiteral("p.txt"));
+        FUZZ_CHECK(grid.fixedRows() == 1);
+    } catch (const RuntimeError &) {
+        FUZZ_CHECK(grid.rows() == 1); // a table without steps
+    }
+    FUZZ_CHECK(grid.rows() >= 1);
+    FUZZ_CHECK(grid.rows() == std::max<int>(1, static_cast<int>(table.size())));
+    FUZZ_CHECK(grid.cols() >= 5 && grid.cols() <= MaxTableColumns);
+    const qsizetype first = lines.size() - static_cast<qsizetype>(table.size());
+    for (int r = 0; r < static_cast<int>(table.size()); ++r) {
+        QStringList row;
+        for (int c = 0; c < grid.cols(); ++c)
+            row << grid.cell(c, r);
+        FUZZ_CHECK(fuzz::sameWithoutTabs(row.join(QLatin1Char('\t')), lines[first + r]));
+    }
+
+    QStringList written{QStringLiteral("[Titel]"), text.title, QStringLiteral("[Comments]")};
+    written << memoLines(text.comments.join(QLatin1Char('\n'))) << QStringLiteral("[Process]")
+            << gridLines(grid);
+    std::vector<QStringList> backTable;
+    int backCols = 5;
+    const ProcessFileText back =
+        parseProcessLines(fuzz::writeAndRead(written), backTable, backCols);
+    FUZZ_CHECK(back.hasTitle && back.title == text.title);
+    FUZZ_CHECK(back.comments == memoLines(text.comments.join(QLatin1Char('\n'))));
+    FUZZ_CHECK(backCols == grid.cols());
+    FUZZ_CHECK(backTable == grid.table());
+    return 0;
+}
