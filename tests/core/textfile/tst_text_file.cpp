@@ -1,13 +1,95 @@
+#include "core/app/settings.h"
 #include "core/base/runtime_error.h"
+#include "core/editors/formula_file.h"
+#include "core/grid/grid_model.h"
+#include "core/process/process_file.h"
 #include "core/textfile/text_file.h"
 #include "test_support.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
 
 #include <cerrno>
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// The three writers, each saving text where a user's text goes.
+using Writer = std::function<void(const QString &path, const QString &text)>;
+
+Writer writer(const QString &name)
+{
+    if (name == "settings")
+        return [](const QString &path, const QString &text) {
+            SettingsControls c;
+            c.soundSeconds = "5";
+            c.formulaFolder = text;
+            TextFile::writeLines(path, Settings::fileLines(c, "/opt/noctarel"));
+        };
+    if (name == "process")
+        return [](const QString &path, const QString &text) {
+            WriteProcessFile(path, text, "comments", GridModel(5, 3));
+        };
+    return [](const QString &path, const QString &text) {
+        WriteFormulaFile(path, text, "type", "", "", GridModel(3, 3));
+    };
+}
+
+// Runs a save in a child process, after prepare; returns the message of its
+// error, or "saved".
+QString saveInChild(const std::function<void()> &prepare, const std::function<void()> &save)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return "no pipe";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        QByteArray said = "saved";
+        prepare();
+        try {
+            save();
+        } catch (const RuntimeError &e) {
+            said = e.message().toUtf8();
+        }
+        [[maybe_unused]] const auto n = ::write(fds[1], said.constData(), size_t(said.size()));
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    QByteArray heard;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+        heard.append(buffer, n);
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return QString::fromUtf8(heard);
+}
+
+// Whether the process has a file of folder open: the new file of a save,
+// which has no name until it replaces the old one.
+bool writesInto(pid_t pid, const QString &folder)
+{
+    const QString fds = QString("/proc/%1/fd").arg(pid);
+    for (const QString &fd :
+         QDir(fds).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        char target[4096];
+        const ssize_t n =
+            ::readlink(QFile::encodeName(fds + '/' + fd).constData(), target, sizeof target - 1);
+        if (n > 0 && QString::fromLocal8Bit(target, n).startsWith(folder + '/'))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 class TestTextFile : public QObject
 {
@@ -209,6 +291,85 @@ private slots:
             QCOMPARE(e.message(), fileError(shown, message));
         }
         QCOMPARE(dir.read("sub/inner.txt"), QByteArray("x"));
+    }
+
+    void failedSaveLosesNothing_data()
+    {
+        QTest::addColumn<QString>("writer");
+        QTest::addColumn<QString>("fault");
+        for (const char *w : {"settings", "process", "formula"})
+            for (const char *fault :
+                 {"read-only folder", "target a folder", "disk full", "killed mid-save"})
+                QTest::addRow("%s, %s", w, fault) << w << fault;
+    }
+    void failedSaveLosesNothing()
+    {
+        QFETCH(QString, writer);
+        QFETCH(QString, fault);
+        const Writer save = ::writer(writer);
+        TempWorkDir dir;
+        const QString folder = dir.file("data");
+        const QString path = folder + "/file.txt";
+        QDir().mkpath(folder);
+        const QByteArray old = "old contents\r\n";
+        writeBytes(path, old);
+        QString message;
+        if (fault == "read-only folder") {
+            // Root writes into a read-only folder all the same, so the save
+            // runs as a user without that privilege, where the system itself
+            // refuses it.
+            QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                  QFile::ExeOwner | QFile::ReadOther |
+                                                  QFile::ExeOther);
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther |
+                                            QFile::WriteOther);
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
+                                              QFile::ExeOther);
+            message = saveInChild(
+                [] {
+                    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                        ::_exit(1);
+                },
+                [&] { save(path, "new"); });
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QCOMPARE(message, fileError(path, "File access denied"));
+        } else if (fault == "target a folder") {
+            QDir().mkpath(folder + "/sub");
+            try {
+                save(folder, "new");
+                QFAIL("reported as saved");
+            } catch (const RuntimeError &e) {
+                QCOMPARE(e.message(), fileError(folder, "File access denied"));
+            }
+            QVERIFY(QFileInfo(folder + "/sub").isDir());
+        } else if (fault == "disk full") {
+            // Files may not grow past 4 KB: a write beyond fails as on a full disk.
+            message = saveInChild(
+                [] {
+                    std::signal(SIGXFSZ, SIG_IGN);
+                    const rlimit limit{4096, 4096};
+                    ::setrlimit(RLIMIT_FSIZE, &limit);
+                },
+                [&] { save(path, QString(100'000, 'n')); });
+            QVERIFY2(message.startsWith(fileError(path, "I/O error ")), qPrintable(message));
+        } else {
+            // Killed as soon as the new file is begun: a large save takes a while.
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                save(path, QString(8 << 20, 'k'));
+                ::_exit(0);
+            }
+            QElapsedTimer waited;
+            waited.start();
+            bool begun = false;
+            while (!begun && waited.elapsed() < 30'000)
+                begun = writesInto(pid, folder);
+            ::kill(pid, SIGKILL);
+            int status = 0;
+            ::waitpid(pid, &status, 0);
+            QVERIFY2(begun && WIFSIGNALED(status), "the save ended before it was killed");
+        }
+        QCOMPARE(readBytes(path), old);
     }
 
     void replaceLeavesNoTemporaryFiles()
