@@ -32,6 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     const auto memo = [](const QStringList &l) { return memoLines(l.join(QLatin1Char('\n'))); };
+    if (fuzz::holdsMarker(memo(text.characteristics), {"[Comments]", "[Characteristics]"}) ||
+        fuzz::holdsMarker(memo(text.comments), {"[Formula]", "[Comments]"}))
+        return 0;
     QStringList written{QStringLiteral("[Titel]"), text.title, QStringLiteral("[Type]"), text.type,
                         QStringLiteral("[Characteristics]")};
     written << memo(text.characteristics) << QStringLiteral("[Comments]") << memo(text.comments)

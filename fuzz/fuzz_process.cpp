@@ -33,15 +33,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(fuzz::sameWithoutTabs(row.join(QLatin1Char('\t')), lines[first + r]));
     }
 
+    const QStringList comments = memoLines(text.comments.join(QLatin1Char('\n')));
+    if (fuzz::holdsMarker(comments, {"[Process]", "[Comments]"}))
+        return 0;
     QStringList written{QStringLiteral("[Titel]"), text.title, QStringLiteral("[Comments]")};
-    written << memoLines(text.comments.join(QLatin1Char('\n'))) << QStringLiteral("[Process]")
-            << gridLines(grid);
+    written << comments << QStringLiteral("[Process]") << gridLines(grid);
     std::vector<QStringList> backTable;
     int backCols = 5;
     const ProcessFileText back =
         parseProcessLines(fuzz::writeAndRead(written), backTable, backCols);
     FUZZ_CHECK(back.hasTitle && back.title == text.title);
-    FUZZ_CHECK(back.comments == memoLines(text.comments.join(QLatin1Char('\n'))));
+    FUZZ_CHECK(back.comments == comments);
     FUZZ_CHECK(backCols == grid.cols());
     FUZZ_CHECK(backTable == grid.table());
     return 0;
