@@ -2,6 +2,9 @@
 
 // What the fuzz targets share: the bytes as the program reads a file, and a
 // check that stops the run with the broken promise (libFuzzer keeps the input).
+#include "core/base/runtime_error.h"
+#include "core/grid/grid_model.h"
+#include "core/process/process_file.h"
 #include "core/textfile/text_file.h"
 
 #include <QByteArray>
@@ -66,6 +69,31 @@ inline bool sameWithoutTabs(QString a, QString b)
     a.remove(QLatin1Char('\t'));
     b.remove(QLatin1Char('\t'));
     return a == b;
+}
+
+// Fills a grid of startCols columns with the table read from the last lines,
+// as the readers do, and checks what every table promises: the header row
+// stays, the width grows only up to MaxTableColumns, and no character of a
+// table line is lost or added.
+inline void fillTable(GridModel &grid, const QStringList &lines,
+                      const std::vector<QStringList> &table, int cols, int startCols)
+{
+    grid.setTable(table, cols);
+    try {
+        fixHeaderRow(grid, QStringLiteral("file.txt"));
+        FUZZ_CHECK(grid.fixedRows() == 1);
+    } catch (const RuntimeError &) {
+        FUZZ_CHECK(grid.rows() == 1); // a table without steps
+    }
+    FUZZ_CHECK(grid.rows() == std::max<int>(1, static_cast<int>(table.size())));
+    FUZZ_CHECK(grid.cols() >= startCols && grid.cols() <= MaxTableColumns);
+    const qsizetype first = lines.size() - static_cast<qsizetype>(table.size());
+    for (int r = 0; r < static_cast<int>(table.size()); ++r) {
+        QStringList row;
+        for (int c = 0; c < grid.cols(); ++c)
+            row << grid.cell(c, r);
+        FUZZ_CHECK(sameWithoutTabs(row.join(QLatin1Char('\t')), lines[first + r]));
+    }
 }
 
 } // namespace fuzz

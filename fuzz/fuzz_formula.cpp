@@ -1,10 +1,7 @@
 // A formula file, read as the Chimies page reads it: the grid keeps its
 // header row, is three columns wide or widens only to MaxTableColumns, loses
 // no character of the table, and what the writer saves reads back the same.
-#include "core/base/runtime_error.h"
 #include "core/editors/formula_file.h"
-#include "core/grid/grid_model.h"
-#include "core/process/process_file.h"
 #include "fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -15,21 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::vector<QStringList> table;
     int cols = grid.cols();
     const FormulaFileText text = parseFormulaLines(lines, table, cols);
-    grid.setTable(table, cols);
-    try {
-        fixHeaderRow(grid, QStringLiteral("f.txt"));
-    } catch (const RuntimeError &) {
-        FUZZ_CHECK(grid.rows() == 1);
-    }
-    FUZZ_CHECK(grid.rows() == std::max<int>(1, static_cast<int>(table.size())));
-    FUZZ_CHECK(grid.cols() >= FormulaColumns && grid.cols() <= MaxTableColumns);
-    const qsizetype first = lines.size() - static_cast<qsizetype>(table.size());
-    for (int r = 0; r < static_cast<int>(table.size()); ++r) {
-        QStringList row;
-        for (int c = 0; c < grid.cols(); ++c)
-            row << grid.cell(c, r);
-        FUZZ_CHECK(fuzz::sameWithoutTabs(row.join(QLatin1Char('\t')), lines[first + r]));
-    }
+    fuzz::fillTable(grid, lines, table, cols, FormulaColumns);
 
     const auto memo = [](const QStringList &l) { return memoLines(l.join(QLatin1Char('\n'))); };
     if (fuzz::holdsMarker(memo(text.characteristics), {"[Comments]", "[Characteristics]"}) ||

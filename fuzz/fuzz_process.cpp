@@ -2,9 +2,6 @@
 // row, widens only to MaxTableColumns, loses no character of the table, and
 // what the editor's writer saves reads back to the same title, comments and
 // table.
-#include "core/base/runtime_error.h"
-#include "core/grid/grid_model.h"
-#include "core/process/process_file.h"
 #include "fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -15,23 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::vector<QStringList> table;
     int cols = grid.cols();
     const ProcessFileText text = parseProcessLines(lines, table, cols);
-    grid.setTable(table, cols);
-    try {
-        fixHeaderRow(grid, QStringLiteral("p.txt"));
-        FUZZ_CHECK(grid.fixedRows() == 1);
-    } catch (const RuntimeError &) {
-        FUZZ_CHECK(grid.rows() == 1); // a table without steps
-    }
-    FUZZ_CHECK(grid.rows() >= 1);
-    FUZZ_CHECK(grid.rows() == std::max<int>(1, static_cast<int>(table.size())));
-    FUZZ_CHECK(grid.cols() >= 5 && grid.cols() <= MaxTableColumns);
-    const qsizetype first = lines.size() - static_cast<qsizetype>(table.size());
-    for (int r = 0; r < static_cast<int>(table.size()); ++r) {
-        QStringList row;
-        for (int c = 0; c < grid.cols(); ++c)
-            row << grid.cell(c, r);
-        FUZZ_CHECK(fuzz::sameWithoutTabs(row.join(QLatin1Char('\t')), lines[first + r]));
-    }
+    fuzz::fillTable(grid, lines, table, cols, 5);
 
     const QStringList comments = memoLines(text.comments.join(QLatin1Char('\n')));
     if (fuzz::holdsMarker(comments, {"[Process]", "[Comments]"}))
