@@ -37,6 +37,11 @@ RuntimeError RuntimeError::fileTooLarge(qint64 limitBytes)
     return RuntimeError(QStringLiteral("File too large (over %1 MB)").arg(limitBytes >> 20));
 }
 
+RuntimeError RuntimeError::tableTooLarge(qint64 limitCells)
+{
+    return RuntimeError(QStringLiteral("Table too large (over %1 cells)").arg(limitCells));
+}
+
 RuntimeError RuntimeError::inFile(const QString &path) const
 {
     if (m_namesFile || path.isEmpty())

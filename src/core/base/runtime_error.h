@@ -27,6 +27,7 @@ public:
     // A FIFO, a device or a socket where a file was expected.
     static RuntimeError notRegularFile();
     static RuntimeError fileTooLarge(qint64 limitBytes);
+    static RuntimeError tableTooLarge(qint64 limitCells);
     // Maps a C errno value to the message a user understands.
     static RuntimeError fromErrno(int err);
     static RuntimeError invalidInteger(const QString &text);

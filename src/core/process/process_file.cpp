@@ -47,11 +47,19 @@ void splitTableLines(const QStringList &lines, qsizetype from, std::vector<QStri
                      int &cols)
 {
     table.clear();
-    table.reserve(static_cast<size_t>(std::max<qsizetype>(0, lines.size() - from)));
+    const qsizetype rows = std::max<qsizetype>(0, lines.size() - from);
+    // Checked before the rows are made, and again once lines have widened them.
+    if (rows * cols > MaxTableCells)
+        throw RuntimeError::tableTooLarge(MaxTableCells);
+    table.reserve(static_cast<size_t>(rows));
     QStringList cells;
     for (qsizetype i = from; i < lines.size(); ++i) {
         splitTableLine(lines[i], cells, cols);
         table.push_back(cells);
+    }
+    if (rows * cols > MaxTableCells) {
+        table.clear();
+        throw RuntimeError::tableTooLarge(MaxTableCells);
     }
 }
 
@@ -110,7 +118,12 @@ ProcessFileText ReadProcessFile(const QString &path, GridModel &grid)
     const QStringList lines = TextFile::readLines(path);
     std::vector<QStringList> table;
     int cols = grid.cols();
-    ProcessFileText text = parseProcessLines(lines, table, cols);
+    ProcessFileText text;
+    try {
+        text = parseProcessLines(lines, table, cols);
+    } catch (const RuntimeError &e) {
+        throw e.inFile(path);
+    }
     grid.setTable(table, cols);
     return text;
 }

@@ -16,7 +16,8 @@ struct ProcessFileText
 
 // The reading rules on lines already read: the title and comment rules, then
 // the step table split over cols columns, growing (never shrinking) the column
-// count whenever a line has more fields. cols is updated.
+// count whenever a line has more fields. cols is updated. Raises "Table too
+// large" for a table of more than MaxTableCells cells.
 ProcessFileText parseProcessLines(const QStringList &lines, std::vector<QStringList> &table,
                                   int &cols);
 
@@ -25,6 +26,10 @@ ProcessFileText parseProcessLines(const QStringList &lines, std::vector<QStringL
 // read. Real tables have five columns (three for a formula); without a bound one
 // line of thousands of fields would make every row of the file that wide.
 inline constexpr int MaxTableColumns = 16;
+// A real table has tens of cells; a file of a million empty lines would make a
+// million rows. A table of more cells than this is refused (the rows of a grid
+// cost far more than the bytes of their lines).
+inline constexpr qsizetype MaxTableCells = qsizetype(1) << 18;
 
 // Splits one table line over cols columns by the same rules (shared with the
 // formula files).
@@ -35,7 +40,8 @@ void splitTableLine(QStringView line, QStringList &cells, int &cols);
 // lines that are exactly skip are dropped. i is left after them.
 QStringList readSection(const QStringList &lines, qsizetype &i, QLatin1StringView end,
                         QLatin1StringView skip);
-// Lines from `from` on as table rows, widening cols as they need.
+// Lines from `from` on as table rows, widening cols as they need. Raises
+// "Table too large" past MaxTableCells.
 void splitTableLines(const QStringList &lines, qsizetype from, std::vector<QStringList> &table,
                      int &cols);
 // Every grid row as one line, its cells joined by tabs.

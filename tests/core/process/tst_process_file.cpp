@@ -147,6 +147,25 @@ private slots:
         QVERIFY(dir.read("copy.txt").startsWith(crlf(lines.mid(0, 6))));
     }
 
+    void hugeTableIsRefused()
+    {
+        // A quarter of a megabyte of one-letter lines: 65,536 rows of five cells.
+        TempWorkDir dir;
+        dir.write("huge.txt", crlf({"[Titel]", "T", "[Comments]", "c", "[Process]", "h"}) +
+                                  QByteArray("a\n").repeated(int(MaxTableCells / 4)));
+        GridModel g(5, 2);
+        g.setCell(0, 0, "head");
+        try {
+            ReadProcessFile(dir.file("huge.txt"), g);
+            QFAIL("no error");
+        } catch (const RuntimeError &e) {
+            QCOMPARE(e.message(),
+                     fileError(dir.file("huge.txt"), "Table too large (over 262144 cells)"));
+        }
+        QCOMPARE(g.rows(), 1);
+        QCOMPARE(g.cell(0, 0), QStringLiteral("head"));
+    }
+
     void missingFileLeavesTheGridReduced()
     {
         TempWorkDir dir;
