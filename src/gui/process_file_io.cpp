@@ -14,7 +14,7 @@ void readProcessFileInto(const QString &path, QLineEdit *title, QPlainTextEdit *
     if (text.hasTitle)
         title->setText(text.title);
     setMemoLines(comments, text.comments);
-    grid.setFixedRows(1);
+    fixHeaderRow(grid, path);
 }
 
 void writeProcessFileFrom(const QString &path, const QLineEdit *title,

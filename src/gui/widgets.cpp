@@ -17,6 +17,8 @@
 #include <QRadioButton>
 #include <QTextDocument>
 
+#include <limits>
+
 QColor toQColor(quint32 value)
 {
     if ((value & 0xFF000000u) == 0xFF000000u) {
@@ -94,6 +96,11 @@ QString memoText(const QPlainTextEdit *memo)
 void setMemoLines(QPlainTextEdit *memo, const QStringList &lines)
 {
     memo->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void acceptAnyLength(QLineEdit *edit)
+{
+    edit->setMaxLength(std::numeric_limits<int>::max());
 }
 
 QIcon arrowIcon(bool up)
@@ -225,6 +232,7 @@ LabeledEdit::LabeledEdit(QWidget *parent, const QString &name, const QString &ca
     setObjectName(name);
     m_label->setObjectName(name + QStringLiteral("Label"));
     m_label->setBuddy(this);
+    acceptAnyLength(this);
     setGeometry(bounds);
     placeLabel();
 }

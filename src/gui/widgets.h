@@ -30,6 +30,11 @@ QFont arialFont(int pixelHeight, bool bold = false, bool underline = false);
 QString memoText(const QPlainTextEdit *memo);
 void setMemoLines(QPlainTextEdit *memo, const QStringList &lines);
 
+// A QLineEdit keeps at most 32767 characters and cuts a longer text silently,
+// which an editor would then save cut: the fields that show file texts take
+// any length.
+void acceptAnyLength(QLineEdit *edit);
+
 // A plain arrow picture for the row buttons, drawn rather than looked up in
 // the icon theme (a theme search costs milliseconds at start-up).
 QIcon arrowIcon(bool up);

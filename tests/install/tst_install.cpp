@@ -177,7 +177,7 @@ private slots:
         QVERIFY(QDir().mkpath(empty));
         const Run r = run(program(), {empty, "--check-start"});
         QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.err.contains("noctarel: File not found."), qPrintable(r.err));
+        QVERIFY2(r.err.contains("noctarel: \"wsettings.txt\": File not found."), qPrintable(r.err));
     }
 
 private:

@@ -119,3 +119,8 @@ long LiveObjects::count() const
 {
     return liveObjects;
 }
+
+QString fileError(const QString &path, const QString &message)
+{
+    return QLatin1Char('"') + path + QStringLiteral("\": ") + message;
+}

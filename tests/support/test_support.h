@@ -54,3 +54,5 @@ private:
     quintptr m_previousAdd = 0;
     quintptr m_previousRemove = 0;
 };
+// The message of an error said of a file, as the program words it.
+QString fileError(const QString &path, const QString &message);

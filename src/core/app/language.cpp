@@ -5,7 +5,10 @@
 QString LanguageTable::entryText(const QString &line)
 {
     const qsizetype tab = line.indexOf(QLatin1Char('\t'));
-    return tab < 0 ? line : line.mid(tab + 1);
+    QString text = line.mid(tab + 1, MaxEntryLength);
+    if (text.size() == MaxEntryLength && text.back().isHighSurrogate())
+        text.chop(1); // not half a character
+    return text;
 }
 
 void LanguageTable::loadLines(const QStringList &lines)

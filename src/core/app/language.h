@@ -10,6 +10,9 @@ class LanguageTable
 {
 public:
     static constexpr int Size = 100;
+    // Captions and messages are a few words; an entry is cut to this length
+    // when read, so that a runaway line cannot keep a label busy laying it out.
+    static constexpr int MaxEntryLength = 1000;
     LanguageTable() : m_entries(Size) {}
 
     const QString &entry(int n) const { return m_entries.at(n); }
@@ -19,7 +22,8 @@ public:
     // Reads the file; an empty path loads nothing and returns false.
     bool loadFile(const QString &path);
 
-    // The entry text of one line: what follows its first TAB, or all of it.
+    // The entry text of one line: what follows its first TAB, or all of it,
+    // at most MaxEntryLength characters.
     static QString entryText(const QString &line);
 
 private:

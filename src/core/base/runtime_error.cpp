@@ -22,6 +22,42 @@ RuntimeError RuntimeError::ioError(int code)
     return RuntimeError(QStringLiteral("I/O error %1").arg(code));
 }
 
+RuntimeError RuntimeError::invalidFileName()
+{
+    return RuntimeError(QStringLiteral("Invalid file name"));
+}
+
+RuntimeError RuntimeError::notRegularFile()
+{
+    return RuntimeError(QStringLiteral("Not a regular file"));
+}
+
+RuntimeError RuntimeError::fileTooLarge(qint64 limitBytes)
+{
+    return RuntimeError(QStringLiteral("File too large (over %1 MB)").arg(limitBytes >> 20));
+}
+
+RuntimeError RuntimeError::tableTooLarge(qint64 limitCells)
+{
+    return RuntimeError(QStringLiteral("Table too large (over %1 cells)").arg(limitCells));
+}
+
+RuntimeError RuntimeError::inFile(const QString &path) const
+{
+    if (m_namesFile || path.isEmpty())
+        return *this;
+    // Long enough for any real path; a path of thousands of characters would
+    // make the box wider than the screen.
+    constexpr qsizetype kShown = 200;
+    QString shown = path;
+    shown.replace(QChar(0), QChar(0x2400)); // the symbol for NUL, visible
+    if (shown.size() > kShown)
+        shown = shown.left(kShown / 2) + QChar(0x2026) + shown.right(kShown / 2 - 1);
+    RuntimeError named(QLatin1Char('"') + shown + QStringLiteral("\": ") + m_message);
+    named.m_namesFile = true;
+    return named;
+}
+
 RuntimeError RuntimeError::fromErrno(int err)
 {
     switch (err) {

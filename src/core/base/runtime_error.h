@@ -13,9 +13,21 @@ public:
     const QString &message() const noexcept { return m_message; }
     const char *what() const noexcept override { return m_utf8.constData(); }
 
+    // The same error said of one file, so that the user knows where to look:
+    // "\"path\": message". A path too long for a message box is shortened in
+    // the middle; an empty path names nothing; an error already naming a file
+    // is returned as it is.
+    RuntimeError inFile(const QString &path) const;
+
     static RuntimeError fileNotFound();
     static RuntimeError fileAccessDenied();
     static RuntimeError ioError(int code);
+    // A path holding a NUL character: the system would read a shorter one.
+    static RuntimeError invalidFileName();
+    // A FIFO, a device or a socket where a file was expected.
+    static RuntimeError notRegularFile();
+    static RuntimeError fileTooLarge(qint64 limitBytes);
+    static RuntimeError tableTooLarge(qint64 limitCells);
     // Maps a C errno value to the message a user understands.
     static RuntimeError fromErrno(int err);
     static RuntimeError invalidInteger(const QString &text);
@@ -29,6 +41,7 @@ public:
 private:
     QString m_message;
     QByteArray m_utf8;
+    bool m_namesFile = false;
 };
 
 // The text of the standard error box: a full stop is added when the message's

@@ -1,6 +1,7 @@
 #include "core/editors/formula_file.h"
 
 #include "core/base/busy_cursor.h"
+#include "core/base/runtime_error.h"
 #include "core/grid/grid_model.h"
 #include "core/process/process_file.h"
 #include "core/textfile/text_file.h"
@@ -40,7 +41,12 @@ FormulaFileText ReadFormulaFile(const QString &path, GridModel &grid)
     const QStringList lines = TextFile::readLines(path);
     std::vector<QStringList> table;
     int cols = grid.cols();
-    FormulaFileText text = parseFormulaLines(lines, table, cols);
+    FormulaFileText text;
+    try {
+        text = parseFormulaLines(lines, table, cols);
+    } catch (const RuntimeError &e) {
+        throw e.inFile(path);
+    }
     grid.setTable(table, cols);
     return text;
 }

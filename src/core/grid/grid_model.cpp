@@ -138,18 +138,42 @@ void GridModel::setFixedCols(int n)
     emit looksChanged();
 }
 
-quint32 GridModel::textColor(int col, int row) const
+GridModel::ColorPair GridModel::colorsAt(int col, int row) const
 {
     if (col < 0 || row < 0 || col >= m_cols || row >= rows())
-        return NoColor;
-    return m_cells[row][col].fg;
+        return {};
+    const Progress &p = m_progress;
+    if (p.on && col >= 1 && row >= 1) {
+        if (row < p.row || (row == p.row && col < p.col))
+            return p.done;
+        if (row == p.row && col == p.col)
+            return p.current;
+        return p.pending;
+    }
+    const Cell &c = m_cells[row][col];
+    return {c.fg, c.bg};
+}
+
+quint32 GridModel::textColor(int col, int row) const
+{
+    return colorsAt(col, row).text;
 }
 
 quint32 GridModel::backColor(int col, int row) const
 {
-    if (col < 0 || row < 0 || col >= m_cols || row >= rows())
-        return NoColor;
-    return m_cells[row][col].bg;
+    return colorsAt(col, row).back;
+}
+
+void GridModel::setProgressColors(int col, int row, ColorPair done, ColorPair current,
+                                  ColorPair pending)
+{
+    const Progress p{true, col, row, done, current, pending};
+    if (p == m_progress)
+        return;
+    m_progress = p;
+    if (rows() > 1 && m_cols > 1)
+        emit dataChanged(index(1, 1), index(rows() - 1, m_cols - 1),
+                         {TextColorRole, BackColorRole});
 }
 
 void GridModel::setCellColors(int col, int row, quint32 text, quint32 back)
@@ -270,9 +294,9 @@ QVariant GridModel::data(const QModelIndex &index, int role) const
     case Qt::EditRole:
         return c.text;
     case TextColorRole:
-        return c.fg;
+        return textColor(index.column(), index.row());
     case BackColorRole:
-        return c.bg;
+        return backColor(index.column(), index.row());
     case FixedRole:
         return isFixed(index.column(), index.row());
     default:

@@ -47,6 +47,20 @@ public:
     quint32 backColor(int col, int row) const;
     void setCellColors(int col, int row, quint32 text, quint32 back);
 
+    // Colours by the progress of a walk through the cells, as a step grid
+    // shows a running process: in the rows and columns from 1 on, the cells
+    // before (col, row) in reading order take done, that cell current, the
+    // others pending. Kept as these few values, not cell by cell, so that a
+    // grid of any size is recoloured at once and the view draws only what it
+    // shows. In that area they win over the colours of single cells.
+    struct ColorPair
+    {
+        quint32 text = NoColor;
+        quint32 back = NoColor;
+        bool operator==(const ColorPair &) const = default;
+    };
+    void setProgressColors(int col, int row, ColorPair done, ColorPair current, ColorPair pending);
+
     // The grid's own colours (a stored colour value each).
     quint32 gridColor() const { return m_gridColor; }
     void setGridColor(quint32 c);
@@ -109,8 +123,18 @@ private:
         quint32 fg = NoColor;
         quint32 bg = NoColor;
     };
+    struct Progress
+    {
+        bool on = false;
+        int col = 0;
+        int row = 0;
+        ColorPair done, current, pending;
+        bool operator==(const Progress &) const = default;
+    };
     void clampCurrent();
+    ColorPair colorsAt(int col, int row) const;
     std::vector<std::vector<Cell>> m_cells;
+    Progress m_progress;
     std::vector<int> m_widths;
     int m_cols;
     int m_fixedRows = 0;

@@ -1,6 +1,7 @@
 #include "core/process/agitation.h"
 
 #include "core/base/int_text.h"
+#include "core/base/runtime_error.h"
 #include "core/process/time_text.h"
 #include "core/textfile/text_file.h"
 
@@ -39,7 +40,7 @@ void appendInstruction(TAgitationSeq &seq, QStringView instruction, const QStrin
     TAgitation a;
     a.Code = code;
     a.Text = text;
-    a.Count = count;
+    a.Count = std::max(0, count); // a negative count stops the cues as 0 does
     a.Duration = duration / 86400.0;
     if (!repeated) {
         a.StartTime = start + third / 86400.0;
@@ -106,7 +107,12 @@ TAgitationSeq agitationSeqFromLines(const QStringList &lines, const QString &cod
 TAgitationSeq LoadAgitationSeq(const QString &agitationFile, const QString &code, double start,
                                double end)
 {
-    return agitationSeqFromLines(TextFile::readLines(agitationFile), code, start, end);
+    const QStringList lines = TextFile::readLines(agitationFile);
+    try {
+        return agitationSeqFromLines(lines, code, start, end);
+    } catch (const RuntimeError &e) {
+        throw e.inFile(agitationFile); // a count that is not a number
+    }
 }
 
 void DropFirstAgitation(TAgitationSeq &seq)

@@ -534,16 +534,8 @@ void ProcessEngine::PaintStepGrid(GridModel &grid, int col, int row, bool colour
 {
     const quint32 doneBack = colourMode ? Colors::Blue : Colors::Black;
     const quint32 currentBack = colourMode ? Colors::Red : Colors::Gray;
-    for (int r = 1; r < grid.rows(); ++r) {
-        for (int c = 1; c < grid.cols(); ++c) {
-            if (r < row || (r == row && c < col))
-                grid.setCellColors(c, r, Colors::White, doneBack);
-            else if (r == row && c == col)
-                grid.setCellColors(c, r, Colors::Black, currentBack);
-            else
-                grid.setCellColors(c, r, Colors::Black, Colors::WindowColor);
-        }
-    }
+    grid.setProgressColors(col, row, {Colors::White, doneBack}, {Colors::Black, currentBack},
+                           {Colors::Black, Colors::WindowColor});
 }
 
 const std::vector<const char *> &schemeControlNames()

@@ -1,6 +1,7 @@
 #include "core/process/process_file.h"
 
 #include "core/base/busy_cursor.h"
+#include "core/base/runtime_error.h"
 #include "core/grid/grid_model.h"
 #include "core/textfile/text_file.h"
 
@@ -13,7 +14,7 @@ void splitTableLine(QStringView rest, QStringList &cells, int &cols)
     cells.clear();
     for (int c = 0;; ++c) {
         const qsizetype tab = rest.indexOf(QLatin1Char('\t'));
-        if (c == cols - 1 && tab >= 0)
+        if (c == cols - 1 && tab >= 0 && cols < MaxTableColumns)
             ++cols;
         if (c == cols - 1) {
             cells.append(rest.toString());
@@ -46,11 +47,19 @@ void splitTableLines(const QStringList &lines, qsizetype from, std::vector<QStri
                      int &cols)
 {
     table.clear();
-    table.reserve(static_cast<size_t>(std::max<qsizetype>(0, lines.size() - from)));
+    const qsizetype rows = std::max<qsizetype>(0, lines.size() - from);
+    // Checked before the rows are made, and again once lines have widened them.
+    if (rows * cols > MaxTableCells)
+        throw RuntimeError::tableTooLarge(MaxTableCells);
+    table.reserve(static_cast<size_t>(rows));
     QStringList cells;
     for (qsizetype i = from; i < lines.size(); ++i) {
         splitTableLine(lines[i], cells, cols);
         table.push_back(cells);
+    }
+    if (rows * cols > MaxTableCells) {
+        table.clear();
+        throw RuntimeError::tableTooLarge(MaxTableCells);
     }
 }
 
@@ -74,6 +83,15 @@ void reduceToFirstRow(GridModel &grid)
 {
     grid.setFixedRows(0);
     grid.setRows(1);
+}
+
+void fixHeaderRow(GridModel &grid, const QString &path)
+{
+    try {
+        grid.setFixedRows(1);
+    } catch (const RuntimeError &e) {
+        throw e.inFile(path);
+    }
 }
 
 ProcessFileText parseProcessLines(const QStringList &lines, std::vector<QStringList> &table,
@@ -100,7 +118,12 @@ ProcessFileText ReadProcessFile(const QString &path, GridModel &grid)
     const QStringList lines = TextFile::readLines(path);
     std::vector<QStringList> table;
     int cols = grid.cols();
-    ProcessFileText text = parseProcessLines(lines, table, cols);
+    ProcessFileText text;
+    try {
+        text = parseProcessLines(lines, table, cols);
+    } catch (const RuntimeError &e) {
+        throw e.inFile(path);
+    }
     grid.setTable(table, cols);
     return text;
 }

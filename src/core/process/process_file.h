@@ -16,9 +16,20 @@ struct ProcessFileText
 
 // The reading rules on lines already read: the title and comment rules, then
 // the step table split over cols columns, growing (never shrinking) the column
-// count whenever a line has more fields. cols is updated.
+// count whenever a line has more fields. cols is updated. Raises "Table too
+// large" for a table of more than MaxTableCells cells.
 ProcessFileText parseProcessLines(const QStringList &lines, std::vector<QStringList> &table,
                                   int &cols);
+
+// A line with more fields widens the table up to this many columns; what lies
+// beyond stays in the last column, tabs and all, and is written back as it was
+// read. Real tables have five columns (three for a formula); without a bound one
+// line of thousands of fields would make every row of the file that wide.
+inline constexpr int MaxTableColumns = 16;
+// A real table has tens of cells; a file of a million empty lines would make a
+// million rows. A table of more cells than this is refused (the rows of a grid
+// cost far more than the bytes of their lines).
+inline constexpr qsizetype MaxTableCells = qsizetype(1) << 18;
 
 // Splits one table line over cols columns by the same rules (shared with the
 // formula files).
@@ -29,13 +40,17 @@ void splitTableLine(QStringView line, QStringList &cells, int &cols);
 // lines that are exactly skip are dropped. i is left after them.
 QStringList readSection(const QStringList &lines, qsizetype &i, QLatin1StringView end,
                         QLatin1StringView skip);
-// Lines from `from` on as table rows, widening cols as they need.
+// Lines from `from` on as table rows, widening cols as they need. Raises
+// "Table too large" past MaxTableCells.
 void splitTableLines(const QStringList &lines, qsizetype from, std::vector<QStringList> &table,
                      int &cols);
 // Every grid row as one line, its cells joined by tabs.
 QStringList gridLines(const GridModel &grid);
 // Every read starts from row 0 alone, without a fixed row.
 void reduceToFirstRow(GridModel &grid);
+// A read's last step: row 0 becomes the fixed header. A table of fewer than
+// two lines raises the fixed-row error, naming the file read from path.
+void fixHeaderRow(GridModel &grid, const QString &path);
 
 // Reduces grid to its row 0 with no fixed row, reads path, and fills the grid's
 // rows and columns. Raises the I/O error of a failed read (the grid is already

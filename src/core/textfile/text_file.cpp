@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -33,33 +34,63 @@ int encode1252(char16_t c)
     return -1;
 }
 
+// A NUL ends the path for the system, which would open another file.
+void checkFileName(const QString &path)
+{
+    if (path.contains(QChar(0)))
+        throw RuntimeError::invalidFileName();
+}
+
+class FileDescriptor
+{
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor() { ::close(m_fd); }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
 QByteArray readAll(const QString &path)
 {
+    checkFileName(path);
     const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    // Without O_NONBLOCK, opening a FIFO waits for a writer that never comes.
+    const int opened = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (opened < 0)
         throw RuntimeError::fromErrno(errno);
-    QByteArray data;
+    const FileDescriptor fd(opened);
     struct stat st
     {
     };
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
-        data.reserve(static_cast<qsizetype>(st.st_size));
+    if (::fstat(fd.get(), &st) != 0)
+        throw RuntimeError::fromErrno(errno);
+    if (S_ISDIR(st.st_mode))
+        throw RuntimeError::fromErrno(EISDIR);
+    if (!S_ISREG(st.st_mode))
+        throw RuntimeError::notRegularFile();
+    if (st.st_size > MaxFileBytes)
+        throw RuntimeError::fileTooLarge(MaxFileBytes);
+    QByteArray data;
+    data.reserve(static_cast<qsizetype>(st.st_size));
     char buffer[65536];
     for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            const int err = errno;
-            ::close(fd);
-            throw RuntimeError::fromErrno(err);
+            throw RuntimeError::fromErrno(errno);
         }
         if (got == 0)
             break;
         data.append(buffer, static_cast<qsizetype>(got));
+        // A file that grows while it is read, or one that reports no size.
+        if (data.size() > MaxFileBytes)
+            throw RuntimeError::fileTooLarge(MaxFileBytes);
     }
-    ::close(fd);
     return data;
 }
 
@@ -119,13 +150,29 @@ QString decodeWindows1252(const QByteArray &bytes)
 QString decode(const QByteArray &bytes)
 {
     if (isUtf8WithMultibyte(bytes)) {
-        QString text = QString::fromUtf8(bytes);
-        if (text.startsWith(QChar(0xFEFF)))
-            text.remove(0, 1);
-        return text;
+        // One byte-order mark goes; a U+FEFF after it is text.
+        QByteArrayView view(bytes);
+        if (view.startsWith("\xEF\xBB\xBF"))
+            view = view.sliced(3);
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return utf8.decode(view);
     }
     return decodeWindows1252(bytes);
 }
+
+namespace {
+
+QByteArray encodeUtf8(const QString &text)
+{
+    QByteArray out = text.toUtf8();
+    // The reader drops one byte-order mark: a text that begins with U+FEFF
+    // keeps it only behind another.
+    if (text.startsWith(QChar(0xFEFF)))
+        out.prepend("\xEF\xBB\xBF");
+    return out;
+}
+
+} // namespace
 
 QByteArray encode(const QString &text)
 {
@@ -134,9 +181,13 @@ QByteArray encode(const QString &text)
     for (const QChar ch : text) {
         const int b = encode1252(ch.unicode());
         if (b < 0)
-            return text.toUtf8();
+            return encodeUtf8(text);
         out.append(static_cast<char>(b));
     }
+    // Windows-1252 bytes that happen to be valid UTF-8 ("Ã©" is C3 A9) would
+    // read back as other characters.
+    if (isUtf8WithMultibyte(out))
+        return encodeUtf8(text);
     return out;
 }
 
@@ -173,23 +224,18 @@ QStringList splitLines(const QByteArray &raw)
 QStringList readLines(const QString &path)
 {
     BusyCursor busy;
-    return splitLines(readAll(path));
+    try {
+        return splitLines(readAll(path));
+    } catch (const RuntimeError &e) {
+        throw e.inFile(path);
+    }
 }
 
-void writeLines(const QString &path, const QStringList &lines)
-{
-    BusyCursor busy;
-    QString text;
-    qsizetype total = 0;
-    for (const QString &l : lines)
-        total += l.size() + 2;
-    text.reserve(total);
-    for (const QString &l : lines) {
-        text += l;
-        text += QLatin1String("\r\n");
-    }
-    const QByteArray bytes = encode(text);
+namespace {
 
+void replaceFile(const QString &path, const QByteArray &bytes)
+{
+    checkFileName(path);
     // A read-only file is refused even where the folder would allow replacing
     // it: users mark files read-only to keep them.
     const QFileInfo info(path);
@@ -198,6 +244,8 @@ void writeLines(const QString &path, const QStringList &lines)
     if (info.isDir())
         throw RuntimeError::fileAccessDenied();
     if (info.exists()) {
+        if (!info.isFile())
+            throw RuntimeError::notRegularFile();
         const QFile::Permissions p = info.permissions();
         if (!(p & QFile::WriteOwner) || !(p & QFile::WriteUser))
             throw RuntimeError::fileAccessDenied();
@@ -221,6 +269,27 @@ void writeLines(const QString &path, const QStringList &lines)
     if (!file.commit()) {
         const int err = errno;
         throw RuntimeError::ioError(err == 0 ? EIO : err);
+    }
+}
+
+} // namespace
+
+void writeLines(const QString &path, const QStringList &lines)
+{
+    BusyCursor busy;
+    QString text;
+    qsizetype total = 0;
+    for (const QString &l : lines)
+        total += l.size() + 2;
+    text.reserve(total);
+    for (const QString &l : lines) {
+        text += l;
+        text += QLatin1String("\r\n");
+    }
+    try {
+        replaceFile(path, encode(text));
+    } catch (const RuntimeError &e) {
+        throw e.inFile(path);
     }
 }
 

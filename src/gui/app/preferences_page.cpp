@@ -3,6 +3,7 @@
 #include "core/app/app_context.h"
 #include "core/base/busy_cursor.h"
 #include "core/base/int_text.h"
+#include "core/base/runtime_error.h"
 #include "core/textfile/text_file.h"
 #include "gui/dialogs.h"
 #include "gui/handler_guard.h"
@@ -174,10 +175,10 @@ void PreferencesPage::LoadSettings()
     SettingsControls c = controls();
     try {
         Settings::applyLines(lines, c, m_ctx.ProgramFolder);
-    } catch (...) {
+    } catch (const RuntimeError &e) {
         // What the lines before the bad one set stays in the controls.
         setControls(c);
-        throw;
+        throw e.inFile(Settings::FileName);
     }
     setControls(c);
     Settings::deriveCurrent(c, m_ctx.current);

@@ -1,6 +1,7 @@
 #include "gui/editors/chem_page.h"
 
 #include "core/editors/formula_file.h"
+#include "core/process/process_file.h"
 #include "gui/string_grid.h"
 #include "gui/widgets.h"
 
@@ -45,7 +46,7 @@ void ChemPage::readFile(const QString &path)
         lbleChemType->setText(text.type);
     setMemoLines(mmoChemCharacteristics, text.characteristics);
     setMemoLines(mmoChemComments, text.comments);
-    grid.setFixedRows(1);
+    fixHeaderRow(grid, path);
 }
 
 void ChemPage::writeFile(const QString &path)

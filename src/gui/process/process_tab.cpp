@@ -4,6 +4,7 @@
 #include "core/base/busy_cursor.h"
 #include "core/base/clock.h"
 #include "core/base/colors.h"
+#include "core/process/process_list.h"
 #include "core/process/sound_output.h"
 #include "core/textfile/text_file.h"
 #include "gui/dialogs.h"
@@ -45,18 +46,6 @@ QLabel *bigLabel(QWidget *parent, const QString &name, const QString &text, QRec
     f.setPixelSize(fontHeight);
     return makeLabel(parent, name, text, bounds, Qt::AlignHCenter | Qt::AlignTop,
                      {f, Colors::Blue, Colors::Black});
-}
-
-// Leading and trailing blanks and control characters go.
-QString trimControl(const QString &s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s.at(b).unicode() <= ' ')
-        ++b;
-    while (e > b && s.at(e - 1).unicode() <= ' ')
-        --e;
-    return s.mid(b, e - b);
 }
 
 } // namespace
@@ -240,9 +229,8 @@ void ProcessPages::LoadProcessLists()
     for (const bool paper : {true, false}) {
         const QString &list =
             paper ? m_ctx.current.PaperProcessFile : m_ctx.current.FilmProcessFile;
-        const QStringList lines = TextFile::readLines(list);
-        for (const QString &line : lines) {
-            const int i = m_engine.add(trimControl(line), paper);
+        for (const QString &name : processListNames(TextFile::readLines(list))) {
+            const int i = m_engine.add(name, paper);
             m_tabs.emplace_back();
             BuildProcessTab(i);
         }

@@ -23,6 +23,12 @@ private slots:
                                   << "";
         QTest::newRow("leading tab") << "\tx "
                                      << "x ";
+        // A runaway line kept a label busy for seconds laying it out.
+        QTest::newRow("runaway caption")
+            << "11\t" + QString(500'000, 'w') << QString(LanguageTable::MaxEntryLength, 'w');
+        QTest::newRow("not half a character")
+            << QString(LanguageTable::MaxEntryLength - 1, 'w') + QString::fromUtf8("\U0001F600")
+            << QString(LanguageTable::MaxEntryLength - 1, 'w');
     }
     void entryText()
     {

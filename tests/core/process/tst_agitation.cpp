@@ -81,6 +81,8 @@ private slots:
                                          << QList<double>{0} << QList<int>{2};
         QTest::newRow("unreadable period")
             << QStringList{"P\tx\t*2_00:00:05_soon"} << "P" << QList<double>{0} << QList<int>{2};
+        QTest::newRow("negative count is none") << QStringList{"M\tx\t-4_00:00:05_00:00:10"} << "M"
+                                                << QList<double>{10} << QList<int>{0};
         QTest::newRow("unreadable offset is the start")
             << QStringList{"O\tx\t2_00:00:05_later"} << "O" << QList<double>{0} << QList<int>{2};
         QTest::newRow("no second tab: all of it is instructions")

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 
 // Ticks land half a millisecond after the whole second, as a precise timer's do.
@@ -148,8 +149,9 @@ private:
             f();
         } catch (const RuntimeError &e) {
             // Only a missing agitation file or its broken line may fail.
-            SOAK_VERIFY(e.message() == QLatin1String("File not found") ||
-                            e.message() == QLatin1String("'x' is not a valid integer value"),
+            SOAK_VERIFY(e.message() == fileError(m_rig.agitationFile, "File not found") ||
+                            e.message() ==
+                                fileError(m_rig.agitationFile, "'x' is not a valid integer value"),
                         context(i, what + QStringLiteral(": ") + e.message()));
         }
         followAgitationTimer(i);
@@ -838,7 +840,11 @@ private slots:
     void paintStepGrid()
     {
         GridModel g(5, 5);
+        // One change for the whole grid, whatever its size: the view redraws
+        // the cells it shows, not every cell of a long process.
+        QSignalSpy changes(&g, &GridModel::dataChanged);
         ProcessEngine::PaintStepGrid(g, 2, 3, true);
+        QCOMPARE(changes.count(), 1);
         for (int r = 1; r < 5; ++r) {
             for (int c = 1; c < 5; ++c) {
                 const bool done = r < 3 || (r == 3 && c < 2);

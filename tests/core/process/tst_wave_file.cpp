@@ -30,7 +30,7 @@ QByteArray fmt(quint16 format, int channels, int rate, int bits, bool extensible
 {
     const int frame = channels * bits / 8;
     QByteArray body = le(extensible ? 0xFFFE : format, 2) + le(channels, 2) + le(rate, 4) +
-                      le(rate * frame, 4) + le(frame, 2) + le(bits, 2);
+                      le(quint32(rate) * quint32(frame), 4) + le(frame, 2) + le(bits, 2);
     if (extensible)
         body += le(22, 2) + le(bits, 2) + le(0, 4) + le(format, 2) +
                 QByteArray::fromHex("000000001000800000aa00389b71");

@@ -1,10 +1,95 @@
+#include "core/app/settings.h"
 #include "core/base/runtime_error.h"
+#include "core/editors/formula_file.h"
+#include "core/grid/grid_model.h"
+#include "core/process/process_file.h"
 #include "core/textfile/text_file.h"
 #include "test_support.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
+
+#include <cerrno>
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// The three writers, each saving text where a user's text goes.
+using Writer = std::function<void(const QString &path, const QString &text)>;
+
+Writer writer(const QString &name)
+{
+    if (name == "settings")
+        return [](const QString &path, const QString &text) {
+            SettingsControls c;
+            c.soundSeconds = "5";
+            c.formulaFolder = text;
+            TextFile::writeLines(path, Settings::fileLines(c, "/opt/noctarel"));
+        };
+    if (name == "process")
+        return [](const QString &path, const QString &text) {
+            WriteProcessFile(path, text, "comments", GridModel(5, 3));
+        };
+    return [](const QString &path, const QString &text) {
+        WriteFormulaFile(path, text, "type", "", "", GridModel(3, 3));
+    };
+}
+
+// Runs a save in a child process, after prepare; returns the message of its
+// error, or "saved".
+QString saveInChild(const std::function<void()> &prepare, const std::function<void()> &save)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return "no pipe";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        QByteArray said = "saved";
+        prepare();
+        try {
+            save();
+        } catch (const RuntimeError &e) {
+            said = e.message().toUtf8();
+        }
+        [[maybe_unused]] const auto n = ::write(fds[1], said.constData(), size_t(said.size()));
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    QByteArray heard;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+        heard.append(buffer, n);
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return QString::fromUtf8(heard);
+}
+
+// Whether the process has a file of folder open: the new file of a save,
+// which has no name until it replaces the old one.
+bool writesInto(pid_t pid, const QString &folder)
+{
+    const QString fds = QString("/proc/%1/fd").arg(pid);
+    for (const QString &fd :
+         QDir(fds).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        char target[4096];
+        const ssize_t n =
+            ::readlink(QFile::encodeName(fds + '/' + fd).constData(), target, sizeof target - 1);
+        if (n > 0 && QString::fromLocal8Bit(target, n).startsWith(folder + '/'))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 class TestTextFile : public QObject
 {
@@ -88,13 +173,27 @@ private slots:
         QCOMPARE(TextFile::readLines(dir.file("out.txt")), (QStringList{"Révélateur", "", "a\tb"}));
     }
 
-    void writeFallsBackToUtf8WhenACharacterDoesNotFit()
+    void writeFallsBackToUtf8_data()
     {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("a character outside 1252")
+            << QStringList{"Ω developer", "é"} << QByteArray("\xCE\xA9 developer\r\n\xC3\xA9\r\n");
+        // The 1252 bytes C3 A9 would read back as "é".
+        QTest::newRow("1252 bytes that look like UTF-8")
+            << QStringList{"Ã©"} << QByteArray("\xC3\x83\xC2\xA9\r\n");
+        QTest::newRow("leading byte-order mark kept")
+            << QStringList{QString(QChar(0xFEFF)) + "x"}
+            << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx\r\n");
+    }
+    void writeFallsBackToUtf8()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QByteArray, bytes);
         TempWorkDir dir;
-        const QStringList lines{"Ω developer", "é"};
-        TextFile::writeLines(dir.file("greek.txt"), lines);
-        QCOMPARE(dir.read("greek.txt"), QByteArray("\xCE\xA9 developer\r\n\xC3\xA9\r\n"));
-        QCOMPARE(TextFile::readLines(dir.file("greek.txt")), lines);
+        TextFile::writeLines(dir.file("out.txt"), lines);
+        QCOMPARE(dir.read("out.txt"), bytes);
+        QCOMPARE(TextFile::readLines(dir.file("out.txt")), lines);
     }
 
     void readErrors_data()
@@ -109,17 +208,43 @@ private slots:
                                     << "File not found";
         QTest::newRow("folder") << "."
                                 << "File access denied";
+        // Each of these used to hang, swallow the memory or read another file.
+        QTest::newRow("fifo") << "fifo"
+                              << "Not a regular file";
+        QTest::newRow("endless device") << "/dev/zero"
+                                        << "Not a regular file";
+        QTest::newRow("huge file") << "huge.txt"
+                                   << "File too large (over 1 MB)";
+        QTest::newRow("nul in the name") << QString("lang.txt") + QChar(0) + "junk"
+                                         << "Invalid file name";
+        QTest::newRow("name too long")
+            << QString(300, 'n') << QString("I/O error %1").arg(ENAMETOOLONG);
     }
     void readErrors()
     {
         QFETCH(QString, name);
         QFETCH(QString, message);
         TempWorkDir dir;
+        QVERIFY(::mkfifo(QFile::encodeName(dir.file("fifo")).constData(), 0644) == 0);
+        dir.write("lang.txt", "x\r\n");
+        QFile huge(dir.file("huge.txt"));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(TextFile::MaxFileBytes + 1));
+        huge.close();
+        const QString path = name.isEmpty() || name.startsWith('/') ? name : dir.file(name);
         try {
-            TextFile::readLines(name.isEmpty() ? QString() : dir.file(name));
+            TextFile::readLines(path);
             QFAIL("no error");
         } catch (const RuntimeError &e) {
-            QCOMPARE(e.message(), message);
+            if (path.isEmpty() || (path.size() < 200 && !path.contains(QChar(0)))) {
+                QCOMPARE(e.message(), path.isEmpty() ? message : fileError(path, message));
+            } else {
+                // Named all the same: a NUL made visible, a long path shortened.
+                QString head = path.left(50);
+                head.replace(QChar(0), QChar(0x2400));
+                QVERIFY2(e.message().startsWith('"' + head), qPrintable(e.message()));
+                QVERIFY(e.message().endsWith("\": " + message));
+                QVERIFY(e.message().size() < 250);
+            }
         }
     }
 
@@ -132,7 +257,7 @@ private slots:
             TextFile::writeLines(dir.file("keep.txt"), {"new"});
             QFAIL("no error");
         } catch (const RuntimeError &e) {
-            QCOMPARE(e.message(), QStringLiteral("File access denied"));
+            QCOMPARE(e.message(), fileError(dir.file("keep.txt"), "File access denied"));
         }
         QCOMPARE(dir.read("keep.txt"), QByteArray("old\r\n"));
     }
@@ -145,6 +270,10 @@ private slots:
                                           << "File access denied";
         QTest::newRow("missing folder") << "nofolder/x.txt"
                                         << "File not found";
+        QTest::newRow("fifo as target") << "fifo"
+                                        << "Not a regular file";
+        QTest::newRow("nul in the name") << QString("sub") + QChar(0) + "x"
+                                         << "Invalid file name";
     }
     void writeErrors()
     {
@@ -152,13 +281,95 @@ private slots:
         QFETCH(QString, message);
         TempWorkDir dir;
         dir.write("sub/inner.txt", "x");
+        QVERIFY(::mkfifo(QFile::encodeName(dir.file("fifo")).constData(), 0644) == 0);
         try {
             TextFile::writeLines(dir.file(name), {"new"});
             QFAIL("no error");
         } catch (const RuntimeError &e) {
-            QCOMPARE(e.message(), message);
+            QString shown = dir.file(name);
+            shown.replace(QChar(0), QChar(0x2400)); // made visible
+            QCOMPARE(e.message(), fileError(shown, message));
         }
         QCOMPARE(dir.read("sub/inner.txt"), QByteArray("x"));
+    }
+
+    void failedSaveLosesNothing_data()
+    {
+        QTest::addColumn<QString>("writer");
+        QTest::addColumn<QString>("fault");
+        for (const char *w : {"settings", "process", "formula"})
+            for (const char *fault :
+                 {"read-only folder", "target a folder", "disk full", "killed mid-save"})
+                QTest::addRow("%s, %s", w, fault) << w << fault;
+    }
+    void failedSaveLosesNothing()
+    {
+        QFETCH(QString, writer);
+        QFETCH(QString, fault);
+        const Writer save = ::writer(writer);
+        TempWorkDir dir;
+        const QString folder = dir.file("data");
+        const QString path = folder + "/file.txt";
+        QDir().mkpath(folder);
+        const QByteArray old = "old contents\r\n";
+        writeBytes(path, old);
+        QString message;
+        if (fault == "read-only folder") {
+            // Root writes into a read-only folder all the same, so the save
+            // runs as a user without that privilege, where the system itself
+            // refuses it.
+            QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                  QFile::ExeOwner | QFile::ReadOther |
+                                                  QFile::ExeOther);
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther |
+                                            QFile::WriteOther);
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
+                                              QFile::ExeOther);
+            message = saveInChild(
+                [] {
+                    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                        ::_exit(1);
+                },
+                [&] { save(path, "new"); });
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QCOMPARE(message, fileError(path, "File access denied"));
+        } else if (fault == "target a folder") {
+            QDir().mkpath(folder + "/sub");
+            try {
+                save(folder, "new");
+                QFAIL("reported as saved");
+            } catch (const RuntimeError &e) {
+                QCOMPARE(e.message(), fileError(folder, "File access denied"));
+            }
+            QVERIFY(QFileInfo(folder + "/sub").isDir());
+        } else if (fault == "disk full") {
+            // Files may not grow past 4 KB: a write beyond fails as on a full disk.
+            message = saveInChild(
+                [] {
+                    std::signal(SIGXFSZ, SIG_IGN);
+                    const rlimit limit{4096, 4096};
+                    ::setrlimit(RLIMIT_FSIZE, &limit);
+                },
+                [&] { save(path, QString(100'000, 'n')); });
+            QVERIFY2(message.startsWith(fileError(path, "I/O error ")), qPrintable(message));
+        } else {
+            // Killed as soon as the new file is begun: a large save takes a while.
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                save(path, QString(8 << 20, 'k'));
+                ::_exit(0);
+            }
+            QElapsedTimer waited;
+            waited.start();
+            bool begun = false;
+            while (!begun && waited.elapsed() < 30'000)
+                begun = writesInto(pid, folder);
+            ::kill(pid, SIGKILL);
+            int status = 0;
+            ::waitpid(pid, &status, 0);
+            QVERIFY2(begun && WIFSIGNALED(status), "the save ended before it was killed");
+        }
+        QCOMPARE(readBytes(path), old);
     }
 
     void replaceLeavesNoTemporaryFiles()

@@ -60,7 +60,7 @@ private slots:
     {
         AppFixture f;
         TfrmMain &w = f.start();
-        QCOMPARE(f.dialogs.errors(), QStringList{"File not found."});
+        QCOMPARE(f.dialogs.errors(), QStringList{"\"wsettings.txt\": File not found."});
         QCOMPARE(w.pgctrlMain->currentWidget(), w.preferences());
         QVERIFY(!w.lblDateTime->text().isEmpty());
         QVERIFY(w.tmrMain->isActive());
@@ -77,11 +77,25 @@ private slots:
         f.writeStandardFolder();
         f.dir.write("wsettings.txt", crlf({"LanguageFile=lang.txt", "Color=x", "Sound=2"}));
         TfrmMain &w = f.start();
-        QCOMPARE(f.dialogs.errors(), QStringList{"'x' is not a valid integer value."});
+        QCOMPARE(f.dialogs.errors(),
+                 QStringList{"\"wsettings.txt\": 'x' is not a valid integer value."});
         QCOMPARE(w.preferences()->lbleLanguageFile->text(), QStringLiteral("lang.txt"));
         QVERIFY(w.preferences()->rbtnBeepYN->isChecked());
         QCOMPARE(w.pgctrlMain->currentWidget(), w.preferences());
         QVERIFY(w.context().current.LanguageFile.isEmpty());
+    }
+
+    void nulInAPathIsAnError()
+    {
+        // The system would stop the name at the NUL and read lang.txt.
+        AppFixture f;
+        f.writeStandardFolder();
+        f.dir.write("wsettings.txt", crlf(AppFixture::settingsLines(
+                                         QString("LanguageFile=lang.txt") + QChar(0) + "junk")));
+        TfrmMain &w = f.start();
+        QCOMPARE(f.dialogs.errors(),
+                 QStringList{QString("\"lang.txt") + QChar(0x2400) + "junk\": Invalid file name."});
+        QCOMPARE(w.preferences()->btnPrefSave->text(), QStringLiteral("Enregistrer"));
     }
 
     void clockTextHasNoTimeZone()
@@ -167,7 +181,7 @@ private slots:
         f.dialogs.yesNoAnswers.push_back(true);
         QVERIFY(!w.close());
         QVERIFY(w.isVisible());
-        QCOMPARE(f.dialogs.errors(), QStringList{"File access denied."});
+        QCOMPARE(f.dialogs.errors(), QStringList{"\"wsettings.txt\": File access denied."});
         QFile::setPermissions(f.dir.file("wsettings.txt"), QFile::ReadOwner | QFile::WriteOwner);
     }
 

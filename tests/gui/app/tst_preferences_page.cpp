@@ -198,6 +198,21 @@ private slots:
         QVERIFY(w.context().StartSnapshot != w.preferences()->SettingsSnapshot());
     }
 
+    void longValueIsSavedWhole()
+    {
+        // An edit field used to keep 32,767 characters and save them cut.
+        AppFixture f;
+        const QString folder = "chem/" + QString(40'000, 'd');
+        f.writeStandardFolder();
+        f.dir.write("wsettings.txt", crlf(AppFixture::settingsLines("FormulaFolder=" + folder)));
+        TfrmMain &w = f.start();
+        w.preferences()->lbleSoundSeconds->setText("4");
+        w.preferences()->btnPrefSave->click();
+        QCOMPARE(f.dialogs.errors(), QStringList());
+        QVERIFY(
+            f.dir.read("wsettings.txt").endsWith("FormulaFolder=" + folder.toLatin1() + "\r\n"));
+    }
+
     void reloadWithAMissingListReportsIt()
     {
         AppFixture f;
@@ -207,7 +222,7 @@ private slots:
         w.preferences()->rbtnMonoYN->setChecked(true);
         w.preferences()->lbleFilmPrcFile->setText("gone.txt");
         w.preferences()->btnPrefReload->click();
-        QCOMPARE(f.dialogs.errors(), QStringList{"File not found."});
+        QCOMPARE(f.dialogs.errors(), QStringList{"\"gone.txt\": File not found."});
         QCOMPARE(w.pgctrlFilms->count(), 0);
     }
 

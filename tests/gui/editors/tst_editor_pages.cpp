@@ -174,7 +174,7 @@ private slots:
         page.click("Open", "mention.txt");
         QVERIFY(page.dialogs.messages().isEmpty());
         QCOMPARE(page.dialogs.errors(),
-                 QStringList{"Fixed row count must be less than row count."});
+                 QStringList{"\"mention.txt\": Fixed row count must be less than row count."});
         QCOMPARE(page.field("Titel")->text(), QStringLiteral("Titre du fichier"));
         QVERIFY(page.comments()->toPlainText().contains(mention));
     }
@@ -201,7 +201,7 @@ private slots:
         Page page(prefix);
         page.fillBefore();
         page.click(qPrintable(button), "absent.txt");
-        QCOMPARE(page.dialogs.errors(), QStringList{"File not found."});
+        QCOMPARE(page.dialogs.errors(), QStringList{"\"absent.txt\": File not found."});
         QCOMPARE(page.grid().rows(), rowsAfter);
         QCOMPARE(page.grid().cell(0, 0), QStringLiteral("ligne 0"));
         QCOMPARE(page.field("Titel")->text(), QStringLiteral("avant"));
@@ -266,6 +266,30 @@ private slots:
         QVERIFY(page.dialogs.shown.empty());
     }
 
+    void longTextsSurviveASave_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<int>("line"); // of the file: the title, or the type
+        QTest::newRow("process title") << "PROC" << 1;
+        QTest::newRow("formula title") << "Chem" << 1;
+        QTest::newRow("formula type") << "Chem" << 3;
+    }
+    void longTextsSurviveASave()
+    {
+        // An edit field used to keep 32,767 characters and save them cut.
+        QFETCH(QString, prefix);
+        QFETCH(int, line);
+        Page page(prefix);
+        QList<QByteArray> lines = page.file({"c"}, {"a\tb", "c\td"}).split('\n');
+        lines[line] = QByteArray(40'000, 'y') + '\r';
+        const QByteArray bytes = lines.join('\n');
+        page.dir.write("long.txt", bytes);
+        page.click("Open", "long.txt");
+        page.click("Save", "copy.txt");
+        QVERIFY(page.dialogs.shown.empty());
+        QCOMPARE(page.dir.read("copy.txt").split('\n').value(line), lines[line]);
+    }
+
     void failedSaveKeepsTheOldFile_data() { bothPages(); }
     void failedSaveKeepsTheOldFile()
     {
@@ -277,7 +301,7 @@ private slots:
         QFile::setPermissions(page.dir.file("garde.txt"), QFile::ReadOwner | QFile::ReadUser);
         page.field("Titel")->setText("changé");
         page.button("Save")->click();
-        QCOMPARE(page.dialogs.errors(), QStringList{"File access denied."});
+        QCOMPARE(page.dialogs.errors(), QStringList{"\"garde.txt\": File access denied."});
         QCOMPARE(page.dir.read("garde.txt"), bytes);
         QCOMPARE(page.field("Titel")->text(), QStringLiteral("changé"));
     }

@@ -149,7 +149,7 @@ private slots:
         f.dir.write("proc/c.txt", processFile("C"));
         f.dir.write("papers.txt", crlf({"a.txt", "b.txt", "c.txt"}));
         TfrmMain &w = f.start();
-        QCOMPARE(f.dialogs.errors(), QStringList{"File not found."});
+        QCOMPARE(f.dialogs.errors(), QStringList{"\"proc/b.txt\": File not found."});
         QCOMPARE(w.pgctrlPapers->count(), 2);
         QCOMPARE(w.pgctrlPapers->tabText(0), QStringLiteral("A"));
         QCOMPARE(w.pgctrlPapers->tabText(1), QStringLiteral("TabP1"));
@@ -170,19 +170,45 @@ private slots:
                     crlf({"[Titel]", "Header only", "[Comments]", "", "[Process]", "h"}));
         f.dir.write("films.txt", crlf({"a.txt"}));
         TfrmMain &w = f.start();
-        QCOMPARE(f.dialogs.errors(), QStringList{"Fixed row count must be less than row count."});
+        QCOMPARE(f.dialogs.errors(),
+                 QStringList{"\"proc/a.txt\": Fixed row count must be less than row count."});
         QCOMPARE(w.pgctrlFilms->tabText(0), QStringLiteral("TabF0"));
     }
 
-    void emptyListLineNamesTheFolder()
+    void listLines_data()
     {
+        QTest::addColumn<QStringList>("films");
+        QTest::addColumn<QStringList>("tabs");
+        QTest::addColumn<QStringList>("errors");
+        // An editor's trailing empty line used to name the process folder
+        // itself and stop the load with "File access denied".
+        QTest::newRow("blank lines skipped") << QStringList{"", "a.txt", "", " \t ", "c.txt", ""}
+                                             << QStringList{"A", "C"} << QStringList{};
+        QTest::newRow("only blank lines")
+            << QStringList{"", "  "} << QStringList{} << QStringList{};
+        QTest::newRow("nul inside a name")
+            << QStringList{QString("a.txt") + QChar(0) + "junk", "c.txt"} << QStringList{"TabF0"}
+            << QStringList{QString("\"proc/a.txt") + QChar(0x2400) + "junk\": Invalid file name."};
+    }
+    void listLines()
+    {
+        QFETCH(QStringList, films);
+        QFETCH(QStringList, tabs);
+        QFETCH(QStringList, errors);
         AppFixture f;
         f.writeStandardFolder();
         f.dir.write("proc/a.txt", processFile("A"));
-        f.dir.write("films.txt", crlf({"a.txt", ""}));
+        f.dir.write("proc/c.txt", processFile("C"));
+        f.dir.write("films.txt", crlf(films));
         TfrmMain &w = f.start();
-        QCOMPARE(f.dialogs.errors(), QStringList{"File access denied."});
-        QCOMPARE(w.pgctrlFilms->count(), 2);
+        QCOMPARE(f.dialogs.errors(), errors);
+        QStringList shown;
+        for (int i = 0; i < w.pgctrlFilms->count(); ++i)
+            shown << w.pgctrlFilms->tabText(i);
+        QCOMPARE(shown, tabs);
+        // Without an error the load went on to the captions.
+        QCOMPARE(w.preferences()->btnPrefSave->text(),
+                 errors.isEmpty() ? QStringLiteral("T38") : QStringLiteral("Enregistrer"));
     }
 };
 

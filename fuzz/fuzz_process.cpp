@@ -1,0 +1,31 @@
+// A process file, read as a process tab reads it: the grid keeps its header
+// row, widens only to MaxTableColumns, loses no character of the table, and
+// what the editor's writer saves reads back to the same title, comments and
+// table.
+#include "fuzz_check.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QStringList lines = fuzz::readLines(fuzz::bytes(data, size));
+    GridModel grid(5, 2);
+    reduceToFirstRow(grid);
+    std::vector<QStringList> table;
+    int cols = grid.cols();
+    const ProcessFileText text = parseProcessLines(lines, table, cols);
+    fuzz::fillTable(grid, lines, table, cols, 5);
+
+    const QStringList comments = memoLines(text.comments.join(QLatin1Char('\n')));
+    if (fuzz::holdsMarker(comments, {"[Process]", "[Comments]"}))
+        return 0;
+    QStringList written{QStringLiteral("[Titel]"), text.title, QStringLiteral("[Comments]")};
+    written << comments << QStringLiteral("[Process]") << gridLines(grid);
+    std::vector<QStringList> backTable;
+    int backCols = 5;
+    const ProcessFileText back =
+        parseProcessLines(fuzz::writeAndRead(written), backTable, backCols);
+    FUZZ_CHECK(back.hasTitle && back.title == text.title);
+    FUZZ_CHECK(back.comments == comments);
+    FUZZ_CHECK(backCols == grid.cols());
+    FUZZ_CHECK(backTable == grid.table());
+    return 0;
+}
