@@ -5,6 +5,7 @@
 #include "gui/app/main_window.h"
 #include "gui/dialogs.h"
 #include "gui/qt_sound_output.h"
+#include "gui/screen_awake.h"
 #include "gui/widgets.h"
 
 #include <QApplication>
@@ -69,7 +70,10 @@ int main(int argc, char *argv[])
     ScriptedDialogs recorded;
     Dialogs &dialogs = request.checkStart ? static_cast<Dialogs &>(recorded) : boxes;
     QtSoundOutput sound;
+    // Outlives the window, so that its request is released when the program ends.
+    ScreenAwake awake;
     TfrmMain::Services services;
+    services.screenAwake = &awake;
     services.sound = &sound;
     services.dialogs = &dialogs;
     services.clock = &clock;

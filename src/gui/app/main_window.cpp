@@ -2,6 +2,7 @@
 
 #include "core/base/busy_cursor.h"
 #include "core/base/clock.h"
+#include "gui/app/darkroom.h"
 #include "gui/app/preferences_page.h"
 #include "gui/calc/dilutions_page.h"
 #include "gui/calc/time_conversion_page.h"
@@ -157,11 +158,19 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent) : QWidget(parent)
         });
     });
 
+    // Before the settings are read: they may turn the safelight view on.
+    m_darkroom = new Darkroom(*this, services.screenAwake);
+
     m_ctx.ProgramFolder = services.programFolder;
     FormCreate();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain()
+{
+    // First, while every control is whole: it gives back the application's
+    // palette and style, which touches every widget.
+    delete m_darkroom;
+}
 
 void TfrmMain::FormCreate()
 {
@@ -215,6 +224,7 @@ void TfrmMain::ApplyLanguage()
     m_ctx.AgitComingText = m_language.entry(LanguageEntry::AgitComing);
     m_ctx.AgitRunningText = m_language.entry(LanguageEntry::AgitRunning);
     m_ctx.NoFileText = m_language.entry(LanguageEntry::NoFile);
+    m_pref->setSafelightCaption(m_language.entry(LanguageEntry::Safelight));
 
     // A window without a title is hard to find among the others.
     const QString &title = m_language.entry(LanguageEntry::WindowTitle);

@@ -8,8 +8,10 @@
 class QLabel;
 class QTabWidget;
 class QTimer;
+class Darkroom;
 class PreferencesPage;
 class ProcessPages;
+class ScreenAwake;
 
 // The main window: header row, the eight pages, start-up, reload and close.
 class TfrmMain : public QWidget
@@ -21,6 +23,9 @@ public:
         Dialogs *dialogs = nullptr;
         Clock *clock = nullptr;
         SoundOutput *sound = nullptr;
+        // Keeps the screen awake while a process is under way; none: the
+        // desktop decides.
+        ScreenAwake *screenAwake = nullptr;
         // The folder of the program's executable; tests pass their own.
         QString programFolder;
     };
@@ -34,6 +39,7 @@ public:
     QTabWidget *pages() const { return pgctrlMain; }
 
     ProcessPages *processPages() const { return m_processes; }
+    Darkroom *darkroom() const { return m_darkroom; }
     const LanguageTable &languageTable() const { return m_language; }
 
     void LoadAll();
@@ -72,6 +78,7 @@ private:
     LanguageTable m_language;
     PreferencesPage *m_pref;
     ProcessPages *m_processes = nullptr;
+    Darkroom *m_darkroom = nullptr;
     QWidget *m_about = nullptr;
 };
 
