@@ -61,8 +61,9 @@ class TestScreenAwake : public QObject
 
     struct Rig
     {
-        AppFixture f;
+        // Outlives the window, as in the program.
         std::unique_ptr<ScreenAwake> awake;
+        AppFixture f;
         TfrmMain *w = nullptr;
 
         explicit Rig(const ScreenAwake::BusFactory &bus) : awake(std::make_unique<ScreenAwake>(bus))

@@ -43,7 +43,7 @@ private:
     void setSafelight(bool on);
 
     TfrmMain &m_window;
-    ScreenAwake *m_awake;
+    QPointer<ScreenAwake> m_awake;
     QPointer<BigDisplay> m_big;
     ProcessWatch m_watch;
 };
