@@ -216,9 +216,7 @@ void TfrmMain::ApplyLanguage()
     m_ctx.AgitRunningText = m_language.entry(LanguageEntry::AgitRunning);
     m_ctx.NoFileText = m_language.entry(LanguageEntry::NoFile);
 
-    // A window without a title is hard to find among the others.
-    const QString &title = m_language.entry(LanguageEntry::WindowTitle);
-    setWindowTitle(title.isEmpty() ? applicationTitle() : title);
+    setWindowTitle(m_language.entry(LanguageEntry::WindowTitle));
     lblAppTitel->setText(m_language.entry(LanguageEntry::AppTitle));
     lblAppTitel->adjustSize();
     // Centred on the window's client width, the half going to the even

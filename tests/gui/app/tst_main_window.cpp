@@ -260,7 +260,7 @@ private slots:
         QStringList twenty;
         for (int n = 1; n <= 20; ++n)
             twenty << QString("%1\tS%1").arg(n);
-        twenty[9] = "10\t"; // no title: the window keeps its own
+        twenty[9] = "10\t"; // an empty title, as the file says
         // A fresh window: the table starts empty at start-up.
         AppFixture g;
         g.writeStandardFolder();
@@ -269,7 +269,7 @@ private slots:
                                            "FilmProcessFile=films.txt"}));
         TfrmMain &v = g.start();
         QCOMPARE(v.pgctrlMain->tabText(0), QStringLiteral("S13"));
-        QCOMPARE(v.windowTitle(), QStringLiteral("Noctarel - Velmire"));
+        QCOMPARE(v.windowTitle(), QString());
         QCOMPARE(v.preferences()->btnPrefSave->text(), QString());
         QCOMPARE(v.preferences()->grpbxSound->title(), QString());
         QCOMPARE(v.context().AgitComingText, QString());
