@@ -126,13 +126,10 @@ private:
     const char *context(int i, const char *what, const QString &detail)
     {
         const qint64 ms = m_nowMs - m_startMs;
-        m_context = QString("seed %1, day %2, %3 ms: process %4, %5: %6")
-                        .arg(m_seed)
-                        .arg(ms / 86400000 + 1)
-                        .arg(ms % 86400000)
-                        .arg(i)
-                        .arg(what, detail)
-                        .toUtf8();
+        m_context =
+            QString::asprintf("seed %u, day %lld, %lld ms: process %d, %s: %s", m_seed,
+                              ms / 86400000 + 1, ms % 86400000, i, what, qUtf8Printable(detail))
+                .toUtf8();
         return m_context.constData();
     }
 
