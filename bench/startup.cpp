@@ -21,7 +21,7 @@
 #include "gui/app/about_window.h"
 #include "gui/app/main_window.h"
 #include "gui/dialogs.h"
-#include "gui/qt_sound_output.h"
+#include "gui/lazy_sound_output.h"
 #include "gui/widgets.h"
 
 #include <QApplication>
@@ -133,7 +133,7 @@ int child(int argc, char **argv, const QByteArray &kind)
     installFontSubstitutes();
     SystemClock clock;
     ScriptedDialogs dialogs;
-    QtSoundOutput sound;
+    LazySoundOutput sound(LazySoundOutput::pluginPathsOfProgram());
     TfrmMain::Services s;
     s.sound = &sound;
     s.dialogs = &dialogs;

@@ -4,7 +4,7 @@
 #include "gui/app/about_window.h"
 #include "gui/app/main_window.h"
 #include "gui/dialogs.h"
-#include "gui/qt_sound_output.h"
+#include "gui/lazy_sound_output.h"
 #include "gui/widgets.h"
 
 #include <QApplication>
@@ -68,7 +68,7 @@ int main(int argc, char *argv[])
     QtDialogs boxes;
     ScriptedDialogs recorded;
     Dialogs &dialogs = request.checkStart ? static_cast<Dialogs &>(recorded) : boxes;
-    QtSoundOutput sound;
+    LazySoundOutput sound(LazySoundOutput::pluginPathsOfProgram());
     TfrmMain::Services services;
     services.sound = &sound;
     services.dialogs = &dialogs;
