@@ -136,10 +136,16 @@ bool changesText(const QKeyEvent *event)
 
 } // namespace
 
-UnitsConversionPage::UnitsConversionPage(AppContext &context, QWidget *parent)
-    : QWidget(parent), m_ctx(context), m_separator(localeDecimalSeparator())
+UnitsConversionPage::UnitsConversionPage(AppContext &context, QWidget *parent, Build when)
+    : LazyPage(parent), m_ctx(context), m_separator(localeDecimalSeparator())
 {
     setObjectName(QStringLiteral("tbshtUnitsConversion"));
+    if (when == Build::Now)
+        build();
+}
+
+void UnitsConversionPage::buildControls()
+{
     const Row noLabel{nullptr, nullptr, nullptr, {}};
 
     grpbxUNITTemp = group(this, "grpbxUNITTemp", QStringLiteral("Températures"), 6, 1);
