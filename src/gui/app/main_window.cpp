@@ -60,7 +60,7 @@ QWidget *addPage(QTabWidget *pages, const char *name, const QString &caption)
 
 QTabWidget *processPageControl(QWidget *page, const char *name)
 {
-    return placed(new QTabWidget(page), QLatin1String(name), {3, 3, 766, 518});
+    return placed(new ProcessPageControl(page), QLatin1String(name), {3, 3, 766, 518});
 }
 
 // The locale's long time format without its time-zone name.
