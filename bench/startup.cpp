@@ -140,11 +140,19 @@ int child(int argc, char **argv, const QByteArray &kind)
     s.clock = &clock;
     s.programFolder = programFolderOf(QCoreApplication::applicationDirPath());
     TfrmMain w(s);
-    TfrmAbout about;
-    w.setAboutWindow(&about);
+    std::unique_ptr<TfrmAbout> about;
+    w.buildLater([&] {
+        about = std::make_unique<TfrmAbout>();
+        w.setAboutWindow(about.get());
+    });
     w.show();
     app.window = w.windowHandle();
-    app.onFrame = report;
+    app.onFrame = [&] {
+        if (w.isBuilt())
+            report();
+        else
+            QObject::connect(&w, &TfrmMain::buildCompleted, &app, report);
+    };
     const int code = QApplication::exec();
     return code != 0 || !dialogs.errors().isEmpty() ? 2 : 0;
 }
