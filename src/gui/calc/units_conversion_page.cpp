@@ -7,6 +7,7 @@
 #include "gui/handler_guard.h"
 #include "gui/widgets.h"
 
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -22,14 +23,15 @@ constexpr int GroupWidth = 757, ButtonWidth = 84;
 
 QFont captionFont()
 {
-    // The classic dialog font where it exists, else its metric stand-in.
-    QFont f;
-    f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"),
-                   QStringLiteral("Liberation Sans")});
+    // The classic dialog font where it is installed, else its metric stand-in,
+    // Arial's, named as the fields name it: under two names the one face took
+    // two font engines.
+    static const bool installed =
+        QFontDatabase::families().contains(QStringLiteral("MS Sans Serif"));
+    if (!installed)
+        return arialFont(13);
+    QFont f(QStringLiteral("MS Sans Serif"));
     f.setPixelSize(13);
-    f.setBold(false);
-    f.setItalic(false);
-    f.setUnderline(false);
     return f;
 }
 
