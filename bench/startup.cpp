@@ -343,7 +343,10 @@ int instructions(const QString &self, const std::vector<Kind> &kinds)
         const QString base = out.filePath(QStringLiteral("cg%1").arg(k));
         QProcess p;
         p.setWorkingDirectory(kinds[k].folder);
-        p.setProcessEnvironment(childEnvironment());
+        // One hash seed for every run, so that the counts repeat.
+        QProcessEnvironment env = childEnvironment();
+        env.insert(QStringLiteral("QT_HASH_SEED"), QStringLiteral("0"));
+        p.setProcessEnvironment(env);
         p.start(valgrind,
                 {QStringLiteral("--tool=callgrind"), QStringLiteral("--callgrind-out-file=") + base,
                  self, QStringLiteral("child"), kinds[k].kind});
