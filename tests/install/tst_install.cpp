@@ -61,7 +61,7 @@ private slots:
               "share/icons/hicolor/128x128/apps/@.png", "share/icons/hicolor/256x256/apps/@.png",
               "share/metainfo/@.metainfo.xml", "share/man/man1/noctarel.1.gz",
               "share/doc/noctarel/README.md", "share/doc/noctarel/tavo.pdf",
-              "share/doc/noctarel/copyright"})
+              "share/doc/noctarel/copyright", NOCTAREL_SOUND_DIR "/libnoctarel_sound.so"})
             QTest::newRow(qPrintable(path)) << QString::fromLatin1(path).replace('@', kId);
     }
 
@@ -169,6 +169,17 @@ private slots:
         r = run(program(), {"--user-folder", "--check-start"}, env);
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QCOMPARE(fileSnapshot(folder), before);
+    }
+
+    // Qt Multimedia comes with the sound plugin at the first sound, not at start.
+    void startsWithoutTheSoundSystem()
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LD_DEBUG", "files");
+        const Run r = run(program(), {prefix() + "/share/noctarel/sample", "--check-start"}, env);
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err.right(2000)));
+        QVERIFY(r.err.contains("libQt6Widgets"));
+        QVERIFY(!r.err.contains("libQt6Multimedia"));
     }
 
 private:
