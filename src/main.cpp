@@ -4,7 +4,7 @@
 #include "gui/app/about_window.h"
 #include "gui/app/main_window.h"
 #include "gui/dialogs.h"
-#include "gui/qt_sound_output.h"
+#include "gui/lazy_sound_output.h"
 #include "gui/screen_awake.h"
 #include "gui/widgets.h"
 
@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -69,7 +70,7 @@ int main(int argc, char *argv[])
     QtDialogs boxes;
     ScriptedDialogs recorded;
     Dialogs &dialogs = request.checkStart ? static_cast<Dialogs &>(recorded) : boxes;
-    QtSoundOutput sound;
+    LazySoundOutput sound(LazySoundOutput::pluginPathsOfProgram());
     // Outlives the window, so that its request is released when the program ends.
     ScreenAwake awake;
     TfrmMain::Services services;
@@ -79,14 +80,22 @@ int main(int argc, char *argv[])
     services.clock = &clock;
     services.programFolder = programFolderOf(QCoreApplication::applicationDirPath());
     TfrmMain frmMain(services);
-    TfrmAbout frmAbout;
-    frmMain.setAboutWindow(&frmAbout);
+    // Hidden until "?" is clicked: built after the main window's first frame.
+    std::unique_ptr<TfrmAbout> frmAbout;
+    frmMain.buildLater([&] {
+        frmAbout = std::make_unique<TfrmAbout>();
+        frmMain.setAboutWindow(frmAbout.get());
+    });
     boxes.setParent(&frmMain);
     frmMain.show();
     if (!request.checkStart)
         return QApplication::exec();
 
-    QTimer::singleShot(0, &app, [] { QCoreApplication::exit(0); });
+    // All of it, what start-up leaves for after the first frame included.
+    QTimer::singleShot(0, &app, [&] {
+        frmMain.completeBuild();
+        QCoreApplication::exit(0);
+    });
     QApplication::exec();
     const QStringList errors = recorded.errors();
     for (const QString &error : errors)

@@ -29,13 +29,12 @@ bool insideCellEditor(QWidget *w)
 
 } // namespace
 
-Darkroom::Darkroom(TfrmMain &window, ScreenAwake *awake)
-    : QObject(&window), m_window(window), m_awake(awake)
+Darkroom::Darkroom(TfrmMain &window, ProcessPages &pages, ScreenAwake *awake)
+    : QObject(&window), m_window(window), m_pages(pages), m_awake(awake)
 {
     qApp->installEventFilter(this);
-    ProcessPages *pages = window.processPages();
-    connect(pages, &ProcessPages::tabRendered, this, &Darkroom::processRendered);
-    connect(pages, &ProcessPages::tabsDestroyed, this, [this] {
+    connect(&pages, &ProcessPages::tabRendered, this, &Darkroom::processRendered);
+    connect(&pages, &ProcessPages::tabsDestroyed, this, [this] {
         leaveBigDisplay();
         if (m_awake)
             m_awake->keepAwake(false);
@@ -80,8 +79,8 @@ void Darkroom::showBigDisplay()
     if (!tab)
         return;
     if (!m_big)
-        m_big = new BigDisplay(m_window.processPages()->engine(), &m_window);
-    m_watch.reset(m_window.processPages()->engine());
+        m_big = new BigDisplay(m_pages.engine(), &m_window);
+    m_watch.reset(m_pages.engine());
     m_big->follow(tab);
     if (!m_big->isVisible()) {
         QScreen *screen = m_window.screen();
@@ -113,13 +112,13 @@ void Darkroom::followProcessOnShow()
 
 void Darkroom::processRendered(int index)
 {
-    ProcessEngine &engine = m_window.processPages()->engine();
+    ProcessEngine &engine = m_pages.engine();
     if (m_awake)
         m_awake->keepAwake(anyProcessUnderway(engine));
     if (!bigDisplayShown())
         return;
     const Milestone reached = m_watch.update(engine, index);
-    ProcessTab *tab = m_window.processPages()->tab(index);
+    ProcessTab *tab = m_pages.tab(index);
     if (tab == m_big->followed())
         m_big->render();
     else if (reached != Milestone::None)

@@ -8,6 +8,7 @@
 
 class QKeyEvent;
 class BigDisplay;
+class ProcessPages;
 class ProcessTab;
 class ScreenAwake;
 class TfrmMain;
@@ -20,8 +21,9 @@ class Darkroom : public QObject
 {
     Q_OBJECT
 public:
-    // awake may be null: the screen is then left to the desktop.
-    Darkroom(TfrmMain &window, ScreenAwake *awake);
+    // awake may be null: the screen is then left to the desktop. pages are the
+    // window's, taken as they are: asking the window for them builds it whole.
+    Darkroom(TfrmMain &window, ProcessPages &pages, ScreenAwake *awake);
     ~Darkroom() override;
 
     // The tab of the Films or Papiers page on show, if one is.
@@ -43,6 +45,7 @@ private:
     void setSafelight(bool on);
 
     TfrmMain &m_window;
+    ProcessPages &m_pages;
     QPointer<ScreenAwake> m_awake;
     QPointer<BigDisplay> m_big;
     ProcessWatch m_watch;

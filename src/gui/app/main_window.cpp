@@ -20,6 +20,7 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QHash>
 #include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
@@ -27,6 +28,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSet>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -61,7 +63,24 @@ QWidget *addPage(QTabWidget *pages, const char *name, const QString &caption)
 
 QTabWidget *processPageControl(QWidget *page, const char *name)
 {
-    return placed(new QTabWidget(page), QLatin1String(name), {3, 3, 766, 518});
+    return placed(new ProcessPageControl(page), QLatin1String(name), {3, 3, 766, 518});
+}
+
+// What a user does, as opposed to what the window system tells: a pointer that
+// merely passes over the window changes nothing built or not.
+bool isUserInput(const QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseMove:
+        return static_cast<const QMouseEvent *>(event)->buttons() != Qt::NoButton;
+    case QEvent::Enter:
+    case QEvent::HoverEnter:
+    case QEvent::HoverLeave:
+    case QEvent::HoverMove:
+        return false;
+    default:
+        return event->isInputEvent();
+    }
 }
 
 // The locale's long time format without its time-zone name.
@@ -115,20 +134,37 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent) : QWidget(parent)
     pgctrlFilms = processPageControl(tbshtFilms, "pgctrlFilms");
     tbshtPapers = addPage(pgctrlMain, "tbshtPapers", QStringLiteral("Papiers"));
     pgctrlPapers = processPageControl(tbshtPapers, "pgctrlPapers");
-    tbshtDilutions = new DilutionsPage(m_ctx);
+    // Made with their parent, so that their controls take the window's font as
+    // they are made; built when shown or after the first frame.
+    constexpr auto later = LazyPage::Build::Later;
+    auto *dilutions = new DilutionsPage(m_ctx, pgctrlMain, later);
+    auto *units = new UnitsConversionPage(m_ctx, pgctrlMain, later);
+    auto *time = new TimeConversionPage(m_ctx, pgctrlMain, later);
+    auto *chem = new ChemPage(m_ctx, pgctrlMain, later);
+    auto *process = new ProcessEditorPage(m_ctx, pgctrlMain, later);
+    tbshtDilutions = dilutions;
     pgctrlMain->addTab(tbshtDilutions, QStringLiteral("Dilutions"));
-    tbshtUnitsConversion = new UnitsConversionPage(m_ctx);
+    tbshtUnitsConversion = units;
     pgctrlMain->addTab(tbshtUnitsConversion, QStringLiteral("Conversion Unités"));
-    tbshtTimeConversion = new TimeConversionPage(m_ctx);
+    tbshtTimeConversion = time;
     pgctrlMain->addTab(tbshtTimeConversion, QStringLiteral("Conversion Temps"));
-    tbshtChem = new ChemPage(m_ctx);
+    tbshtChem = chem;
     pgctrlMain->addTab(tbshtChem, QStringLiteral("Chimies"));
-    tbshtProcess = new ProcessEditorPage(m_ctx);
+    tbshtProcess = process;
     pgctrlMain->addTab(tbshtProcess, QStringLiteral("Processus"));
-    m_pref = new PreferencesPage(m_ctx);
+    m_laterPages[0] = dilutions;
+    m_laterPages[1] = units;
+    m_laterPages[2] = time;
+    m_laterPages[3] = chem;
+    m_laterPages[4] = process;
+    m_editors[0] = chem;
+    m_editors[1] = process;
+    // Built now: start-up reads the settings into it.
+    m_pref = new PreferencesPage(m_ctx, pgctrlMain);
     pgctrlMain->addTab(m_pref, QStringLiteral("Préférences"));
     // The window is built on Préférences; a start-up that stops early stays there.
     pgctrlMain->setCurrentWidget(m_pref);
+    adoptControls(this);
 
     tmrMain = new QTimer(this);
     tmrMain->setObjectName(QStringLiteral("tmrMain"));
@@ -144,8 +180,12 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent) : QWidget(parent)
     env.agitComingText = [this] { return m_ctx.AgitComingText; };
     env.agitRunningText = [this] { return m_ctx.AgitRunningText; };
     m_processes = new ProcessPages(m_ctx, pgctrlPapers, pgctrlFilms, this, std::move(env));
+    m_processes->setBuildControls(false);
     connect(m_processes, &ProcessPages::agitationFileRequested, this,
             [this] { OpenWithShell(m_pref->lbleAgitationFile->text()); });
+    // What is shown is built, whoever shows it.
+    for (QTabWidget *pages : {pgctrlMain, pgctrlFilms, pgctrlPapers})
+        connect(pages, &QTabWidget::currentChanged, this, [this] { buildShown(); });
 
     connect(m_pref, &PreferencesPage::reloadRequested, this,
             [this] { guarded(*m_ctx.dialogs, [this] { btnPrefReloadClick(); }); });
@@ -159,10 +199,12 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent) : QWidget(parent)
     });
 
     // Before the settings are read: they may turn the safelight view on.
-    m_darkroom = new Darkroom(*this, services.screenAwake);
+    m_darkroom = new Darkroom(*this, *m_processes, services.screenAwake);
 
     m_ctx.ProgramFolder = services.programFolder;
     FormCreate();
+    buildShown();
+    queueUnbuilt();
 }
 
 TfrmMain::~TfrmMain()
@@ -170,6 +212,141 @@ TfrmMain::~TfrmMain()
     // First, while every control is whole: it gives back the application's
     // palette and style, which touches every widget.
     delete m_darkroom;
+    if (!m_built)
+        QCoreApplication::instance()->removeEventFilter(this);
+}
+
+void TfrmMain::buildShown()
+{
+    QWidget *page = pgctrlMain->currentWidget();
+    if (page == tbshtFilms || page == tbshtPapers) {
+        const QTabWidget *tabs = page == tbshtFilms ? pgctrlFilms : pgctrlPapers;
+        if (auto *tab = qobject_cast<ProcessTab *>(tabs->currentWidget()))
+            m_processes->buildTab(tab);
+    } else {
+        buildPage(page);
+    }
+}
+
+void TfrmMain::buildPage(QWidget *page)
+{
+    auto *p = qobject_cast<LazyPage *>(page);
+    if (!p || p->isBuilt())
+        return;
+    p->build();
+    adoptControls(p);
+    for (EditorPage *editor : m_editors)
+        if (editor == p && m_columnWidthsSet)
+            editor->setColumnWidths();
+}
+
+// The film tabs first, the page on show; then the paper tabs and the pages in
+// their order.
+void TfrmMain::queueUnbuilt()
+{
+    for (const QTabWidget *tabs : {pgctrlFilms, pgctrlPapers})
+        for (int i = 0; i < tabs->count(); ++i) {
+            auto *tab = qobject_cast<ProcessTab *>(tabs->widget(i));
+            if (tab && !tab->isBuilt())
+                m_later.emplace_back([this, t = QPointer<ProcessTab>(tab)] {
+                    if (t)
+                        m_processes->buildTab(t);
+                });
+        }
+    for (LazyPage *page : m_laterPages)
+        if (!page->isBuilt())
+            m_later.emplace_back([this, page] { buildPage(page); });
+    if (m_later.empty())
+        completeBuild();
+    else
+        QCoreApplication::instance()->installEventFilter(this);
+}
+
+void TfrmMain::buildLater(std::function<void()> step)
+{
+    if (m_built)
+        step();
+    else
+        m_later.push_back(std::move(step));
+}
+
+void TfrmMain::buildNextLater()
+{
+    if (!m_later.empty()) {
+        const auto step = std::move(m_later.front());
+        m_later.pop_front();
+        step();
+    }
+    // One page or tab a pass: the window stays live while the rest is built.
+    if (!m_later.empty())
+        QTimer::singleShot(0, this, &TfrmMain::buildNextLater);
+    else
+        completeBuild();
+}
+
+void TfrmMain::completeBuild()
+{
+    while (!m_later.empty()) {
+        const auto step = std::move(m_later.front());
+        m_later.pop_front();
+        step();
+    }
+    if (m_built)
+        return;
+    m_built = true;
+    QCoreApplication::instance()->removeEventFilter(this);
+    m_processes->setBuildControls(true);
+    emit buildCompleted();
+}
+
+bool TfrmMain::event(QEvent *event)
+{
+    // The rest is built once the first frame is on screen.
+    if (event->type() == QEvent::Paint && !m_laterStarted && !m_built) {
+        m_laterStarted = true;
+        QTimer::singleShot(0, this, &TfrmMain::buildNextLater);
+    }
+    return QWidget::event(event);
+}
+
+bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (!m_built && isUserInput(event))
+        completeBuild();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfrmMain::adoptControls(QWidget *root)
+{
+    static const QHash<QString, int> captionEntries = [] {
+        QHash<QString, int> entries;
+        for (const CaptionTarget &t : captionTargets())
+            entries.insert(QLatin1String(t.control), t.entry);
+        return entries;
+    }();
+    static const QSet<QString> schemeNames = [] {
+        QSet<QString> names;
+        for (const char *name : schemeControlNames())
+            names.insert(QLatin1String(name));
+        return names;
+    }();
+    const size_t firstCaption = m_captions.size();
+    const size_t firstScheme = m_schemeControls.size();
+    for (QWidget *w : root->QObject::findChildren<QWidget *>()) {
+        const QString name = w->objectName();
+        if (name.isEmpty())
+            continue;
+        const auto entry = captionEntries.constFind(name);
+        if (entry != captionEntries.cend())
+            m_captions.push_back({w, *entry});
+        if (schemeNames.contains(name))
+            m_schemeControls.push_back(w);
+    }
+    if (m_languageApplied)
+        applyCaptions(firstCaption);
+    if (m_schemeColour)
+        for (size_t i = firstScheme; i < m_schemeControls.size(); ++i)
+            recolourSchemeControl(m_schemeControls[i], *m_schemeColour);
 }
 
 void TfrmMain::FormCreate()
@@ -202,8 +379,10 @@ void TfrmMain::LoadAll()
 {
     m_processes->LoadProcessLists();
     LoadLanguageFile();
-    for (EditorPage *editor : findChildren<EditorPage *>())
-        editor->setColumnWidths();
+    m_columnWidthsSet = true; // an editor built later takes them then
+    for (EditorPage *editor : m_editors)
+        if (editor->isBuilt())
+            editor->setColumnWidths();
 }
 
 void TfrmMain::LoadLanguageFile()
@@ -226,9 +405,7 @@ void TfrmMain::ApplyLanguage()
     m_ctx.NoFileText = m_language.entry(LanguageEntry::NoFile);
     m_pref->setSafelightCaption(m_language.entry(LanguageEntry::Safelight));
 
-    // A window without a title is hard to find among the others.
-    const QString &title = m_language.entry(LanguageEntry::WindowTitle);
-    setWindowTitle(title.isEmpty() ? applicationTitle() : title);
+    setWindowTitle(m_language.entry(LanguageEntry::WindowTitle));
     lblAppTitel->setText(m_language.entry(LanguageEntry::AppTitle));
     lblAppTitel->adjustSize();
     // Centred on the window's client width, the half going to the even
@@ -237,11 +414,19 @@ void TfrmMain::ApplyLanguage()
     const double left = (width() - lblAppTitel->width()) / 2.0;
     lblAppTitel->move(static_cast<int>(std::nearbyint(left)), lblAppTitel->y());
 
-    for (const CaptionTarget &t : captionTargets()) {
-        const QString &text = m_language.entry(t.entry);
-        QWidget *w = findChild<QWidget *>(QLatin1String(t.control));
-        if (!w)
-            continue; // a page that is not built
+    m_languageApplied = true;
+    applyCaptions(0);
+    m_processes->setButtonCaptions(
+        {m_language.entry(LanguageEntry::Start), m_language.entry(LanguageEntry::Pause),
+         m_language.entry(LanguageEntry::Previous), m_language.entry(LanguageEntry::Next),
+         m_language.entry(LanguageEntry::Reset)});
+}
+
+void TfrmMain::applyCaptions(size_t from)
+{
+    for (size_t i = from; i < m_captions.size(); ++i) {
+        QWidget *w = m_captions[i].control;
+        const QString &text = m_language.entry(m_captions[i].entry);
         const int page = pgctrlMain->indexOf(w);
         if (page >= 0)
             pgctrlMain->setTabText(page, text);
@@ -258,22 +443,15 @@ void TfrmMain::ApplyLanguage()
                 label->adjustSize();
         }
     }
-    for (const auto &tab : m_processes->tabs()) {
-        if (!tab)
-            continue;
-        tab->StartButton->setText(m_language.entry(LanguageEntry::Start));
-        tab->PauseButton->setText(m_language.entry(LanguageEntry::Pause));
-        tab->PreviousButton->setText(m_language.entry(LanguageEntry::Previous));
-        tab->NextButton->setText(m_language.entry(LanguageEntry::Next));
-        tab->ResetButton->setText(m_language.entry(LanguageEntry::Reset));
-    }
 }
 
 void TfrmMain::btnPrefReloadClick()
 {
+    completeBuild();
     m_processes->destroyTabs();
     // Every process timer goes, running or not; the clock's stays.
-    const QList<QTimer *> timers = findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
+    const QList<QTimer *> timers =
+        QObject::findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
     for (auto it = timers.crbegin(); it != timers.crend(); ++it) {
         QTimer *t = *it;
         if (t->objectName().startsWith(QLatin1String("tmr")) && t != tmrMain)
@@ -305,13 +483,17 @@ void TfrmMain::rbtnMonoYNClick()
 
 void TfrmMain::recolourSchemeControls(quint32 colour)
 {
-    for (const char *name : schemeControlNames()) {
-        QWidget *w = findChild<QWidget *>(QLatin1String(name));
-        if (auto *grid = qobject_cast<StringGrid *>(w))
-            grid->grid()->setFontColor(colour);
-        else if (w)
-            setFontColor(w, colour);
-    }
+    m_schemeColour = colour;
+    for (QWidget *w : m_schemeControls)
+        recolourSchemeControl(w, colour);
+}
+
+void TfrmMain::recolourSchemeControl(QWidget *w, quint32 colour)
+{
+    if (auto *grid = qobject_cast<StringGrid *>(w))
+        grid->grid()->setFontColor(colour);
+    else
+        setFontColor(w, colour);
 }
 
 QString TfrmMain::clockText() const

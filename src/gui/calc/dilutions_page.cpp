@@ -34,10 +34,16 @@ QLabel *sign(QWidget *parent, const char *name, const QString &text, QRect bound
 
 } // namespace
 
-DilutionsPage::DilutionsPage(AppContext &context, QWidget *parent)
-    : QWidget(parent), m_ctx(context), m_separator(localeDecimalSeparator())
+DilutionsPage::DilutionsPage(AppContext &context, QWidget *parent, Build when)
+    : LazyPage(parent), m_ctx(context), m_separator(localeDecimalSeparator())
 {
     setObjectName(QStringLiteral("tbshtDilutions"));
+    if (when == Build::Now)
+        build();
+}
+
+void DilutionsPage::buildControls()
+{
     const QString qtyFin = QStringLiteral("Qté finale:");
     const QString dilution = QStringLiteral("Dilution:");
 

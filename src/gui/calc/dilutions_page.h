@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "gui/lazy_page.h"
 
 class QGroupBox;
 class QLabel;
@@ -11,11 +11,11 @@ struct AppContext;
 // The Dilutions page: four stateless calculators that make up working
 // solutions from stock. Each click reads its three fields afresh; a result
 // stays until the next successful click of the same button.
-class DilutionsPage : public QWidget
+class DilutionsPage : public LazyPage
 {
     Q_OBJECT
 public:
-    explicit DilutionsPage(AppContext &context, QWidget *parent = nullptr);
+    explicit DilutionsPage(AppContext &context, QWidget *parent = nullptr, Build when = Build::Now);
 
     void btnDilaClick();
     void btnDilbClick();
@@ -25,13 +25,22 @@ public:
     // The locale's separator unless set (tests use both "." and ",").
     void setDecimalSeparator(QChar separator) { m_separator = separator; }
 
-    QGroupBox *grpbxDilab, *grpbxDilc, *grpbxDild;
-    QLabel *lblQtyFina, *lblDila, *lblQtyStocka, *lblQtyStockb, *lblDilb, *lblQtyFinb, *lblQtyFinc,
-        *lblDilc, *lblQtyStockc, *lblQtyFind, *lblDilFind, *lblDilStockd, *lblQtyStockd;
-    QLineEdit *edtQtyFina, *edtDila1, *edtDila2, *edtQtyStockb, *edtDilb1, *edtDilb2, *edtQtyFinc,
-        *edtDilc1, *edtDilc2, *edtQtyFind, *edtDild1, *edtDild2;
-    QLabel *pnlQtyStocka, *pnlQtyFinb, *pnlQtyStockc, *pnlQtyStockd;
-    QPushButton *btnDila, *btnDilb, *btnDilc, *btnDild;
+    QGroupBox *grpbxDilab = nullptr, *grpbxDilc = nullptr, *grpbxDild = nullptr;
+    QLabel *lblQtyFina = nullptr, *lblDila = nullptr, *lblQtyStocka = nullptr,
+           *lblQtyStockb = nullptr, *lblDilb = nullptr, *lblQtyFinb = nullptr,
+           *lblQtyFinc = nullptr, *lblDilc = nullptr, *lblQtyStockc = nullptr,
+           *lblQtyFind = nullptr, *lblDilFind = nullptr, *lblDilStockd = nullptr,
+           *lblQtyStockd = nullptr;
+    QLineEdit *edtQtyFina = nullptr, *edtDila1 = nullptr, *edtDila2 = nullptr,
+              *edtQtyStockb = nullptr, *edtDilb1 = nullptr, *edtDilb2 = nullptr,
+              *edtQtyFinc = nullptr, *edtDilc1 = nullptr, *edtDilc2 = nullptr,
+              *edtQtyFind = nullptr, *edtDild1 = nullptr, *edtDild2 = nullptr;
+    QLabel *pnlQtyStocka = nullptr, *pnlQtyFinb = nullptr, *pnlQtyStockc = nullptr,
+           *pnlQtyStockd = nullptr;
+    QPushButton *btnDila = nullptr, *btnDilb = nullptr, *btnDilc = nullptr, *btnDild = nullptr;
+
+protected:
+    void buildControls() override;
 
 private:
     using Formula = long double (*)(double, double, double);

@@ -119,10 +119,16 @@ void TimeMaskEdit::refuse()
     m_refusing = false;
 }
 
-TimeConversionPage::TimeConversionPage(AppContext &context, QWidget *parent)
-    : QWidget(parent), m_ctx(context), m_separator(localeDecimalSeparator())
+TimeConversionPage::TimeConversionPage(AppContext &context, QWidget *parent, Build when)
+    : LazyPage(parent), m_ctx(context), m_separator(localeDecimalSeparator())
 {
     setObjectName(QStringLiteral("tbshtTimeConversion"));
+    if (when == Build::Now)
+        build();
+}
+
+void TimeConversionPage::buildControls()
+{
 
     rgrpDEVTUnit =
         makeGroup(this, QStringLiteral("rgrpDEVTUnit"), QStringLiteral("Unité Température"),

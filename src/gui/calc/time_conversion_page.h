@@ -1,7 +1,8 @@
 #pragma once
 
+#include "gui/lazy_page.h"
+
 #include <QLineEdit>
-#include <QWidget>
 
 class Dialogs;
 class SoundOutput;
@@ -46,11 +47,12 @@ private:
 // The Conversion Temps page: a development time at a reference temperature
 // compensated for a new temperature, with the eleven whole temperatures
 // around it.
-class TimeConversionPage : public QWidget
+class TimeConversionPage : public LazyPage
 {
     Q_OBJECT
 public:
-    explicit TimeConversionPage(AppContext &context, QWidget *parent = nullptr);
+    explicit TimeConversionPage(AppContext &context, QWidget *parent = nullptr,
+                                Build when = Build::Now);
 
     void btnDEVTGoClick();
     // The selected item of rgrpDEVTUnit: 0 Celsius, 1 Fahrenheit.
@@ -58,20 +60,22 @@ public:
 
     void setDecimalSeparator(QChar separator) { m_separator = separator; }
 
-    QGroupBox *rgrpDEVTUnit;
-    QRadioButton *rbtnDEVTCelsius, *rbtnDEVTFahrenheit;
-    QLabel *lblDEVTOld, *lblDEVTTemp1, *lblDEVTTime1, *lblDEVTNew, *lblDEVTTemp2, *lblDEVTTime2;
-    QLineEdit *edtDEVTTemp1, *edtDEVTTemp2;
-    TimeMaskEdit *mskedtDEVTTime1;
-    QLabel *pnlDEVTTime2;
-    QPushButton *btnDEVTGo;
-    StringGrid *sgrdDEVT;
+    QGroupBox *rgrpDEVTUnit = nullptr;
+    QRadioButton *rbtnDEVTCelsius = nullptr, *rbtnDEVTFahrenheit = nullptr;
+    QLabel *lblDEVTOld = nullptr, *lblDEVTTemp1 = nullptr, *lblDEVTTime1 = nullptr,
+           *lblDEVTNew = nullptr, *lblDEVTTemp2 = nullptr, *lblDEVTTime2 = nullptr;
+    QLineEdit *edtDEVTTemp1 = nullptr, *edtDEVTTemp2 = nullptr;
+    TimeMaskEdit *mskedtDEVTTime1 = nullptr;
+    QLabel *pnlDEVTTime2 = nullptr;
+    QPushButton *btnDEVTGo = nullptr;
+    StringGrid *sgrdDEVT = nullptr;
 
 protected:
+    void buildControls() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     AppContext &m_ctx;
-    QButtonGroup *m_unit;
+    QButtonGroup *m_unit = nullptr;
     QChar m_separator;
 };

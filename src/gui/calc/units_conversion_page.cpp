@@ -7,6 +7,7 @@
 #include "gui/handler_guard.h"
 #include "gui/widgets.h"
 
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -22,14 +23,15 @@ constexpr int GroupWidth = 757, ButtonWidth = 84;
 
 QFont captionFont()
 {
-    // The classic dialog font where it exists, else its metric stand-in.
-    QFont f;
-    f.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Arial"),
-                   QStringLiteral("Liberation Sans")});
+    // The classic dialog font where it is installed, else its metric stand-in,
+    // Arial's, named as the fields name it: under two names the one face took
+    // two font engines.
+    static const bool installed =
+        QFontDatabase::families().contains(QStringLiteral("MS Sans Serif"));
+    if (!installed)
+        return arialFont(13);
+    QFont f(QStringLiteral("MS Sans Serif"));
     f.setPixelSize(13);
-    f.setBold(false);
-    f.setItalic(false);
-    f.setUnderline(false);
     return f;
 }
 
@@ -136,10 +138,16 @@ bool changesText(const QKeyEvent *event)
 
 } // namespace
 
-UnitsConversionPage::UnitsConversionPage(AppContext &context, QWidget *parent)
-    : QWidget(parent), m_ctx(context), m_separator(localeDecimalSeparator())
+UnitsConversionPage::UnitsConversionPage(AppContext &context, QWidget *parent, Build when)
+    : LazyPage(parent), m_ctx(context), m_separator(localeDecimalSeparator())
 {
     setObjectName(QStringLiteral("tbshtUnitsConversion"));
+    if (when == Build::Now)
+        build();
+}
+
+void UnitsConversionPage::buildControls()
+{
     const Row noLabel{nullptr, nullptr, nullptr, {}};
 
     grpbxUNITTemp = group(this, "grpbxUNITTemp", QStringLiteral("Températures"), 6, 1);

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "gui/lazy_page.h"
+
 #include <QList>
-#include <QWidget>
 
 #include "core/calc/unit_conversion.h"
 
@@ -15,11 +16,12 @@ struct AppContext;
 // The Conversion Unités page: five groups of unit fields. Typing into a field
 // empties the rest of its group; the group's button converts from the first
 // field that holds text into all the others.
-class UnitsConversionPage : public QWidget
+class UnitsConversionPage : public LazyPage
 {
     Q_OBJECT
 public:
-    explicit UnitsConversionPage(AppContext &context, QWidget *parent = nullptr);
+    explicit UnitsConversionPage(AppContext &context, QWidget *parent = nullptr,
+                                 Build when = Build::Now);
 
     // Empties every labelled field directly inside group except keep.
     static void ClearOtherUnitFields(QLineEdit *keep, QGroupBox *group);
@@ -32,23 +34,34 @@ public:
 
     void setDecimalSeparator(QChar separator) { m_separator = separator; }
 
-    QGroupBox *grpbxUNITTemp, *grpbxUNITLength, *grpbxUNITSurface, *grpbxUNITVol, *grpbxUNITWeight;
-    QPushButton *btnUNITTemp, *btnUNITLength, *btnUNITSurface, *btnUNITVol, *btnUNITWeight;
-    QLabel *lblUNITVolMetric, *lblUNITVolUS, *lblUNITVolUK, *lblUNITWeightMetric, *lblUNITWeightADP,
-        *lblUNITWeightTroy;
-    LabeledEdit *lbleUNITTempC, *lbleUNITTempF, *lbleUNITTempK;
-    LabeledEdit *lbleUNITLengthmm, *lbleUNITLengthcm, *lbleUNITLengthm, *lbleUNITLengthInches,
-        *lbleUNITLengthFeet, *lbleUNITLengthYards;
-    LabeledEdit *lbleUNITSurfacecm, *lbleUNITSurfacem, *lbleUNITSurfaceInches, *lbleUNITSurfaceFeet,
-        *lbleUNITSurfaceYards;
-    LabeledEdit *lbleUNITVolml, *lbleUNITVolcl, *lbleUNITVoldl, *lbleUNITVoll, *lbleUNITVolm,
-        *lbleUNITVolUSOunce, *lbleUNITVolUSPint, *lbleUNITVolUSQuart, *lbleUNITVolUSGallon,
-        *lbleUNITVolUKOunce, *lbleUNITVolUKPint, *lbleUNITVolUKQuart, *lbleUNITVolUKGallon;
-    LabeledEdit *lbleUNITWeightgr, *lbleUNITWeightkg, *lbleUNITWeightADPGrain,
-        *lbleUNITWeightADPOunce, *lbleUNITWeightADPPound, *lbleUNITWeightTroyGrain,
-        *lbleUNITWeightTroyPennyweight, *lbleUNITWeightTroyOunce, *lbleUNITWeightTroyPound;
+    QGroupBox *grpbxUNITTemp = nullptr, *grpbxUNITLength = nullptr, *grpbxUNITSurface = nullptr,
+              *grpbxUNITVol = nullptr, *grpbxUNITWeight = nullptr;
+    QPushButton *btnUNITTemp = nullptr, *btnUNITLength = nullptr, *btnUNITSurface = nullptr,
+                *btnUNITVol = nullptr, *btnUNITWeight = nullptr;
+    QLabel *lblUNITVolMetric = nullptr, *lblUNITVolUS = nullptr, *lblUNITVolUK = nullptr,
+           *lblUNITWeightMetric = nullptr, *lblUNITWeightADP = nullptr,
+           *lblUNITWeightTroy = nullptr;
+    LabeledEdit *lbleUNITTempC = nullptr, *lbleUNITTempF = nullptr, *lbleUNITTempK = nullptr;
+    LabeledEdit *lbleUNITLengthmm = nullptr, *lbleUNITLengthcm = nullptr,
+                *lbleUNITLengthm = nullptr, *lbleUNITLengthInches = nullptr,
+                *lbleUNITLengthFeet = nullptr, *lbleUNITLengthYards = nullptr;
+    LabeledEdit *lbleUNITSurfacecm = nullptr, *lbleUNITSurfacem = nullptr,
+                *lbleUNITSurfaceInches = nullptr, *lbleUNITSurfaceFeet = nullptr,
+                *lbleUNITSurfaceYards = nullptr;
+    LabeledEdit *lbleUNITVolml = nullptr, *lbleUNITVolcl = nullptr, *lbleUNITVoldl = nullptr,
+                *lbleUNITVoll = nullptr, *lbleUNITVolm = nullptr, *lbleUNITVolUSOunce = nullptr,
+                *lbleUNITVolUSPint = nullptr, *lbleUNITVolUSQuart = nullptr,
+                *lbleUNITVolUSGallon = nullptr, *lbleUNITVolUKOunce = nullptr,
+                *lbleUNITVolUKPint = nullptr, *lbleUNITVolUKQuart = nullptr,
+                *lbleUNITVolUKGallon = nullptr;
+    LabeledEdit *lbleUNITWeightgr = nullptr, *lbleUNITWeightkg = nullptr,
+                *lbleUNITWeightADPGrain = nullptr, *lbleUNITWeightADPOunce = nullptr,
+                *lbleUNITWeightADPPound = nullptr, *lbleUNITWeightTroyGrain = nullptr,
+                *lbleUNITWeightTroyPennyweight = nullptr, *lbleUNITWeightTroyOunce = nullptr,
+                *lbleUNITWeightTroyPound = nullptr;
 
 protected:
+    void buildControls() override;
     // The key presses of every unit field pass here first.
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -22,9 +22,16 @@ const EditorKind &formulaKind()
 
 } // namespace
 
-ChemPage::ChemPage(AppContext &context, QWidget *parent)
+ChemPage::ChemPage(AppContext &context, QWidget *parent, Build when)
     : EditorPage(context, formulaKind(), parent)
 {
+    if (when == Build::Now)
+        build();
+}
+
+void ChemPage::buildControls()
+{
+    EditorPage::buildControls();
     lbleChemType = new LabeledEdit(this, QStringLiteral("lbleChemType"), QStringLiteral("Type:"),
                                    LabeledEdit::LabelPosition::Above, {5, 142, 393, 22});
     lblChemObjectives = makeLabel(this, QStringLiteral("lblChemObjectives"),

@@ -15,13 +15,14 @@ class ChemPage : public EditorPage
 {
     Q_OBJECT
 public:
-    explicit ChemPage(AppContext &context, QWidget *parent = nullptr);
+    explicit ChemPage(AppContext &context, QWidget *parent = nullptr, Build when = Build::Now);
 
-    LabeledEdit *lbleChemType;
-    QLabel *lblChemObjectives, *lblChemComments;
-    QPlainTextEdit *mmoChemCharacteristics, *mmoChemComments;
+    LabeledEdit *lbleChemType = nullptr;
+    QLabel *lblChemObjectives = nullptr, *lblChemComments = nullptr;
+    QPlainTextEdit *mmoChemCharacteristics = nullptr, *mmoChemComments = nullptr;
 
 protected:
+    void buildControls() override;
     void readFile(const QString &path) override;
     void writeFile(const QString &path) override;
 };

@@ -13,13 +13,17 @@
 #include <QPushButton>
 
 EditorPage::EditorPage(AppContext &context, const EditorKind &kind, QWidget *parent)
-    : QWidget(parent), m_ctx(context), m_kind(kind)
+    : LazyPage(parent), m_ctx(context), m_kind(kind)
 {
     setObjectName(kind.objectName);
-    // Captions are measured as they are made, before the page has a parent to
-    // take the window's font from.
+    // Captions are measured as they are made, also on a page made alone, without
+    // the window's font to take.
     setFont(arialFont(11));
+}
 
+void EditorPage::buildControls()
+{
+    const EditorKind &kind = m_kind;
     const auto name = [&](const char *head, const char *role) {
         return QLatin1String(head) + kind.prefix + QLatin1String(role);
     };

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/app/settings.h"
+#include "gui/lazy_page.h"
 
 #include <QString>
-#include <QWidget>
 #include <vector>
 
 class LabeledEdit;
@@ -38,7 +38,7 @@ struct EditorKind
 // check for the kind's marker), Annuler, Enregistrer, the title field, the
 // grid and its four row buttons, at the same places on both pages. A page adds
 // its own fields and reads and writes its kind of file.
-class EditorPage : public QWidget
+class EditorPage : public LazyPage
 {
     Q_OBJECT
 public:
@@ -54,14 +54,18 @@ public:
     // The widths of the start-up (and of every reload) for the first columns.
     void setColumnWidths();
 
-    LabeledEdit *lbleFile, *lbleTitel;
-    QPushButton *btnSelInput, *btnOpen, *btnSave, *btnCancel;
-    QLabel *lblGrid;
-    StringGrid *sgrd;
-    QPushButton *btnAddRow, *btnUp, *btnDown, *btnDelRow;
+    LabeledEdit *lbleFile = nullptr, *lbleTitel = nullptr;
+    QPushButton *btnSelInput = nullptr, *btnOpen = nullptr, *btnSave = nullptr,
+                *btnCancel = nullptr;
+    QLabel *lblGrid = nullptr;
+    StringGrid *sgrd = nullptr;
+    QPushButton *btnAddRow = nullptr, *btnUp = nullptr, *btnDown = nullptr, *btnDelRow = nullptr;
 
 protected:
+    // The page alone: the kind's page builds it.
     EditorPage(AppContext &context, const EditorKind &kind, QWidget *parent);
+    // The controls both kinds have; a kind adds its own after them.
+    void buildControls() override;
     // Fills the page's controls from the file, or raises.
     virtual void readFile(const QString &path) = 0;
     virtual void writeFile(const QString &path) = 0;

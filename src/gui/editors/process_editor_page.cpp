@@ -23,9 +23,16 @@ const EditorKind &processKind()
 
 } // namespace
 
-ProcessEditorPage::ProcessEditorPage(AppContext &context, QWidget *parent)
+ProcessEditorPage::ProcessEditorPage(AppContext &context, QWidget *parent, Build when)
     : EditorPage(context, processKind(), parent)
 {
+    if (when == Build::Now)
+        build();
+}
+
+void ProcessEditorPage::buildControls()
+{
+    EditorPage::buildControls();
     lblPROCComment = makeLabel(this, QStringLiteral("lblPROCComment"),
                                QStringLiteral("Commentaires:"), QPoint(7, 132));
     mmoPROCComments = makeMemo(this, QStringLiteral("mmoPROCComments"), {5, 152, 393, 361});

@@ -15,17 +15,19 @@ class ProcessEditorPage : public EditorPage
 {
     Q_OBJECT
 public:
-    explicit ProcessEditorPage(AppContext &context, QWidget *parent = nullptr);
+    explicit ProcessEditorPage(AppContext &context, QWidget *parent = nullptr,
+                               Build when = Build::Now);
 
     // The in-place editor's mask for a cell, in the grid's mask syntax.
     QString sgrdPROCGetEditMask(int col, int row) const;
     // Runs after an edited text has been stored: a blank time and a wait mark.
     void sgrdPROCSetEditText(int col, int row);
 
-    QLabel *lblPROCComment;
-    QPlainTextEdit *mmoPROCComments;
+    QLabel *lblPROCComment = nullptr;
+    QPlainTextEdit *mmoPROCComments = nullptr;
 
 protected:
+    void buildControls() override;
     void readFile(const QString &path) override;
     void writeFile(const QString &path) override;
 };

@@ -4,20 +4,21 @@
 #include "core/base/busy_cursor.h"
 #include "core/base/clock.h"
 #include "core/base/colors.h"
+#include "core/process/process_file.h"
 #include "core/process/process_list.h"
 #include "core/process/sound_output.h"
 #include "core/textfile/text_file.h"
 #include "gui/dialogs.h"
 #include "gui/handler_guard.h"
-#include "gui/process_file_io.h"
 #include "gui/string_grid.h"
 #include "gui/widgets.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTabWidget>
+#include <QTabBar>
 #include <QTimer>
 
 #include <algorithm>
@@ -77,15 +78,9 @@ ProcessTab::ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, Q
     agitTimer->setTimerType(Qt::PreciseTimer);
     agitTimer->setInterval(1000);
     AgitTimer = agitTimer;
+    // The title field's text until a file gives one.
+    m_title = QStringLiteral("edt") + tag + QStringLiteral("Titel");
 
-    TitleEdit = new LabeledEdit(this, QStringLiteral("edt") + tag + QStringLiteral("Titel"),
-                                QString(), LabeledEdit::LabelPosition::Above, {579, 8, 17, 21});
-    TitleEdit->setText(TitleEdit->objectName());
-    TitleEdit->hide();
-
-    StepGrid = new StringGrid(this, QStringLiteral("sgrd") + tag, p.StepGrid.get());
-    StepGrid->setGeometry(6, 5, 325, 425);
-    StepGrid->setSoundOutput(m_ctx.sound);
     GridModel &g = *p.StepGrid;
     g.setDefaultColWidth(85);
     g.setDefaultRowHeight(16);
@@ -96,6 +91,27 @@ ProcessTab::ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, Q
     for (int c = 0; c < 5; ++c)
         g.setColWidth(c, widths[c]);
     g.setPixelHeight(425);
+
+    const int i = index;
+    connect(stepTimer, &QTimer::timeout, this,
+            [this, i] { run([this, i] { m_engine.tmrTimer(i); }); });
+    connect(agitTimer, &QTimer::timeout, this,
+            [this, i] { run([this, i] { m_engine.tmrAgitTimer(i); }); });
+}
+
+void ProcessTab::build()
+{
+    if (isBuilt())
+        return;
+    const QString &tag = m_engine.process(m_index).tag;
+    TitleEdit = new LabeledEdit(this, QStringLiteral("edt") + tag + QStringLiteral("Titel"),
+                                QString(), LabeledEdit::LabelPosition::Above, {579, 8, 17, 21});
+    TitleEdit->setText(m_title);
+    TitleEdit->hide();
+
+    StepGrid = new StringGrid(this, QStringLiteral("sgrd") + tag, &m_engine.grid(m_index));
+    StepGrid->setGeometry(6, 5, 325, 425);
+    StepGrid->setSoundOutput(m_ctx.sound);
 
     StepLabel = bigLabel(this, QStringLiteral("lbl") + tag + QStringLiteral("Stepc"), QString(),
                          {340, 5, 411, 55}, 45);
@@ -121,6 +137,7 @@ ProcessTab::ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, Q
     CommentsMemo->setTabChangesFocus(false);
     CommentsMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     CommentsMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setMemoLines(CommentsMemo, m_comments);
 
     Gauge = placed(new QProgressBar(this), QStringLiteral("gge") + tag, {6, 440, 747, 43});
     Gauge->setRange(0, 100);
@@ -136,7 +153,7 @@ ProcessTab::ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, Q
     setTabOrder(ResetButton, CommentsMemo);
     setTabOrder(CommentsMemo, TitleEdit);
 
-    const int i = index;
+    const int i = m_index;
     connect(StartButton, &QPushButton::clicked, this,
             [this, i] { run([this, i] { m_engine.btnStart(i); }); });
     connect(PauseButton, &QPushButton::clicked, this,
@@ -147,22 +164,37 @@ ProcessTab::ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, Q
             [this, i] { run([this, i] { m_engine.btnNext(i); }); });
     connect(ResetButton, &QPushButton::clicked, this,
             [this, i] { run([this, i] { m_engine.btnReset(i); }); });
-    connect(stepTimer, &QTimer::timeout, this,
-            [this, i] { run([this, i] { m_engine.tmrTimer(i); }); });
-    connect(agitTimer, &QTimer::timeout, this,
-            [this, i] { run([this, i] { m_engine.tmrAgitTimer(i); }); });
     connect(StepGrid, &StringGrid::gridDoubleClicked, this, [this, i] {
         bool open = false;
         run([&] { open = m_engine.sgrdDblClick(i); });
         if (open)
             emit agitationFileRequested();
     });
+    render();
+}
+
+void ProcessTab::setButtonCaptions(const QStringList &captions)
+{
+    if (!isBuilt())
+        return;
+    QPushButton *const buttons[] = {StartButton, PauseButton, PreviousButton, NextButton,
+                                    ResetButton};
+    for (int b = 0; b < 5; ++b)
+        buttons[b]->setText(captions.value(b));
 }
 
 void ProcessTab::load(const QString &path)
 {
     GridModel &g = m_engine.grid(m_index);
-    readProcessFileInto(path, TitleEdit, CommentsMemo, g);
+    const ProcessFileText text = ReadProcessFile(path, g);
+    if (text.hasTitle)
+        m_title = text.title;
+    m_comments = text.comments;
+    if (isBuilt()) {
+        TitleEdit->setText(m_title);
+        setMemoLines(CommentsMemo, m_comments);
+    }
+    fixHeaderRow(g, path);
     if (g.cols() > 1)
         g.setCurrentCol(1);
     if (g.rows() > 1)
@@ -170,8 +202,8 @@ void ProcessTab::load(const QString &path)
     TProcess &p = m_engine.process(m_index);
     p.CurrentCol = 0;
     p.CurrentRow = 0;
-    PageCtrl->setTabText(PageCtrl->indexOf(this), TitleEdit->text());
-    p.face.step.text = TitleEdit->text();
+    PageCtrl->setTabText(PageCtrl->indexOf(this), m_title);
+    p.face.step.text = m_title;
     render();
 }
 
@@ -183,12 +215,14 @@ void ProcessTab::render()
             l->setText(face.text);
         setFontColor(l, face.color);
     };
-    draw(StepLabel, f.step);
-    draw(TimeLabel, f.time);
-    draw(AgitLabel, f.agit);
-    const int gauge = std::clamp(f.gauge, 0, 100);
-    if (Gauge->value() != gauge)
-        Gauge->setValue(gauge);
+    if (isBuilt()) {
+        draw(StepLabel, f.step);
+        draw(TimeLabel, f.time);
+        draw(AgitLabel, f.agit);
+        const int gauge = std::clamp(f.gauge, 0, 100);
+        if (Gauge->value() != gauge)
+            Gauge->setValue(gauge);
+    }
     if (StepTimer) {
         if (!f.stepTimerEnabled) {
             StepTimer->stop();
@@ -227,6 +261,20 @@ ProcessPages::ProcessPages(AppContext &context, QTabWidget *papers, QTabWidget *
 void ProcessPages::LoadProcessLists()
 {
     BusyCursor busy;
+    struct Batch
+    {
+        ProcessPageControl *controls[2];
+        ~Batch()
+        {
+            for (ProcessPageControl *c : controls)
+                if (c)
+                    c->endBatch();
+        }
+    } batch{{qobject_cast<ProcessPageControl *>(m_papers),
+             qobject_cast<ProcessPageControl *>(m_films)}};
+    for (ProcessPageControl *c : batch.controls)
+        if (c)
+            c->beginBatch();
     for (const bool paper : {true, false}) {
         const QString &list =
             paper ? m_ctx.current.PaperProcessFile : m_ctx.current.FilmProcessFile;
@@ -246,6 +294,25 @@ void ProcessPages::BuildProcessTab(int index)
     connect(t, &ProcessTab::agitationFileRequested, this, &ProcessPages::agitationFileRequested);
     connect(t, &ProcessTab::rendered, this, [this, index] { emit tabRendered(index); });
     t->load(m_ctx.current.ProcessFolder + QLatin1Char('/') + p.FileName);
+    if (m_buildControls)
+        buildTab(t);
+}
+
+void ProcessPages::buildTab(ProcessTab *tab)
+{
+    if (tab->isBuilt())
+        return;
+    tab->build();
+    if (!m_buttonCaptions.isEmpty())
+        tab->setButtonCaptions(m_buttonCaptions);
+}
+
+void ProcessPages::setButtonCaptions(const QStringList &captions)
+{
+    m_buttonCaptions = captions;
+    for (const auto &t : m_tabs)
+        if (t)
+            t->setButtonCaptions(captions);
 }
 
 void ProcessPages::destroyTabs()
@@ -267,4 +334,59 @@ void ProcessPages::renderAll()
     for (const auto &t : m_tabs)
         if (t)
             t->render();
+}
+
+namespace {
+
+// Leaves its tabs unmeasured while a batch of tabs is added.
+class BatchTabBar : public QTabBar
+{
+public:
+    bool inBatch = false;
+
+    void measureAgain()
+    {
+        // What a change of font does: forget the measures, lay the tabs out again.
+        QEvent fontChange(QEvent::FontChange);
+        changeEvent(&fontChange);
+    }
+
+protected:
+    QSize tabSizeHint(int index) const override
+    {
+        return inBatch ? QSize() : QTabBar::tabSizeHint(index);
+    }
+    QSize minimumTabSizeHint(int index) const override
+    {
+        return inBatch ? QSize() : QTabBar::minimumTabSizeHint(index);
+    }
+};
+
+} // namespace
+
+ProcessPageControl::ProcessPageControl(QWidget *parent) : QTabWidget(parent)
+{
+    // As the page control's own tab bar is made.
+    auto *bar = new BatchTabBar;
+    bar->setObjectName(QStringLiteral("qt_tabwidget_tabbar"));
+    bar->setDrawBase(false);
+    setTabBar(bar);
+}
+
+void ProcessPageControl::beginBatch()
+{
+    static_cast<BatchTabBar *>(tabBar())->inBatch = true;
+}
+
+void ProcessPageControl::endBatch()
+{
+    auto *bar = static_cast<BatchTabBar *>(tabBar());
+    if (!bar->inBatch)
+        return;
+    bar->inBatch = false;
+    bar->measureAgain();
+    // The page control places its tab bar and pages from the new measures now,
+    // not in a later pass that a paint could come before.
+    QEvent layout(QEvent::LayoutRequest);
+    QCoreApplication::sendEvent(this, &layout);
 }

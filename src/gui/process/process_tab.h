@@ -3,6 +3,8 @@
 #include "core/process/process_engine.h"
 
 #include <QPointer>
+#include <QStringList>
+#include <QTabWidget>
 #include <QWidget>
 #include <functional>
 #include <vector>
@@ -11,7 +13,6 @@ class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
-class QTabWidget;
 class QTimer;
 class LabeledEdit;
 class StringGrid;
@@ -19,6 +20,9 @@ struct AppContext;
 
 // One process's tab page ("Tab" + tag): the step grid, the three big labels,
 // the five buttons, the comments and the gauge, drawn from the engine's face.
+// The tab, its timers and its process come first; the controls come with
+// build(), at once or, at start-up, when the tab is shown or after the first
+// frame.
 class ProcessTab : public QWidget
 {
     Q_OBJECT
@@ -30,17 +34,23 @@ public:
     // Reads the process file and makes the tab ready: selection on the first
     // main time, caption and step label from the title.
     void load(const QString &path);
+    // Makes the controls (once) and draws them.
+    void build();
+    bool isBuilt() const { return StepGrid != nullptr; }
+    // Start, Pause, Previous, Next and Reset.
+    void setButtonCaptions(const QStringList &captions);
     // Draws the face and follows it with the two timers.
     void render();
     // Runs one event of this process with the error box and a redraw.
     void run(const std::function<void()> &event);
 
-    LabeledEdit *TitleEdit;
-    StringGrid *StepGrid;
-    QLabel *StepLabel, *TimeLabel, *AgitLabel;
-    QPushButton *StartButton, *PauseButton, *NextButton, *PreviousButton, *ResetButton;
-    QPlainTextEdit *CommentsMemo;
-    QProgressBar *Gauge;
+    LabeledEdit *TitleEdit = nullptr;
+    StringGrid *StepGrid = nullptr;
+    QLabel *StepLabel = nullptr, *TimeLabel = nullptr, *AgitLabel = nullptr;
+    QPushButton *StartButton = nullptr, *PauseButton = nullptr, *NextButton = nullptr,
+                *PreviousButton = nullptr, *ResetButton = nullptr;
+    QPlainTextEdit *CommentsMemo = nullptr;
+    QProgressBar *Gauge = nullptr;
     QPointer<QTimer> StepTimer, AgitTimer;
     QTabWidget *PageCtrl;
 
@@ -57,6 +67,21 @@ private:
     AppContext &m_ctx;
     int m_index;
     double m_scheduledDue = -1.0; // the tick the step timer is set for
+    // The file's title and comments, for the controls.
+    QString m_title;
+    QStringList m_comments;
+};
+
+// A page control of process tabs. A tab bar measures all its tabs again for
+// every tab it takes, which made adding n tabs cost n * n measures: tabs added
+// in a batch are measured once, when the batch ends.
+class ProcessPageControl : public QTabWidget
+{
+    Q_OBJECT
+public:
+    explicit ProcessPageControl(QWidget *parent = nullptr);
+    void beginBatch();
+    void endBatch();
 };
 
 // The process tabs of the Papiers and Films pages and the engine behind them.
@@ -74,6 +99,12 @@ public:
     // Builds one tab per line of the paper list, then the film list. Raises at
     // the first failure; the tabs built before it stay and work.
     void LoadProcessLists();
+    // Whether LoadProcessLists makes the tabs' controls or leaves them to
+    // buildTab (start-up makes those of the tab on show first).
+    void setBuildControls(bool now) { m_buildControls = now; }
+    void buildTab(ProcessTab *tab);
+    // The five buttons' captions of every tab, those built later included.
+    void setButtonCaptions(const QStringList &captions);
     // Destroys every tab; the caller destroys the timers by name.
     void destroyTabs();
     void renderAll();
@@ -94,4 +125,6 @@ private:
     QObject *m_timerOwner;
     ProcessEngine m_engine;
     std::vector<QPointer<ProcessTab>> m_tabs;
+    bool m_buildControls = true;
+    QStringList m_buttonCaptions; // none: the design's
 };

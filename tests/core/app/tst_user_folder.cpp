@@ -95,23 +95,6 @@ private slots:
             QVERIFY2(!QFileInfo::exists(folder + '/' + name), qPrintable(name));
     }
 
-    // A second start finds nothing to do, and a newer installed guide is
-    // taken on the start after it was installed.
-    void laterStarts()
-    {
-        const QString folder = m_home->filePath("noctarel");
-        QCOMPARE(UserFolder::prepare(m_sample->path(), folder), QStringList());
-        const auto first = fileSnapshot(folder);
-        QCOMPARE(first.size(), 5);
-        QCOMPARE(UserFolder::prepare(m_sample->path(), folder), QStringList());
-        QCOMPARE(fileSnapshot(folder), first);
-
-        writeBytes(m_sample->filePath("tavo.pdf"), "a newer guide");
-        setTime(m_sample->filePath("tavo.pdf"), kInstalled.addDays(30));
-        QCOMPARE(UserFolder::prepare(m_sample->path(), folder), QStringList());
-        QCOMPARE(readBytes(folder + "/tavo.pdf"), QByteArray("a newer guide"));
-    }
-
     // Links are the user's too, dangling or not: nothing is written through
     // or over them.
     void keepsTheUsersLinks()

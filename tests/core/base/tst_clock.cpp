@@ -2,34 +2,11 @@
 
 #include <QTest>
 
-#include <fcntl.h>
+#include <cstdio>
 #include <sched.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
-
-namespace {
-
-bool writeFile(const char *path, const char *text)
-{
-    const int fd = open(path, O_WRONLY);
-    if (fd < 0)
-        return false;
-    const ssize_t n = write(fd, text, strlen(text));
-    close(fd);
-    return n == static_cast<ssize_t>(strlen(text));
-}
-
-qint64 monotonicNs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-}
-
-constexpr int kNoNamespace = 77;
-
-} // namespace
 
 class TestClock : public QObject
 {
@@ -39,17 +16,22 @@ private slots:
     {
         // A time namespace whose boot clock is a day ahead of its monotonic
         // clock stands for a machine that has slept for a day.
+        constexpr int kNoNamespace = 77;
         const pid_t child = fork();
         QVERIFY(child >= 0);
         if (child == 0) {
-            const int flags = CLONE_NEWTIME | (geteuid() == 0 ? 0 : CLONE_NEWUSER);
-            if (unshare(flags) != 0 ||
-                !writeFile("/proc/self/timens_offsets", "boottime 86400 0\n"))
+            FILE *offsets = nullptr;
+            if (unshare(CLONE_NEWTIME | (geteuid() == 0 ? 0 : CLONE_NEWUSER)) != 0 ||
+                !(offsets = fopen("/proc/self/timens_offsets", "w")) ||
+                fputs("boottime 86400 0\n", offsets) < 0 || fclose(offsets) != 0)
                 _exit(kNoNamespace);
             // Only children enter the new namespace.
             const pid_t inner = fork();
             if (inner == 0) {
-                const qint64 ahead = SystemClock::steadyNs() - monotonicNs();
+                timespec mono{};
+                clock_gettime(CLOCK_MONOTONIC, &mono);
+                const qint64 ahead =
+                    SystemClock::steadyNs() - (qint64(mono.tv_sec) * 1000000000 + mono.tv_nsec);
                 _exit(ahead > 86399LL * 1000000000 && ahead < 86401LL * 1000000000 ? 0 : 1);
             }
             int status = 0;

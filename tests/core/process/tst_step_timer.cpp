@@ -22,12 +22,11 @@ namespace {
             QFAIL(message);                                                                        \
     } while (false)
 
-// Many processes on the fake clock for days on end: random presses, ticks
-// delivered when the engine plans them (a little late, as a real timer's),
-// the agitation timers a tab would run, reloads, scheme and sound changes, an
-// agitation file that changes or vanishes, and suspends. What must always
-// hold is checked after every event for the processes it touched; a failure
-// names the seed, so the run can be repeated.
+// Fifty processes on the fake clock for days: random presses, ticks when the
+// engine plans them (late now and then, all at once after a suspend), the
+// tab's agitation timer, reloads, scheme and sound changes, and an agitation
+// file that changes or vanishes. Every event is checked; a failure names the
+// seed.
 class Soak
 {
 public:
@@ -46,33 +45,27 @@ public:
         qint64 nextPress = m_nowMs + gap(15000);
         qint64 nextGlobal = m_nowMs + gap(1200000);
         while (m_nowMs < endMs && !QTest::currentTestFailed()) {
-            // The earliest of: a press, a change of settings, a timer.
+            // The earliest of a press, a change of settings and the timers:
+            // timer 2i is process i's step timer, 2i + 1 its agitation timer.
             qint64 at = std::min(nextPress, nextGlobal);
-            int who = -1;
-            bool agit = false;
-            for (int i = 0; i < size(); ++i) {
-                if (m_rig.face(i).stepTimerEnabled && stepDue(i) < at) {
-                    at = stepDue(i);
-                    who = i;
-                    agit = false;
-                }
-                if (m_agitDue[i] >= 0 && m_agitDue[i] < at) {
-                    at = m_agitDue[i];
-                    who = i;
-                    agit = true;
+            int timer = -1;
+            for (int k = 0; k < 2 * size(); ++k) {
+                const qint64 due = timerDue(k);
+                if (due >= 0 && due < at) {
+                    at = due;
+                    timer = k;
                 }
             }
-            // Timers fire a little late, now and then up to a second late on
-            // a busy machine, and after a suspend all at once.
+            // Now and then a second late, on a busy machine.
             const int late =
                 m_rng.bounded(50) == 0 ? int(m_rng.bounded(1000)) : int(m_rng.bounded(3));
-            moveTo(std::max(at + (who >= 0 ? late : 0), m_nowMs));
-            if (who >= 0 && !agit) {
-                event(who, QStringLiteral("tick"), [&] { m_rig.engine->tmrTimer(who); });
-            } else if (who >= 0) {
-                m_agitDue[who] += m_rig.face(who).agitInterval;
-                event(who, QStringLiteral("agitation tick"),
-                      [&] { m_rig.engine->tmrAgitTimer(who); });
+            moveTo(std::max(at + (timer >= 0 ? late : 0), m_nowMs));
+            const int i = timer / 2;
+            if (timer >= 0 && timer % 2 == 0) {
+                event(i, "tick", [&] { m_rig.engine->tmrTimer(i); });
+            } else if (timer >= 0) {
+                m_agitDue[i] += m_rig.face(i).agitInterval;
+                event(i, "agitation tick", [&] { m_rig.engine->tmrAgitTimer(i); });
             } else if (at == nextPress) {
                 nextPress = m_nowMs + gap(15000);
                 press(pressTarget());
@@ -83,23 +76,21 @@ public:
         }
     }
 
-    // Left alone, every process walks to its end and resets; paused ones are
-    // resumed, as a user at a wait mark would.
+    // Left alone, every process walks to its end; a paused one is resumed, as
+    // a user at a wait mark would.
     void leaveAlone()
     {
+        ProcessEngine &e = *m_rig.engine;
         for (int i = 0; i < size(); ++i) {
-            for (int guard = 0; guard < 100000 && !QTest::currentTestFailed(); ++guard) {
-                if (m_rig.engine->isPaused(i))
-                    event(
-                        i, QStringLiteral("resume"), [&] { m_rig.engine->btnPause(i); }, true);
-                if (!m_rig.face(i).stepTimerEnabled)
+            for (int n = 0; n < 10'000'000 && !QTest::currentTestFailed(); ++n) {
+                if (e.isPaused(i))
+                    event(i, "resume", [&] { e.btnPause(i); });
+                if (!e.isRunning(i))
                     break;
-                while (m_rig.face(i).stepTimerEnabled && !QTest::currentTestFailed()) {
-                    moveTo(std::max(stepDue(i), m_nowMs));
-                    event(i, QStringLiteral("tick"), [&] { m_rig.engine->tmrTimer(i); });
-                }
+                moveTo(std::max(stepDue(i), m_nowMs));
+                event(i, "tick", [&] { e.tmrTimer(i); });
             }
-            SOAK_VERIFY(!m_rig.face(i).stepTimerEnabled, context(i, QStringLiteral("left alone")));
+            SOAK_VERIFY(!e.isRunning(i), context(i, "left alone", "still running"));
         }
     }
 
@@ -116,6 +107,10 @@ private:
     // The tab sets its timer to the nearest millisecond.
     qint64 stepDue(int i) { return std::llround(m_rig.face(i).stepTimerDue * 86400000.0); }
     qint64 endMs(int i) { return std::llround(m_rig.engine->CellEndTime[i] * 86400000.0); }
+    qint64 timerDue(int k)
+    {
+        return k % 2 ? m_agitDue[k / 2] : m_rig.face(k / 2).stepTimerEnabled ? stepDue(k / 2) : -1;
+    }
     void moveTo(qint64 ms)
     {
         m_rig.clock.advanceMs(ms - m_nowMs);
@@ -128,21 +123,18 @@ private:
                 m_rig.engine->RemainingSecs[i], m_rig.engine->CellEndTime[i],
                 m_rig.face(i).stepTimerDue};
     }
-    const char *context(int i, const QString &what)
+    const char *context(int i, const char *what, const QString &detail)
     {
         const qint64 ms = m_nowMs - m_startMs;
-        m_context = QString("seed %1, day %2, %3 ms: process %4, %5")
-                        .arg(m_seed)
-                        .arg(ms / 86400000 + 1)
-                        .arg(ms % 86400000)
-                        .arg(i)
-                        .arg(what)
-                        .toUtf8();
+        m_context =
+            QString::asprintf("seed %u, day %lld, %lld ms: process %d, %s: %s", m_seed,
+                              ms / 86400000 + 1, ms % 86400000, i, what, qUtf8Printable(detail))
+                .toUtf8();
         return m_context.constData();
     }
 
     // Runs one event of process i and checks the process afterwards.
-    template <class F> void event(int i, const QString &what, F &&f, bool starts = false)
+    template <class F> void event(int i, const char *what, F &&f)
     {
         const Snapshot before = snapshot(i);
         try {
@@ -152,10 +144,10 @@ private:
             SOAK_VERIFY(e.message() == fileError(m_rig.agitationFile, "File not found") ||
                             e.message() ==
                                 fileError(m_rig.agitationFile, "'x' is not a valid integer value"),
-                        context(i, what + QStringLiteral(": ") + e.message()));
+                        context(i, what, e.message()));
         }
         followAgitationTimer(i);
-        check(i, what, before, starts);
+        check(i, what, before);
     }
 
     // What the tab does with its agitation timer after each event.
@@ -169,89 +161,76 @@ private:
         m_agitInterval[i] = f.agitInterval;
     }
 
-    static bool isTime(QStringView t)
+    // Every label shows a well-formed time; a cue is otherwise empty or a
+    // description from the file.
+    static bool isTime(const QString &text)
     {
-        const qsizetype n = t.size();
-        if (n < 8 || t[n - 3] != QLatin1Char(':') || t[n - 6] != QLatin1Char(':'))
-            return false;
-        for (qsizetype k = 0; k < n; ++k)
-            if (k != n - 3 && k != n - 6 && !t[k].isDigit())
-                return false;
-        return true;
+        static const QRegularExpression time(QStringLiteral("^\\d{2,}:\\d\\d:\\d\\d$"));
+        return time.match(text).hasMatch();
+    }
+    static bool isCue(const QString &text)
+    {
+        static const QRegularExpression cue(
+            QStringLiteral("^(|Agitation in %1|\\*{3}  AGITATE \\(\\d+/\\d+\\) %1  \\*{3}|%2)$")
+                .arg(QStringLiteral("\\d{2,}:\\d\\d:\\d\\d"),
+                     QStringLiteral("Inversions|Continuous first|Every second(, twice)?|Fast|"
+                                    "Broken|None")));
+        return cue.match(text).hasMatch();
     }
 
-    // Nothing, an announcement, a running agitation or a description.
-    bool isCue(const QString &agit)
-    {
-        static const QRegularExpression running(
-            QStringLiteral("^\\*{3}  AGITATE \\(\\d+/\\d+\\) (.*)  \\*{3}$"));
-        if (agit.isEmpty())
-            return true;
-        if (agit.startsWith(m_rig.coming + QLatin1Char(' ')))
-            return isTime(QStringView(agit).mid(m_rig.coming.size() + 1));
-        const QRegularExpressionMatch m = running.match(agit);
-        if (m.hasMatch())
-            return isTime(m.capturedView(1));
-        for (const QString &line : agitationLines())
-            if (line.section(QLatin1Char('\t'), 1, 1) == agit)
-                return true;
-        return false;
-    }
-
-    void check(int i, const QString &what, const Snapshot &before, bool starts)
+    void check(int i, const char *what, const Snapshot &before)
     {
         ProcessEngine &e = *m_rig.engine;
         const int n = size();
         SOAK_VERIFY(int(e.RemainingSecs.size()) == n && int(e.CellSecs.size()) == n &&
                         int(e.CellEndTime.size()) == n && int(e.AgitSeqs.size()) == n,
-                    context(i, what + QStringLiteral(": state arrays")));
+                    context(i, what, "state arrays"));
         const ProcessFace &f = m_rig.face(i);
         const TProcess &p = m_rig.process(i);
         SOAK_VERIFY(p.CurrentRow >= 0 && p.CurrentRow < m_rig.grid(i).rows() && p.CurrentCol >= 0 &&
                         p.CurrentCol < m_rig.grid(i).cols(),
-                    context(i, what + QStringLiteral(": current cell")));
-        SOAK_VERIFY(isTime(f.time.text), context(i, what + QStringLiteral(": ") + f.time.text));
-        SOAK_VERIFY(isCue(f.agit.text), context(i, what + QStringLiteral(": ") + f.agit.text));
+                    context(i, what, "current cell"));
+        SOAK_VERIFY(isTime(f.time.text), context(i, what, f.time.text));
+        SOAK_VERIFY(isCue(f.agit.text), context(i, what, f.agit.text));
         // However the file repeats, a plan holds at most one entry per
-        // instruction.
-        SOAK_VERIFY(int(e.AgitSeqs[i].size()) <= instructionCount(),
-                    context(i, what + QStringLiteral(": plan of %1").arg(e.AgitSeqs[i].size())));
+        // instruction of the file.
+        static const int instructions = int(agitationLines().join('/').count('/')) + 1;
+        SOAK_VERIFY(int(e.AgitSeqs[i].size()) <= instructions,
+                    context(i, what, QString("plan of %1").arg(e.AgitSeqs[i].size())));
+        const QLatin1String event(what);
         if (f.stepTimerEnabled) {
             // The next tick planned is ahead and no later than just after the
             // end (a second on for a cell of no time).
             const qint64 latest = endMs(i) > m_nowMs ? endMs(i) + 2 : m_nowMs + 1002;
-            const bool planned = f.stepTimerDue != before.due || what == QLatin1String("tick");
+            const bool planned = f.stepTimerDue != before.due || event == "tick";
             SOAK_VERIFY((!planned || stepDue(i) > m_nowMs) && stepDue(i) <= latest,
-                        context(i, what + QStringLiteral(": next tick")));
+                        context(i, what, "next tick"));
         } else {
-            SOAK_VERIFY(
-                !f.agitTimerEnabled,
-                context(i, what + QStringLiteral(": agitation timer of a stopped process")));
+            SOAK_VERIFY(!f.agitTimerEnabled, context(i, what, "agitation timer while stopped"));
         }
         // Only Start and Pause start the clock; nothing moves a paused
         // process but a press.
-        if (!starts && !before.running)
-            SOAK_VERIFY(!f.stepTimerEnabled, context(i, what + QStringLiteral(": started")));
-        if (what == QLatin1String("tick")) {
-            // A tick walks forward only, and never leaves a cell running
-            // past its end.
+        if (!before.running && event != "Start" && event != "Pause" && event != "resume")
+            SOAK_VERIFY(!f.stepTimerEnabled, context(i, what, "started"));
+        if (event == "tick") {
+            // A tick walks forward only, never leaves a cell running past its
+            // end, and stops only at a wait mark, paused, or after the last step.
             const bool moved = p.CurrentRow != before.row || p.CurrentCol != before.col;
             if (f.stepTimerEnabled && !moved)
                 SOAK_VERIFY(e.CellEndTime[i] == before.cellEnd && endMs(i) > m_nowMs,
-                            context(i, what + QStringLiteral(": past the end")));
+                            context(i, what, "past the end"));
             if (f.stepTimerEnabled && moved)
                 SOAK_VERIFY(p.CurrentRow > before.row ||
                                 (p.CurrentRow == before.row && p.CurrentCol > before.col),
-                            context(i, what + QStringLiteral(": walked back")));
-            // It stops only at a wait mark, paused, or after the last step.
+                            context(i, what, "walked back"));
             if (!f.stepTimerEnabled)
                 SOAK_VERIFY(e.isPaused(i) || f.step.color == Colors::Blue ||
                                 f.step.color == Colors::White,
-                            context(i, what + QStringLiteral(": stopped")));
-        } else if (before.paused && what.startsWith(QLatin1String("global"))) {
+                            context(i, what, "stopped"));
+        } else if (before.paused && event.startsWith(QLatin1String("global"))) {
             SOAK_VERIFY(e.isPaused(i) && p.CurrentCol == before.col && p.CurrentRow == before.row &&
                             e.RemainingSecs[i] == before.remaining,
-                        context(i, what + QStringLiteral(": a paused process moved")));
+                        context(i, what, "a paused process moved"));
         }
     }
 
@@ -262,9 +241,9 @@ private:
         for (int i = 0; i < size(); ++i)
             if (m_rig.face(i).stepTimerEnabled)
                 running.push_back(i);
-        if (!running.empty() && m_rng.bounded(4) == 0)
-            return running[m_rng.bounded(quint32(running.size()))];
-        return int(m_rng.bounded(size()));
+        return !running.empty() && m_rng.bounded(4) == 0
+                   ? running[m_rng.bounded(quint32(running.size()))]
+                   : int(m_rng.bounded(size()));
     }
 
     void press(int i)
@@ -273,17 +252,15 @@ private:
         // A paused process is resumed more often than not, as at a wait mark.
         const int action = e.isPaused(i) && m_rng.bounded(2) == 0 ? 30 : int(m_rng.bounded(100));
         if (action < 20) {
-            event(
-                i, QStringLiteral("Start"), [&] { e.btnStart(i); }, true);
+            event(i, "Start", [&] { e.btnStart(i); });
         } else if (action < 42) {
-            event(
-                i, QStringLiteral("Pause"), [&] { e.btnPause(i); }, true);
+            event(i, "Pause", [&] { e.btnPause(i); });
         } else if (action < 62) {
-            event(i, QStringLiteral("Next"), [&] { e.btnNext(i); });
+            event(i, "Next", [&] { e.btnNext(i); });
         } else if (action < 72) {
-            event(i, QStringLiteral("Previous"), [&] { e.btnPrevious(i); });
+            event(i, "Previous", [&] { e.btnPrevious(i); });
         } else if (action < 77) {
-            event(i, QStringLiteral("Reset"), [&] { e.btnReset(i); });
+            event(i, "Reset", [&] { e.btnReset(i); });
         } else {
             // A double-click where the user can click: while the process
             // runs, only a cell after the current one can be selected.
@@ -291,29 +268,27 @@ private:
             const int from = std::max(1, m_rig.process(i).CurrentRow);
             g.setCurrent(1 + int(m_rng.bounded(g.cols() - 1)),
                          from + int(m_rng.bounded(g.rows() - from)));
-            event(i, QStringLiteral("double-click"), [&] { e.sgrdDblClick(i); });
+            event(i, "double-click", [&] { e.sgrdDblClick(i); });
         }
     }
 
     void global()
     {
         const int kind = int(m_rng.bounded(12));
-        QString what;
+        const char *what = "global: agitation file";
         if (kind == 0) {
             reload();
             return;
-        }
-        if (kind <= 3) {
+        } else if (kind <= 3) {
             m_rig.colour = !m_rig.colour;
             m_rig.engine->switchScheme(m_rig.colour);
-            what = QStringLiteral("global: scheme");
+            what = "global: scheme";
         } else if (kind <= 5) {
             m_rig.soundMode = 1 + int(m_rng.bounded(3));
             m_rig.soundSeconds = int(m_rng.bounded(11)) - 1;
-            what = QStringLiteral("global: sound");
+            what = "global: sound";
         } else if (kind <= 9) {
             writeAgitationFile();
-            what = QStringLiteral("global: agitation file");
         } else {
             // The machine sleeps: every timer due meanwhile fires on waking.
             moveTo(m_nowMs + gap(600000));
@@ -351,18 +326,6 @@ private:
         m_rig.writeAgitation(lines);
     }
 
-    // Every instruction any version of the file holds.
-    static int instructionCount()
-    {
-        static const int n = [] {
-            int count = 0;
-            for (const QString &line : agitationLines())
-                count += int(line.count(QLatin1Char('/'))) + 1;
-            return count;
-        }();
-        return n;
-    }
-
     // The tabs are rebuilt from the files: every process idle again.
     void reload()
     {
@@ -372,7 +335,7 @@ private:
         m_agitDue.assign(size_t(size()), -1);
         m_agitInterval.assign(size_t(size()), 0);
         for (int i = 0; i < size() && !QTest::currentTestFailed(); ++i)
-            check(i, QStringLiteral("reload"), snapshot(i), false);
+            check(i, "reload", snapshot(i));
     }
 
     QStringList randomSteps(int n)
@@ -631,20 +594,17 @@ private slots:
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<int>("presses");
         QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("after"); // the step the resumed process then runs
-        // From the main time the mark is two columns on: Next stops at the
-        // second phase first, then at the mark.
+        // From the main time Next stops at the second phase, then at the mark.
         QTest::newRow("second phase, then the mark")
-            << QStringList{"Fix|00:00:30|00:00:10|X|", "Wash|00:01:00|||"} << 3 << 1 << "Wash";
+            << QStringList{"Fix|00:00:30|00:00:10|X|", "Wash|00:01:00|||"} << 3 << 1;
         QTest::newRow("a step holding only a mark")
-            << QStringList{"Dev|00:00:30|||", "Look|||X|", "Wash|00:01:00|||"} << 2 << 2 << "Wash";
+            << QStringList{"Dev|00:00:30|||", "Look|||X|", "Wash|00:01:00|||"} << 2 << 2;
     }
     void nextStopsPausedAtAWaitMark()
     {
         QFETCH(QStringList, steps);
         QFETCH(int, presses);
         QFETCH(int, row);
-        QFETCH(QString, after);
         EngineRig rig;
         rig.soundMode = 2;
         rig.activeTab = 0;
@@ -653,14 +613,13 @@ private slots:
             rig.engine->btnNext(p);
         QCOMPARE(rig.process(p).CurrentCol, 3);
         QCOMPARE(rig.process(p).CurrentRow, row);
-        QCOMPARE(rig.face(p).step.text, QStringLiteral("Wait"));
         QVERIFY(!rig.face(p).stepTimerEnabled);
         QVERIFY(rig.engine->isPaused(p));
         QCOMPARE(rig.sound.events, QStringList{});
         // Only Pause (or Start) carries on past the mark.
         rig.engine->btnPause(p);
         rig.tickAfter(p, 1.0);
-        QCOMPARE(rig.face(p).step.text, after);
+        QCOMPARE(rig.face(p).step.text, QStringLiteral("Wash"));
         QCOMPARE(rig.face(p).time.text, QStringLiteral("00:01:00"));
         QVERIFY(rig.face(p).stepTimerEnabled);
     }

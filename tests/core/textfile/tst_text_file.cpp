@@ -42,8 +42,7 @@ Writer writer(const QString &name)
     };
 }
 
-// Runs a save in a child process, after prepare; returns the message of its
-// error, or "saved".
+// Runs save in a child process after prepare; returns its error message, or "saved".
 QString saveInChild(const std::function<void()> &prepare, const std::function<void()> &save)
 {
     int fds[2];
@@ -51,7 +50,6 @@ QString saveInChild(const std::function<void()> &prepare, const std::function<vo
         return "no pipe";
     const pid_t pid = ::fork();
     if (pid == 0) {
-        ::close(fds[0]);
         QByteArray said = "saved";
         prepare();
         try {
@@ -63,29 +61,20 @@ QString saveInChild(const std::function<void()> &prepare, const std::function<vo
         ::_exit(0);
     }
     ::close(fds[1]);
-    QByteArray heard;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
-        heard.append(buffer, n);
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return QString::fromUtf8(heard);
+    QFile heard;
+    heard.open(fds[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    ::waitpid(pid, nullptr, 0);
+    return QString::fromUtf8(heard.readAll());
 }
 
-// Whether the process has a file of folder open: the new file of a save,
-// which has no name until it replaces the old one.
+// Whether the process has a file open in folder: the new file of a save has no
+// name until it replaces the old one.
 bool writesInto(pid_t pid, const QString &folder)
 {
-    const QString fds = QString("/proc/%1/fd").arg(pid);
-    for (const QString &fd :
-         QDir(fds).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-        char target[4096];
-        const ssize_t n =
-            ::readlink(QFile::encodeName(fds + '/' + fd).constData(), target, sizeof target - 1);
-        if (n > 0 && QString::fromLocal8Bit(target, n).startsWith(folder + '/'))
+    const QDir fds(QString("/proc/%1/fd").arg(pid));
+    for (const QFileInfo &fd : fds.entryInfoList(QDir::AllEntries | QDir::System))
+        if (fd.symLinkTarget().startsWith(folder + '/'))
             return true;
-    }
     return false;
 }
 
@@ -310,53 +299,12 @@ private slots:
         TempWorkDir dir;
         const QString folder = dir.file("data");
         const QString path = folder + "/file.txt";
-        QDir().mkpath(folder);
         const QByteArray old = "old contents\r\n";
-        writeBytes(path, old);
-        QString message;
-        if (fault == "read-only folder") {
-            // Root writes into a read-only folder all the same, so the save
-            // runs as a user without that privilege, where the system itself
-            // refuses it.
-            QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner |
-                                                  QFile::ExeOwner | QFile::ReadOther |
-                                                  QFile::ExeOther);
-            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther |
-                                            QFile::WriteOther);
-            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
-                                              QFile::ExeOther);
-            message = saveInChild(
-                [] {
-                    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-                        ::_exit(1);
-                },
-                [&] { save(path, "new"); });
-            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            QCOMPARE(message, fileError(path, "File access denied"));
-        } else if (fault == "target a folder") {
-            QDir().mkpath(folder + "/sub");
-            try {
-                save(folder, "new");
-                QFAIL("reported as saved");
-            } catch (const RuntimeError &e) {
-                QCOMPARE(e.message(), fileError(folder, "File access denied"));
-            }
-            QVERIFY(QFileInfo(folder + "/sub").isDir());
-        } else if (fault == "disk full") {
-            // Files may not grow past 4 KB: a write beyond fails as on a full disk.
-            message = saveInChild(
-                [] {
-                    std::signal(SIGXFSZ, SIG_IGN);
-                    const rlimit limit{4096, 4096};
-                    ::setrlimit(RLIMIT_FSIZE, &limit);
-                },
-                [&] { save(path, QString(100'000, 'n')); });
-            QVERIFY2(message.startsWith(fileError(path, "I/O error ")), qPrintable(message));
-        } else {
-            // Killed as soon as the new file is begun: a large save takes a while.
+        dir.write("data/file.txt", old);
+        if (fault == "killed mid-save") {
             const pid_t pid = ::fork();
             if (pid == 0) {
-                save(path, QString(8 << 20, 'k'));
+                save(path, QString(8 << 20, 'k')); // large enough to be caught at it
                 ::_exit(0);
             }
             QElapsedTimer waited;
@@ -368,6 +316,36 @@ private slots:
             int status = 0;
             ::waitpid(pid, &status, 0);
             QVERIFY2(begun && WIFSIGNALED(status), "the save ended before it was killed");
+        } else {
+            std::function<void()> prepare = [] {};
+            QString target = path;
+            QString text = "new";
+            QString message = "File access denied";
+            if (fault == "read-only folder") {
+                // Root writes into a read-only folder all the same: save as
+                // nobody, to a file it may write, so that only the folder refuses.
+                ::chmod(QFile::encodeName(dir.path()), 0711);
+                ::chmod(QFile::encodeName(path), 0666);
+                ::chmod(QFile::encodeName(folder), 0555);
+                prepare = [] {
+                    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                        ::_exit(1);
+                };
+            } else if (fault == "target a folder") {
+                target = folder; // it holds the old file
+            } else {
+                // A disk full: no file may grow past 4 KB.
+                prepare = [] {
+                    std::signal(SIGXFSZ, SIG_IGN);
+                    const rlimit limit{4096, 4096};
+                    ::setrlimit(RLIMIT_FSIZE, &limit);
+                };
+                text = QString(100'000, 'n');
+                message = QString("I/O error %1").arg(EFBIG);
+            }
+            const QString said = saveInChild(prepare, [&] { save(target, text); });
+            ::chmod(QFile::encodeName(folder), 0700);
+            QCOMPARE(said, fileError(target, message));
         }
         QCOMPARE(readBytes(path), old);
     }

@@ -262,7 +262,7 @@ private slots:
         QStringList twenty;
         for (int n = 1; n <= 20; ++n)
             twenty << QString("%1\tS%1").arg(n);
-        twenty[9] = "10\t"; // no title: the window keeps its own
+        twenty[9] = "10\t"; // an empty title, as the file says
         // A fresh window: the table starts empty at start-up.
         AppFixture g;
         g.writeStandardFolder();
@@ -271,7 +271,7 @@ private slots:
                                            "FilmProcessFile=films.txt"}));
         TfrmMain &v = g.start();
         QCOMPARE(v.pgctrlMain->tabText(0), QStringLiteral("S13"));
-        QCOMPARE(v.windowTitle(), QStringLiteral("Noctarel - Velmire"));
+        QCOMPARE(v.windowTitle(), QString());
         QCOMPARE(v.preferences()->btnPrefSave->text(), QString());
         QCOMPARE(v.preferences()->grpbxSound->title(), QString());
         QCOMPARE(v.context().AgitComingText, QString());
@@ -312,6 +312,54 @@ private slots:
         QCOMPARE(w.findChild<QAbstractButton *>("btnDild")->text(), QStringLiteral("T27"));
         QCOMPARE(w.findChild<LabeledEdit *>("lbleChemType")->caption(), QStringLiteral("T84"));
         QCOMPARE(w.findChild<QGroupBox *>("rgrpDEVTUnit")->title(), QStringLiteral("T78"));
+    }
+
+    // What start-up leaves for after the first frame is there before the first
+    // input is handled, captioned and coloured as if built at once; a page is
+    // built as it is shown.
+    void laterControlsComeBeforeTheFirstInput_data()
+    {
+        QTest::addColumn<QString>("first");
+        QTest::newRow("first frame") << "frame";
+        QTest::newRow("key press") << "key";
+        QTest::newRow("click") << "click";
+        QTest::newRow("page shown") << "page";
+    }
+    void laterControlsComeBeforeTheFirstInput()
+    {
+        QFETCH(QString, first);
+        AppFixture f;
+        f.writeStandardFolder();
+        f.dir.write("wsettings.txt", crlf(AppFixture::settingsLines("Color=2")));
+        f.dir.write("proc/a.txt", crlf({"[Titel]", "Dev", "[Comments]", "", "[Process]",
+                                        "Step\tTime\tTime 2\tWait\tAgit", "Dev\t00:00:05\t\t\t"}));
+        f.dir.write("films.txt", crlf({"a.txt", "a.txt"}));
+        TfrmMain &w = f.start();
+        // QObject's own look-up, which waits for nothing.
+        const QObject &window = w;
+        QCOMPARE(f.dialogs.errors(), QStringList());
+        QVERIFY(!w.isBuilt());
+        QVERIFY(!window.findChild<QWidget *>("btnDild"));
+        if (first == "frame") {
+            w.show();
+            QVERIFY(QTest::qWaitFor([&] { return w.isBuilt(); }));
+        } else if (first == "key") {
+            QTest::keyClick(w.pgctrlMain->tabBar(), Qt::Key_Right);
+        } else if (first == "click") {
+            QTest::mouseClick(w.lblAppTitel, Qt::LeftButton);
+        } else {
+            w.pgctrlMain->setCurrentWidget(w.tbshtDilutions);
+        }
+        QCOMPARE(w.isBuilt(), first != "page");
+        QVERIFY(window.findChild<QWidget *>("btnDild"));
+        QCOMPARE(window.findChild<QAbstractButton *>("btnDild")->text(), QStringLiteral("T27"));
+        QCOMPARE(fontColorOf(window.findChild<QWidget *>("pnlQtyStockd")), 0x808080u);
+        if (first == "page")
+            return;
+        QCOMPARE(window.findChild<StringGrid *>("sgrdPROC")->grid()->colWidth(0), 160);
+        QCOMPARE(window.findChild<LabeledEdit *>("lbleChemType")->caption(), QStringLiteral("T84"));
+        QCOMPARE(window.findChild<QAbstractButton *>("btnF1Start")->text(), QStringLiteral("T17"));
+        QCOMPARE(window.findChild<QLabel *>("lblF1Stepc")->text(), QStringLiteral("Dev"));
     }
 
     void emptyLanguagePathKeepsCaptions()

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -204,6 +205,35 @@ private slots:
         // The tab built before the failure works.
         w.processPages()->tab(0)->StartButton->click();
         QVERIFY(w.processPages()->tab(0)->StepTimer->isActive());
+    }
+
+    // The tabs of a list are measured once, after the last is added (here one
+    // whose file is missing): they stand as tabs added one at a time would.
+    void tabsAddedTogetherAreLaidOutAsOneByOne()
+    {
+        AppFixture f;
+        f.writeStandardFolder();
+        QStringList titles{"Ilford HP5 ID-11 1+1", "FP4", "Kodak Tri-X D-76 stock, 20 °C"};
+        QStringList films;
+        for (int i = 0; i < titles.size(); ++i) {
+            f.dir.write(QString("proc/%1.txt").arg(i), processFile(titles[i]));
+            films << QString("%1.txt").arg(i);
+        }
+        f.dir.write("films.txt", crlf(films << "missing.txt"));
+        titles << "TabF3";
+        TfrmMain &w = f.start();
+        QCOMPARE(f.dialogs.errors().size(), 1);
+        QTabWidget alone(w.tbshtFilms);
+        alone.setGeometry(w.pgctrlFilms->geometry());
+        for (const QString &title : titles)
+            alone.addTab(new QWidget, title);
+        w.pgctrlMain->setCurrentWidget(w.tbshtFilms);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.pgctrlFilms->count(), titles.size());
+        for (int i = 0; i < titles.size(); ++i)
+            QCOMPARE(w.pgctrlFilms->tabBar()->tabRect(i), alone.tabBar()->tabRect(i));
+        QCOMPARE(w.pgctrlFilms->tabBar()->geometry(), alone.tabBar()->geometry());
     }
 
     void fileWithoutStepsReportsFixedRows()
