@@ -8,6 +8,8 @@ NOCTAREL_PACKAGES=(
     qt6-base-dev qt6-multimedia-dev libgl-dev
     fonts-liberation
     xvfb xauth
+    # The screen-awake test starts a session bus of its own.
+    dbus-daemon
     # The install test checks the desktop file and the AppStream data with them.
     desktop-file-utils appstream
 )

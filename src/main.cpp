@@ -5,6 +5,7 @@
 #include "gui/app/main_window.h"
 #include "gui/dialogs.h"
 #include "gui/lazy_sound_output.h"
+#include "gui/screen_awake.h"
 #include "gui/widgets.h"
 
 #include <QApplication>
@@ -70,7 +71,10 @@ int main(int argc, char *argv[])
     ScriptedDialogs recorded;
     Dialogs &dialogs = request.checkStart ? static_cast<Dialogs &>(recorded) : boxes;
     LazySoundOutput sound(LazySoundOutput::pluginPathsOfProgram());
+    // Outlives the window, so that its request is released when the program ends.
+    ScreenAwake awake;
     TfrmMain::Services services;
+    services.screenAwake = &awake;
     services.sound = &sound;
     services.dialogs = &dialogs;
     services.clock = &clock;

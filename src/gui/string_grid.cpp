@@ -108,18 +108,18 @@ public:
             back = m_grid->gridColor();
         if (text == GridModel::NoColor)
             text = m_grid->fontColor();
-        QColor backColor = toQColor(back);
-        QColor textColor = toQColor(text);
+        auto [textColor, backColor] = shownColors(text, back);
         const quint32 sb = m_grid->selectionColor();
         const quint32 st = m_grid->selectionTextColor();
         // Selection colours set to the grid's own mean: draw the selected cell
         // like any other, in its own colours.
         const bool plainSelection = sb == m_grid->gridColor() && st == m_grid->fontColor();
         if (current && !plainSelection) {
+            const auto [selText, selBack] = shownColors(st, sb);
             backColor =
-                sb == GridModel::NoColor ? option.palette.color(QPalette::Highlight) : toQColor(sb);
+                sb == GridModel::NoColor ? option.palette.color(QPalette::Highlight) : selBack;
             textColor = st == GridModel::NoColor ? option.palette.color(QPalette::HighlightedText)
-                                                 : toQColor(st);
+                                                 : selText;
         }
         p->save();
         p->fillRect(option.rect, backColor);
@@ -355,8 +355,9 @@ StringGrid::Mask StringGrid::translateMask(const QString &mask)
 void StringGrid::syncLooks()
 {
     QPalette pal = palette();
-    pal.setColor(QPalette::Base, toQColor(m_grid->gridColor()));
-    pal.setColor(QPalette::Text, toQColor(m_grid->fontColor()));
+    const auto [text, base] = shownColors(m_grid->fontColor(), m_grid->gridColor());
+    pal.setColor(QPalette::Base, base);
+    pal.setColor(QPalette::Text, text);
     setPalette(pal);
     const bool headerRow = m_grid->fixedRows() > 0 && m_grid->rows() > 1;
     horizontalHeader()->setVisible(headerRow);

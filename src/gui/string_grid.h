@@ -23,6 +23,10 @@ public:
     GridModel *grid() const { return m_grid; }
     // Where the editor's refusal of a half-typed entry beeps; none by default.
     void setSoundOutput(SoundOutput *sound);
+    // A cell's editor is open.
+    bool isEditing() const { return state() == EditingState; }
+    // Takes the grid's colours again (after the safelight view changed).
+    void refreshLooks() { syncLooks(); }
 
     // A mask in the program's own syntax ("!90:00:00;1;_", "l;0;_") as a Qt input mask, and
     // whether the literal characters and blanks belong to the stored text.

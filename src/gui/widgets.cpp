@@ -2,11 +2,14 @@
 
 #include "core/base/busy_cursor.h"
 #include "core/base/colors.h"
+#include "core/base/safelight_colors.h"
+#include "gui/safelight.h"
 
 #include <QApplication>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QIconEngine>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
@@ -15,6 +18,8 @@
 #include <QPolygonF>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOption>
 #include <QTextDocument>
 
 #include <limits>
@@ -42,6 +47,45 @@ QColor toQColor(quint32 value)
 }
 
 static const char *const kFontColorProperty = "noctarelFontColor";
+static const char *const kBackColorProperty = "noctarelBackColor";
+
+std::pair<QColor, QColor> shownColors(quint32 text, quint32 back)
+{
+    SafelightColors::Pair pair{text, back};
+    if (Safelight::isOn())
+        pair = SafelightColors::map(pair);
+    return {pair.text == SafelightColors::None ? QColor() : toQColor(pair.text),
+            pair.back == SafelightColors::None ? QColor() : toQColor(pair.back)};
+}
+
+// The palette of a control from its stored colours, through the safelight
+// view's map while it is on.
+static void applyStoredColors(QWidget *w)
+{
+    const QVariant text = w->property(kFontColorProperty);
+    const QVariant back = w->property(kBackColorProperty);
+    const auto [textColor, backColor] =
+        shownColors(text.isValid() ? text.toUInt() : SafelightColors::None,
+                    back.isValid() ? back.toUInt() : SafelightColors::None);
+    QPalette pal = w->palette();
+    if (textColor.isValid()) {
+        pal.setColor(QPalette::WindowText, textColor);
+        pal.setColor(QPalette::Text, textColor);
+        pal.setColor(QPalette::ButtonText, textColor);
+    }
+    if (backColor.isValid()) {
+        pal.setColor(QPalette::Window, backColor);
+        pal.setColor(QPalette::Base, backColor);
+        pal.setColor(QPalette::Button, backColor);
+    }
+    w->setPalette(pal);
+}
+
+void refreshStoredColors(QWidget *w)
+{
+    if (w->property(kFontColorProperty).isValid() || w->property(kBackColorProperty).isValid())
+        applyStoredColors(w);
+}
 
 void setFontColor(QWidget *w, quint32 value)
 {
@@ -50,13 +94,8 @@ void setFontColor(QWidget *w, quint32 value)
     const QVariant old = w->property(kFontColorProperty);
     if (old.isValid() && old.toUInt() == value)
         return;
-    QPalette pal = w->palette();
-    const QColor c = toQColor(value);
-    pal.setColor(QPalette::WindowText, c);
-    pal.setColor(QPalette::Text, c);
-    pal.setColor(QPalette::ButtonText, c);
-    w->setPalette(pal);
     w->setProperty(kFontColorProperty, value);
+    applyStoredColors(w);
 }
 
 quint32 fontColorOf(const QWidget *w)
@@ -67,12 +106,8 @@ quint32 fontColorOf(const QWidget *w)
 
 void setBackColor(QWidget *w, quint32 value)
 {
-    QPalette pal = w->palette();
-    const QColor c = toQColor(value);
-    pal.setColor(QPalette::Window, c);
-    pal.setColor(QPalette::Base, c);
-    pal.setColor(QPalette::Button, c);
-    w->setPalette(pal);
+    w->setProperty(kBackColorProperty, value);
+    applyStoredColors(w);
     w->setAutoFillBackground(true);
 }
 
@@ -103,19 +138,54 @@ void acceptAnyLength(QLineEdit *edit)
     edit->setMaxLength(std::numeric_limits<int>::max());
 }
 
+namespace {
+
+// Drawn when shown, so that the arrow takes the safelight view's colour.
+class ArrowIconEngine final : public QIconEngine
+{
+public:
+    explicit ArrowIconEngine(bool up) : m_up(up) {}
+    void paint(QPainter *p, const QRect &rect, QIcon::Mode, QIcon::State) override
+    {
+        p->save();
+        p->setRenderHint(QPainter::Antialiasing);
+        p->setPen(Qt::NoPen);
+        p->setBrush(Safelight::isOn() ? QGuiApplication::palette().color(QPalette::ButtonText)
+                                      : QColor(0x30, 0x30, 0x30));
+        p->translate(rect.topLeft());
+        p->scale(rect.width() / 16.0, rect.height() / 16.0);
+        const QPolygonF head =
+            m_up ? QPolygonF({{8, 2}, {14, 9}, {2, 9}}) : QPolygonF({{8, 14}, {14, 7}, {2, 7}});
+        p->drawPolygon(head);
+        p->drawRect(m_up ? QRectF(6, 9, 4, 5) : QRectF(6, 2, 4, 5));
+        p->restore();
+    }
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        QPixmap pm(size);
+        pm.fill(Qt::transparent);
+        {
+            QPainter p(&pm);
+            paint(&p, QRect(QPoint(), size), mode, state);
+        }
+        if (mode == QIcon::Disabled && QApplication::style()) {
+            QStyleOption opt;
+            opt.palette = QGuiApplication::palette();
+            return QApplication::style()->generatedIconPixmap(mode, pm, &opt);
+        }
+        return pm;
+    }
+    QIconEngine *clone() const override { return new ArrowIconEngine(m_up); }
+
+private:
+    bool m_up;
+};
+
+} // namespace
+
 QIcon arrowIcon(bool up)
 {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x30, 0x30, 0x30));
-    const QPolygonF head =
-        up ? QPolygonF({{8, 2}, {14, 9}, {2, 9}}) : QPolygonF({{8, 14}, {14, 7}, {2, 7}});
-    p.drawPolygon(head);
-    p.drawRect(up ? QRectF(6, 9, 4, 5) : QRectF(6, 2, 4, 5));
-    return QIcon(pixmap);
+    return QIcon(new ArrowIconEngine(up));
 }
 
 void installFontSubstitutes()

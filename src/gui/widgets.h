@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QString>
 #include <optional>
+#include <utility>
 
 class QGroupBox;
 class QPlainTextEdit;
@@ -21,6 +22,12 @@ QColor toQColor(quint32 value);
 void setFontColor(QWidget *w, quint32 value);
 quint32 fontColorOf(const QWidget *w);
 void setBackColor(QWidget *w, quint32 value);
+// The text and background colours shown for stored ones (invalid for none):
+// as stored, or in the safelight view's shades while it is on.
+std::pair<QColor, QColor> shownColors(quint32 text, quint32 back);
+// Sets the palette of a control again from its stored colours, after the
+// safelight view was turned on or off.
+void refreshStoredColors(QWidget *w);
 
 // Fonts are given by character height in pixels.
 QFont arialFont(int pixelHeight, bool bold = false, bool underline = false);

@@ -52,4 +52,6 @@ constexpr int AgitComing = 79;
 constexpr int AgitRunning = 80;
 // A line the captions leave free: the editors' message for an empty file field.
 constexpr int NoFile = 95;
+// Another: the caption of the safelight check box on Préférences.
+constexpr int Safelight = 96;
 } // namespace LanguageEntry

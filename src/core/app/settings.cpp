@@ -60,6 +60,10 @@ const PathKey kPathKeys[] = {
     {QLatin1StringView("FormulaFolder="), &SettingsControls::formulaFolder},
 };
 
+// Begins like none of the nine keys, so a reader that knows only those
+// passes over the line.
+const QLatin1StringView kSafelightKey("Safelight=");
+
 } // namespace
 
 void applyLines(const QStringList &lines, SettingsControls &c, const QString &programFolder)
@@ -67,6 +71,7 @@ void applyLines(const QStringList &lines, SettingsControls &c, const QString &pr
     static const QLatin1StringView sound("Sound=");
     static const QLatin1StringView soundSeconds("SoundSeconds=");
     static const QLatin1StringView color("Color=");
+    c.safelight = false;
     for (const QString &line : lines) {
         if (line.startsWith(sound)) {
             const int v = digitAfterKey(line, sound.size());
@@ -78,6 +83,8 @@ void applyLines(const QStringList &lines, SettingsControls &c, const QString &pr
         } else if (line.startsWith(color)) {
             const int v = digitAfterKey(line, color.size());
             c.color = (v == 2) ? SettingsControls::Mono : SettingsControls::Colour;
+        } else if (line.startsWith(kSafelightKey)) {
+            c.safelight = line.mid(kSafelightKey.size(), 1) == QLatin1String("1");
         } else {
             for (const PathKey &k : kPathKeys) {
                 if (line.startsWith(k.key)) {
@@ -98,6 +105,8 @@ QStringList fileLines(const SettingsControls &c, const QString &programFolder)
     out << QStringLiteral("Color=%1").arg(c.color);
     for (const PathKey &k : kPathKeys)
         out << QString(k.key) + contractRoot(c.*k.field, programFolder);
+    if (c.safelight)
+        out << QString(kSafelightKey) + QLatin1Char('1');
     return out;
 }
 

@@ -28,6 +28,9 @@ struct SettingsControls
     QString agitationFile;
     QString processFolder;
     QString formulaFolder;
+    // The dim red face for the darkroom; kept in a line of its own, written
+    // only while it is on, so a file that never used it keeps its nine lines.
+    bool safelight = false;
 
     bool operator==(const SettingsControls &) const = default;
 };
@@ -56,11 +59,12 @@ QString contractRoot(const QString &value, const QString &programFolder);
 
 // Applies the lines of a settings file to the controls, in file order. A
 // "Sound=" or "Color=" line without a digit after the key raises the integer
-// error; the lines before it have taken effect.
+// error; the lines before it have taken effect. The safelight view is on only
+// when the file says so: a file without its line means off.
 void applyLines(const QStringList &lines, SettingsControls &controls, const QString &programFolder);
 
-// The nine lines the save writes. Raises the integer error for a count-down
-// length that is not a whole number, before anything is written.
+// The nine lines the save writes, and the safelight line while it is on. Raises the integer error
+// for a count-down length that is not a whole number, before anything is written.
 QStringList fileLines(const SettingsControls &controls, const QString &programFolder);
 
 // The current paths as the fields show them, and the count-down length (0 when

@@ -2,6 +2,7 @@
 
 #include "core/base/busy_cursor.h"
 #include "core/base/clock.h"
+#include "gui/app/darkroom.h"
 #include "gui/app/preferences_page.h"
 #include "gui/calc/dilutions_page.h"
 #include "gui/calc/time_conversion_page.h"
@@ -197,6 +198,9 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent) : QWidget(parent)
         });
     });
 
+    // Before the settings are read: they may turn the safelight view on.
+    m_darkroom = new Darkroom(*this, *m_processes, services.screenAwake);
+
     m_ctx.ProgramFolder = services.programFolder;
     FormCreate();
     buildShown();
@@ -205,6 +209,9 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent) : QWidget(parent)
 
 TfrmMain::~TfrmMain()
 {
+    // First, while every control is whole: it gives back the application's
+    // palette and style, which touches every widget.
+    delete m_darkroom;
     if (!m_built)
         QCoreApplication::instance()->removeEventFilter(this);
 }
@@ -396,6 +403,7 @@ void TfrmMain::ApplyLanguage()
     m_ctx.AgitComingText = m_language.entry(LanguageEntry::AgitComing);
     m_ctx.AgitRunningText = m_language.entry(LanguageEntry::AgitRunning);
     m_ctx.NoFileText = m_language.entry(LanguageEntry::NoFile);
+    m_pref->setSafelightCaption(m_language.entry(LanguageEntry::Safelight));
 
     setWindowTitle(m_language.entry(LanguageEntry::WindowTitle));
     lblAppTitel->setText(m_language.entry(LanguageEntry::AppTitle));

@@ -12,10 +12,12 @@
 class QLabel;
 class QTabWidget;
 class QTimer;
+class Darkroom;
 class EditorPage;
 class LazyPage;
 class PreferencesPage;
 class ProcessPages;
+class ScreenAwake;
 
 // The main window: header row, the eight pages, start-up, reload and close.
 //
@@ -33,6 +35,9 @@ public:
         Dialogs *dialogs = nullptr;
         Clock *clock = nullptr;
         SoundOutput *sound = nullptr;
+        // Keeps the screen awake while a process is under way; none: the
+        // desktop decides.
+        ScreenAwake *screenAwake = nullptr;
         // The folder of the program's executable; tests pass their own.
         QString programFolder;
     };
@@ -50,6 +55,7 @@ public:
         const_cast<TfrmMain *>(this)->completeBuild();
         return m_processes;
     }
+    Darkroom *darkroom() const { return m_darkroom; }
     const LanguageTable &languageTable() const { return m_language; }
 
     // QObject's look-ups by name, after the rest of the window is built.
@@ -125,6 +131,7 @@ private:
     LanguageTable m_language;
     PreferencesPage *m_pref;
     ProcessPages *m_processes = nullptr;
+    Darkroom *m_darkroom = nullptr;
     QWidget *m_about = nullptr;
     LazyPage *m_laterPages[5] = {};
     EditorPage *m_editors[2] = {};

@@ -11,6 +11,7 @@
 #include "gui/widgets.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QDir>
 #include <QGroupBox>
 #include <QPushButton>
@@ -48,6 +49,11 @@ PreferencesPage::PreferencesPage(AppContext &context, QWidget *parent)
     colorGroup->addButton(rbtnColorYN);
     colorGroup->addButton(rbtnMonoYN);
     rbtnColorYN->setChecked(true);
+
+    // Below the colour scheme, in the room left above the page's buttons.
+    chkbxSafelight =
+        placed(new QCheckBox(this), QStringLiteral("chkbxSafelight"), {12, 202, 157, 17});
+    setSafelightCaption(QString());
 
     grpbxFiles = makeGroup(this, QStringLiteral("grpbxFiles"), QStringLiteral("Fichiers"),
                            {184, 17, 585, 176});
@@ -120,6 +126,12 @@ PreferencesPage::PreferencesPage(AppContext &context, QWidget *parent)
         if (on)
             emit colourSchemeSelected(false);
     });
+    connect(chkbxSafelight, &QCheckBox::toggled, this, &PreferencesPage::safelightSelected);
+}
+
+void PreferencesPage::setSafelightCaption(const QString &text)
+{
+    chkbxSafelight->setText(text.isEmpty() ? QStringLiteral("Lumière inactinique") : text);
 }
 
 SettingsControls PreferencesPage::controls() const
@@ -136,6 +148,7 @@ SettingsControls PreferencesPage::controls() const
     c.agitationFile = lbleAgitationFile->text();
     c.processFolder = lbleProcFolder->text();
     c.formulaFolder = lbleChemFolder->text();
+    c.safelight = chkbxSafelight->isChecked();
     return c;
 }
 
@@ -166,6 +179,7 @@ void PreferencesPage::setControls(const SettingsControls &c)
     set(lbleAgitationFile, c.agitationFile);
     set(lbleProcFolder, c.processFolder);
     set(lbleChemFolder, c.formulaFolder);
+    chkbxSafelight->setChecked(c.safelight);
 }
 
 void PreferencesPage::LoadSettings()

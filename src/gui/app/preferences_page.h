@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QButtonGroup;
+class QCheckBox;
 class QGroupBox;
 class QPushButton;
 class QRadioButton;
@@ -38,11 +39,16 @@ public:
     // A double-click on one of the four file fields opens the file.
     void lbleLanguageFileDblClick(LabeledEdit *field);
 
+    // The safelight check box's caption: the language file's, or our own
+    // while the file leaves its line empty.
+    void setSafelightCaption(const QString &text);
+
     bool colourMode() const;
     int soundMode() const; // SettingsControls::Sound
 
     QRadioButton *rbtnBeepYN, *rbtnWaveYN, *rbtnSoundYN, *rbtnColorYN, *rbtnMonoYN;
     QGroupBox *grpbxSound, *grpbxColor, *grpbxFiles;
+    QCheckBox *chkbxSafelight;
     LabeledEdit *lbleSoundSeconds, *lbleLanguageFile, *lblePaperPrcFile, *lbleFilmPrcFile,
         *lbleAgitationFile, *lbleChemFolder, *lbleProcFolder;
     QPushButton *btnSelLangFile, *btnSelPapPrcFile, *btnSelFlmPrcFile, *btnSelAgitation,
@@ -52,6 +58,8 @@ signals:
     void reloadRequested();
     // The colour scheme radio buttons were selected (by the user or the loader).
     void colourSchemeSelected(bool colour);
+    // The safelight check box changed (by the user, the F12 key or the loader).
+    void safelightSelected(bool on);
 
 private:
     AppContext &m_ctx;

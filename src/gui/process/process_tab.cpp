@@ -244,6 +244,7 @@ void ProcessTab::render()
                 AgitTimer->stop();
         }
     }
+    emit rendered();
 }
 
 ProcessPages::ProcessPages(AppContext &context, QTabWidget *papers, QTabWidget *films,
@@ -291,6 +292,7 @@ void ProcessPages::BuildProcessTab(int index)
     auto *t = new ProcessTab(m_engine, index, p.paper ? m_papers : m_films, m_timerOwner, m_ctx);
     m_tabs[static_cast<size_t>(index)] = t;
     connect(t, &ProcessTab::agitationFileRequested, this, &ProcessPages::agitationFileRequested);
+    connect(t, &ProcessTab::rendered, this, [this, index] { emit tabRendered(index); });
     t->load(m_ctx.current.ProcessFolder + QLatin1Char('/') + p.FileName);
     if (m_buildControls)
         buildTab(t);
@@ -324,6 +326,7 @@ void ProcessPages::destroyTabs()
     }
     m_tabs.clear();
     m_engine.clear();
+    emit tabsDestroyed();
 }
 
 void ProcessPages::renderAll()

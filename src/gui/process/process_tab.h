@@ -57,7 +57,8 @@ public:
 signals:
     // Column 4 was double-clicked: the agitation file is to be opened.
     void agitationFileRequested();
-    // The colours of every process may have changed (a scheme switch).
+    // The face was drawn again, after an event of this process or a scheme
+    // switch.
     void rendered();
 
 private:
@@ -110,6 +111,10 @@ public:
 
 signals:
     void agitationFileRequested();
+    // Process `index` was drawn again after one of its events.
+    void tabRendered(int index);
+    // Every tab has gone, by a reload.
+    void tabsDestroyed();
 
 private:
     void BuildProcessTab(int index);

@@ -141,6 +141,39 @@ private slots:
                          "ProcessFolder=%root%/proc", "FormulaFolder=chem"}));
     }
 
+    void safelightLine_data()
+    {
+        QTest::addColumn<bool>("before");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<bool>("after");
+        QTest::newRow("on") << false << QStringList{"Safelight=1"} << true;
+        QTest::newRow("a file without it means off") << true << QStringList{"Color=2"} << false;
+        QTest::newRow("off") << true << QStringList{"Safelight=0"} << false;
+        QTest::newRow("the last one wins")
+            << false << QStringList{"Safelight=0", "Safelight=1"} << true;
+        QTest::newRow("lower-case key ignored") << false << QStringList{"safelight=1"} << false;
+    }
+    void safelightLine()
+    {
+        QFETCH(bool, before);
+        QFETCH(QStringList, lines);
+        QFETCH(bool, after);
+        SettingsControls c;
+        c.safelight = before;
+        c.color = SettingsControls::Mono;
+        c.soundSeconds = "0";
+        SettingsControls others = c;
+        Settings::applyLines(lines, c, "/p");
+        QCOMPARE(c.safelight, after);
+        // Nothing else is touched; the nine lines stay the nine lines.
+        others.safelight = after;
+        QVERIFY(c == others);
+        const QStringList saved = Settings::fileLines(c, "/p");
+        others.safelight = false;
+        QCOMPARE(saved.mid(0, 9), Settings::fileLines(others, "/p"));
+        QCOMPARE(saved.mid(9), after ? QStringList{"Safelight=1"} : QStringList{});
+    }
+
     void saveRefusesANonNumericCountDown_data()
     {
         QTest::addColumn<QString>("text");

@@ -6,6 +6,7 @@
 #include "gui/widgets.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -248,6 +249,7 @@ private slots:
         QCOMPARE(w.context().AgitComingText, QStringLiteral("T79"));
         QCOMPARE(w.context().AgitRunningText, QStringLiteral("T80"));
         QCOMPARE(w.context().noFileMessage(), QStringLiteral("T95"));
+        QCOMPARE(w.preferences()->chkbxSafelight->text(), QStringLiteral("T96"));
         const int expected = int(std::nearbyint((792 - w.lblAppTitel->width()) / 2.0));
         QCOMPARE(w.lblAppTitel->x(), expected);
         // Shown in its frame, the window keeps the heading where it was.
@@ -273,6 +275,8 @@ private slots:
         QCOMPARE(v.preferences()->btnPrefSave->text(), QString());
         QCOMPARE(v.preferences()->grpbxSound->title(), QString());
         QCOMPARE(v.context().AgitComingText, QString());
+        // The safelight's caption is newer than most files: it has our own.
+        QCOMPARE(v.preferences()->chkbxSafelight->text(), QStringLiteral("Lumière inactinique"));
     }
 
     void everyCaptionAndSchemeControlExists()

@@ -5,6 +5,7 @@
 #include "gui/widgets.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -29,6 +30,49 @@ QByteArray processFile(const QString &title, int extraFields = 0)
           << "Fix\t00:00:03\t\t\t" + extra;
     return crlf(lines);
 }
+
+// Two tabs of one process on the Films page, the window shown.
+struct TwinTabs
+{
+    AppFixture f;
+    TfrmMain *w = nullptr;
+    ProcessTab *tab[2] = {};
+
+    TwinTabs()
+    {
+        f.writeStandardFolder();
+        f.dir.write("proc/a.txt", crlf({"[Titel]", "Film", "[Comments]", "", "[Process]",
+                                        "Step\tTime\tTime 2\tWait\tAgit", "Soak\t00:01:00\t\t\t",
+                                        "Dev\t00:05:00\t00:00:30\tX\tA", "Fix\t00:05:00\t\t\t"}));
+        f.dir.write("films.txt", crlf({"a.txt", "a.txt"}));
+        w = &f.start();
+        w->show();
+        w->activateWindow();
+        if (!QTest::qWaitForWindowActive(w))
+            qWarning("the window is not active");
+        tab[0] = w->processPages()->tab(0);
+        tab[1] = w->processPages()->tab(1);
+    }
+    ProcessEngine &engine() { return w->processPages()->engine(); }
+    QPushButton *button(int i, const QString &role) const
+    {
+        return tab[i]->findChild<QPushButton *>("btn" + tab[i]->objectName().mid(3) + role);
+    }
+    // What the tab shows of its process, and where its walk stands.
+    QStringList state(int i)
+    {
+        const ProcessFace &face = engine().face(i);
+        const TProcess &p = engine().process(i);
+        QStringList out;
+        for (const ProcessFace::Label *l : {&face.step, &face.time, &face.agit})
+            out << l->text << QString::number(l->color, 16);
+        out << QString::number(face.gauge) << QString::number(face.stepTimerEnabled)
+            << QString::number(p.CurrentCol) << QString::number(p.CurrentRow)
+            << QString::number(p.StepGrid->currentCol())
+            << QString::number(p.StepGrid->currentRow());
+        return out;
+    }
+};
 
 } // namespace
 
@@ -239,6 +283,115 @@ private slots:
         // Without an error the load went on to the captions.
         QCOMPARE(w.preferences()->btnPrefSave->text(),
                  errors.isEmpty() ? QStringLiteral("T38") : QStringLiteral("Enregistrer"));
+    }
+
+    void keysPressTheButtons_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QString>("before"); // buttons clicked on both tabs first
+        QTest::addColumn<QString>("button");
+        const int none = Qt::NoModifier;
+        QTest::newRow("return on the grid starts") << int(Qt::Key_Return) << none << "grid"
+                                                   << ""
+                                                   << "Start";
+        QTest::newRow("space on the Start button pauses") << int(Qt::Key_Space) << none << "start"
+                                                          << "Start"
+                                                          << "Pause";
+        QTest::newRow("space resumes") << int(Qt::Key_Space) << none << "memo"
+                                       << "Start,Pause"
+                                       << "Pause";
+        QTest::newRow("page down on the grid: next") << int(Qt::Key_PageDown) << none << "grid"
+                                                     << "Start"
+                                                     << "Next";
+        QTest::newRow("page up: previous") << int(Qt::Key_PageUp) << none << "tabs"
+                                           << "Next,Next"
+                                           << "Previous";
+        QTest::newRow("ctrl+r resets") << int(Qt::Key_R) << int(Qt::ControlModifier) << "pages"
+                                       << "Start"
+                                       << "Reset";
+        QTest::newRow("keypad enter") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << "reset"
+                                      << "Next"
+                                      << "Start";
+    }
+    void keysPressTheButtons()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, focus);
+        QFETCH(QString, before);
+        QFETCH(QString, button);
+        TwinTabs t;
+        for (const QString &role : before.split(',', Qt::SkipEmptyParts))
+            for (int i : {0, 1})
+                t.button(i, role)->click();
+        QCOMPARE(t.state(0), t.state(1));
+        const QStringList start = t.state(0);
+        t.w->pgctrlFilms->setCurrentIndex(0);
+        QWidget *target = t.w->pgctrlMain->tabBar();
+        if (focus == "grid")
+            target = t.tab[0]->StepGrid;
+        else if (focus == "start")
+            target = t.tab[0]->StartButton;
+        else if (focus == "reset")
+            target = t.tab[0]->ResetButton;
+        else if (focus == "memo")
+            target = t.tab[0]->CommentsMemo;
+        else if (focus == "tabs")
+            target = t.w->pgctrlFilms->tabBar();
+        QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QVERIFY(t.state(0) != start);
+        // The twin, by a click on its own tab.
+        t.w->pgctrlFilms->setCurrentIndex(1);
+        t.button(1, button)->click();
+        QCOMPARE(t.state(0), t.state(1));
+        QCOMPARE(t.f.dialogs.errors(), QStringList());
+    }
+
+    void aCellEditorKeepsItsKeys()
+    {
+        TwinTabs t;
+        StringGrid *grid = t.tab[0]->StepGrid;
+        const QModelIndex cell = grid->model()->index(2, 4);
+        grid->setCurrentIndex(cell);
+        const QStringList idle = t.state(0);
+        grid->edit(cell);
+        QLineEdit *editor = grid->viewport()->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_B);
+        QTest::keyClick(editor, Qt::Key_Space);
+        QTest::keyClick(editor, Qt::Key_R, Qt::ControlModifier);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!grid->isEditing());
+        QCOMPARE(grid->grid()->cell(4, 2), QStringLiteral("b "));
+        QCOMPARE(t.state(0), idle);
+        // The editor closed, Return is the tab's again.
+        QTest::keyClick(grid, Qt::Key_Return);
+        QVERIFY(t.engine().isRunning(0));
+    }
+
+    void tabAndPageKeys()
+    {
+        TwinTabs t;
+        QTest::keyClick(t.tab[0]->StepGrid, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(t.w->pgctrlFilms->currentIndex(), 1);
+        QTest::keyClick(t.tab[1]->PauseButton, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(t.w->pgctrlFilms->currentIndex(), 0);
+        QTest::keyClick(t.w->pgctrlMain->tabBar(), Qt::Key_Backtab,
+                        Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(t.w->pgctrlFilms->currentIndex(), 1);
+        QTest::keyClick(t.tab[1]->StepGrid, Qt::Key_3, Qt::ControlModifier);
+        QCOMPARE(t.w->pgctrlMain->currentWidget(), t.w->tbshtDilutions);
+        // Away from the process tabs the keys are the controls' own.
+        QTest::keyClick(t.w->pgctrlMain->tabBar(), Qt::Key_Return);
+        QVERIFY(!t.engine().isRunning(1));
+        QTest::keyClick(t.w->pgctrlMain->tabBar(), Qt::Key_2, Qt::ControlModifier);
+        QCOMPARE(t.w->pgctrlMain->currentWidget(), t.w->tbshtPapers);
+        QTest::keyClick(t.w->pgctrlMain->tabBar(), Qt::Key_1, Qt::ControlModifier);
+        QCOMPARE(t.w->pgctrlMain->currentWidget(), t.w->tbshtFilms);
+        QTest::keyClick(t.w->pgctrlMain->tabBar(), Qt::Key_Return);
+        QVERIFY(t.engine().isRunning(1));
     }
 };
 

@@ -1,0 +1,82 @@
+#include "core/app/key_commands.h"
+
+namespace {
+
+constexpr int kPages = 8;
+
+// Ctrl and a digit from 1: the digit itself, or the character the same key
+// gives without Shift on a French keyboard (& é " ' ( - è _), where the digits
+// need Shift.
+int pageOfDigitKey(int key)
+{
+    if (key >= Qt::Key_1 && key < Qt::Key_1 + kPages)
+        return key - Qt::Key_1;
+    static const int azerty[kPages] = {Qt::Key_Ampersand,  Qt::Key_Eacute,    Qt::Key_QuoteDbl,
+                                       Qt::Key_Apostrophe, Qt::Key_ParenLeft, Qt::Key_Minus,
+                                       Qt::Key_Egrave,     Qt::Key_Underscore};
+    for (int page = 0; page < kPages; ++page)
+        if (azerty[page] == key)
+            return page;
+    return -1;
+}
+
+} // namespace
+
+KeyCommand keyCommand(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat,
+                      const KeyPlace &place)
+{
+    if (place.editingCell)
+        return {};
+    // The keypad's keys are the same keys.
+    const Qt::KeyboardModifiers mods = modifiers & ~Qt::KeypadModifier;
+    const bool plain = mods == Qt::NoModifier;
+    const bool ctrl = mods == Qt::ControlModifier;
+    const bool ctrlShift = mods == (Qt::ControlModifier | Qt::ShiftModifier);
+
+    if (plain && key == Qt::Key_F12)
+        return {KeyAction::Safelight};
+    if (place.bigDisplay && plain && (key == Qt::Key_Escape || key == Qt::Key_F11))
+        return {KeyAction::LeaveBigDisplay};
+    if (ctrl) {
+        const int page = pageOfDigitKey(key);
+        if (page >= 0)
+            return {KeyAction::ShowPage, page};
+    }
+    if (!place.processOnShow)
+        return {};
+
+    if (ctrl && key == Qt::Key_Tab)
+        return {KeyAction::NextTab};
+    if ((ctrlShift && (key == Qt::Key_Tab || key == Qt::Key_Backtab)) ||
+        (ctrl && key == Qt::Key_Backtab))
+        return {KeyAction::PreviousTab};
+    if (plain && key == Qt::Key_F11)
+        return {KeyAction::BigDisplay};
+
+    KeyAction button = KeyAction::None;
+    if (plain) {
+        switch (key) {
+        case Qt::Key_Space:
+            button = KeyAction::Pause;
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            button = KeyAction::Start;
+            break;
+        case Qt::Key_PageDown:
+            button = KeyAction::Next;
+            break;
+        case Qt::Key_PageUp:
+            button = KeyAction::Previous;
+            break;
+        default:
+            break;
+        }
+    } else if (ctrl && key == Qt::Key_R) {
+        button = KeyAction::Reset;
+    }
+    // A pedal held down repeats its key: one press, one click.
+    if (button != KeyAction::None && autoRepeat)
+        return {KeyAction::Ignore};
+    return {button};
+}

@@ -1,0 +1,228 @@
+#include "gui/app/darkroom.h"
+
+#include "gui/app/main_window.h"
+#include "gui/app/preferences_page.h"
+#include "gui/process/big_display.h"
+#include "gui/process/process_tab.h"
+#include "gui/safelight.h"
+#include "gui/screen_awake.h"
+#include "gui/string_grid.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+
+namespace {
+
+// A grid cell's editor sits in the grid's viewport: the key is the editor's.
+bool insideCellEditor(QWidget *w)
+{
+    for (; w; w = w->parentWidget())
+        if (auto *grid = qobject_cast<StringGrid *>(w))
+            return grid->isEditing();
+    return false;
+}
+
+} // namespace
+
+Darkroom::Darkroom(TfrmMain &window, ProcessPages &pages, ScreenAwake *awake)
+    : QObject(&window), m_window(window), m_pages(pages), m_awake(awake)
+{
+    qApp->installEventFilter(this);
+    connect(&pages, &ProcessPages::tabRendered, this, &Darkroom::processRendered);
+    connect(&pages, &ProcessPages::tabsDestroyed, this, [this] {
+        leaveBigDisplay();
+        if (m_awake)
+            m_awake->keepAwake(false);
+    });
+    for (QTabWidget *pageCtrl : {window.pgctrlMain, window.pgctrlFilms, window.pgctrlPapers})
+        connect(pageCtrl, &QTabWidget::currentChanged, this, &Darkroom::followProcessOnShow);
+    connect(window.preferences(), &PreferencesPage::safelightSelected, this,
+            &Darkroom::setSafelight);
+}
+
+Darkroom::~Darkroom()
+{
+    qApp->removeEventFilter(this);
+    if (m_awake)
+        m_awake->keepAwake(false);
+    // The palette is the application's: the next window starts as usual.
+    Safelight::setOn(false);
+}
+
+ProcessTab *Darkroom::processOnShow() const
+{
+    QWidget *page = m_window.pgctrlMain->currentWidget();
+    QTabWidget *tabs = page == m_window.tbshtFilms    ? m_window.pgctrlFilms
+                       : page == m_window.tbshtPapers ? m_window.pgctrlPapers
+                                                      : nullptr;
+    return tabs ? qobject_cast<ProcessTab *>(tabs->currentWidget()) : nullptr;
+}
+
+BigDisplay *Darkroom::bigDisplay() const
+{
+    return m_big;
+}
+
+bool Darkroom::bigDisplayShown() const
+{
+    return m_big && m_big->isVisible();
+}
+
+void Darkroom::showBigDisplay()
+{
+    ProcessTab *tab = processOnShow();
+    if (!tab)
+        return;
+    if (!m_big)
+        m_big = new BigDisplay(m_pages.engine(), &m_window);
+    m_watch.reset(m_pages.engine());
+    m_big->follow(tab);
+    if (!m_big->isVisible()) {
+        QScreen *screen = m_window.screen();
+        m_big->setScreen(screen);
+        if (screen)
+            m_big->setGeometry(screen->geometry());
+        m_big->showFullScreen();
+    }
+    m_big->activateWindow();
+}
+
+void Darkroom::leaveBigDisplay()
+{
+    if (!bigDisplayShown())
+        return;
+    m_big->hide();
+    m_window.activateWindow();
+}
+
+void Darkroom::followProcessOnShow()
+{
+    if (!bigDisplayShown())
+        return;
+    if (ProcessTab *tab = processOnShow())
+        m_big->follow(tab);
+    else
+        leaveBigDisplay();
+}
+
+void Darkroom::processRendered(int index)
+{
+    ProcessEngine &engine = m_pages.engine();
+    if (m_awake)
+        m_awake->keepAwake(anyProcessUnderway(engine));
+    if (!bigDisplayShown())
+        return;
+    const Milestone reached = m_watch.update(engine, index);
+    ProcessTab *tab = m_pages.tab(index);
+    if (tab == m_big->followed())
+        m_big->render();
+    else if (reached != Milestone::None)
+        m_big->notice(tab);
+}
+
+void Darkroom::setSafelight(bool on)
+{
+    Safelight::setOn(on);
+    if (m_big)
+        m_big->render();
+}
+
+void Darkroom::run(const KeyCommand &command)
+{
+    ProcessTab *tab = processOnShow();
+    const auto click = [tab](QPushButton *ProcessTab::*button) {
+        if (tab)
+            (tab->*button)->click();
+    };
+    const auto turn = [](QTabWidget *tabs, int step) {
+        if (tabs->count() > 0)
+            tabs->setCurrentIndex((tabs->currentIndex() + step + tabs->count()) % tabs->count());
+    };
+    switch (command.action) {
+    case KeyAction::None:
+    case KeyAction::Ignore:
+        break;
+    case KeyAction::Start:
+        click(&ProcessTab::StartButton);
+        break;
+    case KeyAction::Pause:
+        click(&ProcessTab::PauseButton);
+        break;
+    case KeyAction::Next:
+        click(&ProcessTab::NextButton);
+        break;
+    case KeyAction::Previous:
+        click(&ProcessTab::PreviousButton);
+        break;
+    case KeyAction::Reset:
+        click(&ProcessTab::ResetButton);
+        break;
+    case KeyAction::NextTab:
+    case KeyAction::PreviousTab:
+        if (tab)
+            turn(tab->PageCtrl, command.action == KeyAction::NextTab ? 1 : -1);
+        break;
+    case KeyAction::ShowPage:
+        if (command.page >= 0 && command.page < m_window.pgctrlMain->count())
+            m_window.pgctrlMain->setCurrentIndex(command.page);
+        break;
+    case KeyAction::BigDisplay:
+        showBigDisplay();
+        break;
+    case KeyAction::LeaveBigDisplay:
+        leaveBigDisplay();
+        break;
+    case KeyAction::Safelight:
+        m_window.preferences()->chkbxSafelight->toggle();
+        break;
+    }
+}
+
+bool Darkroom::keyPress(QWidget *receiver, QKeyEvent *event)
+{
+    QWidget *window = receiver->window();
+    const bool onBig = m_big && window == m_big;
+    if (window != &m_window && !onBig)
+        return false; // a dialog's, or another window's
+    KeyPlace place;
+    place.processOnShow = processOnShow() != nullptr;
+    // A key the editor passes on goes up to the grid and the tab: it is
+    // still the editor's.
+    QWidget *origin = window->focusWidget();
+    if (!origin)
+        origin = receiver;
+    place.editingCell = insideCellEditor(origin);
+    place.bigDisplay = onBig;
+    const KeyCommand command =
+        keyCommand(event->key(), event->modifiers(), event->isAutoRepeat(), place);
+    if (command.action == KeyAction::None)
+        return false;
+    run(command);
+    return true;
+}
+
+bool Darkroom::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        if (watched->isWidgetType())
+            return keyPress(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event));
+        break;
+    case QEvent::MouseButtonDblClick:
+        // A double-click on a tab's time label shows it full screen.
+        if (auto *tab = qobject_cast<ProcessTab *>(watched->parent());
+            tab && watched == tab->TimeLabel && tab == processOnShow()) {
+            showBigDisplay();
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return false;
+}

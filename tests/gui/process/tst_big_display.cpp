@@ -1,0 +1,194 @@
+#include "app_fixture.h"
+#include "core/base/colors.h"
+#include "gui/app/darkroom.h"
+#include "gui/process/big_display.h"
+#include "gui/process/process_tab.h"
+#include "gui/string_grid.h"
+#include "gui/widgets.h"
+
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+class TestBigDisplay : public QObject
+{
+    Q_OBJECT
+
+    // Process A on the first Films tab, B on the second; A on show, full screen.
+    struct Rig
+    {
+        AppFixture f;
+        TfrmMain *w = nullptr;
+        ProcessTab *a = nullptr, *b = nullptr;
+        BigDisplay *big = nullptr;
+
+        Rig()
+        {
+            f.writeStandardFolder();
+            f.dir.write("proc/a.txt",
+                        crlf({"[Titel]", "Film A", "[Comments]", "", "[Process]",
+                              "Step\tTime\tTime 2\tWait\tAgit", "Developer\t00:00:05\t\t\tA",
+                              "Drain\t00:00:03\t\tX\t", "Fixer\t00:00:04\t\t\t"}));
+            f.dir.write("proc/b.txt",
+                        crlf({"[Titel]", "Film B", "[Comments]", "", "[Process]",
+                              "Step\tTime\tTime 2\tWait\tAgit", "Stop\t00:00:02\t\t\t",
+                              "Fix\t00:00:03\t\tX\t", "Wash\t00:00:02\t\t\t"}));
+            f.dir.write("films.txt", crlf({"a.txt", "b.txt"}));
+            w = &f.start();
+            w->show();
+            a = w->processPages()->tab(0);
+            b = w->processPages()->tab(1);
+        }
+        ProcessEngine &engine() { return w->processPages()->engine(); }
+        // The tick the tab's timer would give when it is due.
+        void tick(ProcessTab *t)
+        {
+            f.clock.setNowDays(engine().face(t->index()).stepTimerDue);
+            t->run([this, t] { engine().tmrTimer(t->index()); });
+        }
+        void showBig()
+        {
+            QTest::keyClick(a->StepGrid, Qt::Key_F11);
+            big = w->darkroom()->bigDisplay();
+        }
+        // The big display shows what the tab shows, in its colours.
+        void checkSameFace()
+        {
+            const std::pair<QLabel *, QLabel *> pairs[] = {{big->StepLabel, a->StepLabel},
+                                                           {big->TimeLabel, a->TimeLabel},
+                                                           {big->AgitLabel, a->AgitLabel}};
+            for (const auto &[shown, onTab] : pairs) {
+                QCOMPARE(shown->text(), onTab->text());
+                QCOMPARE(fontColorOf(shown), fontColorOf(onTab));
+            }
+            QCOMPARE(big->Gauge->value(), a->Gauge->value());
+        }
+    };
+
+private slots:
+    void followsTheProcessOnShow()
+    {
+        Rig r;
+        r.showBig();
+        QVERIFY(r.big && r.big->isVisible());
+        QVERIFY(r.big->isFullScreen());
+        QCOMPARE(r.big->followed(), r.a);
+        r.checkSameFace();
+        QCOMPARE(fontColorOf(r.big->TimeLabel), Colors::Blue);
+
+        // The keys drive it from there.
+        QTest::keyClick(r.big, Qt::Key_Return);
+        QVERIFY(r.engine().isRunning(0));
+        r.checkSameFace();
+        QCOMPARE(fontColorOf(r.big->TimeLabel), Colors::Red);
+        r.tick(r.a);
+        r.tick(r.a);
+        QCOMPARE(r.big->TimeLabel->text(), QStringLiteral("00:00:03"));
+        QVERIFY(r.big->Gauge->value() > 0);
+        r.checkSameFace();
+
+        // Through the cell's end, and on to the wait mark, where it pauses.
+        while (r.engine().process(0).CurrentRow == 1)
+            r.tick(r.a);
+        QCOMPARE(r.big->StepLabel->text(), QStringLiteral("Drain"));
+        r.checkSameFace();
+        while (r.engine().isRunning(0))
+            r.tick(r.a);
+        QVERIFY(r.engine().isPaused(0));
+        r.checkSameFace();
+        QCOMPARE(fontColorOf(r.big->TimeLabel), Colors::Yellow);
+        // Nothing in the band: the process on show says it itself.
+        QVERIFY(r.big->BandLabel->text().isEmpty());
+
+        QTest::keyClick(r.big, Qt::Key_Space);
+        QVERIFY(r.engine().isRunning(0));
+        QTest::keyClick(r.big, Qt::Key_R, Qt::ControlModifier);
+        QVERIFY(!r.engine().isRunning(0) && !r.engine().isPaused(0));
+        r.checkSameFace();
+
+        QTest::keyClick(r.big, Qt::Key_Escape);
+        QVERIFY(!r.big->isVisible());
+        // A double-click on the time label shows it again; F11 leaves.
+        QTest::mouseDClick(r.a->TimeLabel, Qt::LeftButton);
+        QVERIFY(r.big->isVisible());
+        QTest::keyClick(r.big, Qt::Key_F11);
+        QVERIFY(!r.big->isVisible());
+    }
+
+    void tellsWhatAnotherProcessReached()
+    {
+        Rig r;
+        r.b->StartButton->click();
+        r.showBig();
+        r.a->StartButton->click();
+        // Its count-down alone tells nothing.
+        r.tick(r.b);
+        QVERIFY(r.big->BandLabel->text().isEmpty());
+        // Stop ends: Fix runs.
+        r.tick(r.b);
+        r.tick(r.b);
+        QCOMPARE(r.engine().process(1).CurrentRow, 2);
+        QCOMPARE(r.big->BandLabel->text(), QStringLiteral("Film B  \u2013  Fix  00:00:03"));
+        QCOMPARE(fontColorOf(r.big->BandLabel), Colors::Red);
+        QVERIFY(r.big->BandTimer->isActive());
+        QVERIFY(r.big->BandTimer->interval() >= 3000);
+        // Fix ends at its wait mark: paused.
+        while (r.engine().isRunning(1))
+            r.tick(r.b);
+        QCOMPARE(r.big->BandLabel->text(), QStringLiteral("Film B  \u2013  Wait  00:00:00"));
+        QCOMPARE(fontColorOf(r.big->BandLabel), Colors::Yellow);
+        // The process on show went on all the while.
+        QCOMPARE(r.big->followed(), r.a);
+        r.checkSameFace();
+        // A few seconds later the band is empty again.
+        r.big->BandTimer->start(0);
+        QTRY_VERIFY(r.big->BandLabel->text().isEmpty());
+
+        // Another tab on show: the display follows it; no tab on show: it goes.
+        QTest::keyClick(r.big, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(r.big->followed(), r.b);
+        QCOMPARE(r.big->TimeLabel->text(), r.b->TimeLabel->text());
+        QTest::keyClick(r.big, Qt::Key_3, Qt::ControlModifier);
+        QVERIFY(!r.big->isVisible());
+        QCOMPARE(r.w->pgctrlMain->currentWidget(), r.w->tbshtDilutions);
+    }
+
+    void textsFillTheirShares()
+    {
+        Rig r;
+        r.showBig();
+        r.a->StartButton->click();
+        for (QLabel *l : {r.big->StepLabel, r.big->TimeLabel, r.big->AgitLabel}) {
+            const QSize box = l->contentsRect().size();
+            QFont f = l->font();
+            const QFontMetricsF fits(f);
+            QVERIFY(fits.horizontalAdvance(l->text()) <= box.width());
+            QVERIFY(fits.height() <= box.height());
+            // A tenth larger would not fit.
+            f.setPixelSize(f.pixelSize() * 11 / 10 + 1);
+            const QFontMetricsF larger(f);
+            QVERIFY2(larger.horizontalAdvance(l->text()) > box.width() ||
+                         larger.height() > box.height(),
+                     qPrintable(l->objectName()));
+        }
+        // The time is the largest of the three.
+        QVERIFY(r.big->TimeLabel->font().pixelSize() > r.big->StepLabel->font().pixelSize());
+    }
+
+    void reloadTakesItAway()
+    {
+        Rig r;
+        r.showBig();
+        QVERIFY(r.big->isVisible());
+        r.w->btnPrefReloadClick();
+        QVERIFY(!r.big->isVisible());
+        QCOMPARE(r.f.dialogs.errors(), QStringList());
+    }
+};
+
+QTEST_MAIN(TestBigDisplay)
+#include "tst_big_display.moc"

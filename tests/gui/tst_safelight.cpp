@@ -1,0 +1,155 @@
+#include "app_fixture.h"
+#include "core/base/colors.h"
+#include "gui/app/darkroom.h"
+#include "gui/app/preferences_page.h"
+#include "gui/process/big_display.h"
+#include "gui/process/process_tab.h"
+#include "gui/safelight.h"
+#include "gui/string_grid.h"
+#include "gui/widgets.h"
+
+#include <QCheckBox>
+#include <QImage>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+// Pixels that are neither black nor a dim red: any green or blue in them, or
+// a red too bright for the dark.
+int notDarkRed(const QImage &shot)
+{
+    const QImage image = shot.convertToFormat(QImage::Format_RGB32);
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if (qGreen(line[x]) > 8 || qBlue(line[x]) > 8 || qRed(line[x]) > 0xD0)
+                ++count;
+    }
+    return count;
+}
+
+void writeFolder(AppFixture &f, const QString &extraSetting = QString())
+{
+    f.writeStandardFolder();
+    f.dir.write("wsettings.txt", crlf(AppFixture::settingsLines(extraSetting)));
+    f.dir.write("proc/a.txt", crlf({"[Titel]", "Film", "[Comments]", "comment", "[Process]",
+                                    "Step\tTime\tTime 2\tWait\tAgit", "Dev\t00:05:00\t\t\tA",
+                                    "Fix\t00:05:00\t\tX\t", "Wash\t00:10:00\t\t\t"}));
+    f.dir.write("films.txt", crlf({"a.txt", "a.txt"}));
+    f.dir.write("papers.txt", crlf({"a.txt"}));
+}
+
+} // namespace
+
+class TestSafelight : public QObject
+{
+    Q_OBJECT
+private slots:
+    void everyPageIsDarkRed()
+    {
+        AppFixture f;
+        writeFolder(f);
+        TfrmMain &w = f.start();
+        w.show();
+        ProcessTab *tab = w.processPages()->tab(0);
+        tab->StartButton->click();
+        w.processPages()->tab(1)->NextButton->click();
+        QVERIFY(notDarkRed(w.grab().toImage()) > 1000);
+
+        QTest::keyClick(tab->StepGrid, Qt::Key_F12);
+        QVERIFY(Safelight::isOn());
+        QVERIFY(w.preferences()->chkbxSafelight->isChecked());
+        for (int page = 0; page < w.pgctrlMain->count(); ++page) {
+            w.pgctrlMain->setCurrentIndex(page);
+            QCOMPARE(notDarkRed(w.grab().toImage()), 0);
+        }
+        w.pgctrlMain->setCurrentIndex(0);
+        QTest::keyClick(tab->StepGrid, Qt::Key_F11);
+        BigDisplay *big = w.darkroom()->bigDisplay();
+        QVERIFY(big->isVisible());
+        QCOMPARE(notDarkRed(big->grab().toImage()), 0);
+    }
+
+    void offAgainLooksAsBefore()
+    {
+        AppFixture f;
+        writeFolder(f);
+        TfrmMain &w = f.start();
+        w.show();
+        w.processPages()->tab(0)->StartButton->click();
+        const QImage before = w.grab().toImage();
+        w.preferences()->chkbxSafelight->click();
+        QVERIFY(Safelight::isOn());
+        QVERIFY(w.grab().toImage() != before);
+        QTest::keyClick(w.pgctrlMain->tabBar(), Qt::Key_F12);
+        QVERIFY(!Safelight::isOn());
+        QVERIFY(w.grab().toImage() == before);
+    }
+
+    void countDownShadesStayApart_data()
+    {
+        QTest::addColumn<bool>("colour");
+        QTest::newRow("colour scheme: reds") << true;
+        QTest::newRow("monochrome: greys") << false;
+    }
+    void countDownShadesStayApart()
+    {
+        QFETCH(bool, colour);
+        AppFixture f;
+        writeFolder(f, "Safelight=1");
+        TfrmMain &w = f.start();
+        (colour ? w.preferences()->rbtnColorYN : w.preferences()->rbtnMonoYN)->click();
+        QVERIFY(Safelight::isOn());
+        ProcessTab *idle = w.processPages()->tab(0);
+        ProcessTab *running = w.processPages()->tab(1);
+        ProcessTab *paused = w.processPages()->tab(2);
+        running->StartButton->click();
+        paused->NextButton->click();
+        QList<QColor> shades;
+        for (ProcessTab *t : {running, paused, idle}) {
+            const QColor c = t->TimeLabel->palette().color(QPalette::WindowText);
+            QVERIFY(!shades.contains(c));
+            if (colour)
+                QVERIFY(c.green() == 0 && c.blue() == 0 && c.red() > 0x30);
+            else
+                QVERIFY(c.red() == c.green() && c.green() == c.blue() && c.red() < 0xA0);
+            // In the order of the scheme's own: running brightest in colour,
+            // idle brightest (white) in monochrome.
+            if (!shades.isEmpty())
+                QVERIFY(colour ? c.value() < shades.last().value()
+                               : c.value() > shades.last().value());
+            shades << c;
+        }
+    }
+
+    void keptInTheSettingsFile()
+    {
+        AppFixture f;
+        writeFolder(f);
+        TfrmMain &w = f.start();
+        QVERIFY(!Safelight::isOn());
+        QTest::keyClick(w.pgctrlMain->tabBar(), Qt::Key_F12);
+        // A change of the preferences, asked about at the close.
+        QVERIFY(w.preferences()->SettingsSnapshot() != w.context().StartSnapshot);
+        w.preferences()->btnPrefSave->click();
+        QCOMPARE(f.dir.read("wsettings.txt"), crlf(AppFixture::settingsLines("Safelight=1")));
+        f.window.reset();
+        QVERIFY(!Safelight::isOn());
+        f.start();
+        QVERIFY(Safelight::isOn());
+        QVERIFY(f.window->preferences()->chkbxSafelight->isChecked());
+        // Off, and saved: the file is the nine lines it was.
+        f.window->preferences()->chkbxSafelight->click();
+        f.window->preferences()->btnPrefSave->click();
+        QCOMPARE(f.dir.read("wsettings.txt"), crlf(AppFixture::settingsLines()));
+        QCOMPARE(f.dialogs.errors(), QStringList());
+    }
+};
+
+QTEST_MAIN(TestSafelight)
+#include "tst_safelight.moc"
