@@ -259,16 +259,20 @@ void replaceFile(const QString &path, const QByteArray &bytes)
         const int err = errno;
         throw err == 0 ? RuntimeError::fileAccessDenied() : RuntimeError::fromErrno(err);
     }
+    // QSaveFile buffers what it is given and writes it out in commit(), which
+    // renames the new file over the old one even when that last write failed
+    // (a full disk): every byte must be on the disk before the commit.
     errno = 0;
-    if (file.write(bytes) != bytes.size()) {
+    if (file.write(bytes) != bytes.size() || !file.flush() ||
+        file.error() != QFileDevice::NoError || ::fsync(file.handle()) != 0) {
         const int err = errno;
         file.cancelWriting();
-        throw RuntimeError::ioError(err == 0 ? EIO : err);
+        throw RuntimeError::writeError(err);
     }
     errno = 0;
-    if (!file.commit()) {
+    if (!file.commit() || file.error() != QFileDevice::NoError) {
         const int err = errno;
-        throw RuntimeError::ioError(err == 0 ? EIO : err);
+        throw RuntimeError::writeError(err);
     }
 }
 

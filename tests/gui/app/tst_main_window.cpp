@@ -1,5 +1,6 @@
 #include "app_fixture.h"
 #include "core/process/process_engine.h"
+#include "full_disk.h"
 #include "gui/app/preferences_page.h"
 #include "gui/process/process_tab.h"
 #include "gui/string_grid.h"
@@ -184,6 +185,50 @@ private slots:
         QVERIFY(w.isVisible());
         QCOMPARE(f.dialogs.errors(), QStringList{"\"wsettings.txt\": File access denied."});
         QFile::setPermissions(f.dir.file("wsettings.txt"), QFile::ReadOwner | QFile::WriteOwner);
+    }
+
+    // A save that finds the disk full says so and leaves the old file whole.
+    // The writer's short buffer used to fail only in the commit's own flush,
+    // which Qt took for success: the file was renamed over the old one empty.
+    void aFullDiskKeepsTheOldFile_data()
+    {
+        QTest::addColumn<QString>("save");
+        QTest::newRow("settings, close with Yes") << "close";
+        QTest::newRow("Processus, Enregistrer") << "process";
+    }
+    void aFullDiskKeepsTheOldFile()
+    {
+        QFETCH(QString, save);
+        if (FullDisk::folder().isEmpty()) {
+            QString said;
+            QVERIFY2(FullDisk::runChild(&said), qPrintable(said));
+            return;
+        }
+        AppFixture f(FullDisk::folder());
+        f.writeStandardFolder();
+        const QByteArray process = crlf({"[Titel]", "Film", "[Comments]", "c", "[Process]",
+                                         "Step\tTime\tTime 2\tWait\tAgit", "Dev\t00:05:00\t\t\t"});
+        f.dir.write("proc/a.txt", process);
+        const QByteArray settings = f.dir.read("wsettings.txt");
+        TfrmMain &w = f.start();
+        QCOMPARE(f.dialogs.errors(), QStringList());
+        FullDisk::fill();
+        QString saved;
+        if (save == "close") {
+            saved = "wsettings.txt";
+            w.preferences()->lbleSoundSeconds->setText("8");
+            f.dialogs.yesNoAnswers.push_back(true);
+            QVERIFY(!w.FormClose());
+        } else {
+            saved = "proc/a.txt";
+            w.findChild<QLineEdit *>("lblePROCFile")->setText(saved);
+            w.findChild<QPushButton *>("btnPROCOpen")->click();
+            w.findChild<QLineEdit *>("lblePROCTitel")->setText("Film 2");
+            w.findChild<QPushButton *>("btnPROCSave")->click();
+        }
+        QCOMPARE(f.dialogs.errors(), QStringList{fileError(saved, "disk full") + '.'});
+        QCOMPARE(f.dir.read("wsettings.txt"), settings);
+        QCOMPARE(f.dir.read("proc/a.txt"), process);
     }
 
     void saveWithBadCountDownTouchesNothing()
