@@ -11,16 +11,29 @@ QString applicationTitle()
     return QStringLiteral("Noctarel - Velmire");
 }
 
+namespace {
+
+// A box's text quotes paths, values and language lines: shown as it stands,
+// never guessed to be rich text.
+void plain(QMessageBox &box)
+{
+    box.setTextFormat(Qt::PlainText);
+}
+
+} // namespace
+
 void QtDialogs::showError(const QString &message)
 {
     QMessageBox box(QMessageBox::Critical, applicationTitle(), errorBoxText(message),
                     QMessageBox::Ok, m_parent);
+    plain(box);
     box.exec();
 }
 
 void QtDialogs::showMessage(const QString &text)
 {
     QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, m_parent);
+    plain(box);
     box.exec();
 }
 
@@ -28,6 +41,7 @@ bool QtDialogs::askYesNo(const QString &text, const QString &caption)
 {
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No,
                     m_parent);
+    plain(box);
     return box.exec() == QMessageBox::Yes;
 }
 

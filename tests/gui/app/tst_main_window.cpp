@@ -7,16 +7,73 @@
 #include "gui/widgets.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+
+#include <sys/inotify.h>
+#include <unistd.h>
+
+namespace {
+
+// Whether anything opens one file, read without waiting.
+class OpenWatch
+{
+public:
+    explicit OpenWatch(const QString &path) : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        ::inotify_add_watch(m_fd, QFile::encodeName(path).constData(), IN_OPEN);
+    }
+    ~OpenWatch() { ::close(m_fd); }
+    OpenWatch(const OpenWatch &) = delete;
+    OpenWatch &operator=(const OpenWatch &) = delete;
+    bool opened() const
+    {
+        char events[4096];
+        return ::read(m_fd, events, sizeof events) > 0;
+    }
+
+private:
+    int m_fd;
+};
+
+// Shows a box through the real dialogs and returns the text format its text
+// was shown in; the box is drawn, then closed.
+Qt::TextFormat shownInBox(const ScriptedDialogs::Shown &box)
+{
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, [&format] {
+        auto *shown = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!shown)
+            return;
+        shown->grab();
+        format = shown->textFormat();
+        shown->reject();
+    });
+    QtDialogs dialogs;
+    switch (box.kind) {
+    case ScriptedDialogs::Kind::Error:
+        dialogs.showError(box.text);
+        break;
+    case ScriptedDialogs::Kind::Question:
+        dialogs.askYesNo(box.text, box.caption);
+        break;
+    default:
+        dialogs.showMessage(box.text);
+    }
+    return format;
+}
+
+} // namespace
 
 class TestMainWindow : public QObject
 {
@@ -229,6 +286,74 @@ private slots:
         QCOMPARE(f.dialogs.errors(), QStringList{fileError(saved, "disk full") + '.'});
         QCOMPARE(f.dir.read("wsettings.txt"), settings);
         QCOMPARE(f.dir.read("proc/a.txt"), process);
+    }
+
+    // Text from a file is shown as it stands: a label or box that took it for
+    // HTML would load the image its markup names (a FIFO there hung the
+    // program, /dev/zero ate the memory).
+    void fileTextShowsAsPlainText_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::newRow("language lines: captions, messages, agitation texts") << "language";
+        QTest::newRow("process file: title, step, agitation description") << "process";
+        QTest::newRow("a path in the settings, quoted by an error") << "settings";
+    }
+    void fileTextShowsAsPlainText()
+    {
+        QFETCH(QString, source);
+        AppFixture f;
+        f.writeStandardFolder();
+        f.dir.write("probe.png", "not read");
+        OpenWatch watch(f.dir.file("probe.png"));
+        const QString markup = "<b>B</b><img src=\"" + f.dir.file("probe.png") + "\">";
+        if (source == "language") {
+            QStringList lang;
+            for (int n = 1; n <= 99; ++n)
+                lang << QString("%1\t%2").arg(n).arg(markup);
+            f.dir.write("lang.txt", lang.join("\r\n").toUtf8());
+        }
+        const QString title = source == "process" ? markup : "Film";
+        f.dir.write("proc/a.txt", ("[Titel]\r\n" + title +
+                                   "\r\n[Comments]\r\n\r\n[Process]\r\nStep\tTime\tTime "
+                                   "2\tWait\tAgit\r\n" +
+                                   title + "\t00:05:00\t\t\tZ\r\n")
+                                      .toUtf8());
+        f.dir.write("agit.txt", ("Z\t" + markup + "\t0_00:00:10_00:00:00\r\n").toUtf8());
+        f.dir.write("films.txt", crlf({"a.txt"}));
+        if (source == "settings")
+            f.dir.write("wsettings.txt",
+                        crlf(AppFixture::settingsLines("FilmProcessFile=" + markup)));
+        TfrmMain &w = f.start();
+        w.show();
+        if (source != "settings") {
+            w.processPages()->tab(0)->StartButton->click();
+            // The editor's message for a file of another kind, and the close question.
+            w.findChild<QLineEdit *>("lblePROCFile")->setText("agit.txt");
+            w.findChild<QPushButton *>("btnPROCOpen")->click();
+            w.preferences()->lbleSoundSeconds->setText("9");
+            QVERIFY(w.FormClose());
+        }
+
+        int showing = 0;
+        QStringList asHtml;
+        for (QLabel *label : w.findChildren<QLabel *>()) {
+            label->grab();
+            if (label->text().contains("<b>")) {
+                ++showing;
+                if (label->textFormat() != Qt::PlainText)
+                    asHtml << label->objectName();
+            }
+        }
+        for (const ScriptedDialogs::Shown &box : f.dialogs.shown) {
+            if (box.text.contains("<b>")) {
+                ++showing;
+                if (shownInBox(box) != Qt::PlainText)
+                    asHtml << "box: " + box.text;
+            }
+        }
+        QVERIFY(showing > 0);
+        QVERIFY(!watch.opened());
+        QCOMPARE(asHtml, QStringList());
     }
 
     void saveWithBadCountDownTouchesNothing()
