@@ -2,7 +2,6 @@
 
 #include "core/app/app_context.h"
 #include "core/base/busy_cursor.h"
-#include "core/base/int_text.h"
 #include "core/base/runtime_error.h"
 #include "core/textfile/text_file.h"
 #include "gui/dialogs.h"
@@ -187,22 +186,21 @@ void PreferencesPage::LoadSettings()
     BusyCursor busy;
     const QStringList lines = TextFile::readLines(Settings::FileName);
     SettingsControls c = controls();
-    try {
-        Settings::applyLines(lines, c, m_ctx.ProgramFolder);
-    } catch (const RuntimeError &e) {
-        // What the lines before the bad one set stays in the controls.
-        setControls(c);
-        throw e.inFile(Settings::FileName);
-    }
+    const QStringList bad = Settings::applyLines(lines, c, m_ctx.ProgramFolder);
     setControls(c);
     Settings::deriveCurrent(c, m_ctx.current);
+    // Said, not raised: every other line is read, and what comes after the
+    // load (the snapshot the close compares with, the process tabs) goes on.
+    if (!bad.isEmpty())
+        m_ctx.dialogs->showError(
+            RuntimeError(bad.join(QLatin1Char('\n'))).inFile(Settings::FileName).message());
 }
 
 void PreferencesPage::btnPrefSaveClick()
 {
     BusyCursor busy;
     const SettingsControls c = controls();
-    m_ctx.current.SoundSeconds = textToInt(c.soundSeconds);
+    m_ctx.current.SoundSeconds = Settings::countDownToSave(c.soundSeconds);
     Settings::derivePaths(c, m_ctx.current);
     TextFile::writeLines(Settings::FileName, Settings::fileLines(c, m_ctx.ProgramFolder));
     m_ctx.StartSnapshot = SettingsSnapshot();

@@ -24,8 +24,9 @@ public:
     SettingsControls SettingsSnapshot() const { return controls(); }
 
     // Reads wsettings.txt from the working folder into the controls, then the
-    // current paths and count-down length. Raises on a missing file or a bad
-    // digit (the lines before it have taken effect).
+    // current paths and count-down length. Raises when the file cannot be
+    // read; a line that cannot be read is shown in the error box, by its
+    // number, and every other line is taken.
     void LoadSettings();
     // Writes the file from the controls; raises before touching it when the
     // count-down length is not a whole number.

@@ -130,18 +130,29 @@ private slots:
         QCOMPARE(w.preferences()->btnPrefSave->text(), QStringLiteral("Enregistrer"));
     }
 
-    void badDigitStopsTheStart()
+    // A line that cannot be read is reported by its number; the rest of the
+    // file is taken and the start goes on, and what the file did not give is
+    // no change of the user's: the close asks nothing and writes nothing.
+    void badLineIsReportedAndTheRestRead()
     {
         AppFixture f;
         f.writeStandardFolder();
-        f.dir.write("wsettings.txt", crlf({"LanguageFile=lang.txt", "Color=x", "Sound=2"}));
+        QStringList lines = AppFixture::settingsLines();
+        lines[0] = "Sound=2";
+        lines[2] = "Color=x";
+        f.dir.write("wsettings.txt", crlf(lines));
+        const QByteArray before = f.dir.read("wsettings.txt");
         TfrmMain &w = f.start();
         QCOMPARE(f.dialogs.errors(),
-                 QStringList{"\"wsettings.txt\": 'x' is not a valid integer value."});
-        QCOMPARE(w.preferences()->lbleLanguageFile->text(), QStringLiteral("lang.txt"));
-        QVERIFY(w.preferences()->rbtnBeepYN->isChecked());
-        QCOMPARE(w.pgctrlMain->currentWidget(), w.preferences());
-        QVERIFY(w.context().current.LanguageFile.isEmpty());
+                 QStringList{"\"wsettings.txt\": line 3: 'x' is not a valid integer value."});
+        QVERIFY(w.preferences()->rbtnWaveYN->isChecked());
+        QCOMPARE(w.preferences()->lbleChemFolder->text(), QStringLiteral("chem"));
+        QCOMPARE(w.context().current.FilmProcessFile, QStringLiteral("films.txt"));
+        QCOMPARE(w.pgctrlMain->currentWidget(), w.tbshtFilms);
+        f.dialogs.yesNoAnswers.push_back(true);
+        QVERIFY(w.FormClose());
+        QCOMPARE(f.dialogs.count(ScriptedDialogs::Kind::Question), 0);
+        QCOMPARE(f.dir.read("wsettings.txt"), before);
     }
 
     void nulInAPathIsAnError()
