@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 QString applicationTitle()
 {
@@ -43,6 +44,25 @@ bool QtDialogs::askYesNo(const QString &text, const QString &caption)
                     m_parent);
     plain(box);
     return box.exec() == QMessageBox::Yes;
+}
+
+Dialogs::ChangedOnDisk QtDialogs::askChangedOnDisk(const ChangedOnDiskQuestion &question)
+{
+    QMessageBox box(QMessageBox::NoIcon, question.caption, question.text, QMessageBox::NoButton,
+                    m_parent);
+    plain(box);
+    QPushButton *keep = box.addButton(question.keepMine, QMessageBox::AcceptRole);
+    QPushButton *take = box.addButton(question.takeTheirs, QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(question.cancel, QMessageBox::RejectRole);
+    // Nothing is written or lost unless a key or click says which.
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == keep)
+        return ChangedOnDisk::KeepMine;
+    if (box.clickedButton() == take)
+        return ChangedOnDisk::TakeTheirs;
+    return ChangedOnDisk::Cancel;
 }
 
 std::optional<QString> QtDialogs::openFile(const OpenFile &request)
@@ -104,6 +124,16 @@ bool ScriptedDialogs::askYesNo(const QString &text, const QString &caption)
         return false;
     const bool answer = yesNoAnswers.front();
     yesNoAnswers.pop_front();
+    return answer;
+}
+
+Dialogs::ChangedOnDisk ScriptedDialogs::askChangedOnDisk(const ChangedOnDiskQuestion &question)
+{
+    shown.push_back({Kind::ChangedOnDiskQuestion, question.text, question.caption, {}, {}});
+    if (changedOnDiskAnswers.empty())
+        return ChangedOnDisk::Cancel;
+    const ChangedOnDisk answer = changedOnDiskAnswers.front();
+    changedOnDiskAnswers.pop_front();
     return answer;
 }
 

@@ -2,8 +2,21 @@
 
 #include "core/base/int_text.h"
 #include "core/base/runtime_error.h"
+#include "core/textfile/text_file.h"
 
 namespace Settings {
+
+FileState fileStateOf(const QString &path)
+{
+    FileState state;
+    try {
+        state.bytes = TextFile::readBytes(path);
+        state.error.clear();
+    } catch (const RuntimeError &e) {
+        state.error = e.message();
+    }
+    return state;
+}
 
 QString expandRoot(const QString &value, const QString &programFolder)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -48,9 +49,23 @@ struct CurrentSettings
     int SoundSeconds = 0;
 };
 
+// What a file held when it was read or written, to tell later whether
+// someone else (another Noctarel on the folder) has written it since: its
+// bytes, or the message of what kept it from being read ("File not found").
+struct FileState
+{
+    QByteArray bytes;
+    QString error = QStringLiteral("not read yet");
+
+    bool operator==(const FileState &) const = default;
+};
+
 namespace Settings {
 
 inline const QString FileName = QStringLiteral("wsettings.txt");
+
+// The state of the file at path now.
+FileState fileStateOf(const QString &path);
 
 // "%root%" in a stored path stands for the program's folder. Expanding takes the
 // placeholder in any letter case; contracting folds only the folder's exact text

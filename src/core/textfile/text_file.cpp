@@ -223,9 +223,14 @@ QStringList splitLines(const QByteArray &raw)
 
 QStringList readLines(const QString &path)
 {
+    return splitLines(readBytes(path));
+}
+
+QByteArray readBytes(const QString &path)
+{
     BusyCursor busy;
     try {
-        return splitLines(readAll(path));
+        return readAll(path);
     } catch (const RuntimeError &e) {
         throw e.inFile(path);
     }

@@ -184,7 +184,15 @@ void PreferencesPage::setControls(const SettingsControls &c)
 void PreferencesPage::LoadSettings()
 {
     BusyCursor busy;
-    const QStringList lines = TextFile::readLines(Settings::FileName);
+    QByteArray bytes;
+    try {
+        bytes = TextFile::readBytes(Settings::FileName);
+    } catch (const RuntimeError &e) {
+        m_ctx.SettingsFile = {{}, e.message()};
+        throw;
+    }
+    m_ctx.SettingsFile = {bytes, {}};
+    const QStringList lines = TextFile::splitLines(bytes);
     SettingsControls c = controls();
     const QStringList bad = Settings::applyLines(lines, c, m_ctx.ProgramFolder);
     setControls(c);
@@ -196,14 +204,33 @@ void PreferencesPage::LoadSettings()
             RuntimeError(bad.join(QLatin1Char('\n'))).inFile(Settings::FileName).message());
 }
 
-void PreferencesPage::btnPrefSaveClick()
+bool PreferencesPage::btnPrefSaveClick()
 {
-    BusyCursor busy;
     const SettingsControls c = controls();
+    const QStringList lines = Settings::fileLines(c, m_ctx.ProgramFolder);
+    // Another Noctarel on the folder may have saved since: its settings are
+    // not written over without a word.
+    if (Settings::fileStateOf(Settings::FileName) != m_ctx.SettingsFile) {
+        const Dialogs::ChangedOnDiskQuestion question{
+            m_ctx.changedOnDiskText(0), m_ctx.message(4), m_ctx.changedOnDiskText(1),
+            m_ctx.changedOnDiskText(2), m_ctx.changedOnDiskText(3)};
+        switch (m_ctx.dialogs->askChangedOnDisk(question)) {
+        case Dialogs::ChangedOnDisk::Cancel:
+            return false;
+        case Dialogs::ChangedOnDisk::TakeTheirs:
+            btnPrefCancelClick();
+            return true;
+        case Dialogs::ChangedOnDisk::KeepMine:
+            break;
+        }
+    }
+    BusyCursor busy;
     m_ctx.current.SoundSeconds = Settings::countDownToSave(c.soundSeconds);
     Settings::derivePaths(c, m_ctx.current);
-    TextFile::writeLines(Settings::FileName, Settings::fileLines(c, m_ctx.ProgramFolder));
+    TextFile::writeLines(Settings::FileName, lines);
+    m_ctx.SettingsFile = Settings::fileStateOf(Settings::FileName);
     m_ctx.StartSnapshot = SettingsSnapshot();
+    return true;
 }
 
 void PreferencesPage::btnPrefCancelClick()

@@ -29,8 +29,11 @@ public:
     // number, and every other line is taken.
     void LoadSettings();
     // Writes the file from the controls; raises before touching it when the
-    // count-down length is not a whole number.
-    void btnPrefSaveClick();
+    // count-down length is not a whole number. When the file changed on disk
+    // since it was read or written here, asks first: keep mine writes, take
+    // theirs reads the file's settings (as Annuler), cancel does nothing and
+    // returns false.
+    bool btnPrefSaveClick();
     void btnPrefCancelClick();
 
     // The "..." buttons: a file picker in the working folder, a folder picker

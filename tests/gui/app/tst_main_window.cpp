@@ -75,6 +75,8 @@ Qt::TextFormat shownInBox(const ScriptedDialogs::Shown &box)
 
 } // namespace
 
+Q_DECLARE_METATYPE(Dialogs::ChangedOnDisk)
+
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -227,6 +229,64 @@ private slots:
         } else {
             QCOMPARE(after, before);
         }
+    }
+
+    // Two Noctarels on one folder: the second's save finds the file the first
+    // wrote and asks before writing over it.
+    void changedOnDiskIsAskedAbout_data()
+    {
+        using A = Dialogs::ChangedOnDisk;
+        QTest::addColumn<bool>("atClose");
+        QTest::addColumn<A>("answer");
+        QTest::addColumn<QString>("onDisk");   // whose settings the file holds after
+        QTest::addColumn<QString>("onScreen"); // whose the page shows after
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("close, keep mine") << true << A::KeepMine << "8"
+                                          << "8" << true;
+        QTest::newRow("close, take theirs") << true << A::TakeTheirs << "5"
+                                            << "5" << true;
+        QTest::newRow("close, cancel") << true << A::Cancel << "5"
+                                       << "8" << false;
+        QTest::newRow("Enregistrer, keep mine") << false << A::KeepMine << "8"
+                                                << "8" << true;
+        QTest::newRow("Enregistrer, take theirs") << false << A::TakeTheirs << "5"
+                                                  << "5" << true;
+        QTest::newRow("Enregistrer, cancel") << false << A::Cancel << "5"
+                                             << "8" << true;
+    }
+    void changedOnDiskIsAskedAbout()
+    {
+        QFETCH(bool, atClose);
+        QFETCH(Dialogs::ChangedOnDisk, answer);
+        QFETCH(QString, onDisk);
+        QFETCH(QString, onScreen);
+        QFETCH(bool, closes);
+        AppFixture f;
+        f.writeStandardFolder();
+        TfrmMain &w = f.start();
+        w.preferences()->lbleSoundSeconds->setText("8");
+        // The other window's save.
+        QStringList theirs = AppFixture::settingsLines();
+        theirs[1] = "SoundSeconds=5";
+        f.dir.write("wsettings.txt", crlf(theirs));
+        f.dialogs.changedOnDiskAnswers.push_back(answer);
+        if (atClose) {
+            f.dialogs.yesNoAnswers.push_back(true);
+            QCOMPARE(w.FormClose(), closes);
+        } else {
+            w.preferences()->btnPrefSave->click();
+        }
+        QCOMPARE(f.dialogs.count(ScriptedDialogs::Kind::ChangedOnDiskQuestion), 1);
+        QCOMPARE(f.dialogs.shown.back().text, QStringLiteral("T110"));
+        QCOMPARE(f.dialogs.errors(), QStringList());
+        QString saved = QString::fromLatin1(f.dir.read("wsettings.txt"));
+        QCOMPARE(saved.section("\r\n", 1, 1), "SoundSeconds=" + onDisk);
+        QCOMPARE(w.preferences()->lbleSoundSeconds->text(), onScreen);
+        // Whatever the answer, the next save asks only if the file changes again.
+        f.dialogs.clear();
+        w.preferences()->btnPrefSave->click();
+        QCOMPARE(f.dialogs.count(ScriptedDialogs::Kind::ChangedOnDiskQuestion),
+                 answer == Dialogs::ChangedOnDisk::Cancel ? 1 : 0);
     }
 
     void closeWithoutLanguageUsesOwnTexts()
