@@ -27,10 +27,10 @@ void print(FILE *stream, const QString &text)
 
 int main(int argc, char *argv[])
 {
-    QStringList arguments;
+    QList<QByteArray> arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const StartRequest request = parseCommandLine(arguments);
+        arguments << QByteArray(argv[i]);
+    const StartRequest request = parseRawCommandLine(arguments);
     switch (request.action) {
     case StartRequest::Action::ShowHelp:
     case StartRequest::Action::ShowVersion:
