@@ -238,7 +238,7 @@ QByteArray readBytes(const QString &path)
 
 namespace {
 
-void replaceFile(const QString &path, const QByteArray &bytes)
+void replaceFile(const QString &path, const QByteArray &bytes, const QDateTime &modified)
 {
     checkFileName(path);
     // A read-only file is refused even where the folder would allow replacing
@@ -274,6 +274,8 @@ void replaceFile(const QString &path, const QByteArray &bytes)
         file.cancelWriting();
         throw RuntimeError::writeError(err);
     }
+    if (modified.isValid())
+        file.setFileTime(modified, QFileDevice::FileModificationTime);
     errno = 0;
     if (!file.commit() || file.error() != QFileDevice::NoError) {
         const int err = errno;
@@ -295,8 +297,14 @@ void writeLines(const QString &path, const QStringList &lines)
         text += l;
         text += QLatin1String("\r\n");
     }
+    writeBytes(path, encode(text));
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes, const QDateTime &modified)
+{
+    BusyCursor busy;
     try {
-        replaceFile(path, encode(text));
+        replaceFile(path, bytes, modified);
     } catch (const RuntimeError &e) {
         throw e.inFile(path);
     }

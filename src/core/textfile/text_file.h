@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -30,6 +31,9 @@ QStringList readLines(const QString &path);
 QByteArray readBytes(const QString &path);
 // Raises as readLines does; the old file stays whole whatever fails.
 void writeLines(const QString &path, const QStringList &lines);
+// The writer under writeLines, for bytes as they stand; the new file gets the
+// modification time given, if any.
+void writeBytes(const QString &path, const QByteArray &bytes, const QDateTime &modified = {});
 
 QStringList splitLines(const QByteArray &bytes);
 QString decode(const QByteArray &bytes);

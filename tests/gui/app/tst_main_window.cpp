@@ -1,7 +1,9 @@
 #include "app_fixture.h"
+#include "core/app/command_line.h"
 #include "core/process/process_engine.h"
 #include "full_disk.h"
 #include "gui/app/preferences_page.h"
+#include "gui/app/working_folder.h"
 #include "gui/process/process_tab.h"
 #include "gui/string_grid.h"
 #include "gui/widgets.h"
@@ -9,6 +11,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -168,6 +171,50 @@ private slots:
         QCOMPARE(f.dialogs.errors(),
                  QStringList{QString("\"lang.txt") + QChar(0x2400) + "junk\": Invalid file name."});
         QCOMPARE(w.preferences()->btnPrefSave->text(), QStringLiteral("Enregistrer"));
+    }
+
+    // A start from the desktop's menu has no terminal: what keeps the data
+    // folder from being prepared is said in a box.
+    void dataFolderProblemsShowInABox_data()
+    {
+        QTest::addColumn<QString>("blocked"); // a file put where the start needs a folder
+        QTest::addColumn<bool>("works");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("a file in the data folder's place")
+            << "data/noctarel" << false << "The data folder @/data/noctarel cannot be made";
+        QTest::newRow("a file in a sample subfolder's place")
+            << "data/noctarel/proc" << true << "The sample file proc/a.txt was not copied";
+        QTest::newRow("nothing in the way") << "" << true << "";
+    }
+    void dataFolderProblemsShowInABox()
+    {
+        QFETCH(QString, blocked);
+        QFETCH(bool, works);
+        QFETCH(QString, said);
+        TempWorkDir dir;
+        dir.write("sample/wsettings.txt", "Sound=1\r\n");
+        dir.write("sample/proc/a.txt", "[Titel]\r\n");
+        if (!blocked.isEmpty())
+            dir.write(blocked, "in the way");
+        const std::optional<QByteArray> xdg = qEnvironmentVariableIsSet("XDG_DATA_HOME")
+                                                  ? std::optional(qgetenv("XDG_DATA_HOME"))
+                                                  : std::nullopt;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir.file("data")));
+        StartRequest request;
+        request.userFolder = true;
+        ScriptedDialogs dialogs;
+        const bool worked = enterWorkingFolder(request, dir.file("sample"), dialogs);
+        if (xdg)
+            qputenv("XDG_DATA_HOME", *xdg);
+        else
+            qunsetenv("XDG_DATA_HOME");
+        QCOMPARE(worked, works);
+        if (works)
+            QCOMPARE(QDir::currentPath(), dir.file("data/noctarel"));
+        QCOMPARE(dialogs.count(ScriptedDialogs::Kind::Error), said.isEmpty() ? 0 : 1);
+        if (!said.isEmpty())
+            QVERIFY2(dialogs.errors().at(0).startsWith(said.replace("@", dir.path())),
+                     qPrintable(dialogs.errors().at(0)));
     }
 
     void clockTextHasNoTimeZone()
