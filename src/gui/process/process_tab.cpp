@@ -14,6 +14,7 @@
 #include "gui/widgets.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -187,8 +188,8 @@ void ProcessTab::load(const QString &path)
 {
     GridModel &g = m_engine.grid(m_index);
     const ProcessFileText text = ReadProcessFile(path, g);
-    if (text.hasTitle)
-        m_title = text.title;
+    // A file without a title is known by its name, not by the title field's.
+    m_title = text.hasTitle ? text.title : QFileInfo(path).fileName();
     m_comments = text.comments;
     if (isBuilt()) {
         TitleEdit->setText(m_title);
