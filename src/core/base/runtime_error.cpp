@@ -42,6 +42,11 @@ RuntimeError RuntimeError::tableTooLarge(qint64 limitCells)
     return RuntimeError(QStringLiteral("Table too large (over %1 cells)").arg(limitCells));
 }
 
+RuntimeError RuntimeError::noFileNamed(const QString &key)
+{
+    return RuntimeError(QStringLiteral("No file is named for %1 in the settings").arg(key));
+}
+
 RuntimeError RuntimeError::diskFull()
 {
     return RuntimeError(QStringLiteral("disk full"));

@@ -4,6 +4,7 @@
 #include "core/base/busy_cursor.h"
 #include "core/base/clock.h"
 #include "core/base/colors.h"
+#include "core/base/runtime_error.h"
 #include "core/process/process_file.h"
 #include "core/process/process_list.h"
 #include "core/process/sound_output.h"
@@ -279,6 +280,9 @@ void ProcessPages::LoadProcessLists()
     for (const bool paper : {true, false}) {
         const QString &list =
             paper ? m_ctx.current.PaperProcessFile : m_ctx.current.FilmProcessFile;
+        if (list.isEmpty()) // "File not found" would name no file
+            throw RuntimeError::noFileNamed(paper ? QStringLiteral("PaperProcessFile=")
+                                                  : QStringLiteral("FilmProcessFile="));
         for (const QString &name : processListNames(TextFile::readLines(list))) {
             const int i = m_engine.add(name, paper);
             m_tabs.emplace_back();

@@ -160,6 +160,33 @@ private slots:
         QCOMPARE(f.dir.read("wsettings.txt"), before);
     }
 
+    // A settings file without a path line says which: "File not found" named
+    // no file.
+    void aMissingPathLineIsNamed_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::newRow("paper list") << "PaperProcessFile=";
+        QTest::newRow("film list") << "FilmProcessFile=";
+        QTest::newRow("agitation file") << "AgitationFile=";
+    }
+    void aMissingPathLineIsNamed()
+    {
+        QFETCH(QString, key);
+        AppFixture f;
+        f.writeStandardFolder();
+        QStringList lines = AppFixture::settingsLines();
+        lines.removeIf([&](const QString &line) { return line.startsWith(key); });
+        f.dir.write("wsettings.txt", crlf(lines));
+        f.dir.write("proc/a.txt", crlf({"[Titel]", "Film", "[Comments]", "", "[Process]",
+                                        "Step\tTime\tTime 2\tWait\tAgit", "Dev\t00:05:00\t\t\tA"}));
+        f.dir.write("films.txt", crlf({"a.txt"}));
+        TfrmMain &w = f.start();
+        if (key == "AgitationFile=")
+            w.processPages()->tab(0)->StartButton->click();
+        QCOMPARE(f.dialogs.errors(),
+                 QStringList{"No file is named for " + key + " in the settings."});
+    }
+
     void nulInAPathIsAnError()
     {
         // The system would stop the name at the NUL and read lang.txt.
