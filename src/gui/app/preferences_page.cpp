@@ -183,20 +183,22 @@ void PreferencesPage::setControls(const SettingsControls &c)
 
 void PreferencesPage::LoadSettings()
 {
-    BusyCursor busy;
-    QByteArray bytes;
-    try {
-        bytes = TextFile::readBytes(Settings::FileName);
-    } catch (const RuntimeError &e) {
-        m_ctx.SettingsFile = {{}, e.message()};
-        throw;
+    QStringList bad;
+    {
+        BusyCursor busy;
+        QByteArray bytes;
+        try {
+            bytes = TextFile::readBytes(Settings::FileName);
+        } catch (const RuntimeError &e) {
+            m_ctx.SettingsFile = {{}, e.message()};
+            throw;
+        }
+        m_ctx.SettingsFile = {bytes, {}};
+        SettingsControls c = controls();
+        bad = Settings::applyLines(TextFile::splitLines(bytes), c, m_ctx.ProgramFolder);
+        setControls(c);
+        Settings::deriveCurrent(c, m_ctx.current);
     }
-    m_ctx.SettingsFile = {bytes, {}};
-    const QStringList lines = TextFile::splitLines(bytes);
-    SettingsControls c = controls();
-    const QStringList bad = Settings::applyLines(lines, c, m_ctx.ProgramFolder);
-    setControls(c);
-    Settings::deriveCurrent(c, m_ctx.current);
     // Said, not raised: every other line is read, and what comes after the
     // load (the snapshot the close compares with, the process tabs) goes on.
     if (!bad.isEmpty())
