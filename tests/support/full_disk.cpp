@@ -105,9 +105,9 @@ bool FullDisk::runChild(QString *output)
         *output = QString::fromLocal8Bit(child.readAll());
         if (tmpfs && child.exitStatus() == QProcess::NormalExit && child.exitCode() == kNoNamespace)
             continue;
-        *output = (tmpfs ? QStringLiteral("[on a full tmpfs]\n")
-                         : QStringLiteral("[through the write() shim]\n")) +
-                  *output;
+        const char *way = tmpfs ? "on a full tmpfs" : "through the write() shim";
+        qInfo("the full disk: %s", way);
+        *output = QStringLiteral("[%1]\n").arg(QLatin1String(way)) + *output;
         return child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0;
     }
     *output = QStringLiteral("no way to a full disk");
