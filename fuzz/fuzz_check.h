@@ -52,14 +52,15 @@ inline QStringList writeAndRead(const QStringList &lines)
     return TextFile::splitLines(TextFile::encode(text));
 }
 
-// A memo is written without its trailing blanks: a last line such as
-// "[Process]" followed by a TAB becomes a section marker, which the format
-// cannot escape. Such a memo is left out of the round trip.
+// A memo line that reads as a section marker ("[Process]", with or without
+// trailing blanks and tabs) cannot be written back as a comment: the format
+// has no escape. Such a memo is left out of the round trip.
 inline bool holdsMarker(const QStringList &memoLines, std::initializer_list<const char *> markers)
 {
     for (const char *marker : markers)
-        if (memoLines.contains(QLatin1String(marker)))
-            return true;
+        for (const QString &line : memoLines)
+            if (isMarker(line, QLatin1StringView(marker)))
+                return true;
     return false;
 }
 

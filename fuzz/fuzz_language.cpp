@@ -1,4 +1,4 @@
-// The language file: line n is entry n, for n from 1 to 99, each entry at
+// The language file: line n is entry n, for n from 1 to 255, each entry at
 // most MaxEntryLength characters; nothing else changes.
 #include "core/app/language.h"
 #include "fuzz_check.h"

@@ -1,8 +1,8 @@
 #include "core/app/command_line.h"
-#include "core/app/user_folder.h"
 #include "core/base/clock.h"
 #include "gui/app/about_window.h"
 #include "gui/app/main_window.h"
+#include "gui/app/working_folder.h"
 #include "gui/dialogs.h"
 #include "gui/lazy_sound_output.h"
 #include "gui/screen_awake.h"
@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QStandardPaths>
 #include <QTimer>
 
 #include <cstdio>
@@ -27,10 +26,10 @@ void print(FILE *stream, const QString &text)
 
 int main(int argc, char *argv[])
 {
-    QStringList arguments;
+    QList<QByteArray> arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const StartRequest request = parseCommandLine(arguments);
+        arguments << QByteArray(argv[i]);
+    const StartRequest request = parseRawCommandLine(arguments);
     switch (request.action) {
     case StartRequest::Action::ShowHelp:
     case StartRequest::Action::ShowVersion:
@@ -44,32 +43,31 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
-    // The name gives the data folder, $XDG_DATA_HOME/noctarel.
+    // The name gives the window class the desktop file's StartupWMClass names.
     QApplication::setApplicationName(QStringLiteral("noctarel"));
     QApplication::setApplicationVersion(programVersion());
     QApplication::setDesktopFileName(QStringLiteral(NOCTAREL_APP_ID));
     installBusyCursorHooks();
     installFontSubstitutes();
 
-    QString folder = request.folder;
-    QStringList problems;
-    if (request.userFolder) {
-        folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-        const QString sample = QDir(QCoreApplication::applicationDirPath())
-                                   .absoluteFilePath(QStringLiteral(NOCTAREL_SAMPLE_FROM_BIN));
-        problems = UserFolder::prepare(QDir::cleanPath(sample), folder);
-        for (const QString &problem : problems)
-            print(stderr, QStringLiteral("noctarel: ") + problem);
-    }
-    if (!folder.isEmpty() && !QDir::setCurrent(folder)) {
-        print(stderr, QStringLiteral("noctarel: Cannot work in the folder %1.").arg(folder));
+    QtDialogs boxes;
+    ScriptedDialogs recorded;
+    Dialogs &dialogs = request.checkStart ? static_cast<Dialogs &>(recorded) : boxes;
+    const auto printRecorded = [&recorded] {
+        const QStringList errors = recorded.errors();
+        for (const QString &error : errors)
+            print(stderr, QStringLiteral("noctarel: ") + error);
+        return errors.isEmpty() ? 0 : 1;
+    };
+    const QString sample =
+        QDir::cleanPath(QDir(QCoreApplication::applicationDirPath())
+                            .absoluteFilePath(QStringLiteral(NOCTAREL_SAMPLE_FROM_BIN)));
+    if (!enterWorkingFolder(request, sample, dialogs)) {
+        printRecorded();
         return 1;
     }
 
     SystemClock clock;
-    QtDialogs boxes;
-    ScriptedDialogs recorded;
-    Dialogs &dialogs = request.checkStart ? static_cast<Dialogs &>(recorded) : boxes;
     LazySoundOutput sound(LazySoundOutput::pluginPathsOfProgram());
     // Outlives the window, so that its request is released when the program ends.
     ScreenAwake awake;
@@ -97,8 +95,5 @@ int main(int argc, char *argv[])
         QCoreApplication::exit(0);
     });
     QApplication::exec();
-    const QStringList errors = recorded.errors();
-    for (const QString &error : errors)
-        print(stderr, QStringLiteral("noctarel: ") + error);
-    return problems.isEmpty() && errors.isEmpty() ? 0 : 1;
+    return printRecorded();
 }

@@ -5,22 +5,36 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 QString applicationTitle()
 {
     return QStringLiteral("Noctarel - Velmire");
 }
 
+namespace {
+
+// A box's text quotes paths, values and language lines: shown as it stands,
+// never guessed to be rich text.
+void plain(QMessageBox &box)
+{
+    box.setTextFormat(Qt::PlainText);
+}
+
+} // namespace
+
 void QtDialogs::showError(const QString &message)
 {
     QMessageBox box(QMessageBox::Critical, applicationTitle(), errorBoxText(message),
                     QMessageBox::Ok, m_parent);
+    plain(box);
     box.exec();
 }
 
 void QtDialogs::showMessage(const QString &text)
 {
     QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, m_parent);
+    plain(box);
     box.exec();
 }
 
@@ -28,7 +42,27 @@ bool QtDialogs::askYesNo(const QString &text, const QString &caption)
 {
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No,
                     m_parent);
+    plain(box);
     return box.exec() == QMessageBox::Yes;
+}
+
+Dialogs::ChangedOnDisk QtDialogs::askChangedOnDisk(const ChangedOnDiskQuestion &question)
+{
+    QMessageBox box(QMessageBox::NoIcon, question.caption, question.text, QMessageBox::NoButton,
+                    m_parent);
+    plain(box);
+    QPushButton *keep = box.addButton(question.keepMine, QMessageBox::AcceptRole);
+    QPushButton *take = box.addButton(question.takeTheirs, QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(question.cancel, QMessageBox::RejectRole);
+    // Nothing is written or lost unless a key or click says which.
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == keep)
+        return ChangedOnDisk::KeepMine;
+    if (box.clickedButton() == take)
+        return ChangedOnDisk::TakeTheirs;
+    return ChangedOnDisk::Cancel;
 }
 
 std::optional<QString> QtDialogs::openFile(const OpenFile &request)
@@ -90,6 +124,16 @@ bool ScriptedDialogs::askYesNo(const QString &text, const QString &caption)
         return false;
     const bool answer = yesNoAnswers.front();
     yesNoAnswers.pop_front();
+    return answer;
+}
+
+Dialogs::ChangedOnDisk ScriptedDialogs::askChangedOnDisk(const ChangedOnDiskQuestion &question)
+{
+    shown.push_back({Kind::ChangedOnDiskQuestion, question.text, question.caption, {}, {}});
+    if (changedOnDiskAnswers.empty())
+        return ChangedOnDisk::Cancel;
+    const ChangedOnDisk answer = changedOnDiskAnswers.front();
+    changedOnDiskAnswers.pop_front();
     return answer;
 }
 

@@ -25,6 +25,24 @@ public:
         QString fileName; // preset name, "*.txt"
     };
 
+    // A file changed on disk since the program read it (another program
+    // wrote it): write ours over it, take the file's, or do neither.
+    enum class ChangedOnDisk
+    {
+        KeepMine,
+        TakeTheirs,
+        Cancel
+    };
+    struct ChangedOnDiskQuestion
+    {
+        QString text;
+        QString caption;
+        // Button captions; an "&" marks the key that answers.
+        QString keepMine;
+        QString takeTheirs;
+        QString cancel;
+    };
+
     virtual ~Dialogs() = default;
     // The standard error box: application title, error icon, OK; the
     // full-stop rule applied to message.
@@ -33,6 +51,8 @@ public:
     virtual void showMessage(const QString &text) = 0;
     // Yes/No question without icon; true for Yes.
     virtual bool askYesNo(const QString &text, const QString &caption) = 0;
+    // The three-way question without icon; Escape and Enter answer Cancel.
+    virtual ChangedOnDisk askChangedOnDisk(const ChangedOnDiskQuestion &question) = 0;
     // Full path of the chosen file, nothing when cancelled.
     virtual std::optional<QString> openFile(const OpenFile &request) = 0;
     // Full path of the chosen folder, nothing when cancelled.
@@ -49,6 +69,7 @@ public:
     void showError(const QString &message) override;
     void showMessage(const QString &text) override;
     bool askYesNo(const QString &text, const QString &caption) override;
+    ChangedOnDisk askChangedOnDisk(const ChangedOnDiskQuestion &question) override;
     std::optional<QString> openFile(const OpenFile &request) override;
     std::optional<QString> chooseFolder(const QString &prompt) override;
     void showModal(QWidget *window) override;
@@ -67,6 +88,7 @@ public:
         Error,
         Message,
         Question,
+        ChangedOnDiskQuestion,
         OpenFile,
         Folder,
         Modal
@@ -83,12 +105,14 @@ public:
     void showError(const QString &message) override;
     void showMessage(const QString &text) override;
     bool askYesNo(const QString &text, const QString &caption) override;
+    ChangedOnDisk askChangedOnDisk(const ChangedOnDiskQuestion &question) override;
     std::optional<QString> openFile(const OpenFile &request) override;
     std::optional<QString> chooseFolder(const QString &prompt) override;
     void showModal(QWidget *window) override;
 
     std::vector<Shown> shown;
     std::deque<bool> yesNoAnswers;                    // default when empty: No
+    std::deque<ChangedOnDisk> changedOnDiskAnswers;   // default: Cancel
     std::deque<std::optional<QString>> fileAnswers;   // default: cancel
     std::deque<std::optional<QString>> folderAnswers; // default: cancel
 

@@ -4,6 +4,7 @@
 #include "gui/widgets.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QImage>
 #include <QPainter>
 #include <QPointer>
@@ -47,7 +48,39 @@ public:
               [&](QPainter *p) { QProxyStyle::drawComplexControl(control, option, p, widget); });
     }
 
+    // The message boxes' icons are pictures of fixed colours (a white cross on
+    // bright red): they take the view's dim red, their shapes kept by their
+    // brightness.
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption *option,
+                       const QWidget *widget) const override
+    {
+        const QIcon own = QProxyStyle::standardIcon(icon, option, widget);
+        switch (icon) {
+        case SP_MessageBoxInformation:
+        case SP_MessageBoxWarning:
+        case SP_MessageBoxCritical:
+        case SP_MessageBoxQuestion:
+            break;
+        default:
+            return own;
+        }
+        QIcon dim;
+        for (const int side : {16, 24, 32, 48, 64, 128}) {
+            QImage image = own.pixmap(side).toImage().convertToFormat(QImage::Format_ARGB32);
+            for (int y = 0; y < image.height(); ++y) {
+                auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+                for (int x = 0; x < image.width(); ++x)
+                    line[x] = qRgba(qGray(line[x]) * kIconRed / 255, 0, 0, qAlpha(line[x]));
+            }
+            dim.addPixmap(QPixmap::fromImage(image));
+        }
+        return dim;
+    }
+
 private:
+    // The brightest an icon's pixel becomes: the view's text.
+    static constexpr int kIconRed = 0x98;
+
     template <class Draw> static void inRed(QPainter *painter, const QRect &rect, const Draw &draw)
     {
         // Room for what a style draws just outside its rectangle.

@@ -270,7 +270,11 @@ QPlainTextEdit *makeMemo(QWidget *parent, const QString &name, const QRect &boun
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, QPoint at,
                   const Looks &looks)
 {
-    auto *l = new QLabel(text, parent);
+    auto *l = new QLabel(parent);
+    // Captions, titles and step names come from files: a label that guessed
+    // rich text would load the images their markup names.
+    l->setTextFormat(Qt::PlainText);
+    l->setText(text);
     l->setObjectName(name);
     applyLooks(l, looks);
     l->adjustSize();
@@ -281,7 +285,9 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, QPo
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, const QRect &bounds,
                   Qt::Alignment alignment, const Looks &looks)
 {
-    auto *l = placed(new QLabel(text, parent), name, bounds, looks);
+    auto *l = placed(new QLabel(parent), name, bounds, looks);
+    l->setTextFormat(Qt::PlainText);
+    l->setText(text);
     l->setAlignment(alignment);
     return l;
 }
@@ -289,7 +295,6 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, con
 QLabel *makePanel(QWidget *parent, const QString &name, const QRect &bounds, const Looks &looks)
 {
     QLabel *p = makeLabel(parent, name, QString(), bounds, Qt::AlignLeft | Qt::AlignVCenter, looks);
-    p->setTextFormat(Qt::PlainText);
     p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     p->setLineWidth(1);
     return p;
@@ -297,8 +302,10 @@ QLabel *makePanel(QWidget *parent, const QString &name, const QRect &bounds, con
 
 LabeledEdit::LabeledEdit(QWidget *parent, const QString &name, const QString &caption,
                          LabelPosition position, const QRect &bounds)
-    : QLineEdit(parent), m_label(new QLabel(caption, parent)), m_position(position)
+    : QLineEdit(parent), m_label(new QLabel(parent)), m_position(position)
 {
+    m_label->setTextFormat(Qt::PlainText);
+    m_label->setText(caption);
     setObjectName(name);
     m_label->setObjectName(name + QStringLiteral("Label"));
     m_label->setBuddy(this);

@@ -94,6 +94,7 @@ QLineEdit *makeField(QWidget *parent, const QString &name, const QRect &bounds,
                      const Looks &looks = {});
 // A memo in which the TAB key types a TAB, wrapped, with a vertical scroll bar.
 QPlainTextEdit *makeMemo(QWidget *parent, const QString &name, const QRect &bounds);
+// Labels show their text as it stands, never as rich text.
 // A label sized to its text, its top left corner at `at`.
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, QPoint at,
                   const Looks &looks = {});

@@ -40,6 +40,8 @@ Seen whileOpen(const std::function<void()> &show)
 } // namespace
 
 // The real boxes and pickers, each closed by a timer as soon as it is up.
+Q_DECLARE_METATYPE(Dialogs::ChangedOnDisk)
+
 class TestDialogs : public QObject
 {
     Q_OBJECT
@@ -51,6 +53,7 @@ private slots:
         QTest::newRow("error box") << 0 << "Noctarel - Velmire";
         QTest::newRow("message box") << 1 << "Noctarel - Velmire";
         QTest::newRow("close question") << 2 << "Préférences";
+        QTest::newRow("changed on disk") << 5 << "Préférences";
         QTest::newRow("file picker") << 3 << QString();
         QTest::newRow("folder picker") << 4 << "Dossier Chimies:";
     }
@@ -73,13 +76,52 @@ private slots:
             case 3:
                 dialogs.openFile({"Text (*.txt)", QDir::tempPath(), "*.txt"});
                 break;
+            case 5:
+                dialogs.askChangedOnDisk(
+                    {"Changé", "Préférences", "&Garder", "&Prendre", "Annuler"});
+                break;
             default:
                 dialogs.chooseFolder("Dossier Chimies:");
             }
         });
         if (!title.isNull())
             QCOMPARE(seen.title, title);
-        QCOMPARE(seen.onlyChooses, kind >= 3); // the pickers
+        QCOMPARE(seen.onlyChooses, kind == 3 || kind == 4); // the pickers
+    }
+
+    // In the dark the question is answered from the keyboard: the marked
+    // letters, and Escape or Enter for the answer that changes nothing.
+    void changedOnDiskAnswersByKeys_data()
+    {
+        using A = Dialogs::ChangedOnDisk;
+        QTest::addColumn<int>("key");
+        QTest::addColumn<A>("answer");
+        QTest::newRow("G: keep mine") << int(Qt::Key_G) << A::KeepMine;
+        QTest::newRow("P: take theirs") << int(Qt::Key_P) << A::TakeTheirs;
+        QTest::newRow("A: cancel") << int(Qt::Key_A) << A::Cancel;
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << A::Cancel;
+        QTest::newRow("Enter") << int(Qt::Key_Return) << A::Cancel;
+    }
+    void changedOnDiskAnswersByKeys()
+    {
+        QFETCH(int, key);
+        QFETCH(Dialogs::ChangedOnDisk, answer);
+        bool closedByKey = false;
+        QTimer::singleShot(0, [&] {
+            QWidget *box = QApplication::activeModalWidget();
+            if (!box)
+                return;
+            QTest::keyClick(box, Qt::Key(key));
+            closedByKey = QTest::qWaitFor([box] { return !box->isVisible(); });
+            if (!closedByKey)
+                box->close();
+        });
+        QtDialogs dialogs;
+        const auto answered =
+            dialogs.askChangedOnDisk({"Changé", "Préférences", "&Garder les miennes",
+                                      "&Prendre celles du fichier", "&Annuler"});
+        QVERIFY(closedByKey);
+        QCOMPARE(answered, answer);
     }
 };
 

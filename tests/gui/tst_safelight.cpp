@@ -2,12 +2,14 @@
 #include "core/base/colors.h"
 #include "gui/app/darkroom.h"
 #include "gui/app/preferences_page.h"
+#include "gui/dialogs.h"
 #include "gui/process/big_display.h"
 #include "gui/process/process_tab.h"
 #include "gui/safelight.h"
 #include "gui/string_grid.h"
 #include "gui/widgets.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QImage>
 #include <QPushButton>
@@ -15,6 +17,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -73,6 +76,35 @@ private slots:
         BigDisplay *big = w.darkroom()->bigDisplay();
         QVERIFY(big->isVisible());
         QCOMPARE(notDarkRed(big->grab().toImage()), 0);
+    }
+
+    // A box shown while the view is on is as dark as the window, its icon
+    // (a white cross on bright red) included.
+    void boxesAreDarkRed_data()
+    {
+        QTest::addColumn<bool>("error");
+        QTest::newRow("error box") << true;
+        QTest::newRow("changed-on-disk question") << false;
+    }
+    void boxesAreDarkRed()
+    {
+        QFETCH(bool, error);
+        Safelight::setOn(true);
+        int bright = -1;
+        QTimer::singleShot(0, [&bright] {
+            QWidget *box = QApplication::activeModalWidget();
+            if (!box)
+                return;
+            bright = notDarkRed(box->grab().toImage());
+            box->close();
+        });
+        QtDialogs dialogs;
+        if (error)
+            dialogs.showError("\"wsettings.txt\": disk full");
+        else
+            dialogs.askChangedOnDisk({"Changé", "Préférences", "&Garder", "&Prendre", "&Annuler"});
+        Safelight::setOn(false);
+        QCOMPARE(bright, 0);
     }
 
     void offAgainLooksAsBefore()

@@ -157,8 +157,10 @@ private slots:
 
         Run r = run(program(), {"--user-folder", "--check-start"}, env);
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
-        const auto prepared = fileSnapshot(folder);
+        auto prepared = fileSnapshot(folder);
         const auto installed = fileSnapshot(sample);
+        // Beside the sample files, the record of what was copied.
+        QVERIFY(prepared.remove(".copied-samples.txt") == 1);
         QCOMPARE(prepared.keys(), installed.keys());
         for (auto it = installed.cbegin(); it != installed.cend(); ++it)
             QVERIFY2(prepared.value(it.key()).first == it.value().first, qPrintable(it.key()));
@@ -169,6 +171,40 @@ private slots:
         r = run(program(), {"--user-folder", "--check-start"}, env);
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QCOMPARE(fileSnapshot(folder), before);
+    }
+
+    // A data folder that cannot be made or found stops the start with the
+    // reason (in a box, on a desktop); nothing is written under "/".
+    void refusesADataFolderItCannotUse_data()
+    {
+        QTest::addColumn<QString>("xdg"); // under the scratch root
+        QTest::addColumn<bool>("home");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("a file in its place")
+            << "blocker" << true
+            << "noctarel: The data folder @/blocker/noctarel cannot be made: "
+               "\"@/blocker\" is a file, not a folder.";
+        QTest::newRow("a relative XDG_DATA_HOME and no HOME")
+            << "relative" << false
+            << "noctarel: The data folder cannot be found: neither XDG_DATA_HOME nor HOME names "
+               "an absolute folder.";
+    }
+    void refusesADataFolderItCannotUse()
+    {
+        QFETCH(QString, xdg);
+        QFETCH(bool, home);
+        QFETCH(QString, err);
+        writeBytes(m_root.filePath("blocker"), "a file");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("HOME");
+        if (home)
+            env.insert("HOME", m_root.filePath("home"));
+        env.insert("XDG_DATA_HOME", xdg == "relative" ? xdg : m_root.filePath(xdg));
+        const bool rootHadIt = QFileInfo::exists("/.local/share/noctarel");
+        const Run r = run(program(), {"--user-folder", "--check-start"}, env);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains(err.replace("@", m_root.path())), qPrintable(r.err));
+        QCOMPARE(QFileInfo::exists("/.local/share/noctarel"), rootHadIt);
     }
 
     // Qt Multimedia comes with the sound plugin at the first sound, not at start.

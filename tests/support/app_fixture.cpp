@@ -20,7 +20,7 @@ void AppFixture::writeStandardFolder()
 {
     dir.write("wsettings.txt", crlf(settingsLines()));
     QStringList lang;
-    for (int n = 1; n <= 99; ++n)
+    for (int n = 1; n < LanguageTable::Size; ++n)
         lang << QString("%1\tT%1").arg(n);
     dir.write("lang.txt", crlf(lang));
     dir.write("papers.txt", QByteArray());

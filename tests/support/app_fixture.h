@@ -16,6 +16,8 @@ class AppFixture
 {
 public:
     AppFixture() = default;
+    // The working folder made in parent (a full disk's folder, say).
+    explicit AppFixture(const QString &parent) : dir(parent) {}
     // The nine settings lines pointing at files of the working folder.
     static QStringList settingsLines(const QString &extra = QString());
     // Writes wsettings.txt, a language file, empty lists and an agitation file.

@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -35,7 +36,10 @@ void objectRemoved(QObject *)
 
 } // namespace
 
-TempWorkDir::TempWorkDir() : m_previous(QDir::currentPath())
+TempWorkDir::TempWorkDir(const QString &parent)
+    : m_dir((parent.isEmpty() ? QDir::tempPath() : parent) + QLatin1Char('/') +
+            QCoreApplication::applicationName() + QStringLiteral("-XXXXXX")),
+      m_previous(QDir::currentPath())
 {
     if (!m_dir.isValid())
         throw std::runtime_error("no temporary folder");

@@ -7,11 +7,12 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// A fresh temporary folder made the working folder for the test's lifetime.
+// A fresh temporary folder made the working folder for the test's lifetime,
+// in parent when one is given.
 class TempWorkDir
 {
 public:
-    TempWorkDir();
+    explicit TempWorkDir(const QString &parent = QString());
     ~TempWorkDir();
     TempWorkDir(const TempWorkDir &) = delete;
     TempWorkDir &operator=(const TempWorkDir &) = delete;

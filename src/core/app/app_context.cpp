@@ -28,3 +28,22 @@ QString AppContext::noFileMessage() const
     return QStringLiteral(
         "Aucun fichier n'est indiqué : choisissez-en un avec « ... » ou tapez son chemin.");
 }
+
+QString AppContext::changedOnDiskText(int k) const
+{
+    if (k >= 0 && k < ChangedOnDiskTexts.size() && !ChangedOnDiskTexts.at(k).isEmpty())
+        return ChangedOnDiskTexts.at(k);
+    switch (k) {
+    case 0:
+        return QStringLiteral("Le fichier wsettings.txt a changé depuis que Noctarel l'a lu "
+                              "(une autre fenêtre de Noctarel l'a peut-être enregistré). "
+                              "Garder vos préférences et les enregistrer, prendre celles du "
+                              "fichier, ou annuler ?");
+    case 1:
+        return QStringLiteral("&Garder les miennes");
+    case 2:
+        return QStringLiteral("&Prendre celles du fichier");
+    default:
+        return QStringLiteral("&Annuler");
+    }
+}

@@ -28,10 +28,19 @@ struct AppContext
     QString AgitRunningText;
     // Language entry 95: what the editors say when their file field is empty.
     QString NoFileText;
+    // wsettings.txt as it was last read or written: a save first checks that
+    // no one else has written it since.
+    FileState SettingsFile;
+    // Language entries 110 to 113: the question when wsettings.txt changed on
+    // disk, and its three buttons.
+    QStringList ChangedOnDiskTexts = QStringList(4);
 
     // Messages entry k, or our own French wording while no language file has
     // supplied it, so that no box is ever empty.
     QString message(int k) const;
     // NoFileText, or our own French wording likewise.
     QString noFileMessage() const;
+    // ChangedOnDiskTexts entry k (0 the question, 1 keep mine, 2 take theirs,
+    // 3 cancel), or our own French wording likewise.
+    QString changedOnDiskText(int k) const;
 };

@@ -1,7 +1,11 @@
 #include "core/app/command_line.h"
 
 #include <QCommandLineParser>
-#include <QFileInfo>
+#include <QFile>
+#include <QStringDecoder>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 
@@ -43,6 +47,44 @@ StartRequest refuse(const QString &reason)
     return r;
 }
 
+// A path of thousands of characters would fill the terminal.
+QString shown(const QString &path)
+{
+    constexpr qsizetype kShown = 200;
+    if (path.size() <= kShown)
+        return path;
+    return path.left(kShown / 2) + QChar(0x2026) + path.right(kShown / 2 - 1);
+}
+
+// Why FOLDER cannot be worked in, said as what it is; nothing when it is a folder.
+QString folderProblem(const QString &folder)
+{
+    const QString name = shown(folder);
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(folder).constData(), &st) == 0)
+        return S_ISDIR(st.st_mode) ? QString() : QStringLiteral("'%1' is not a folder.").arg(name);
+    switch (errno) {
+    case ENOENT:
+        return QStringLiteral("The folder '%1' does not exist.").arg(name);
+    case ENOTDIR:
+        return QStringLiteral("The folder '%1' does not exist: a part of its path is a file.")
+            .arg(name);
+    case ELOOP:
+        return QStringLiteral("'%1' is a loop of symbolic links.").arg(name);
+    case ENAMETOOLONG:
+        return QStringLiteral("The path '%1' is too long for the system (%2 characters).")
+            .arg(name)
+            .arg(folder.size());
+    case EACCES:
+        return QStringLiteral("The folder '%1' cannot be reached: permission denied.").arg(name);
+    default:
+        return QStringLiteral("The folder '%1' cannot be reached: %2.")
+            .arg(name, qt_error_string(errno));
+    }
+}
+
 } // namespace
 
 QString programVersion()
@@ -50,7 +92,10 @@ QString programVersion()
     return QStringLiteral(NOCTAREL_VERSION);
 }
 
-StartRequest parseCommandLine(const QStringList &arguments)
+namespace {
+
+// notUtf8: the arguments whose bytes were not UTF-8, as decoded.
+StartRequest parse(const QStringList &arguments, const QStringList &notUtf8)
 {
     QCommandLineParser parser;
     // "-platform" as the toolkit spells it, not -p -l -a ...
@@ -111,11 +156,33 @@ StartRequest parseCommandLine(const QStringList &arguments)
         if (r.userFolder)
             return refuse(QStringLiteral("Give FOLDER or --user-folder, not both."));
         r.folder = folders.constFirst();
-        const QFileInfo info(r.folder);
-        if (!info.exists())
-            return refuse(QStringLiteral("The folder '%1' does not exist.").arg(r.folder));
-        if (!info.isDir())
-            return refuse(QStringLiteral("'%1' is not a folder.").arg(r.folder));
+        if (notUtf8.contains(r.folder))
+            return refuse(
+                QStringLiteral("The folder name '%1' is not valid UTF-8.").arg(shown(r.folder)));
+        const QString problem = folderProblem(r.folder);
+        if (!problem.isEmpty())
+            return refuse(problem);
     }
     return r;
+}
+
+} // namespace
+
+StartRequest parseCommandLine(const QStringList &arguments)
+{
+    return parse(arguments, {});
+}
+
+StartRequest parseRawCommandLine(const QList<QByteArray> &arguments)
+{
+    QStringList decoded;
+    QStringList notUtf8;
+    for (const QByteArray &argument : arguments) {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString text = utf8.decode(argument);
+        decoded << text;
+        if (utf8.hasError())
+            notUtf8 << text;
+    }
+    return parse(decoded, notUtf8);
 }

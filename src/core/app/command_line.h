@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -38,3 +40,6 @@ QString programVersion();
 // program lets through those the toolkit takes (-platform, -style, -reverse...),
 // which the toolkit removes itself when it starts.
 StartRequest parseCommandLine(const QStringList &arguments);
+// The same from argv's bytes: a FOLDER whose name is not UTF-8 is refused by
+// what it is, since the program could not name that folder again.
+StartRequest parseRawCommandLine(const QList<QByteArray> &arguments);

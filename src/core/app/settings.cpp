@@ -1,8 +1,22 @@
 #include "core/app/settings.h"
 
 #include "core/base/int_text.h"
+#include "core/base/runtime_error.h"
+#include "core/textfile/text_file.h"
 
 namespace Settings {
+
+FileState fileStateOf(const QString &path)
+{
+    FileState state;
+    try {
+        state.bytes = TextFile::readBytes(path);
+        state.error.clear();
+    } catch (const RuntimeError &e) {
+        state.error = e.message();
+    }
+    return state;
+}
 
 QString expandRoot(const QString &value, const QString &programFolder)
 {
@@ -40,9 +54,9 @@ QString contractRoot(const QString &value, const QString &programFolder)
 
 namespace {
 
-int digitAfterKey(const QString &line, qsizetype keyLength)
+std::optional<int> digitAfterKey(const QString &line, qsizetype keyLength)
 {
-    return textToInt(line.mid(keyLength, 1));
+    return parseInt(QStringView(line).mid(keyLength, 1));
 }
 
 struct PathKey
@@ -66,23 +80,34 @@ const QLatin1StringView kSafelightKey("Safelight=");
 
 } // namespace
 
-void applyLines(const QStringList &lines, SettingsControls &c, const QString &programFolder)
+QStringList applyLines(const QStringList &lines, SettingsControls &c, const QString &programFolder)
 {
     static const QLatin1StringView sound("Sound=");
     static const QLatin1StringView soundSeconds("SoundSeconds=");
     static const QLatin1StringView color("Color=");
+    QStringList bad;
+    // A line that cannot be read is passed over: the lines after it are the
+    // user's settings all the same, and a save must not lose them.
+    const auto digit = [&bad](const QString &line, qsizetype key, qsizetype number) {
+        const std::optional<int> v = digitAfterKey(line, key);
+        if (!v)
+            bad << QStringLiteral("line %1: ").arg(number + 1) +
+                       RuntimeError::invalidInteger(line.mid(key, 1)).message();
+        return v;
+    };
     c.safelight = false;
-    for (const QString &line : lines) {
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        const QString &line = lines[n];
         if (line.startsWith(sound)) {
-            const int v = digitAfterKey(line, sound.size());
-            c.sound = (v == 2)   ? SettingsControls::Waves
-                      : (v == 3) ? SettingsControls::NoSound
-                                 : SettingsControls::Beeps;
+            if (const auto v = digit(line, sound.size(), n))
+                c.sound = (*v == 2)   ? SettingsControls::Waves
+                          : (*v == 3) ? SettingsControls::NoSound
+                                      : SettingsControls::Beeps;
         } else if (line.startsWith(soundSeconds)) {
             c.soundSeconds = line.mid(soundSeconds.size());
         } else if (line.startsWith(color)) {
-            const int v = digitAfterKey(line, color.size());
-            c.color = (v == 2) ? SettingsControls::Mono : SettingsControls::Colour;
+            if (const auto v = digit(line, color.size(), n))
+                c.color = (*v == 2) ? SettingsControls::Mono : SettingsControls::Colour;
         } else if (line.startsWith(kSafelightKey)) {
             c.safelight = line.mid(kSafelightKey.size(), 1) == QLatin1String("1");
         } else {
@@ -94,11 +119,27 @@ void applyLines(const QStringList &lines, SettingsControls &c, const QString &pr
             }
         }
     }
+    return bad;
+}
+
+std::optional<int> countDownOf(const QString &text)
+{
+    QStringView number(text);
+    while (number.endsWith(QLatin1Char(' ')))
+        number.chop(1);
+    return parseInt(number);
+}
+
+int countDownToSave(const QString &text)
+{
+    if (const auto v = countDownOf(text))
+        return *v;
+    throw RuntimeError::invalidInteger(text);
 }
 
 QStringList fileLines(const SettingsControls &c, const QString &programFolder)
 {
-    const int seconds = textToInt(c.soundSeconds);
+    const int seconds = countDownToSave(c.soundSeconds);
     QStringList out;
     out << QStringLiteral("Sound=%1").arg(c.sound);
     out << QStringLiteral("SoundSeconds=%1").arg(seconds);
@@ -112,7 +153,7 @@ QStringList fileLines(const SettingsControls &c, const QString &programFolder)
 
 void deriveCurrent(const SettingsControls &c, CurrentSettings &current)
 {
-    current.SoundSeconds = parseInt(c.soundSeconds).value_or(0);
+    current.SoundSeconds = countDownOf(c.soundSeconds).value_or(0);
     derivePaths(c, current);
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // The Préférences controls as plain data: the page copies them in and out, the
 // rules for wsettings.txt work on this copy alone.
@@ -47,9 +49,23 @@ struct CurrentSettings
     int SoundSeconds = 0;
 };
 
+// What a file held when it was read or written, to tell later whether
+// someone else (another Noctarel on the folder) has written it since: its
+// bytes, or the message of what kept it from being read ("File not found").
+struct FileState
+{
+    QByteArray bytes;
+    QString error = QStringLiteral("not read yet");
+
+    bool operator==(const FileState &) const = default;
+};
+
 namespace Settings {
 
 inline const QString FileName = QStringLiteral("wsettings.txt");
+
+// The state of the file at path now.
+FileState fileStateOf(const QString &path);
 
 // "%root%" in a stored path stands for the program's folder. Expanding takes the
 // placeholder in any letter case; contracting folds only the folder's exact text
@@ -58,10 +74,18 @@ QString expandRoot(const QString &value, const QString &programFolder);
 QString contractRoot(const QString &value, const QString &programFolder);
 
 // Applies the lines of a settings file to the controls, in file order. A
-// "Sound=" or "Color=" line without a digit after the key raises the integer
-// error; the lines before it have taken effect. The safelight view is on only
-// when the file says so: a file without its line means off.
-void applyLines(const QStringList &lines, SettingsControls &controls, const QString &programFolder);
+// "Sound=" or "Color=" line without a digit after the key changes nothing and
+// is reported: what comes back is one message per such line, "line N: ...",
+// in file order; every other line has taken effect. The safelight view is on
+// only when the file says so: a file without its line means off.
+QStringList applyLines(const QStringList &lines, SettingsControls &controls,
+                       const QString &programFolder);
+
+// The count-down length a field's text gives: a whole number, blanks around it
+// skipped as the number fields skip them; nothing for any other text.
+std::optional<int> countDownOf(const QString &text);
+// As countDownOf, raising the integer error for the text.
+int countDownToSave(const QString &text);
 
 // The nine lines the save writes, and the safelight line while it is on. Raises the integer error
 // for a count-down length that is not a whole number, before anything is written.

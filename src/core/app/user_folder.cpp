@@ -1,12 +1,17 @@
 #include "core/app/user_folder.h"
 
 #include "core/app/settings.h"
+#include "core/base/runtime_error.h"
+#include "core/textfile/text_file.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QSet>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 
@@ -17,65 +22,141 @@ bool present(const QString &path)
     return info.exists() || info.isSymLink();
 }
 
+QString quoted(const QString &path)
+{
+    return QLatin1Char('"') + path + QLatin1Char('"');
+}
+
+// Makes folder and the folders above it; what went wrong, in the system's
+// words and naming the part of the path it befell, or nothing.
+QString makeFolder(const QString &folder)
+{
+    const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
+    qsizetype from = 1;
+    for (;;) {
+        const qsizetype slash = clean.indexOf(QLatin1Char('/'), from);
+        const QString part = slash < 0 ? clean : clean.left(slash);
+        const QByteArray native = QFile::encodeName(part);
+        struct stat st
+        {
+        };
+        if (::stat(native.constData(), &st) == 0) {
+            if (!S_ISDIR(st.st_mode))
+                return quoted(part) + QStringLiteral(" is a file, not a folder");
+        } else if (errno != ENOENT || (::mkdir(native.constData(), 0777) != 0 && errno != EEXIST)) {
+            return quoted(part) + QStringLiteral(": ") + qt_error_string(errno);
+        }
+        if (slash < 0)
+            return {};
+        from = slash + 1;
+    }
+}
+
 // Writes the copy whole or not at all, and gives it the installed file's time,
 // so that a later start can tell whether the installed one has become newer.
-QString copyFile(const QString &from, const QString &to)
+QString copyFile(const QString &name, const QString &from, const QString &to)
 {
     const auto failed = [&](const QString &why) {
-        return QStringLiteral("Cannot copy %1 to %2: %3").arg(from, to, why);
+        return QStringLiteral("The sample file %1 was not copied: %2.").arg(name, why);
     };
     QFile in(from);
+    errno = 0;
     if (!in.open(QIODevice::ReadOnly))
-        return failed(in.errorString());
-    if (!QDir().mkpath(QFileInfo(to).path()))
-        return failed(QStringLiteral("the folder cannot be made."));
-    QSaveFile out(to);
-    if (!out.open(QIODevice::WriteOnly))
-        return failed(out.errorString());
+        return failed(RuntimeError::fromErrno(errno).inFile(from).message());
     const QByteArray bytes = in.readAll();
     if (in.error() != QFileDevice::NoError)
-        return failed(in.errorString());
-    if (out.write(bytes) != bytes.size() || !out.flush())
-        return failed(out.errorString());
-    out.setFileTime(in.fileTime(QFileDevice::FileModificationTime),
-                    QFileDevice::FileModificationTime);
-    if (!out.commit())
-        return failed(out.errorString());
+        return failed(quoted(from) + QStringLiteral(": ") + in.errorString());
+    const QString folder = makeFolder(QFileInfo(to).path());
+    if (!folder.isEmpty())
+        return failed(folder);
+    try {
+        TextFile::writeBytes(to, bytes, in.fileTime(QFileDevice::FileModificationTime));
+    } catch (const RuntimeError &e) {
+        return failed(e.message());
+    }
     return {};
 }
 
 } // namespace
 
-QStringList UserFolder::prepare(const QString &sampleFolder, const QString &userFolder)
+QString UserFolder::dataFolder(const QString &xdgDataHome, const QString &home, QString *problem)
+{
+    const QString app = QStringLiteral("/noctarel");
+    if (QDir::isAbsolutePath(xdgDataHome))
+        return QDir::cleanPath(xdgDataHome + app);
+    if (QDir::isAbsolutePath(home))
+        return QDir::cleanPath(home + QStringLiteral("/.local/share") + app);
+    if (problem)
+        *problem = QStringLiteral("The data folder cannot be found: neither XDG_DATA_HOME nor "
+                                  "HOME names an absolute folder.");
+    return {};
+}
+
+QStringList UserFolder::prepare(const QString &sampleFolder, const QString &userFolder, bool *fatal)
 {
     QStringList problems;
     const auto note = [&problems](const QString &problem) {
         if (!problem.isEmpty())
             problems << problem;
     };
+    if (fatal)
+        *fatal = false;
+    const QString made = makeFolder(userFolder);
+    if (!made.isEmpty()) {
+        if (fatal)
+            *fatal = true;
+        note(QStringLiteral("The data folder %1 cannot be made: %2.").arg(userFolder, made));
+        return problems;
+    }
     const QDir sample(sampleFolder);
     if (!sample.exists()) {
         note(QStringLiteral("The installed sample folder %1 is missing.").arg(sampleFolder));
         return problems;
     }
     const QDir user(userFolder);
-    if (!QDir().mkpath(userFolder)) {
-        note(QStringLiteral("Cannot make the folder %1.").arg(userFolder));
-        return problems;
-    }
 
-    if (!present(user.filePath(Settings::FileName))) {
-        QStringList files;
-        QDirIterator it(sampleFolder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            files << sample.relativeFilePath(it.next());
-        files.sort();
-        // The settings file last: a start that stops half-way starts over next time.
-        files.removeOne(Settings::FileName);
+    QStringList files;
+    QDirIterator it(sampleFolder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << sample.relativeFilePath(it.next());
+    files.sort();
+    // The settings file last: a start that stops half-way goes on next time.
+    if (files.removeOne(Settings::FileName))
         files << Settings::FileName;
-        for (const QString &name : std::as_const(files)) {
-            if (!present(user.filePath(name)) && QFileInfo::exists(sample.filePath(name)))
-                note(copyFile(sample.filePath(name), user.filePath(name)));
+
+    const QString recordPath = user.filePath(RecordFileName);
+    QStringList record;
+    if (present(recordPath)) {
+        try {
+            record = TextFile::readLines(recordPath);
+        } catch (const RuntimeError &e) {
+            // Without it a file the user deleted would come back: copy nothing.
+            note(QStringLiteral("The record of the sample files copied cannot be read: %1.")
+                     .arg(e.message()));
+            return problems;
+        }
+    } else if (present(user.filePath(Settings::FileName))) {
+        // Prepared before the record was kept: everything was copied then.
+        record = files;
+    }
+    const QSet<QString> done(record.cbegin(), record.cend());
+    QStringList copied = record;
+    for (const QString &name : std::as_const(files)) {
+        if (done.contains(name))
+            continue;
+        QString problem;
+        if (!present(user.filePath(name)))
+            problem = copyFile(name, sample.filePath(name), user.filePath(name));
+        if (problem.isEmpty())
+            copied << name;
+        note(problem);
+    }
+    if (copied != record || !present(recordPath)) {
+        try {
+            TextFile::writeLines(recordPath, copied);
+        } catch (const RuntimeError &e) {
+            note(QStringLiteral("The record of the sample files copied was not written: %1.")
+                     .arg(e.message()));
         }
     }
 
@@ -84,6 +165,6 @@ QStringList UserFolder::prepare(const QString &sampleFolder, const QString &user
     if (installedGuide.isFile() &&
         (!present(guide.filePath()) || (guide.isFile() && !guide.isSymLink() &&
                                         installedGuide.lastModified() > guide.lastModified())))
-        note(copyFile(installedGuide.filePath(), guide.filePath()));
+        note(copyFile(GuideFileName, installedGuide.filePath(), guide.filePath()));
     return problems;
 }

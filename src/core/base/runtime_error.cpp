@@ -42,6 +42,23 @@ RuntimeError RuntimeError::tableTooLarge(qint64 limitCells)
     return RuntimeError(QStringLiteral("Table too large (over %1 cells)").arg(limitCells));
 }
 
+RuntimeError RuntimeError::noFileNamed(const QString &key)
+{
+    return RuntimeError(QStringLiteral("No file is named for %1 in the settings").arg(key));
+}
+
+RuntimeError RuntimeError::diskFull()
+{
+    return RuntimeError(QStringLiteral("disk full"));
+}
+
+RuntimeError RuntimeError::writeError(int err)
+{
+    if (err == ENOSPC || err == EDQUOT)
+        return diskFull();
+    return ioError(err == 0 ? EIO : err);
+}
+
 RuntimeError RuntimeError::inFile(const QString &path) const
 {
     if (m_namesFile || path.isEmpty())
@@ -70,6 +87,9 @@ RuntimeError RuntimeError::fromErrno(int err)
     case EISDIR:
     case ETXTBSY:
         return fileAccessDenied();
+    case ENOSPC:
+    case EDQUOT:
+        return diskFull();
     default:
         return ioError(err == 0 ? EIO : err);
     }

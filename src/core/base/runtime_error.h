@@ -28,6 +28,12 @@ public:
     static RuntimeError notRegularFile();
     static RuntimeError fileTooLarge(qint64 limitBytes);
     static RuntimeError tableTooLarge(qint64 limitCells);
+    // A settings key (PaperProcessFile=) whose path is empty where a file is read.
+    static RuntimeError noFileNamed(const QString &key);
+    // No room left on the disk (or in the user's quota).
+    static RuntimeError diskFull();
+    // A write that failed with err: "disk full" for a full disk, else "I/O error N".
+    static RuntimeError writeError(int err);
     // Maps a C errno value to the message a user understands.
     static RuntimeError fromErrno(int err);
     static RuntimeError invalidInteger(const QString &text);

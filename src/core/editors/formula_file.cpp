@@ -15,11 +15,11 @@ FormulaFileText parseFormulaLines(const QStringList &lines, std::vector<QStringL
     // Reading past the end gives the empty text, as a read at the end of a file does.
     const auto next = [&] { return i < n ? lines[i++] : QString(); };
 
-    if (next() == QLatin1String("[Titel]")) {
+    if (isMarker(next(), QLatin1StringView("[Titel]"))) {
         out.hasTitle = true;
         out.title = next();
     }
-    if (next() == QLatin1String("[Type]")) {
+    if (isMarker(next(), QLatin1StringView("[Type]"))) {
         out.hasType = true;
         out.type = next();
     }

@@ -107,6 +107,8 @@ TAgitationSeq agitationSeqFromLines(const QStringList &lines, const QString &cod
 TAgitationSeq LoadAgitationSeq(const QString &agitationFile, const QString &code, double start,
                                double end)
 {
+    if (agitationFile.isEmpty())
+        throw RuntimeError::noFileNamed(QStringLiteral("AgitationFile="));
     const QStringList lines = TextFile::readLines(agitationFile);
     try {
         return agitationSeqFromLines(lines, code, start, end);

@@ -29,15 +29,25 @@ void splitTableLine(QStringView rest, QStringList &cells, int &cols)
     }
 }
 
+bool isMarker(QStringView line, QLatin1StringView marker)
+{
+    if (!line.startsWith(marker))
+        return false;
+    for (const QChar c : line.mid(marker.size()))
+        if (c != QLatin1Char(' ') && c != QLatin1Char('\t'))
+            return false;
+    return true;
+}
+
 QStringList readSection(const QStringList &lines, qsizetype &i, QLatin1StringView end,
                         QLatin1StringView skip)
 {
     QStringList out;
     while (i < lines.size()) {
         const QString &line = lines[i++];
-        if (line == end)
+        if (isMarker(line, end))
             break;
-        if (line != skip)
+        if (!isMarker(line, skip))
             out.append(line);
     }
     return out;
@@ -100,7 +110,7 @@ ProcessFileText parseProcessLines(const QStringList &lines, std::vector<QStringL
     ProcessFileText out;
     qsizetype i = 0;
     const qsizetype n = lines.size();
-    if (i < n && lines[i++] == QLatin1String("[Titel]")) {
+    if (i < n && isMarker(lines[i++], QLatin1StringView("[Titel]"))) {
         // Line 2 is the title whatever it holds; any other first line is lost.
         out.hasTitle = true;
         out.title = i < n ? lines[i++] : QString();

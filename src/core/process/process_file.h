@@ -36,8 +36,11 @@ inline constexpr qsizetype MaxTableCells = qsizetype(1) << 18;
 void splitTableLine(QStringView line, QStringList &cells, int &cols);
 
 // The pieces the process and formula files share.
-// The lines from i up to one that is exactly end (consumed) or the last one;
-// lines that are exactly skip are dropped. i is left after them.
+// Whether line is the section marker ("[Process]"): trailing blanks and tabs,
+// which an editor may leave and no one sees, do not count.
+bool isMarker(QStringView line, QLatin1StringView marker);
+// The lines from i up to the marker end (consumed) or the last one; the
+// markers skip are dropped. i is left after them.
 QStringList readSection(const QStringList &lines, qsizetype &i, QLatin1StringView end,
                         QLatin1StringView skip);
 // Lines from `from` on as table rows, widening cols as they need. Raises

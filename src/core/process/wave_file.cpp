@@ -4,16 +4,16 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
 static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN,
               "wave samples are passed on as the file stores them");
 
 namespace {
-
-// A count-down or pause file is a second or two; this is minutes of sound.
-constexpr qint64 kMaxWaveBytes = 16 * 1024 * 1024;
-
-// The highest rate sound servers take; above it a file would play as silence.
-constexpr quint32 kMaxSampleRate = 384'000;
 
 constexpr quint16 kFormatPcm = 1;
 constexpr quint16 kFormatFloat = 3;
@@ -126,7 +126,8 @@ WaveClip parseWave(const QByteArray &bytes)
 
     const WaveClip::SampleType type = sampleTypeOf(format, bits);
     if (!haveFormat || !haveData || type == WaveClip::SampleType::Invalid || channels < 1 ||
-        channels > 8 || sampleRate < 1 || sampleRate > kMaxSampleRate)
+        channels > MaxChannels || sampleRate < quint32(MinSampleRate) ||
+        sampleRate > quint32(MaxSampleRate))
         return {};
 
     WaveClip clip;
@@ -139,6 +140,47 @@ WaveClip parseWave(const QByteArray &bytes)
     return clip;
 }
 
+namespace {
+
+// At most MaxWaveBytes of a regular file, whatever its size says (a file of
+// /proc says 0 and may not end); nothing for anything else or anything more.
+// Opened without blocking: a FIFO put there after the look-up has no writer.
+std::optional<QByteArray> readCapped(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st
+    {
+    };
+    QByteArray bytes;
+    bool whole = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= MaxWaveBytes;
+    if (whole) {
+        bytes.reserve(static_cast<qsizetype>(st.st_size));
+        char buffer[65536];
+        for (;;) {
+            const ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0) {
+                whole = got == 0;
+                break;
+            }
+            bytes.append(buffer, static_cast<qsizetype>(got));
+            if (bytes.size() > MaxWaveBytes) {
+                whole = false;
+                break;
+            }
+        }
+    }
+    ::close(fd);
+    if (!whole)
+        return std::nullopt;
+    return bytes;
+}
+
+} // namespace
+
 const WaveClip *WaveCache::clip(const QString &path)
 {
     const QFileInfo info(path);
@@ -150,12 +192,35 @@ const WaveClip *WaveCache::clip(const QString &path)
     const QDateTime modified = info.lastModified();
     const qint64 size = info.size();
     auto it = m_entries.find(path);
-    if (it != m_entries.end() && it->modified == modified && it->size == size)
+    if (it != m_entries.end() && it->modified == modified && it->size == size) {
+        it->used = ++m_uses;
         return &it->clip;
+    }
 
-    Entry entry{modified, size, {}};
-    QFile file(path);
-    if (size <= kMaxWaveBytes && file.open(QIODevice::ReadOnly))
-        entry.clip = parseWave(file.readAll());
-    return &m_entries.insert(path, entry)->clip;
+    Entry entry{modified, size, {}, ++m_uses};
+    if (size <= MaxWaveBytes)
+        if (const std::optional<QByteArray> bytes = readCapped(path))
+            entry.clip = parseWave(*bytes);
+    m_entries.insert(path, entry);
+    dropLeastRecent(path);
+    return &m_entries.find(path)->clip;
+}
+
+qsizetype WaveCache::heldBytes() const
+{
+    qsizetype held = 0;
+    for (const Entry &e : m_entries)
+        held += e.clip.pcm.size();
+    return held;
+}
+
+void WaveCache::dropLeastRecent(const QString &kept)
+{
+    while (m_entries.size() > 1 && (heldBytes() > MaxHeldBytes || m_entries.size() > MaxEntries)) {
+        auto oldest = m_entries.end();
+        for (auto it = m_entries.begin(); it != m_entries.end(); ++it)
+            if (it.key() != kept && (oldest == m_entries.end() || it->used < oldest->used))
+                oldest = it;
+        m_entries.erase(oldest);
+    }
 }

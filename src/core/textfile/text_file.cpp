@@ -223,9 +223,14 @@ QStringList splitLines(const QByteArray &raw)
 
 QStringList readLines(const QString &path)
 {
+    return splitLines(readBytes(path));
+}
+
+QByteArray readBytes(const QString &path)
+{
     BusyCursor busy;
     try {
-        return splitLines(readAll(path));
+        return readAll(path);
     } catch (const RuntimeError &e) {
         throw e.inFile(path);
     }
@@ -233,7 +238,7 @@ QStringList readLines(const QString &path)
 
 namespace {
 
-void replaceFile(const QString &path, const QByteArray &bytes)
+void replaceFile(const QString &path, const QByteArray &bytes, const QDateTime &modified)
 {
     checkFileName(path);
     // A read-only file is refused even where the folder would allow replacing
@@ -259,16 +264,22 @@ void replaceFile(const QString &path, const QByteArray &bytes)
         const int err = errno;
         throw err == 0 ? RuntimeError::fileAccessDenied() : RuntimeError::fromErrno(err);
     }
+    // QSaveFile buffers what it is given and writes it out in commit(), which
+    // renames the new file over the old one even when that last write failed
+    // (a full disk): every byte must be on the disk before the commit.
     errno = 0;
-    if (file.write(bytes) != bytes.size()) {
+    if (file.write(bytes) != bytes.size() || !file.flush() ||
+        file.error() != QFileDevice::NoError || ::fsync(file.handle()) != 0) {
         const int err = errno;
         file.cancelWriting();
-        throw RuntimeError::ioError(err == 0 ? EIO : err);
+        throw RuntimeError::writeError(err);
     }
+    if (modified.isValid())
+        file.setFileTime(modified, QFileDevice::FileModificationTime);
     errno = 0;
-    if (!file.commit()) {
+    if (!file.commit() || file.error() != QFileDevice::NoError) {
         const int err = errno;
-        throw RuntimeError::ioError(err == 0 ? EIO : err);
+        throw RuntimeError::writeError(err);
     }
 }
 
@@ -286,8 +297,14 @@ void writeLines(const QString &path, const QStringList &lines)
         text += l;
         text += QLatin1String("\r\n");
     }
+    writeBytes(path, encode(text));
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes, const QDateTime &modified)
+{
+    BusyCursor busy;
     try {
-        replaceFile(path, encode(text));
+        replaceFile(path, bytes, modified);
     } catch (const RuntimeError &e) {
         throw e.inFile(path);
     }

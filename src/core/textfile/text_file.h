@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -26,8 +27,13 @@ inline constexpr qint64 MaxFileBytes = qint64(1) << 20;
 // denied", "I/O error N", "Not a regular file", "File too large ...", "Invalid
 // file name" for a path holding a NUL), its message naming the file.
 QStringList readLines(const QString &path);
+// The bytes of the file, read and refused as readLines reads and refuses.
+QByteArray readBytes(const QString &path);
 // Raises as readLines does; the old file stays whole whatever fails.
 void writeLines(const QString &path, const QStringList &lines);
+// The writer under writeLines, for bytes as they stand; the new file gets the
+// modification time given, if any.
+void writeBytes(const QString &path, const QByteArray &bytes, const QDateTime &modified = {});
 
 QStringList splitLines(const QByteArray &bytes);
 QString decode(const QByteArray &bytes);

@@ -24,8 +24,10 @@ class LinkLabel : public QLabel
 {
 public:
     LinkLabel(QWidget *parent, const QString &name, const QString &text, const QRect &bounds)
-        : QLabel(text, parent)
+        : QLabel(parent)
     {
+        setTextFormat(Qt::PlainText);
+        setText(text);
         placed(this, name, bounds, {arialFont(13, false, true)});
         setMouseTracking(true);
     }

@@ -403,6 +403,8 @@ void TfrmMain::ApplyLanguage()
     m_ctx.AgitComingText = m_language.entry(LanguageEntry::AgitComing);
     m_ctx.AgitRunningText = m_language.entry(LanguageEntry::AgitRunning);
     m_ctx.NoFileText = m_language.entry(LanguageEntry::NoFile);
+    for (int k = 0; k < 4; ++k)
+        m_ctx.ChangedOnDiskTexts[k] = m_language.entry(LanguageEntry::ChangedOnDisk + k);
     m_pref->setSafelightCaption(m_language.entry(LanguageEntry::Safelight));
 
     setWindowTitle(m_language.entry(LanguageEntry::WindowTitle));
@@ -532,7 +534,8 @@ bool TfrmMain::FormClose()
         return true;
     if (!m_ctx.dialogs->askYesNo(m_ctx.message(3), m_ctx.message(4)))
         return true;
-    return guarded(*m_ctx.dialogs, [this] { m_pref->btnPrefSaveClick(); });
+    bool saved = false;
+    return guarded(*m_ctx.dialogs, [&] { saved = m_pref->btnPrefSaveClick(); }) && saved;
 }
 
 void TfrmMain::closeEvent(QCloseEvent *event)

@@ -2,7 +2,6 @@
 
 #include "core/app/app_context.h"
 #include "core/base/busy_cursor.h"
-#include "core/base/int_text.h"
 #include "core/base/runtime_error.h"
 #include "core/textfile/text_file.h"
 #include "gui/dialogs.h"
@@ -184,28 +183,56 @@ void PreferencesPage::setControls(const SettingsControls &c)
 
 void PreferencesPage::LoadSettings()
 {
-    BusyCursor busy;
-    const QStringList lines = TextFile::readLines(Settings::FileName);
-    SettingsControls c = controls();
-    try {
-        Settings::applyLines(lines, c, m_ctx.ProgramFolder);
-    } catch (const RuntimeError &e) {
-        // What the lines before the bad one set stays in the controls.
+    QStringList bad;
+    {
+        BusyCursor busy;
+        QByteArray bytes;
+        try {
+            bytes = TextFile::readBytes(Settings::FileName);
+        } catch (const RuntimeError &e) {
+            m_ctx.SettingsFile = {{}, e.message()};
+            throw;
+        }
+        m_ctx.SettingsFile = {bytes, {}};
+        SettingsControls c = controls();
+        bad = Settings::applyLines(TextFile::splitLines(bytes), c, m_ctx.ProgramFolder);
         setControls(c);
-        throw e.inFile(Settings::FileName);
+        Settings::deriveCurrent(c, m_ctx.current);
     }
-    setControls(c);
-    Settings::deriveCurrent(c, m_ctx.current);
+    // Said, not raised: every other line is read, and what comes after the
+    // load (the snapshot the close compares with, the process tabs) goes on.
+    if (!bad.isEmpty())
+        m_ctx.dialogs->showError(
+            RuntimeError(bad.join(QLatin1Char('\n'))).inFile(Settings::FileName).message());
 }
 
-void PreferencesPage::btnPrefSaveClick()
+bool PreferencesPage::btnPrefSaveClick()
 {
-    BusyCursor busy;
     const SettingsControls c = controls();
-    m_ctx.current.SoundSeconds = textToInt(c.soundSeconds);
+    const QStringList lines = Settings::fileLines(c, m_ctx.ProgramFolder);
+    // Another Noctarel on the folder may have saved since: its settings are
+    // not written over without a word.
+    if (Settings::fileStateOf(Settings::FileName) != m_ctx.SettingsFile) {
+        const Dialogs::ChangedOnDiskQuestion question{
+            m_ctx.changedOnDiskText(0), m_ctx.message(4), m_ctx.changedOnDiskText(1),
+            m_ctx.changedOnDiskText(2), m_ctx.changedOnDiskText(3)};
+        switch (m_ctx.dialogs->askChangedOnDisk(question)) {
+        case Dialogs::ChangedOnDisk::Cancel:
+            return false;
+        case Dialogs::ChangedOnDisk::TakeTheirs:
+            btnPrefCancelClick();
+            return true;
+        case Dialogs::ChangedOnDisk::KeepMine:
+            break;
+        }
+    }
+    BusyCursor busy;
+    m_ctx.current.SoundSeconds = Settings::countDownToSave(c.soundSeconds);
     Settings::derivePaths(c, m_ctx.current);
-    TextFile::writeLines(Settings::FileName, Settings::fileLines(c, m_ctx.ProgramFolder));
+    TextFile::writeLines(Settings::FileName, lines);
+    m_ctx.SettingsFile = Settings::fileStateOf(Settings::FileName);
     m_ctx.StartSnapshot = SettingsSnapshot();
+    return true;
 }
 
 void PreferencesPage::btnPrefCancelClick()

@@ -24,12 +24,16 @@ public:
     SettingsControls SettingsSnapshot() const { return controls(); }
 
     // Reads wsettings.txt from the working folder into the controls, then the
-    // current paths and count-down length. Raises on a missing file or a bad
-    // digit (the lines before it have taken effect).
+    // current paths and count-down length. Raises when the file cannot be
+    // read; a line that cannot be read is shown in the error box, by its
+    // number, and every other line is taken.
     void LoadSettings();
     // Writes the file from the controls; raises before touching it when the
-    // count-down length is not a whole number.
-    void btnPrefSaveClick();
+    // count-down length is not a whole number. When the file changed on disk
+    // since it was read or written here, asks first: keep mine writes, take
+    // theirs reads the file's settings (as Annuler), cancel does nothing and
+    // returns false.
+    bool btnPrefSaveClick();
     void btnPrefCancelClick();
 
     // The "..." buttons: a file picker in the working folder, a folder picker

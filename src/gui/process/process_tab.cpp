@@ -4,6 +4,7 @@
 #include "core/base/busy_cursor.h"
 #include "core/base/clock.h"
 #include "core/base/colors.h"
+#include "core/base/runtime_error.h"
 #include "core/process/process_file.h"
 #include "core/process/process_list.h"
 #include "core/process/sound_output.h"
@@ -14,6 +15,7 @@
 #include "gui/widgets.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -187,8 +189,8 @@ void ProcessTab::load(const QString &path)
 {
     GridModel &g = m_engine.grid(m_index);
     const ProcessFileText text = ReadProcessFile(path, g);
-    if (text.hasTitle)
-        m_title = text.title;
+    // A file without a title is known by its name, not by the title field's.
+    m_title = text.hasTitle ? text.title : QFileInfo(path).fileName();
     m_comments = text.comments;
     if (isBuilt()) {
         TitleEdit->setText(m_title);
@@ -278,6 +280,9 @@ void ProcessPages::LoadProcessLists()
     for (const bool paper : {true, false}) {
         const QString &list =
             paper ? m_ctx.current.PaperProcessFile : m_ctx.current.FilmProcessFile;
+        if (list.isEmpty()) // "File not found" would name no file
+            throw RuntimeError::noFileNamed(paper ? QStringLiteral("PaperProcessFile=")
+                                                  : QStringLiteral("FilmProcessFile="));
         for (const QString &name : processListNames(TextFile::readLines(list))) {
             const int i = m_engine.add(name, paper);
             m_tabs.emplace_back();

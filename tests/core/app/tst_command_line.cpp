@@ -17,9 +17,11 @@ private slots:
         QVERIFY(m_dir.isValid());
         QFile file(m_dir.filePath("file.txt"));
         QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(QFile::link(m_dir.filePath("loop"), m_dir.filePath("loop")));
     }
 
-    // "@dir" stands for an existing folder, "@file" for an existing file.
+    // "@dir" stands for an existing folder, "@file" for an existing file,
+    // "@loop" for a link to itself; "@bad" for a name whose bytes are not UTF-8.
     void decides_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -69,6 +71,17 @@ private slots:
                                               << false << "The folder '' does not exist.";
         QTest::newRow("a file for a folder") << QStringList{"@file"} << Action::Refuse << ""
                                              << false << false << "'@file' is not a folder.";
+        QTest::newRow("a file inside the path")
+            << QStringList{"@file/sub"} << Action::Refuse << "" << false << false
+            << "The folder '@file/sub' does not exist: a part of its path is a file.";
+        QTest::newRow("a loop of links") << QStringList{"@loop"} << Action::Refuse << "" << false
+                                         << false << "'@loop' is a loop of symbolic links.";
+        QTest::newRow("a path too long")
+            << QStringList{"/" + QStringList(50, QString(99, 'p')).join('/')} << Action::Refuse
+            << "" << false << false << "is too long for the system (5000 characters).";
+        QTest::newRow("a name that is not UTF-8")
+            << QStringList{"@bad"} << Action::Refuse << "" << false << false
+            << "The folder name 'bad\uFFFD' is not valid UTF-8.";
         QTest::newRow("two folders") << QStringList{"@dir", "@dir"} << Action::Refuse << "" << false
                                      << false << "One FOLDER at most, not 2.";
         QTest::newRow("a folder and the user folder")
@@ -85,13 +98,16 @@ private slots:
         QFETCH(bool, checkStart);
         QFETCH(QString, text);
         const auto place = [this](QString s) {
-            return s.replace("@dir", m_dir.path()).replace("@file", m_dir.filePath("file.txt"));
+            return s.replace("@dir", m_dir.path())
+                .replace("@file", m_dir.filePath("file.txt"))
+                .replace("@loop", m_dir.filePath("loop"));
         };
-        QStringList argv{"/usr/bin/noctarel"};
+        // As main() has them: the bytes of argv.
+        QList<QByteArray> argv{"/usr/bin/noctarel"};
         for (const QString &a : std::as_const(arguments))
-            argv << place(a);
+            argv << (a == "@bad" ? QByteArray("bad\xFF") : place(a).toUtf8());
 
-        const StartRequest r = parseCommandLine(argv);
+        const StartRequest r = parseRawCommandLine(argv);
         QCOMPARE(r.action, action);
         QCOMPARE(r.folder, place(folder));
         QCOMPARE(r.userFolder, userFolder);

@@ -1,4 +1,5 @@
 #include "core/app/user_folder.h"
+#include "full_disk.h"
 #include "test_support.h"
 
 #include <QDateTime>
@@ -113,32 +114,60 @@ private slots:
         QCOMPARE(readBytes(m_home->filePath("old.pdf")), QByteArray("old"));
     }
 
+    // A file that could not be copied comes at a later start; one the user
+    // deleted stays deleted.
+    void copiesWhatIsMissingAtTheNextStart()
+    {
+        const QString folder = m_home->filePath("noctarel");
+        QDir().mkpath(folder);
+        writeBytes(folder + "/processus", "in the way");
+        QCOMPARE(UserFolder::prepare(m_sample->path(), folder).size(), 1);
+        QVERIFY(QFileInfo::exists(folder + "/wsettings.txt"));
+
+        QVERIFY(QFile::remove(folder + "/processus"));
+        QVERIFY(QFile::remove(folder + "/francais.txt"));
+        QCOMPARE(UserFolder::prepare(m_sample->path(), folder), QStringList());
+        QCOMPARE(readBytes(folder + "/processus/fp4.txt"),
+                 QByteArray("installed processus/fp4.txt"));
+        QVERIFY(!QFileInfo::exists(folder + "/francais.txt"));
+    }
+
     void saysWhatWentWrong_data()
     {
         QTest::addColumn<QString>("sampleFolder");
         QTest::addColumn<QString>("userFolder"); // under the scratch home
+        QTest::addColumn<bool>("fatal");
         QTest::addColumn<QString>("problem");
         QTest::newRow("no sample folder") << "/no/such/sample"
-                                          << "noctarel"
+                                          << "noctarel" << false
                                           << "The installed sample folder /no/such/sample is "
                                              "missing.";
         QTest::newRow("a file in the way of the folder")
             << ""
-            << "blocker/noctarel"
-            << "Cannot make the folder @home/blocker/noctarel.";
+            << "blocker/noctarel" << true
+            << "The data folder @home/blocker/noctarel cannot be made: \"@home/blocker\" is a "
+               "file, not a folder.";
+        QTest::newRow("a loop of links in the way")
+            << ""
+            << "loop/noctarel" << true
+            << "The data folder @home/loop/noctarel cannot be made: \"@home/loop\": Too many "
+               "levels of symbolic links.";
         QTest::newRow("a file in the way of a subfolder")
             << ""
-            << "partial"
-            << "Cannot copy @sample/processus/fp4.txt to "
-               "@home/partial/processus/fp4.txt: the folder cannot be made.";
+            << "partial" << false
+            << "The sample file processus/fp4.txt was not copied: \"@home/partial/processus\" is a "
+               "file, "
+               "not a folder.";
     }
 
     void saysWhatWentWrong()
     {
         QFETCH(QString, sampleFolder);
         QFETCH(QString, userFolder);
+        QFETCH(bool, fatal);
         QFETCH(QString, problem);
         writeBytes(m_home->filePath("blocker"), "a file");
+        QVERIFY(QFile::link(m_home->filePath("loop"), m_home->filePath("loop")));
         QDir().mkpath(m_home->filePath("partial"));
         writeBytes(m_home->filePath("partial/processus"), "a file");
         const auto place = [this](QString s) {
@@ -146,14 +175,68 @@ private slots:
         };
         const QString sample = sampleFolder.isEmpty() ? m_sample->path() : sampleFolder;
 
-        const QStringList problems = UserFolder::prepare(sample, m_home->filePath(userFolder));
+        bool stopped = !fatal;
+        const QStringList problems =
+            UserFolder::prepare(sample, m_home->filePath(userFolder), &stopped);
         QCOMPARE(problems, QStringList{place(problem)});
+        QCOMPARE(stopped, fatal);
         // The rest is done all the same, the settings file last.
         if (userFolder == "partial") {
             QCOMPARE(readBytes(m_home->filePath("partial/francais.txt")),
                      QByteArray("installed francais.txt"));
             QVERIFY(QFileInfo::exists(m_home->filePath("partial/wsettings.txt")));
         }
+    }
+
+    // A copy that finds the disk full names the file and says so (it read
+    // "Unknown error"), and copies nothing half.
+    void aFullDiskIsSaid()
+    {
+        if (FullDisk::folder().isEmpty()) {
+            QString said;
+            QVERIFY2(FullDisk::runChild(&said), qPrintable(said));
+            return;
+        }
+        const QString folder = FullDisk::folder() + "/noctarel";
+        QVERIFY(QDir().mkpath(folder));
+        FullDisk::fill();
+        const QStringList problems = UserFolder::prepare(m_sample->path(), folder);
+        QVERIFY(problems.contains("The sample file francais.txt was not copied: \"" + folder +
+                                  "/francais.txt\": disk full."));
+        QVERIFY(!QFileInfo::exists(folder + "/francais.txt"));
+    }
+
+    // The XDG rules: a relative XDG_DATA_HOME is no folder; without HOME
+    // either there is none, rather than one under "/".
+    void dataFolder_data()
+    {
+        QTest::addColumn<QString>("xdg");
+        QTest::addColumn<QString>("home");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("XDG_DATA_HOME") << "/x/data"
+                                       << "/home/u"
+                                       << "/x/data/noctarel";
+        QTest::newRow("no XDG_DATA_HOME") << ""
+                                          << "/home/u"
+                                          << "/home/u/.local/share/noctarel";
+        QTest::newRow("a relative XDG_DATA_HOME") << "data"
+                                                  << "/home/u"
+                                                  << "/home/u/.local/share/noctarel";
+        QTest::newRow("a relative one, no HOME") << "data"
+                                                 << ""
+                                                 << "";
+        QTest::newRow("no HOME") << "/x/data"
+                                 << ""
+                                 << "/x/data/noctarel";
+    }
+    void dataFolder()
+    {
+        QFETCH(QString, xdg);
+        QFETCH(QString, home);
+        QFETCH(QString, folder);
+        QString problem;
+        QCOMPARE(UserFolder::dataFolder(xdg, home, &problem), folder);
+        QCOMPARE(problem.isEmpty(), !folder.isEmpty());
     }
 
 private:

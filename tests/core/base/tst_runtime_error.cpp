@@ -17,7 +17,9 @@ private slots:
         QTest::newRow("permission") << EACCES << "File access denied";
         QTest::newRow("read-only fs") << EROFS << "File access denied";
         QTest::newRow("folder as file") << EISDIR << "File access denied";
-        QTest::newRow("disk full") << ENOSPC << QString("I/O error %1").arg(ENOSPC);
+        QTest::newRow("disk full") << ENOSPC << "disk full";
+        QTest::newRow("quota used up") << EDQUOT << "disk full";
+        QTest::newRow("another error") << EIO << QString("I/O error %1").arg(EIO);
         QTest::newRow("unknown zero") << 0 << QString("I/O error %1").arg(EIO);
     }
     void errnoMapping()

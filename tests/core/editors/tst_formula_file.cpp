@@ -96,6 +96,11 @@ private slots:
         QTest::newRow("one field fills column 2")
             << QStringList{"[Titel]", "T", "[Type]", "Y"} + tail + QStringList{"abc"} << "T"
             << "Y" << QStringList{"||abc"} << 3;
+        QTest::newRow("markers with trailing blanks")
+            << QStringList{"[Titel] ",     "T", "[Type]\t",   "Y",      "[Characteristics] ", "c",
+                           "[Comments]  ", "m", "[Formula] ", "a\tb\tc"}
+            << "T"
+            << "Y" << QStringList{"a|b|c"} << 3;
         QTest::newRow("a wider line widens every row")
             << QStringList{"[Titel]", "T", "[Type]", "Y"} + tail +
                    QStringList{"a\tb\tc\td", "e\tf\tg"}

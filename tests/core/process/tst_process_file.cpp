@@ -71,6 +71,10 @@ private slots:
             << QStringList{"[Titel]", "", "[Comments]", "", "[Process]", "\t\t\t\t", "x\t\t\t\t"}
             << true << "" << QStringList{""} << 5
             << Table{{"", "", "", "", ""}, {"x", "", "", "", ""}};
+        QTest::newRow("markers with trailing blanks")
+            << QStringList{"[Titel] ", "T", "[Comments]\t", "c", "[Process]  ", h, "a\tb\tc\td\te"}
+            << true << "T" << QStringList{"c"} << 5
+            << Table{h.split('\t'), {"a", "b", "c", "d", "e"}};
         QTest::newRow("title line at the end")
             << QStringList{"[Titel]"} << true << "" << QStringList{} << 5 << Table{};
         QTest::newRow("empty file")

@@ -102,6 +102,12 @@ private slots:
                                 << none;
         QTest::newRow("no channels")
             << riff(fmt(1, 0, 22050, 16) + data) << SampleType::Invalid << 0 << none;
+        // Qt Multimedia 6.4 divides by zero, in a timer event, below 50 Hz.
+        QTest::newRow("20 Hz") << riff(fmt(1, 1, 20, 8) + data) << SampleType::Invalid << 0 << none;
+        QTest::newRow("49 Hz stereo")
+            << riff(fmt(1, 2, 49, 16) + data) << SampleType::Invalid << 0 << none;
+        QTest::newRow("three channels")
+            << riff(fmt(1, 3, 22050, 16) + data) << SampleType::Invalid << 0 << none;
         QTest::newRow("absurd rate")
             << riff(fmt(1, 1, 2'000'000'000, 16) + data) << SampleType::Invalid << 0 << none;
         QTest::newRow("empty") << QByteArray() << SampleType::Invalid << 0 << none;
@@ -176,6 +182,31 @@ private slots:
 
         QVERIFY(QFile::remove(path));
         QCOMPARE(cache.clip(path), nullptr);
+    }
+
+    // What the cache reads and what it keeps do not follow what a file claims
+    // or how many files a count-down asks for.
+    void cacheIsBounded()
+    {
+        TempWorkDir dir;
+        WaveCache cache;
+        // A file that reports no size and never ends.
+        QVERIFY(QFile::link("/proc/self/pagemap", dir.file("pause.wav")));
+        QVERIFY(!cache.clip(dir.file("pause.wav"))->isValid());
+
+        // A count-down of thirty seconds over one-megabyte words.
+        const QByteArray word = riff(fmt(1, 1, 22050, 16) + chunk("data", QByteArray(1 << 20, 1)));
+        for (int s = 0; s <= 30; ++s) {
+            dir.write(QString("%1.wav").arg(s), word);
+            QVERIFY(cache.clip(dir.file(QString("%1.wav").arg(s)))->isValid());
+            QVERIFY(cache.heldBytes() <= WaveCache::MaxHeldBytes);
+        }
+        // The first word was let go: read again, it is what the file now holds.
+        const QString first = dir.file("0.wav");
+        const QDateTime time = QFileInfo(first).lastModified();
+        dir.write("0.wav", QByteArray(word.size(), 'x'));
+        stamp(first, time);
+        QVERIFY(!cache.clip(first)->isValid());
     }
 };
 

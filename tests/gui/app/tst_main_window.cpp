@@ -1,21 +1,84 @@
 #include "app_fixture.h"
+#include "core/app/command_line.h"
 #include "core/process/process_engine.h"
+#include "full_disk.h"
 #include "gui/app/preferences_page.h"
+#include "gui/app/working_folder.h"
 #include "gui/process/process_tab.h"
 #include "gui/string_grid.h"
 #include "gui/widgets.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+
+#include <sys/inotify.h>
+#include <unistd.h>
+
+namespace {
+
+// Whether anything opens one file, read without waiting.
+class OpenWatch
+{
+public:
+    explicit OpenWatch(const QString &path) : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        ::inotify_add_watch(m_fd, QFile::encodeName(path).constData(), IN_OPEN);
+    }
+    ~OpenWatch() { ::close(m_fd); }
+    OpenWatch(const OpenWatch &) = delete;
+    OpenWatch &operator=(const OpenWatch &) = delete;
+    bool opened() const
+    {
+        char events[4096];
+        return ::read(m_fd, events, sizeof events) > 0;
+    }
+
+private:
+    int m_fd;
+};
+
+// Shows a box through the real dialogs and returns the text format its text
+// was shown in; the box is drawn, then closed.
+Qt::TextFormat shownInBox(const ScriptedDialogs::Shown &box)
+{
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(0, [&format] {
+        auto *shown = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!shown)
+            return;
+        shown->grab();
+        format = shown->textFormat();
+        shown->reject();
+    });
+    QtDialogs dialogs;
+    switch (box.kind) {
+    case ScriptedDialogs::Kind::Error:
+        dialogs.showError(box.text);
+        break;
+    case ScriptedDialogs::Kind::Question:
+        dialogs.askYesNo(box.text, box.caption);
+        break;
+    default:
+        dialogs.showMessage(box.text);
+    }
+    return format;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Dialogs::ChangedOnDisk)
 
 class TestMainWindow : public QObject
 {
@@ -72,18 +135,56 @@ private slots:
         QCOMPARE(w.preferences()->btnPrefSave->text(), QStringLiteral("Enregistrer"));
     }
 
-    void badDigitStopsTheStart()
+    // A line that cannot be read is reported by its number; the rest of the
+    // file is taken and the start goes on, and what the file did not give is
+    // no change of the user's: the close asks nothing and writes nothing.
+    void badLineIsReportedAndTheRestRead()
     {
         AppFixture f;
         f.writeStandardFolder();
-        f.dir.write("wsettings.txt", crlf({"LanguageFile=lang.txt", "Color=x", "Sound=2"}));
+        QStringList lines = AppFixture::settingsLines();
+        lines[0] = "Sound=2";
+        lines[2] = "Color=x";
+        f.dir.write("wsettings.txt", crlf(lines));
+        const QByteArray before = f.dir.read("wsettings.txt");
         TfrmMain &w = f.start();
         QCOMPARE(f.dialogs.errors(),
-                 QStringList{"\"wsettings.txt\": 'x' is not a valid integer value."});
-        QCOMPARE(w.preferences()->lbleLanguageFile->text(), QStringLiteral("lang.txt"));
-        QVERIFY(w.preferences()->rbtnBeepYN->isChecked());
-        QCOMPARE(w.pgctrlMain->currentWidget(), w.preferences());
-        QVERIFY(w.context().current.LanguageFile.isEmpty());
+                 QStringList{"\"wsettings.txt\": line 3: 'x' is not a valid integer value."});
+        QVERIFY(w.preferences()->rbtnWaveYN->isChecked());
+        QCOMPARE(w.preferences()->lbleChemFolder->text(), QStringLiteral("chem"));
+        QCOMPARE(w.context().current.FilmProcessFile, QStringLiteral("films.txt"));
+        QCOMPARE(w.pgctrlMain->currentWidget(), w.tbshtFilms);
+        f.dialogs.yesNoAnswers.push_back(true);
+        QVERIFY(w.FormClose());
+        QCOMPARE(f.dialogs.count(ScriptedDialogs::Kind::Question), 0);
+        QCOMPARE(f.dir.read("wsettings.txt"), before);
+    }
+
+    // A settings file without a path line says which: "File not found" named
+    // no file.
+    void aMissingPathLineIsNamed_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::newRow("paper list") << "PaperProcessFile=";
+        QTest::newRow("film list") << "FilmProcessFile=";
+        QTest::newRow("agitation file") << "AgitationFile=";
+    }
+    void aMissingPathLineIsNamed()
+    {
+        QFETCH(QString, key);
+        AppFixture f;
+        f.writeStandardFolder();
+        QStringList lines = AppFixture::settingsLines();
+        lines.removeIf([&](const QString &line) { return line.startsWith(key); });
+        f.dir.write("wsettings.txt", crlf(lines));
+        f.dir.write("proc/a.txt", crlf({"[Titel]", "Film", "[Comments]", "", "[Process]",
+                                        "Step\tTime\tTime 2\tWait\tAgit", "Dev\t00:05:00\t\t\tA"}));
+        f.dir.write("films.txt", crlf({"a.txt"}));
+        TfrmMain &w = f.start();
+        if (key == "AgitationFile=")
+            w.processPages()->tab(0)->StartButton->click();
+        QCOMPARE(f.dialogs.errors(),
+                 QStringList{"No file is named for " + key + " in the settings."});
     }
 
     void nulInAPathIsAnError()
@@ -97,6 +198,50 @@ private slots:
         QCOMPARE(f.dialogs.errors(),
                  QStringList{QString("\"lang.txt") + QChar(0x2400) + "junk\": Invalid file name."});
         QCOMPARE(w.preferences()->btnPrefSave->text(), QStringLiteral("Enregistrer"));
+    }
+
+    // A start from the desktop's menu has no terminal: what keeps the data
+    // folder from being prepared is said in a box.
+    void dataFolderProblemsShowInABox_data()
+    {
+        QTest::addColumn<QString>("blocked"); // a file put where the start needs a folder
+        QTest::addColumn<bool>("works");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("a file in the data folder's place")
+            << "data/noctarel" << false << "The data folder @/data/noctarel cannot be made";
+        QTest::newRow("a file in a sample subfolder's place")
+            << "data/noctarel/proc" << true << "The sample file proc/a.txt was not copied";
+        QTest::newRow("nothing in the way") << "" << true << "";
+    }
+    void dataFolderProblemsShowInABox()
+    {
+        QFETCH(QString, blocked);
+        QFETCH(bool, works);
+        QFETCH(QString, said);
+        TempWorkDir dir;
+        dir.write("sample/wsettings.txt", "Sound=1\r\n");
+        dir.write("sample/proc/a.txt", "[Titel]\r\n");
+        if (!blocked.isEmpty())
+            dir.write(blocked, "in the way");
+        const std::optional<QByteArray> xdg = qEnvironmentVariableIsSet("XDG_DATA_HOME")
+                                                  ? std::optional(qgetenv("XDG_DATA_HOME"))
+                                                  : std::nullopt;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir.file("data")));
+        StartRequest request;
+        request.userFolder = true;
+        ScriptedDialogs dialogs;
+        const bool worked = enterWorkingFolder(request, dir.file("sample"), dialogs);
+        if (xdg)
+            qputenv("XDG_DATA_HOME", *xdg);
+        else
+            qunsetenv("XDG_DATA_HOME");
+        QCOMPARE(worked, works);
+        if (works)
+            QCOMPARE(QDir::currentPath(), dir.file("data/noctarel"));
+        QCOMPARE(dialogs.count(ScriptedDialogs::Kind::Error), said.isEmpty() ? 0 : 1);
+        if (!said.isEmpty())
+            QVERIFY2(dialogs.errors().at(0).startsWith(said.replace("@", dir.path())),
+                     qPrintable(dialogs.errors().at(0)));
     }
 
     void clockTextHasNoTimeZone()
@@ -160,6 +305,64 @@ private slots:
         }
     }
 
+    // Two Noctarels on one folder: the second's save finds the file the first
+    // wrote and asks before writing over it.
+    void changedOnDiskIsAskedAbout_data()
+    {
+        using A = Dialogs::ChangedOnDisk;
+        QTest::addColumn<bool>("atClose");
+        QTest::addColumn<A>("answer");
+        QTest::addColumn<QString>("onDisk");   // whose settings the file holds after
+        QTest::addColumn<QString>("onScreen"); // whose the page shows after
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("close, keep mine") << true << A::KeepMine << "8"
+                                          << "8" << true;
+        QTest::newRow("close, take theirs") << true << A::TakeTheirs << "5"
+                                            << "5" << true;
+        QTest::newRow("close, cancel") << true << A::Cancel << "5"
+                                       << "8" << false;
+        QTest::newRow("Enregistrer, keep mine") << false << A::KeepMine << "8"
+                                                << "8" << true;
+        QTest::newRow("Enregistrer, take theirs") << false << A::TakeTheirs << "5"
+                                                  << "5" << true;
+        QTest::newRow("Enregistrer, cancel") << false << A::Cancel << "5"
+                                             << "8" << true;
+    }
+    void changedOnDiskIsAskedAbout()
+    {
+        QFETCH(bool, atClose);
+        QFETCH(Dialogs::ChangedOnDisk, answer);
+        QFETCH(QString, onDisk);
+        QFETCH(QString, onScreen);
+        QFETCH(bool, closes);
+        AppFixture f;
+        f.writeStandardFolder();
+        TfrmMain &w = f.start();
+        w.preferences()->lbleSoundSeconds->setText("8");
+        // The other window's save.
+        QStringList theirs = AppFixture::settingsLines();
+        theirs[1] = "SoundSeconds=5";
+        f.dir.write("wsettings.txt", crlf(theirs));
+        f.dialogs.changedOnDiskAnswers.push_back(answer);
+        if (atClose) {
+            f.dialogs.yesNoAnswers.push_back(true);
+            QCOMPARE(w.FormClose(), closes);
+        } else {
+            w.preferences()->btnPrefSave->click();
+        }
+        QCOMPARE(f.dialogs.count(ScriptedDialogs::Kind::ChangedOnDiskQuestion), 1);
+        QCOMPARE(f.dialogs.shown.back().text, QStringLiteral("T110"));
+        QCOMPARE(f.dialogs.errors(), QStringList());
+        QString saved = QString::fromLatin1(f.dir.read("wsettings.txt"));
+        QCOMPARE(saved.section("\r\n", 1, 1), "SoundSeconds=" + onDisk);
+        QCOMPARE(w.preferences()->lbleSoundSeconds->text(), onScreen);
+        // Whatever the answer, the next save asks only if the file changes again.
+        f.dialogs.clear();
+        w.preferences()->btnPrefSave->click();
+        QCOMPARE(f.dialogs.count(ScriptedDialogs::Kind::ChangedOnDiskQuestion),
+                 answer == Dialogs::ChangedOnDisk::Cancel ? 1 : 0);
+    }
+
     void closeWithoutLanguageUsesOwnTexts()
     {
         AppFixture f;
@@ -184,6 +387,118 @@ private slots:
         QVERIFY(w.isVisible());
         QCOMPARE(f.dialogs.errors(), QStringList{"\"wsettings.txt\": File access denied."});
         QFile::setPermissions(f.dir.file("wsettings.txt"), QFile::ReadOwner | QFile::WriteOwner);
+    }
+
+    // A save that finds the disk full says so and leaves the old file whole.
+    // The writer's short buffer used to fail only in the commit's own flush,
+    // which Qt took for success: the file was renamed over the old one empty.
+    void aFullDiskKeepsTheOldFile_data()
+    {
+        QTest::addColumn<QString>("save");
+        QTest::newRow("settings, close with Yes") << "close";
+        QTest::newRow("Processus, Enregistrer") << "process";
+    }
+    void aFullDiskKeepsTheOldFile()
+    {
+        QFETCH(QString, save);
+        if (FullDisk::folder().isEmpty()) {
+            QString said;
+            QVERIFY2(FullDisk::runChild(&said), qPrintable(said));
+            return;
+        }
+        AppFixture f(FullDisk::folder());
+        f.writeStandardFolder();
+        const QByteArray process = crlf({"[Titel]", "Film", "[Comments]", "c", "[Process]",
+                                         "Step\tTime\tTime 2\tWait\tAgit", "Dev\t00:05:00\t\t\t"});
+        f.dir.write("proc/a.txt", process);
+        const QByteArray settings = f.dir.read("wsettings.txt");
+        TfrmMain &w = f.start();
+        QCOMPARE(f.dialogs.errors(), QStringList());
+        FullDisk::fill();
+        QString saved;
+        if (save == "close") {
+            saved = "wsettings.txt";
+            w.preferences()->lbleSoundSeconds->setText("8");
+            f.dialogs.yesNoAnswers.push_back(true);
+            QVERIFY(!w.FormClose());
+        } else {
+            saved = "proc/a.txt";
+            w.findChild<QLineEdit *>("lblePROCFile")->setText(saved);
+            w.findChild<QPushButton *>("btnPROCOpen")->click();
+            w.findChild<QLineEdit *>("lblePROCTitel")->setText("Film 2");
+            w.findChild<QPushButton *>("btnPROCSave")->click();
+        }
+        QCOMPARE(f.dialogs.errors(), QStringList{fileError(saved, "disk full") + '.'});
+        QCOMPARE(f.dir.read("wsettings.txt"), settings);
+        QCOMPARE(f.dir.read("proc/a.txt"), process);
+    }
+
+    // Text from a file is shown as it stands: a label or box that took it for
+    // HTML would load the image its markup names (a FIFO there hung the
+    // program, /dev/zero ate the memory).
+    void fileTextShowsAsPlainText_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::newRow("language lines: captions, messages, agitation texts") << "language";
+        QTest::newRow("process file: title, step, agitation description") << "process";
+        QTest::newRow("a path in the settings, quoted by an error") << "settings";
+    }
+    void fileTextShowsAsPlainText()
+    {
+        QFETCH(QString, source);
+        AppFixture f;
+        f.writeStandardFolder();
+        f.dir.write("probe.png", "not read");
+        OpenWatch watch(f.dir.file("probe.png"));
+        const QString markup = "<b>B</b><img src=\"" + f.dir.file("probe.png") + "\">";
+        if (source == "language") {
+            QStringList lang;
+            for (int n = 1; n <= 99; ++n)
+                lang << QString("%1\t%2").arg(n).arg(markup);
+            f.dir.write("lang.txt", lang.join("\r\n").toUtf8());
+        }
+        const QString title = source == "process" ? markup : "Film";
+        f.dir.write("proc/a.txt", ("[Titel]\r\n" + title +
+                                   "\r\n[Comments]\r\n\r\n[Process]\r\nStep\tTime\tTime "
+                                   "2\tWait\tAgit\r\n" +
+                                   title + "\t00:05:00\t\t\tZ\r\n")
+                                      .toUtf8());
+        f.dir.write("agit.txt", ("Z\t" + markup + "\t0_00:00:10_00:00:00\r\n").toUtf8());
+        f.dir.write("films.txt", crlf({"a.txt"}));
+        if (source == "settings")
+            f.dir.write("wsettings.txt",
+                        crlf(AppFixture::settingsLines("FilmProcessFile=" + markup)));
+        TfrmMain &w = f.start();
+        w.show();
+        if (source != "settings") {
+            w.processPages()->tab(0)->StartButton->click();
+            // The editor's message for a file of another kind, and the close question.
+            w.findChild<QLineEdit *>("lblePROCFile")->setText("agit.txt");
+            w.findChild<QPushButton *>("btnPROCOpen")->click();
+            w.preferences()->lbleSoundSeconds->setText("9");
+            QVERIFY(w.FormClose());
+        }
+
+        int showing = 0;
+        QStringList asHtml;
+        for (QLabel *label : w.findChildren<QLabel *>()) {
+            label->grab();
+            if (label->text().contains("<b>")) {
+                ++showing;
+                if (label->textFormat() != Qt::PlainText)
+                    asHtml << label->objectName();
+            }
+        }
+        for (const ScriptedDialogs::Shown &box : f.dialogs.shown) {
+            if (box.text.contains("<b>")) {
+                ++showing;
+                if (shownInBox(box) != Qt::PlainText)
+                    asHtml << "box: " + box.text;
+            }
+        }
+        QVERIFY(showing > 0);
+        QVERIFY(!watch.opened());
+        QCOMPARE(asHtml, QStringList());
     }
 
     void saveWithBadCountDownTouchesNothing()

@@ -180,7 +180,7 @@ private slots:
         f.dir.write("proc/a.txt", processFile(QString(), 1));
         f.dir.write("films.txt", crlf({"a.txt"}));
         TfrmMain &w = f.start();
-        QCOMPARE(w.pgctrlFilms->tabText(0), QStringLiteral("edtF0Titel"));
+        QCOMPARE(w.pgctrlFilms->tabText(0), QStringLiteral("a.txt"));
         GridModel *g = w.processPages()->tab(0)->StepGrid->grid();
         QCOMPARE(g->cols(), 6);
         QCOMPARE(g->colWidth(5), 85);
