@@ -293,4 +293,14 @@ void writeLines(const QString &path, const QStringList &lines)
     }
 }
 
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    BusyCursor busy;
+    try {
+        replaceFile(path, bytes);
+    } catch (const RuntimeError &e) {
+        throw e.inFile(path);
+    }
+}
+
 } // namespace TextFile

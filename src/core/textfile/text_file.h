@@ -28,6 +28,9 @@ inline constexpr qint64 MaxFileBytes = qint64(1) << 20;
 QStringList readLines(const QString &path);
 // Raises as readLines does; the old file stays whole whatever fails.
 void writeLines(const QString &path, const QStringList &lines);
+// The same safe replacement for bytes already encoded (a CSV export is UTF-8
+// whatever it holds).
+void writeBytes(const QString &path, const QByteArray &bytes);
 
 QStringList splitLines(const QByteArray &bytes);
 QString decode(const QByteArray &bytes);
