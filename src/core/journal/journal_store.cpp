@@ -90,6 +90,10 @@ QStringList JournalStore::load()
 {
     const QString path = journalPath();
     const QByteArray native = QFile::encodeName(path);
+    // journal.txt is this store's alone once read; reading it again would
+    // take the runs being recorded for runs cut off.
+    if (m_loaded)
+        return m_read.problems;
     struct stat st
     {
     };

@@ -27,9 +27,10 @@ public:
 
     QString journalPath() const;
     bool isLoaded() const { return m_loaded; }
-    // Reads journal.txt (a missing one is an empty journal) and returns the
-    // problems of the lines not understood. Raises when it cannot be read or
-    // moved aside; the store then refuses to write until a read succeeds.
+    // Reads journal.txt (a missing one is an empty journal) once, and returns
+    // the problems of the lines not understood (again, later). Raises when it
+    // cannot be read or moved aside; the store then refuses to write until a
+    // read succeeds.
     QStringList load();
     // Reads every journal-YYYY*.txt beside it, oldest first. A file that
     // cannot be read is one more problem; the others still read.
