@@ -324,15 +324,14 @@ QStringList bathLines(const BathsFile &file)
         if (!out.isEmpty())
             out << QString();
         out << kSection;
+        // Every key, its default too: a second line of a key, kept as it was
+        // read, must stay the second.
         out << QStringLiteral("Name=") + b.name;
-        if (!b.formulaFile.isEmpty())
-            out << QStringLiteral("Formula=") + b.formulaFile;
+        out << QStringLiteral("Formula=") + b.formulaFile;
         out << QStringLiteral("Volume=") + decimalText(b.litres);
         out << QStringLiteral("Wear=") + wearText(b);
-        if (b.filmsPerLitre > 0)
-            out << QStringLiteral("Capacity=") + decimalText(b.filmsPerLitre);
-        if (b.shelfLifeDays > 0)
-            out << QStringLiteral("ShelfLife=") + QString::number(b.shelfLifeDays);
+        out << QStringLiteral("Capacity=") + decimalText(b.filmsPerLitre);
+        out << QStringLiteral("ShelfLife=") + QString::number(b.shelfLifeDays);
         out << QStringLiteral("Temperature=") + temperatureText(b.temperature);
         out << b.unreadLines;
         for (const BathBottle &bottle : b.bottles) {

@@ -368,6 +368,12 @@ private:
             keep(line);
             return;
         }
+        // Nothing follows the end of a run in what the program writes.
+        if (m_seen & kEndBit) {
+            problem(n, QStringLiteral("%1 after the end of its run").arg(quoted(line)));
+            keep(line);
+            return;
+        }
         const QStringView key = QStringView(line).left(eq);
         const QStringView value = QStringView(line).mid(eq + 1);
         const QString error = apply(key, value);
@@ -456,8 +462,8 @@ QStringList journalLines(const std::vector<JournalRun> &runs, const QStringList 
         out << QStringLiteral("Process=") + escapeField(r.title);
         out << QStringLiteral("File=") + escapeField(r.file);
         out << QStringLiteral("Films=") + QString::number(r.films);
-        if (!r.note.isEmpty())
-            out << QStringLiteral("Note=") + escapeField(r.note);
+        // Written even when empty: a second Note line must stay the second.
+        out << QStringLiteral("Note=") + escapeField(r.note);
         out << r.unreadLines;
         for (const JournalCell &c : r.cells) {
             out << cellText(c);

@@ -220,7 +220,7 @@ private slots:
                  (QStringList{"\"baths.txt\": line 1: \"stray\" is not a line of a bath",
                               "\"baths.txt\": line 7: \"lots\" is not a valid Capacity",
                               "\"baths.txt\": line 11: \"2025-11-31 1\" is not a valid Use",
-                              "\"baths.txt\": line 24: \"Colour\" is not a key of a bath"}));
+                              "\"baths.txt\": line 27: \"Colour\" is not a key of a bath"}));
         QCOMPARE(read.file.baths.size(), size_t(2));
         QCOMPARE(read.file.baths[0].unreadLines, QStringList{"Capacity=lots"});
         QCOMPARE(read.file.baths[0].bottles.front().uses.size(), size_t(1));

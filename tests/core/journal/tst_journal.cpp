@@ -111,24 +111,24 @@ private slots:
         rec.runEnded(id, JournalRun::End::Reset, 5);
         QVERIFY(!rec.isLive(id));
 
-        QCOMPARE(
-            dir.read("journal.txt"),
-            crlf({"[Run]", "Started=2025-12-09 10:30:00",
-                  "Process=Ilford FP4 Plus - ID-11 stock - 20 °C", "File=fp4_id11.txt", "Films=2",
-                  "Cell=1\tmain\tPrémouillage\t00:01:00\t00:01:00\t\t\t00:00:00.000\t"
-                  "00:01:00.000\t0\t00:00:00.000\t\t",
-                  "Cell=2\tmain\tRévélateur\t00:08:30\t00:08:53\t1.2\t0.8717\t00:01:00.000\t"
-                  "00:05:00.250\t1\t00:00:30.500\tID-11\t3",
-                  "Reading=00:01:00.000\t20", "Reading=00:03:30.500\t22",
-                  "Cell=3\tmain\tBain d'arrêt\t00:00:30\t00:00:30\t\t\t00:05:00.250\t"
-                  "00:05:30.250\t0\t00:00:00.000\t\t",
-                  "Cell=4\tmain\tFixateur\t00:01:00\t00:01:00\t\t\t00:05:30.250\t"
-                  "00:06:30.250\t0\t00:00:00.000\t\t",
-                  "Cell=4\twait\tFixateur\tX\t\t\t\t00:06:30.250\t00:06:42.000\t0\t"
-                  "00:00:00.000\t\t",
-                  "Cell=5\tmain\tLavage\t00:10:00\t00:10:00\t\t\t00:06:42.000\t"
-                  "00:07:30.000\t0\t00:00:00.000\t\t",
-                  "End=reset 5\t00:07:30.000"}));
+        QCOMPARE(dir.read("journal.txt"),
+                 crlf({"[Run]", "Started=2025-12-09 10:30:00",
+                       "Process=Ilford FP4 Plus - ID-11 stock - 20 °C", "File=fp4_id11.txt",
+                       "Films=2", "Note=",
+                       "Cell=1\tmain\tPrémouillage\t00:01:00\t00:01:00\t\t\t00:00:00.000\t"
+                       "00:01:00.000\t0\t00:00:00.000\t\t",
+                       "Cell=2\tmain\tRévélateur\t00:08:30\t00:08:53\t1.2\t0.8717\t00:01:00.000\t"
+                       "00:05:00.250\t1\t00:00:30.500\tID-11\t3",
+                       "Reading=00:01:00.000\t20", "Reading=00:03:30.500\t22",
+                       "Cell=3\tmain\tBain d'arrêt\t00:00:30\t00:00:30\t\t\t00:05:00.250\t"
+                       "00:05:30.250\t0\t00:00:00.000\t\t",
+                       "Cell=4\tmain\tFixateur\t00:01:00\t00:01:00\t\t\t00:05:30.250\t"
+                       "00:06:30.250\t0\t00:00:00.000\t\t",
+                       "Cell=4\twait\tFixateur\tX\t\t\t\t00:06:30.250\t00:06:42.000\t0\t"
+                       "00:00:00.000\t\t",
+                       "Cell=5\tmain\tLavage\t00:10:00\t00:10:00\t\t\t00:06:42.000\t"
+                       "00:07:30.000\t0\t00:00:00.000\t\t",
+                       "End=reset 5\t00:07:30.000"}));
         JournalStore back(dir.path());
         QCOMPARE(back.load(), QStringList());
         QVERIFY(back.runs() == store.runs());
@@ -174,16 +174,17 @@ private slots:
                                   << "Started=2025-12-02 09:00:00"
                                   << "Cell=1\tmain\tRév")
             << QStringList{"line 9: \"1\tmain\tRév\" is not a valid Cell"} << 2;
-        QTest::newRow("before any run, and an unknown key")
-            << (QStringList{"hello"} << good << "Colour=red")
+        QTest::newRow("before any run, an unknown key, after the end")
+            << (QStringList{"hello"} << good.mid(0, 5) << "Colour=red" << good.last() << "Films=2")
             << QStringList{"line 1: \"hello\" is not a line of a run",
-                           "line 8: \"Colour\" is not a key of a run"}
+                           "line 7: \"Colour\" is not a key of a run",
+                           "line 9: \"Films=2\" after the end of its run"}
             << 1;
-        QTest::newRow("a bad date and a second end")
+        QTest::newRow("a bad date and a line after the end")
             << (QStringList{"[Run]", "Started=2025-02-30 09:00:00", "End=finished\t00:01:00.000",
                             "End=closed\t00:02:00.000"})
             << QStringList{"line 2: \"2025-02-30 09:00:00\" is not a valid Started",
-                           "line 4: a second End line in one run"}
+                           "line 4: \"End=closed\t00:02:00.000\" after the end of its run"}
             << 1;
     }
     void badLinesAreSaidAndKept()
