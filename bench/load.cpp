@@ -23,6 +23,7 @@
 #include <QWidget>
 
 #include <cstdio>
+#include <map>
 
 namespace {
 
@@ -42,7 +43,7 @@ QStringList processLines(int steps)
 JournalRun benchRun(int i)
 {
     JournalRun r;
-    r.started = QDateTime(QDate(2019, 1, 1).addDays(i / 4), QTime(9 + i % 4 * 3, 15));
+    r.started = wallTime(QDate(2019, 1, 1).addDays(i / 4), QTime(9 + i % 4 * 3, 15));
     r.title = QStringLiteral("Ilford HP5 Plus - ID-11 stock - 20 °C");
     r.file = QStringLiteral("hp5_id11.txt");
     r.films = 1 + i % 3;
@@ -78,10 +79,12 @@ void benchJournal()
     std::vector<JournalRun> chunk;
     qsizetype bytes = 0;
     int files = 0;
+    std::map<int, int> ofYear;
     const auto flush = [&](bool last) {
+        const int year = chunk.front().started.date().year();
         const QString name =
-            last ? QStringLiteral("journal.txt")
-                 : JournalStore::archiveName(chunk.front().started.date().year(), ++files);
+            last ? QStringLiteral("journal.txt") : JournalStore::archiveName(year, ++ofYear[year]);
+        files += last ? 0 : 1;
         TextFile::writeLines(dir.filePath(name), journalLines(chunk));
         chunk.clear();
         bytes = 0;

@@ -3,38 +3,40 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 std::optional<double> parseDecimal(QStringView text)
 {
     if (text.isEmpty() || text.size() > MaxDecimalLength)
         return std::nullopt;
-    QString plain;
-    plain.reserve(text.size());
+    char plain[MaxDecimalLength];
+    qsizetype n = 0;
     qsizetype i = 0;
     if (text.front() == u'-') {
-        plain += u'-';
+        plain[n++] = '-';
         ++i;
     }
     int digits = 0;
     bool separator = false;
     for (; i < text.size(); ++i) {
-        const QChar c = text[i];
+        const char16_t c = text[i].unicode();
         if (c >= u'0' && c <= u'9') {
-            plain += c;
+            plain[n++] = char(c);
             ++digits;
         } else if ((c == u'.' || c == u',') && !separator && digits > 0) {
-            plain += u'.';
+            plain[n++] = '.';
             separator = true;
         } else {
             return std::nullopt;
         }
     }
-    if (digits == 0 || plain.endsWith(u'.'))
+    if (digits == 0 || plain[n - 1] == '.')
         return std::nullopt;
-    bool ok = false;
-    const double value = plain.toDouble(&ok);
-    if (!ok || !std::isfinite(value))
+    // Correctly rounded, so the shortest text of a value reads back as it.
+    double value = 0;
+    const auto [end, error] = std::from_chars(plain, plain + n, value, std::chars_format::fixed);
+    if (error != std::errc() || end != plain + n || !std::isfinite(value))
         return std::nullopt;
     return value == 0 ? 0.0 : value; // no "-0"
 }
@@ -116,8 +118,10 @@ QString isoDateText(QDate date)
 
 std::optional<qint64> parseDurationMs(QStringView text)
 {
-    const qsizetype colon = text.indexOf(u':');
-    if (colon < 1 || colon > 5)
+    qsizetype colon = 0;
+    while (colon < text.size() && colon < 6 && text[colon] != QLatin1Char(':'))
+        ++colon;
+    if (colon < 1 || colon > 5 || colon == text.size())
         return std::nullopt;
     const auto h = digits(text, 0, colon);
     if (!h || text.size() < colon + 6 || text[colon + 3] != u':')

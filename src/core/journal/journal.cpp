@@ -4,6 +4,8 @@
 #include "core/base/runtime_error.h"
 #include "core/process/time_text.h"
 
+#include <QHash>
+
 #include <algorithm>
 
 qint64 JournalRun::totalMs() const
@@ -122,7 +124,7 @@ std::optional<QDateTime> parseStarted(QStringView text)
     const std::optional<qint64> s = parseCount(text.mid(17, 2), 59);
     if (!date || !h || !m || !s)
         return std::nullopt;
-    return QDateTime(*date, QTime(int(*h), int(*m), int(*s)));
+    return wallTime(*date, QTime(int(*h), int(*m), int(*s)));
 }
 
 QString startedText(const QDateTime &dt)
@@ -168,10 +170,47 @@ QString factorText(const std::optional<double> &f)
     return f ? decimalText(*f) : QString();
 }
 
-std::optional<JournalCell> parseCell(QStringView value)
+// The step names, baths, titles and files of a journal are a few texts said
+// again and again: each is made once and shared. The views point into the
+// lines being read, which outlive the parse.
+class SharedTexts
 {
-    const QList<QStringView> f = value.split(u'\t');
-    if (f.size() != 13)
+public:
+    QString operator()(QStringView raw)
+    {
+        if (raw.isEmpty())
+            return QString();
+        if (raw.contains(u'\\'))
+            return unescapeField(raw);
+        const auto it = m_texts.constFind(raw);
+        if (it != m_texts.cend())
+            return *it;
+        QString text = raw.toString();
+        if (m_texts.size() < 4096)
+            m_texts.insert(raw, text);
+        return text;
+    }
+
+private:
+    QHash<QStringView, QString> m_texts;
+};
+
+std::optional<JournalCell> parseCell(QStringView value, SharedTexts &shared)
+{
+    // Split by hand, in one pass: a journal has tens of thousands of these.
+    QStringView f[13];
+    int fields = 0;
+    qsizetype from = 0;
+    const QChar *d = value.data();
+    for (qsizetype i = 0; i <= value.size(); ++i) {
+        if (i < value.size() && d[i] != QLatin1Char('\t'))
+            continue;
+        if (fields == 13)
+            return std::nullopt;
+        f[fields++] = value.mid(from, i - from);
+        from = i + 1;
+    }
+    if (fields != 13)
         return std::nullopt;
     JournalCell c;
     const std::optional<qint64> row = parseCount(f[0], 1000000);
@@ -180,7 +219,7 @@ std::optional<JournalCell> parseCell(QStringView value)
         return std::nullopt;
     c.row = int(*row);
     c.phase = *phase;
-    c.step = unescapeField(f[2]);
+    c.step = shared(f[2]);
     if (c.phase == JournalCell::Phase::Wait) {
         if (f[3] != u"X" || !f[4].isEmpty())
             return std::nullopt;
@@ -212,7 +251,7 @@ std::optional<JournalCell> parseCell(QStringView value)
         return std::nullopt;
     c.pauses = int(*pauses);
     c.pausedMs = *paused;
-    c.bath = unescapeField(f[11]);
+    c.bath = shared(f[11]);
     if (f[12].isEmpty()) {
         c.bathUse = 0;
     } else {
@@ -331,39 +370,40 @@ private:
     void keep(const QString &line)
     {
         // The End line is written last: what came after it stays after it.
-        if (m_run && (m_seen & kEndBit))
-            m_run->linesAfterEnd << line;
-        else if (!m_run)
+        if (m_inRun && (m_seen & kEndBit))
+            m_run.linesAfterEnd << line;
+        else if (!m_inRun)
             m_out.strayLines << line;
-        else if (!m_run->cells.empty())
-            m_run->cells.back().unreadLines << line;
+        else if (!m_run.cells.empty())
+            m_run.cells.back().unreadLines << line;
         else
-            m_run->unreadLines << line;
+            m_run.unreadLines << line;
     }
 
     void finishRun()
     {
-        if (!m_run)
+        if (!m_inRun)
             return;
         // A run the program never ended was cut off by a crash or a power cut.
-        if (m_run->end == JournalRun::End::Open)
-            m_run->end = JournalRun::End::CutOff;
-        m_out.runs.push_back(std::move(*m_run));
-        m_run.reset();
+        if (m_run.end == JournalRun::End::Open)
+            m_run.end = JournalRun::End::CutOff;
+        m_out.runs.push_back(std::move(m_run));
+        m_run = JournalRun();
+        m_inRun = false;
     }
 
     void line(const QString &line, int n)
     {
         if (line == kSection) {
             finishRun();
-            m_run.emplace();
+            m_inRun = true;
             m_seen = 0;
             return;
         }
         if (line.isEmpty())
             return;
         const qsizetype eq = line.indexOf(u'=');
-        if (!m_run || eq <= 0) {
+        if (!m_inRun || eq <= 0) {
             problem(n, QStringLiteral("%1 is not a line of a run").arg(quoted(line)));
             keep(line);
             return;
@@ -385,10 +425,27 @@ private:
 
     QString apply(QStringView key, QStringView value)
     {
-        JournalRun &r = *m_run;
+        JournalRun &r = m_run;
         const auto bad = [&] {
             return QStringLiteral("%1 is not a valid %2").arg(quoted(value), key);
         };
+        // Cells and readings first: they are most of the lines.
+        if (key == u"Cell") {
+            std::optional<JournalCell> cell = parseCell(value, m_shared);
+            if (!cell)
+                return bad();
+            r.cells.push_back(std::move(*cell));
+            return QString();
+        }
+        if (key == u"Reading") {
+            const std::optional<JournalReading> reading = parseReading(value);
+            if (!reading)
+                return bad();
+            if (r.cells.empty())
+                return QStringLiteral("a reading before the run's first cell");
+            r.cells.back().readings.push_back(*reading);
+            return QString();
+        }
         // The keys a run has once, as bits of m_seen.
         static const QLatin1StringView once[] = {
             QLatin1StringView("Started"), QLatin1StringView("Process"), QLatin1StringView("File"),
@@ -400,27 +457,15 @@ private:
         if (bit && (m_seen & bit))
             return QStringLiteral("a second %1 line in one run").arg(key);
 
-        if (key == u"Cell") {
-            std::optional<JournalCell> cell = parseCell(value);
-            if (!cell)
-                return bad();
-            r.cells.push_back(std::move(*cell));
-        } else if (key == u"Reading") {
-            const std::optional<JournalReading> reading = parseReading(value);
-            if (!reading)
-                return bad();
-            if (r.cells.empty())
-                return QStringLiteral("a reading before the run's first cell");
-            r.cells.back().readings.push_back(*reading);
-        } else if (key == u"Started") {
+        if (key == u"Started") {
             const std::optional<QDateTime> started = parseStarted(value);
             if (!started)
                 return bad();
             r.started = *started;
         } else if (key == u"Process") {
-            r.title = unescapeField(value);
+            r.title = m_shared(value);
         } else if (key == u"File") {
-            r.file = unescapeField(value);
+            r.file = m_shared(value);
         } else if (key == u"Films") {
             const std::optional<qint64> films = parseCount(value, 9999);
             if (!films || *films < 1)
@@ -440,7 +485,9 @@ private:
 
     QString m_path;
     JournalRead m_out;
-    std::optional<JournalRun> m_run;
+    JournalRun m_run;
+    bool m_inRun = false;
+    SharedTexts m_shared;
     int m_seen = 0;
 };
 

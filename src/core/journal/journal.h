@@ -64,7 +64,7 @@ struct JournalRun
         CutOff    // found without an end at the next start: a crash, a power cut
     };
 
-    QDateTime started; // local time
+    QDateTime started; // local wall time, held without a zone (see wallTime)
     QString title;
     QString file; // the process file as its list names it
     int films = 1;
@@ -80,6 +80,14 @@ struct JournalRun
     qint64 totalMs() const;
     bool operator==(const JournalRun &) const = default;
 };
+
+// A local date and time as the wall clock showed it, held as a time of no
+// zone: a local QDateTime asks the system's time-zone rules at every
+// construction, which made a journal of 10,000 runs as many file look-ups.
+inline QDateTime wallTime(QDate date, QTime time)
+{
+    return QDateTime(date, time, Qt::UTC);
+}
 
 struct JournalRead
 {

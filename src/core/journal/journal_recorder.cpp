@@ -35,7 +35,8 @@ void JournalRecorder::write()
 JournalRecorder::RunId JournalRecorder::runStarted(const RunStart &start)
 {
     JournalRun run;
-    run.started = m_clock.localNow();
+    const QDateTime now = m_clock.localNow();
+    run.started = wallTime(now.date(), now.time().addMSecs(-now.time().msec()));
     run.title = start.title;
     run.file = start.file;
     run.films = std::max(1, start.films);

@@ -215,7 +215,7 @@ private slots:
         qsizetype bytes = 0;
         for (int i = 0;; ++i) {
             JournalRun r = endedRun(QStringLiteral("Run %1").arg(i),
-                                    QDateTime(QDate(2024, 3, 1).addDays(i % 400), QTime(9, 0)));
+                                    wallTime(QDate(2024, 3, 1).addDays(i % 400), QTime(9, 0)));
             const qsizetype size = crlf(journalLines({r})).size();
             if (bytes + size > TextFile::MaxFileBytes - 1500)
                 break;
@@ -256,12 +256,12 @@ private slots:
             QSKIP("python3 is not installed");
         TempWorkDir dir;
         JournalRun run = endedRun("He said \"stop, now\"\nand left",
-                                  QDateTime(QDate(2025, 12, 9), QTime(10, 30)), 1);
+                                  wallTime(QDate(2025, 12, 9), QTime(10, 30)), 1);
         run.note = "dense highlights, try −10 %";
         run.cells[0].readings = {{30000, 20.5}};
         run.cells[0].bath = "ID-11";
         run.cells[0].bathUse = 2;
-        JournalRun empty = endedRun("Nothing, yet", QDateTime(QDate(2025, 12, 10), QTime(8, 0)), 0);
+        JournalRun empty = endedRun("Nothing, yet", wallTime(QDate(2025, 12, 10), QTime(8, 0)), 0);
         writeJournalCsv(dir.file("out.csv"), {&run, &empty}, englishTexts());
         QProcess p;
         p.start(python, {"-c",
@@ -289,7 +289,7 @@ private slots:
     // "Save as process": the run's process with the times it actually took.
     void saveAsProcess()
     {
-        JournalRun run = endedRun("FP4", QDateTime(QDate(2025, 12, 9), QTime(10, 30)), 0);
+        JournalRun run = endedRun("FP4", wallTime(QDate(2025, 12, 9), QTime(10, 30)), 0);
         JournalCell dev;
         dev.row = 2;
         dev.startMs = 60000;
@@ -314,9 +314,9 @@ private slots:
 
     void filterNewestFirst()
     {
-        const JournalRun a = endedRun("Ilford HP5", QDateTime(QDate(2025, 11, 1), QTime(9, 0)));
-        const JournalRun b = endedRun("Papier RC", QDateTime(QDate(2025, 11, 20), QTime(9, 0)));
-        const JournalRun c = endedRun("Ilford FP4", QDateTime(QDate(2025, 12, 5), QTime(9, 0)));
+        const JournalRun a = endedRun("Ilford HP5", wallTime(QDate(2025, 11, 1), QTime(9, 0)));
+        const JournalRun b = endedRun("Papier RC", wallTime(QDate(2025, 11, 20), QTime(9, 0)));
+        const JournalRun c = endedRun("Ilford FP4", wallTime(QDate(2025, 12, 5), QTime(9, 0)));
         const std::vector<const JournalRun *> all{&a, &b, &c};
         QCOMPARE(filterRuns(all, "", {}, {}), (std::vector<const JournalRun *>{&c, &b, &a}));
         QCOMPARE(filterRuns(all, "ilford", {}, {}), (std::vector<const JournalRun *>{&c, &a}));
