@@ -102,6 +102,12 @@ inline const QString FileName = QStringLiteral("journal.txt");
 // the readings that change the temperature, and at most this many (the last
 // one then moves on with the latest).
 inline constexpr int MaxReadingsPerCell = 1000;
+// journal.txt moves its ended runs aside before it reaches the 1 MB a text
+// file may have, with room left for the event that takes it past this, so
+// that the archive it makes can always be read back.
+inline constexpr qint64 MoveAsideBytes = (qint64(1) << 20) - (qint64(64) << 10);
+// A note is a few lines; a longer one is cut.
+inline constexpr int MaxNoteLength = 10000;
 } // namespace JournalFormat
 
 // One "[Run]" section a run:

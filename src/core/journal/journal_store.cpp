@@ -212,7 +212,7 @@ void JournalStore::save()
     const bool anyEnded =
         std::any_of(m_read.runs.begin(), m_read.runs.end(),
                     [](const JournalRun &r) { return r.end != JournalRun::End::Open; });
-    if (bytes.size() > TextFile::MaxFileBytes && anyEnded) {
+    if (bytes.size() > JournalFormat::MoveAsideBytes && anyEnded) {
         JournalRead ended;
         ended.strayLines = m_read.strayLines;
         JournalRead going;
@@ -243,8 +243,11 @@ void JournalStore::save()
     TextFile::writeBytes(journalPath(), bytes);
 }
 
-void JournalStore::setNote(int archive, size_t run, const QString &note)
+void JournalStore::setNote(int archive, size_t run, const QString &text)
 {
+    QString note = text.left(JournalFormat::MaxNoteLength);
+    if (note.size() == JournalFormat::MaxNoteLength && note.back().isHighSurrogate())
+        note.chop(1); // not half a character
     if (archive < 0) {
         if (run >= m_read.runs.size())
             return;

@@ -10,10 +10,10 @@
 // journal.txt of the working folder and the years moved aside beside it.
 //
 // The journal only grows. A text file may not pass 1 MB, so once journal.txt
-// would, its ended runs are moved to journal-YYYY.txt (the year of the oldest
-// of them; journal-YYYY-2.txt and so on when that name is taken) and
-// journal.txt keeps the runs still going. A journal.txt found over the limit
-// at a read is moved aside whole the same way, rather than refused.
+// would pass JournalFormat::MoveAsideBytes, its ended runs are moved to
+// journal-YYYY.txt (the year of the oldest of them; journal-YYYY-2.txt and so
+// on when that name is taken) and journal.txt keeps the runs still going. A journal.txt found over
+// the limit at a read is moved aside whole the same way, rather than refused.
 class JournalStore
 {
 public:
@@ -50,7 +50,8 @@ public:
     // before stays whole.
     void save();
 
-    // A free-text note on a run of journal.txt (archive -1) or of an archive.
+    // A free-text note on a run of journal.txt (archive -1) or of an archive,
+    // of at most JournalFormat::MaxNoteLength characters.
     void setNote(int archive, size_t run, const QString &note);
 
     // The archive's name for runs whose oldest started in that year.

@@ -206,7 +206,7 @@ private slots:
         QVERIFY(again.runs() == store.runs());
     }
 
-    // Past 1 MB the ended runs go to journal-YYYY.txt, by the year of the
+    // Near 1 MB the ended runs go to journal-YYYY.txt, by the year of the
     // oldest; a journal.txt found over the limit is moved aside whole.
     void overTheLimitMovesAside()
     {
@@ -217,7 +217,7 @@ private slots:
             JournalRun r = endedRun(QStringLiteral("Run %1").arg(i),
                                     wallTime(QDate(2024, 3, 1).addDays(i % 400), QTime(9, 0)));
             const qsizetype size = crlf(journalLines({r})).size();
-            if (bytes + size > TextFile::MaxFileBytes - 1500)
+            if (bytes + size > JournalFormat::MoveAsideBytes - 1500)
                 break;
             bytes += size;
             runs.push_back(std::move(r));
