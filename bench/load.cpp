@@ -1,9 +1,14 @@
-// Loading cost: LoadProcessLists for 200 processes of 30 steps each, and
+// Loading cost: LoadProcessLists for 200 processes of 30 steps each,
 // ReadProcessFile on files of 4,000 to 32,000 lines (linear in the size; a
-// larger file is over the 1 MB a text file may have).
+// larger file is over the 1 MB a text file may have), and the journal of
+// 10,000 runs the Journal page reads when it is first shown (journal.txt and
+// the years moved aside), with the cost of one recorded event on a full
+// journal.txt.
 #include "bench_rig.h"
 #include "core/base/clock.h"
 #include "core/grid/grid_model.h"
+#include "core/journal/journal_export.h"
+#include "core/journal/journal_recorder.h"
 #include "core/process/process_file.h"
 #include "core/textfile/text_file.h"
 #include "gui/dialogs.h"
@@ -12,11 +17,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QWidget>
 
 #include <cstdio>
+#include <map>
 
 namespace {
 
@@ -30,6 +37,97 @@ QStringList processLines(int steps)
                      .arg(s % 10)
                      .arg(s % 7 ? "" : "X");
     return lines;
+}
+
+// A run as a film process leaves it: six cells, the developer read twice.
+JournalRun benchRun(int i)
+{
+    JournalRun r;
+    r.started = wallTime(QDate(2019, 1, 1).addDays(i / 4), QTime(9 + i % 4 * 3, 15));
+    r.title = QStringLiteral("Ilford HP5 Plus - ID-11 stock - 20 °C");
+    r.file = QStringLiteral("hp5_id11.txt");
+    r.films = 1 + i % 3;
+    static const char *steps[] = {"Prémouillage", "Révélateur", "Bain d'arrêt",
+                                  "Fixateur",     "Lavage",     "Mouillant"};
+    static const int times[] = {60, 450, 30, 300, 600, 30};
+    qint64 at = 0;
+    for (int s = 0; s < 6; ++s) {
+        JournalCell c;
+        c.step = QString::fromUtf8(steps[s]);
+        c.row = s + 1;
+        c.fileSeconds = c.givenSeconds = times[s];
+        c.startMs = at;
+        at += times[s] * 1000 + 250;
+        c.endMs = at;
+        if (s == 1) {
+            c.bath = QStringLiteral("ID-11");
+            c.bathUse = 1 + i % 10;
+            c.wearFactor = 1 + (i % 10) / 10.0;
+            c.readings = {{c.startMs, 20}, {c.startMs + 120000, 20.5}};
+        }
+        r.cells.push_back(std::move(c));
+    }
+    r.end = JournalRun::End::Finished;
+    r.endMs = at;
+    return r;
+}
+
+void benchJournal()
+{
+    QTemporaryDir dir;
+    // Written as the store would leave them: files under 1 MB, by year.
+    std::vector<JournalRun> chunk;
+    qsizetype bytes = 0;
+    int files = 0;
+    std::map<int, int> ofYear;
+    const auto flush = [&](bool last) {
+        const int year = chunk.front().started.date().year();
+        const QString name =
+            last ? QStringLiteral("journal.txt") : JournalStore::archiveName(year, ++ofYear[year]);
+        files += last ? 0 : 1;
+        TextFile::writeLines(dir.filePath(name), journalLines(chunk));
+        chunk.clear();
+        bytes = 0;
+    };
+    for (int i = 0; i < 10000; ++i) {
+        JournalRun r = benchRun(i);
+        const qsizetype size =
+            TextFile::encode(journalLines({r}).join(QLatin1String("\r\n"))).size() + 2;
+        if (bytes + size > TextFile::MaxFileBytes)
+            flush(false);
+        bytes += size;
+        chunk.push_back(std::move(r));
+    }
+    flush(true);
+
+    QElapsedTimer t;
+    t.start();
+    JournalStore store(dir.path());
+    store.load();
+    store.loadArchives();
+    const std::vector<const JournalRun *> runs = filterRuns(allRuns(store), QString(), {}, {});
+    const double ms = t.nsecsElapsed() / 1e6;
+    std::printf("Journal of %zu runs in %d files: %.1f ms to read and list newest first\n",
+                runs.size(), files + 1, ms);
+
+    // One event on a journal.txt near 1 MB: the whole file written again.
+    SystemClock clock;
+    JournalStore full(dir.path());
+    std::vector<JournalRun> near;
+    for (int i = 0; i < 1300; ++i)
+        near.push_back(benchRun(i));
+    TextFile::writeLines(full.journalPath(), journalLines(near));
+    JournalRecorder recorder(full, clock);
+    const auto id = recorder.runStarted({QStringLiteral("Bench"), QStringLiteral("b.txt"), 1});
+    JournalRecorder::CellStart dev;
+    dev.step = QStringLiteral("Révélateur");
+    dev.row = 1;
+    recorder.cellStarted(id, dev);
+    t.restart();
+    for (int i = 0; i < 20; ++i)
+        recorder.reading(id, 20 + i * 0.1);
+    std::printf("  a reading recorded on a journal.txt of %.0f KB: %.2f ms\n",
+                QFileInfo(full.journalPath()).size() / 1024.0, t.nsecsElapsed() / 1e6 / 20);
 }
 
 } // namespace
@@ -83,5 +181,6 @@ int main(int argc, char **argv)
         std::printf("  [read %.1f, parse %.1f, grid %.1f ms]\n", readMs, parseMs,
                     t.nsecsElapsed() / 1e6);
     }
+    benchJournal();
     return rig.dialogs.errors().isEmpty() ? 0 : 1;
 }

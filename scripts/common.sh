@@ -12,6 +12,8 @@ NOCTAREL_PACKAGES=(
     dbus-daemon
     # The install test checks the desktop file and the AppStream data with them.
     desktop-file-utils appstream
+    # The journal test reads its CSV export back with Python's csv module.
+    python3
 )
 
 ensure_packages() {

@@ -17,6 +17,13 @@ public:
 
     const QString &entry(int n) const { return m_entries.at(n); }
     void setEntry(int n, const QString &text) { m_entries[n] = text; }
+    // Entry n into text when the file gave it one; otherwise text keeps its
+    // own wording.
+    void take(int n, QString &text) const
+    {
+        if (!m_entries.at(n).isEmpty())
+            text = m_entries.at(n);
+    }
     // Lines past the 255th have no entry and are ignored.
     void loadLines(const QStringList &lines);
     // Reads the file; an empty path loads nothing and returns false.

@@ -31,12 +31,18 @@ double slope(int unit)
     return static_cast<double>((std::log2(185.5043714L) - std::log2(100.0L)) / (ta - tb));
 }
 
-int compensatedSeconds(long double T, long double Tref, double k, double tref)
+long double timeFactor(long double T, long double Tref, double k)
 {
     const long double x = checkedMultiply(checkedSubtract(T, Tref), k);
     const long double power = x == 0 ? 1.0L : std::exp(checkedMultiply(x, Ln2));
     if (std::isinf(power))
         throw RuntimeError::overflow();
+    return power;
+}
+
+int compensatedSeconds(long double T, long double Tref, double k, double tref)
+{
+    const long double power = timeFactor(T, Tref, k);
     const long double seconds = std::nearbyint(checkedMultiply(power, tref));
     if (seconds > std::numeric_limits<int>::max() || seconds < std::numeric_limits<int>::min())
         throw RuntimeError::overflow();

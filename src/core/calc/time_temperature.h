@@ -19,6 +19,11 @@ enum Unit
 // Celsius counts as Fahrenheit.
 double slope(int unit);
 
+// 2^((T - Tref) * k), computed as e^(x ln 2) and exactly 1 when T is Tref: the
+// factor a time at Tref takes at T. Raises "Floating point overflow" when it
+// is infinite.
+long double timeFactor(long double T, long double Tref, double k);
+
 // 2^((T - Tref) * k) * tref seconds, rounded to the nearest second (halves to
 // even). Raises "Floating point overflow" beyond the 32-bit range of seconds.
 int compensatedSeconds(long double T, long double Tref, double k, double tref);

@@ -3,6 +3,7 @@
 #include "core/base/busy_cursor.h"
 #include "core/base/runtime_error.h"
 #include "core/grid/grid_model.h"
+#include "core/temperature/temperature.h"
 #include "core/textfile/text_file.h"
 
 #include <QLocale>
@@ -104,6 +105,42 @@ void fixHeaderRow(GridModel &grid, const QString &path)
     }
 }
 
+namespace {
+
+const QLatin1StringView kTemperature("[Temperature]");
+
+} // namespace
+
+void takeTemperatureSection(ProcessFileText &text)
+{
+    const qsizetype at = text.comments.indexOf(kTemperature);
+    if (at < 0)
+        return;
+    text.temperature = at + 1 < text.comments.size() ? text.comments[at + 1] : QString();
+    text.comments.remove(at, std::min<qsizetype>(2, text.comments.size() - at));
+    text.comments.removeAll(kTemperature);
+}
+
+QString stepBath(const GridModel &grid, int row)
+{
+    if (grid.cols() <= BathColumn)
+        return QString();
+    return grid.cell(BathColumn, row).trimmed();
+}
+
+double processTemperature(const ProcessFileText &text)
+{
+    // An empty section, as an editor's empty field saves it, says nothing.
+    if (!text.temperature || text.temperature->trimmed().isEmpty())
+        return 20;
+    const std::optional<double> celsius =
+        parseTemperature(*text.temperature, TemperatureUnit::Celsius);
+    if (!celsius)
+        throw RuntimeError(
+            QStringLiteral("'%1' is not a valid temperature").arg(*text.temperature));
+    return *celsius;
+}
+
 ProcessFileText parseProcessLines(const QStringList &lines, std::vector<QStringList> &table,
                                   int &cols)
 {
@@ -152,13 +189,15 @@ QStringList memoLines(const QString &text)
 }
 
 void WriteProcessFile(const QString &path, const QString &title, const QString &comments,
-                      const GridModel &grid)
+                      const GridModel &grid, const std::optional<QString> &temperature)
 {
     BusyCursor busy;
     QStringList lines;
     lines.reserve(grid.rows() + 8);
     lines << QStringLiteral("[Titel]") << title << QStringLiteral("[Comments]");
     lines << memoLines(comments);
+    if (temperature)
+        lines << kTemperature << *temperature;
     lines << QStringLiteral("[Process]");
     lines << gridLines(grid);
     TextFile::writeLines(path, lines);

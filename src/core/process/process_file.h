@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 class GridModel;
@@ -12,7 +13,31 @@ struct ProcessFileText
     bool hasTitle = false; // line 1 was "[Titel]"; otherwise the title stays as it was
     QString title;
     QStringList comments;
+    // The line after "[Temperature]", as it stands ("20", "68 °F"): the
+    // temperature the times are for. A file without the section has none, and
+    // its times are for 20 °C. Filled by takeTemperatureSection.
+    std::optional<QString> temperature;
 };
+
+// Takes the temperature section out of the comments the reader gave: the first
+// "[Temperature]" line and the line after it; a later "[Temperature]" line is
+// dropped, as "[Comments]" is, so that what WriteProcessFile writes reads back
+// the same. The section stands among the comments in the file, where a
+// reader that does not know it keeps it as two comment lines; so the callers
+// that edit and save a file without showing it leave it in the comments.
+void takeTemperatureSection(ProcessFileText &text);
+
+// The optional sixth column of the step table: the name of the bath a step
+// uses (see core/baths).
+inline constexpr int BathColumn = 5;
+// The bath named in a step row, blanks around it dropped; empty when the table
+// has no such column.
+QString stepBath(const GridModel &grid, int row);
+// The temperature the file's times are for, in °C: 20 without the section or
+// with an empty one.
+// Raises "'<text>' is not a valid temperature" for a section that says
+// something else (a caller names the file).
+double processTemperature(const ProcessFileText &text);
 
 // The reading rules on lines already read: the title and comment rules, then
 // the step table split over cols columns, growing (never shrinking) the column
@@ -63,10 +88,11 @@ void fixHeaderRow(GridModel &grid, const QString &path);
 ProcessFileText ReadProcessFile(const QString &path, GridModel &grid);
 
 // Writes the file: "[Titel]", title, "[Comments]", the comments without their
-// trailing blanks and line breaks, "[Process]", then every grid row with its
-// cells joined by tabs.
+// trailing blanks and line breaks, "[Temperature]" and its line when there is
+// one, "[Process]", then every grid row with its cells joined by tabs.
 void WriteProcessFile(const QString &path, const QString &title, const QString &comments,
-                      const GridModel &grid);
+                      const GridModel &grid,
+                      const std::optional<QString> &temperature = std::nullopt);
 
 // Whether some line of the file contains text, letter case ignored by the
 // locale's rules. An empty text is never found.

@@ -31,8 +31,8 @@ QStringList readLines(const QString &path);
 QByteArray readBytes(const QString &path);
 // Raises as readLines does; the old file stays whole whatever fails.
 void writeLines(const QString &path, const QStringList &lines);
-// The writer under writeLines, for bytes as they stand; the new file gets the
-// modification time given, if any.
+// The writer under writeLines, for bytes as they stand (a CSV export is UTF-8
+// whatever it holds); the new file gets the modification time given, if any.
 void writeBytes(const QString &path, const QByteArray &bytes, const QDateTime &modified = {});
 
 QStringList splitLines(const QByteArray &bytes);

@@ -90,10 +90,28 @@ private slots:
         QFETCH(QString, file);
         LanguageTable t;
         QVERIFY(t.loadFile(QFINDTESTDATA("../../../sample/" + file)));
-        for (const int n :
-             {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, LanguageEntry::AgitComing, LanguageEntry::AgitRunning,
-              LanguageEntry::NoFile, LanguageEntry::ChangedOnDisk, LanguageEntry::KeepMine,
-              LanguageEntry::TakeTheirs, LanguageEntry::CancelSave})
+        QList<int> lines{1,
+                         2,
+                         3,
+                         4,
+                         5,
+                         6,
+                         7,
+                         8,
+                         9,
+                         10,
+                         LanguageEntry::AgitComing,
+                         LanguageEntry::AgitRunning,
+                         LanguageEntry::NoFile,
+                         LanguageEntry::ChangedOnDisk,
+                         LanguageEntry::KeepMine,
+                         LanguageEntry::TakeTheirs,
+                         LanguageEntry::CancelSave};
+        // The baths, the temperature and the journal.
+        for (const auto &[first, last] : {std::pair{150, 168}, {180, 187}, {190, 218}})
+            for (int n = first; n <= last; ++n)
+                lines << n;
+        for (const int n : lines)
             QVERIFY2(!t.entry(n).isEmpty(), qPrintable(QString::number(n)));
     }
 };

@@ -3,6 +3,7 @@
 #include "core/process/process_file.h"
 #include "test_support.h"
 
+#include <QDir>
 #include <QTest>
 
 using Table = std::vector<QStringList>;
@@ -233,6 +234,83 @@ private slots:
             QByteArray("[Titel]\r\nT\r\n[Comments]\r\n\r\n[Process]\r\n\t\t\t\t\r\n\t\t\t\t\r\n"));
         GridModel back(5, 2);
         QCOMPARE(ReadProcessFile(dir.file("p.txt"), back).comments, QStringList{""});
+    }
+
+    // A file without the new column and section reads and writes back byte for
+    // byte, also through the temperature section's reading.
+    void sampleFilesWriteBack_data()
+    {
+        QTest::addColumn<QString>("path");
+        QDir dir(QFINDTESTDATA("../../../sample/processus"));
+        for (const QString &name : dir.entryList({"*.txt"}, QDir::Files))
+            QTest::newRow(qPrintable(name)) << dir.filePath(name);
+        QVERIFY(dir.count() >= 6);
+    }
+    void sampleFilesWriteBack()
+    {
+        QFETCH(QString, path);
+        TempWorkDir dir;
+        GridModel g(5, 2);
+        ProcessFileText text = ReadProcessFile(path, g);
+        takeTemperatureSection(text);
+        QVERIFY(!text.temperature);
+        QCOMPARE(processTemperature(text), 20.0);
+        QCOMPARE(stepBath(g, 2), QString());
+        WriteProcessFile(dir.file("copy.txt"), text.title, text.comments.join('\n'), g,
+                         text.temperature);
+        QCOMPARE(dir.read("copy.txt"), readBytes(path));
+    }
+
+    // The temperature section among the comments, and the bath column.
+    void temperatureSectionAndBath_data()
+    {
+        QTest::addColumn<QStringList>("comments"); // as the reader gives them
+        QTest::addColumn<QStringList>("left");
+        QTest::addColumn<QString>("temperature"); // "-" for none
+        QTest::addColumn<double>("celsius");      // -1 when refused
+        QTest::newRow("none") << QStringList{"c"} << QStringList{"c"} << "-" << 20.0;
+        QTest::newRow("degrees Celsius")
+            << QStringList{"c", "[Temperature]", "24"} << QStringList{"c"} << "24" << 24.0;
+        QTest::newRow("°F, comments after")
+            << QStringList{"[Temperature]", "68 °F", "d"} << QStringList{"d"} << "68 °F" << 20.0;
+        QTest::newRow("a second marker is dropped")
+            << QStringList{"[Temperature]", "21", "[Temperature]", "e"} << QStringList{"e"} << "21"
+            << 21.0;
+        QTest::newRow("section at the end, empty")
+            << QStringList{"c", "[Temperature]"} << QStringList{"c"} << "" << 20.0;
+        QTest::newRow("not a temperature")
+            << QStringList{"[Temperature]", "tiède"} << QStringList{} << "tiède" << -1.0;
+    }
+    void temperatureSectionAndBath()
+    {
+        QFETCH(QStringList, comments);
+        QFETCH(QStringList, left);
+        QFETCH(QString, temperature);
+        QFETCH(double, celsius);
+        ProcessFileText text;
+        text.comments = comments;
+        takeTemperatureSection(text);
+        QCOMPARE(text.comments, left);
+        QCOMPARE(text.temperature.value_or("-"), temperature);
+        try {
+            QCOMPARE(processTemperature(text), celsius);
+        } catch (const RuntimeError &e) {
+            QCOMPARE(celsius, -1.0);
+            QCOMPARE(e.message(), QString("'%1' is not a valid temperature").arg(temperature));
+        }
+        // Written and read back, the section and the comments stay.
+        TempWorkDir dir;
+        GridModel g(6, 2);
+        g.setTable({{"Step", "Time", "Time 2", "Wait", "Agit", "Bath"},
+                    {"Dev", "00:08:30", "", "", "ILFORD", " ID-11 "}},
+                   6);
+        WriteProcessFile(dir.file("p.txt"), "T", left.join('\n'), g, text.temperature);
+        GridModel back(5, 2);
+        ProcessFileText read = ReadProcessFile(dir.file("p.txt"), back);
+        takeTemperatureSection(read);
+        QCOMPARE(read.temperature, text.temperature);
+        QCOMPARE(read.comments, left.isEmpty() ? QStringList{""} : left);
+        QCOMPARE(stepBath(back, 1), QString("ID-11"));
     }
 
     void fileContainsText_data()
