@@ -73,19 +73,24 @@ void QtDialogs::showModal(QWidget *window)
     window->show();
 }
 
+void ScriptedDialogs::record(Shown box)
+{
+    shown.push_back(box);
+}
+
 void ScriptedDialogs::showError(const QString &message)
 {
-    shown.push_back({Kind::Error, errorBoxText(message), {}, {}, {}});
+    record({Kind::Error, errorBoxText(message), {}, {}, {}});
 }
 
 void ScriptedDialogs::showMessage(const QString &text)
 {
-    shown.push_back({Kind::Message, text, {}, {}, {}});
+    record({Kind::Message, text, {}, {}, {}});
 }
 
 bool ScriptedDialogs::askYesNo(const QString &text, const QString &caption)
 {
-    shown.push_back({Kind::Question, text, caption, {}, {}});
+    record({Kind::Question, text, caption, {}, {}});
     if (yesNoAnswers.empty())
         return false;
     const bool answer = yesNoAnswers.front();
@@ -112,19 +117,19 @@ std::optional<QString> takeAnswer(std::deque<std::optional<QString>> &answers)
 
 std::optional<QString> ScriptedDialogs::openFile(const OpenFile &request)
 {
-    shown.push_back({Kind::OpenFile, {}, request.filter, request.initialFolder, request.fileName});
+    record({Kind::OpenFile, {}, request.filter, request.initialFolder, request.fileName});
     return takeAnswer(fileAnswers);
 }
 
 std::optional<QString> ScriptedDialogs::chooseFolder(const QString &prompt)
 {
-    shown.push_back({Kind::Folder, {}, prompt, {}, {}});
+    record({Kind::Folder, {}, prompt, {}, {}});
     return takeAnswer(folderAnswers);
 }
 
 void ScriptedDialogs::showModal(QWidget *window)
 {
-    shown.push_back({Kind::Modal, window ? window->objectName() : QString(), {}, {}, {}});
+    record({Kind::Modal, window ? window->objectName() : QString(), {}, {}, {}});
 }
 
 QStringList ScriptedDialogs::errors() const

@@ -96,4 +96,7 @@ public:
     QStringList messages() const;
     int count(Kind kind) const;
     void clear() { shown.clear(); }
+
+private:
+    void record(Shown box);
 };

@@ -135,7 +135,9 @@ private slots:
         r.button(1, "Next")->click();
         r.button(1, "Pause")->click();
         QTRY_VERIFY(r.awake->held());
-        r.button(1, "Next")->click();
+        ProcessTab *t = r.w->processPages()->tab(1);
+        r.f.clock.setNowMs(*t->process().cellEndMs() + 2);
+        t->run([t] { t->process().tick(); });
         QTRY_COMPARE(m_standIn->calls().size(), 4);
         QCOMPARE(m_standIn->calls().at(3), QStringLiteral("UnInhibit 42"));
     }

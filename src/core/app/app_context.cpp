@@ -28,3 +28,8 @@ QString AppContext::noFileMessage() const
     return QStringLiteral(
         "Aucun fichier n'est indiqué : choisissez-en un avec « ... » ou tapez son chemin.");
 }
+
+QString AppContext::finishedWord() const
+{
+    return FinishedText.isEmpty() ? QStringLiteral("Terminé") : FinishedText;
+}

@@ -28,10 +28,13 @@ struct AppContext
     QString AgitRunningText;
     // Language entry 95: what the editors say when their file field is empty.
     QString NoFileText;
+    // Entry 100: the word of a finished process.
+    QString FinishedText;
 
     // Messages entry k, or our own French wording while no language file has
     // supplied it, so that no box is ever empty.
     QString message(int k) const;
-    // NoFileText, or our own French wording likewise.
+    // NoFileText, or our own French wording likewise; and so on.
     QString noFileMessage() const;
+    QString finishedWord() const;
 };

@@ -4,12 +4,12 @@
 #include <QStringList>
 #include <vector>
 
-// The caption table read from the language file: entry n is line n (1..99).
+// The caption table read from the language file: entry n is line n (1..255).
 // Entries a shorter file does not reach keep what an earlier file gave them.
 class LanguageTable
 {
 public:
-    static constexpr int Size = 100;
+    static constexpr int Size = 256;
     // Captions and messages are a few words; an entry is cut to this length
     // when read, so that a runaway line cannot keep a label busy laying it out.
     static constexpr int MaxEntryLength = 1000;
@@ -17,7 +17,7 @@ public:
 
     const QString &entry(int n) const { return m_entries.at(n); }
     void setEntry(int n, const QString &text) { m_entries[n] = text; }
-    // Lines past the 99th have no entry and are ignored.
+    // Lines past the 255th have no entry and are ignored.
     void loadLines(const QStringList &lines);
     // Reads the file; an empty path loads nothing and returns false.
     bool loadFile(const QString &path);
@@ -54,4 +54,6 @@ constexpr int AgitRunning = 80;
 constexpr int NoFile = 95;
 // Another: the caption of the safelight check box on Préférences.
 constexpr int Safelight = 96;
+// The word of a finished process's step label ("Terminé 21:42").
+constexpr int Finished = 100;
 } // namespace LanguageEntry

@@ -113,8 +113,11 @@ void Darkroom::followProcessOnShow()
 void Darkroom::processRendered(int index)
 {
     ProcessEngine &engine = m_pages.engine();
+    // A paused process counts: the photographer at a wait mark (or who
+    // paused to drain a tank) resumes it from the sink, and a blanked or
+    // locked screen would swallow that key.
     if (m_awake)
-        m_awake->keepAwake(anyProcessUnderway(engine));
+        m_awake->keepAwake(engine.anyUnderway());
     if (!bigDisplayShown())
         return;
     const Milestone reached = m_watch.update(engine, index);

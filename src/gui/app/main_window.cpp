@@ -179,6 +179,7 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent) : QWidget(parent)
     env.agitationFile = [this] { return m_ctx.current.AgitationFile; };
     env.agitComingText = [this] { return m_ctx.AgitComingText; };
     env.agitRunningText = [this] { return m_ctx.AgitRunningText; };
+    env.finishedText = [this] { return m_ctx.finishedWord(); };
     m_processes = new ProcessPages(m_ctx, pgctrlPapers, pgctrlFilms, this, std::move(env));
     m_processes->setBuildControls(false);
     connect(m_processes, &ProcessPages::agitationFileRequested, this,
@@ -403,6 +404,7 @@ void TfrmMain::ApplyLanguage()
     m_ctx.AgitComingText = m_language.entry(LanguageEntry::AgitComing);
     m_ctx.AgitRunningText = m_language.entry(LanguageEntry::AgitRunning);
     m_ctx.NoFileText = m_language.entry(LanguageEntry::NoFile);
+    m_ctx.FinishedText = m_language.entry(LanguageEntry::Finished);
     m_pref->setSafelightCaption(m_language.entry(LanguageEntry::Safelight));
 
     setWindowTitle(m_language.entry(LanguageEntry::WindowTitle));
@@ -469,14 +471,14 @@ void TfrmMain::btnPrefReloadClick()
 
 void TfrmMain::rbtnColorYNClick()
 {
-    m_processes->engine().switchScheme(true);
+    m_processes->engine().switchScheme();
     m_processes->renderAll();
     recolourSchemeControls(0x0000FFu);
 }
 
 void TfrmMain::rbtnMonoYNClick()
 {
-    m_processes->engine().switchScheme(false);
+    m_processes->engine().switchScheme();
     m_processes->renderAll();
     recolourSchemeControls(0x808080u);
 }

@@ -39,6 +39,7 @@ public:
     bool isBuilt() const { return StepGrid != nullptr; }
     // Start, Pause, Previous, Next and Reset.
     void setButtonCaptions(const QStringList &captions);
+    Process &process() const;
     // Draws the face and follows it with the two timers.
     void render();
     // Runs one event of this process with the error box and a redraw.
@@ -66,7 +67,8 @@ private:
 
     AppContext &m_ctx;
     int m_index;
-    double m_scheduledDue = -1.0; // the tick the step timer is set for
+    qint64 m_scheduledDue = -1; // the tick the step timer is set for
+    quint64 m_agitation = 0;    // the agitation the agitation timer counts
     // The file's title and comments, for the controls.
     QString m_title;
     QStringList m_comments;
@@ -91,6 +93,8 @@ class ProcessPages : public QObject
 public:
     ProcessPages(AppContext &context, QTabWidget *papers, QTabWidget *films, QObject *timerOwner,
                  ProcessEnvironment env);
+    // The program ends: so does every run under way.
+    ~ProcessPages() override;
 
     ProcessEngine &engine() { return m_engine; }
     const std::vector<QPointer<ProcessTab>> &tabs() const { return m_tabs; }

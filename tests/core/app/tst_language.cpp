@@ -55,14 +55,14 @@ private slots:
         QCOMPARE(t.entry(0), QString());
     }
 
-    void linesPastNinetyNineAreIgnored()
+    void linesPastTheTableAreIgnored()
     {
         LanguageTable t;
         QStringList lines;
-        for (int n = 1; n <= 150; ++n)
+        for (int n = 1; n <= 300; ++n)
             lines << QString::number(n);
         t.loadLines(lines);
-        QCOMPARE(t.entry(99), QStringLiteral("99"));
+        QCOMPARE(t.entry(LanguageTable::Size - 1), QStringLiteral("255"));
         QCOMPARE(t.entry(0), QString());
     }
 
@@ -90,8 +90,9 @@ private slots:
         QFETCH(QString, file);
         LanguageTable t;
         QVERIFY(t.loadFile(QFINDTESTDATA("../../../sample/" + file)));
-        for (const int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, LanguageEntry::AgitComing,
-                            LanguageEntry::AgitRunning, LanguageEntry::NoFile})
+        for (const int n :
+             {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, LanguageEntry::AgitComing, LanguageEntry::AgitRunning,
+              LanguageEntry::NoFile, LanguageEntry::Finished})
             QVERIFY2(!t.entry(n).isEmpty(), qPrintable(QString::number(n)));
     }
 };

@@ -61,15 +61,14 @@ struct TwinTabs
     // What the tab shows of its process, and where its walk stands.
     QStringList state(int i)
     {
-        const ProcessFace &face = engine().face(i);
-        const TProcess &p = engine().process(i);
+        const ProcessFace face = engine().face(i);
+        const Process &p = engine().process(i);
         QStringList out;
         for (const ProcessFace::Label *l : {&face.step, &face.time, &face.agit})
             out << l->text << QString::number(l->color, 16);
-        out << QString::number(face.gauge) << QString::number(face.stepTimerEnabled)
-            << QString::number(p.CurrentCol) << QString::number(p.CurrentRow)
-            << QString::number(p.StepGrid->currentCol())
-            << QString::number(p.StepGrid->currentRow());
+        out << QString::number(face.gauge) << QString::number(int(p.state()))
+            << QString::number(p.currentCol()) << QString::number(p.currentRow())
+            << QString::number(p.grid().currentCol()) << QString::number(p.grid().currentRow());
         return out;
     }
 };
@@ -116,8 +115,6 @@ private slots:
         QCOMPARE(names(w.pgctrlFilms), filmTabs);
         ProcessEngine &e = w.processPages()->engine();
         QCOMPARE(e.size(), int(papers.size() + films.size()));
-        QCOMPARE(int(e.RemainingSecs.size()), e.size());
-        QCOMPARE(int(e.AgitSeqs.size()), e.size());
         for (const QString &tab : paperTabs + filmTabs) {
             const QString tag = tab.mid(3);
             for (const QString &name :
@@ -140,7 +137,7 @@ private slots:
         TfrmMain &w = f.start();
         QCOMPARE(f.dialogs.errors(), QStringList());
         ProcessTab *t = w.processPages()->tab(0);
-        QCOMPARE(w.processPages()->engine().process(0).FileName, QStringLiteral("a.txt"));
+        QCOMPARE(w.processPages()->engine().process(0).fileName(), QStringLiteral("a.txt"));
         QCOMPARE(w.pgctrlFilms->tabText(0), QStringLiteral("Ilford HP5"));
         QCOMPARE(t->StepLabel->text(), QStringLiteral("Ilford HP5"));
         QCOMPARE(t->StepGrid->geometry(), QRect(6, 5, 325, 425));
@@ -169,8 +166,8 @@ private slots:
         QCOMPARE(g->colWidth(4), 35);
         QCOMPARE(g->currentCol(), 1);
         QCOMPARE(g->currentRow(), 1);
-        QCOMPARE(w.processPages()->engine().process(0).CurrentCol, 0);
-        QCOMPARE(w.processPages()->engine().process(0).CurrentRow, 0);
+        QCOMPARE(w.processPages()->engine().process(0).currentCol(), 0);
+        QCOMPARE(w.processPages()->engine().process(0).currentRow(), 0);
     }
 
     void noTitleAndWideFile()
@@ -368,7 +365,7 @@ private slots:
         QCOMPARE(t.state(0), idle);
         // The editor closed, Return is the tab's again.
         QTest::keyClick(grid, Qt::Key_Return);
-        QVERIFY(t.engine().isRunning(0));
+        QVERIFY(t.engine().process(0).isRunning());
     }
 
     void tabAndPageKeys()
@@ -385,13 +382,13 @@ private slots:
         QCOMPARE(t.w->pgctrlMain->currentWidget(), t.w->tbshtDilutions);
         // Away from the process tabs the keys are the controls' own.
         QTest::keyClick(t.w->pgctrlMain->tabBar(), Qt::Key_Return);
-        QVERIFY(!t.engine().isRunning(1));
+        QVERIFY(!t.engine().process(1).isRunning());
         QTest::keyClick(t.w->pgctrlMain->tabBar(), Qt::Key_2, Qt::ControlModifier);
         QCOMPARE(t.w->pgctrlMain->currentWidget(), t.w->tbshtPapers);
         QTest::keyClick(t.w->pgctrlMain->tabBar(), Qt::Key_1, Qt::ControlModifier);
         QCOMPARE(t.w->pgctrlMain->currentWidget(), t.w->tbshtFilms);
         QTest::keyClick(t.w->pgctrlMain->tabBar(), Qt::Key_Return);
-        QVERIFY(t.engine().isRunning(1));
+        QVERIFY(t.engine().process(1).isRunning());
     }
 };
 
