@@ -1,6 +1,7 @@
 // The agitation file: the first line of the input is the step's code, the
-// rest the file. The plan always has an entry, no count below zero, and one
-// entry at most per instruction of the code's lines.
+// rest the file. The plan always has an entry, no count below zero, one entry
+// at most per instruction of the code's lines, and none that begins when the
+// main time is over.
 #include "core/base/runtime_error.h"
 #include "core/process/agitation.h"
 #include "fuzz_check.h"
@@ -28,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     qsizetype instructions = 0;
     for (const QString &line : lines) {
         const qsizetype tab = line.indexOf(QLatin1Char('\t'));
-        if ((tab < 0 ? QString() : line.left(tab)) == code)
+        if (tab >= 0 && !code.isEmpty() && line.left(tab) == code)
             instructions += line.count(QLatin1Char('/')) + 1;
     }
     FUZZ_CHECK(static_cast<qsizetype>(plan.entries.size()) <= std::max<qsizetype>(1, instructions));
@@ -40,6 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (none)
             continue;
         FUZZ_CHECK(a.Code == code);
+        FUZZ_CHECK(a.startMs < end);
         if (a.LastRepeat > 0)
             FUZZ_CHECK(a.periodMs > 0 && a.repeatFromMs + a.LastRepeat * a.periodMs < end);
     }

@@ -41,7 +41,10 @@ void appendInstruction(AgitationPlan &plan, QStringView instruction, const QStri
     a.durationMs = duration * 1000;
     if (!repeated || third <= 0) {
         a.startMs = repeated ? start : start + third * 1000;
-        plan.entries.push_back(a);
+        // One that would begin when the main time is over is never given, so
+        // it is not announced either.
+        if (a.startMs < end)
+            plan.entries.push_back(a);
         return;
     }
     // Every beginning strictly before the end.
@@ -75,9 +78,11 @@ AgitationPlan agitationPlanFromLines(const QStringList &lines, const QString &co
     AgitationPlan plan;
     QString lastCode;
     QString lastText;
-    for (qsizetype n = 0; n < lines.size(); ++n) {
+    // An empty code means no cues.
+    for (qsizetype n = 0; !code.isEmpty() && n < lines.size(); ++n) {
         const QStringView view(lines[n]);
-        if (before(view, QLatin1Char('\t')) != code)
+        // A line without a TAB is a note, not a code.
+        if (!view.contains(QLatin1Char('\t')) || before(view, QLatin1Char('\t')) != code)
             continue;
         lastCode = before(view, QLatin1Char('\t')).toString();
         const QStringView rest = after(view, QLatin1Char('\t'));
@@ -104,6 +109,8 @@ AgitationPlan agitationPlanFromLines(const QStringList &lines, const QString &co
 AgitationPlan LoadAgitationPlan(const QString &agitationFile, const QString &code, qint64 startMs,
                                 qint64 endMs)
 {
+    if (code.isEmpty())
+        return noAgitation();
     return agitationPlanFromLines(TextFile::readLines(agitationFile), code, startMs, endMs,
                                   agitationFile);
 }

@@ -48,15 +48,17 @@ struct AgitationPlan
 
 // The plan for code over the main time from startMs to endMs, from the
 // agitation file's lines. Always at least one entry: when no line carries the
-// code, one entry with every number 0, named after the last line that
-// carried it (a line without a TAB has an empty code). Raises the integer
-// error for a movement count that is not a whole number, said of its
+// code, or none of its agitations begins before the end, one entry with every
+// number 0, named after the last line that carried it. A line without a TAB
+// has no code and matches none; an empty code means no cues. Raises the
+// integer error for a movement count that is not a whole number, said of its
 // line when path is given. A repeated instruction whose period is not positive
 // would never reach the end of the main time: it gives one agitation at the
 // start instead.
 AgitationPlan agitationPlanFromLines(const QStringList &lines, const QString &code, qint64 startMs,
                                      qint64 endMs, const QString &path = QString());
-// The same from the file; raises its read error too.
+// The same from the file; raises its read error too. The file is not read for
+// an empty code.
 AgitationPlan LoadAgitationPlan(const QString &agitationFile, const QString &code, qint64 startMs,
                                 qint64 endMs);
 // The plan of a step without cues: one entry with every number 0.

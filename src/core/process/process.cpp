@@ -16,6 +16,9 @@ namespace {
 
 constexpr int kSoundBeeps = 1;
 constexpr int kSoundWaves = 2;
+// The movement counter is read from across the room: it never steps faster
+// than a few times a second, whatever the count.
+constexpr int kMinAgitationStepMs = 250;
 
 qint64 floorDiv(qint64 a, qint64 b)
 {
@@ -767,9 +770,8 @@ ProcessFace Process::face(const FaceStyle &style) const
             const TAgitation &e = r.plan->entries.front();
             if (e.Counter > 0 && e.Count > 0) {
                 const double ms = std::nearbyint(static_cast<double>(e.durationMs) / e.Count);
-                // At least 1 ms: a zero interval would fire without pause.
-                f.agitationStepMs =
-                    static_cast<int>(std::clamp(ms, 1.0, double(std::numeric_limits<int>::max())));
+                f.agitationStepMs = static_cast<int>(std::clamp(
+                    ms, double(kMinAgitationStepMs), double(std::numeric_limits<int>::max())));
             }
         }
     }

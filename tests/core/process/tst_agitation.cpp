@@ -87,9 +87,21 @@ private slots:
             << QStringList{"O\tx\t2_00:00:05_later"} << "O" << QList<double>{0} << QList<int>{2};
         QTest::newRow("no second tab: all of it is instructions")
             << QStringList{"N\t4_00:00:10_00:00:30"} << "N" << QList<double>{30} << QList<int>{4};
-        QTest::newRow("empty code matches lines without a first field")
-            << QStringList{"", "\tlead\t2_00:00:01_00:00:40", "A\tx\t1_00:00:01_00:00:01"} << ""
-            << QList<double>{40} << QList<int>{2};
+        // An empty code means no cues, and a line without a TAB (a note, or
+        // TABs an editor made spaces) has no code at all.
+        QTest::newRow("empty code: no cues")
+            << QStringList{"", "\tlead\t2_00:00:01_00:00:40", "note 4_00:00:01_00:00:01"} << ""
+            << QList<double>{-1} << QList<int>{0};
+        QTest::newRow("a line without a TAB matches no code")
+            << QStringList{"A 2_00:00:01_00:00:40", "A\tx\t1_00:00:01_00:00:01"} << "A"
+            << QList<double>{1} << QList<int>{1};
+        // None announced that would begin when the main time is over.
+        QTest::newRow("beginning after the end is left out")
+            << QStringList{"L\tlate\t1_00:00:05_00:01:00/2_00:00:05_00:02:30/3_00:00:05_00:00:10"}
+            << "L" << QList<double>{60, 10} << QList<int>{1, 3};
+        QTest::newRow("all after the end: the description only")
+            << QStringList{"L\tlate\t1_00:00:05_00:03:00"} << "L" << QList<double>{-1}
+            << QList<int>{0};
     }
     void sequenceShapes()
     {
@@ -243,6 +255,8 @@ private slots:
         QTest::newRow("3 in 10 s") << "3_00:00:10_00:00:00" << 3333 << true;
         // Over before a tick can show it: begun and removed in the same call.
         QTest::newRow("1 in 1 s") << "1_00:00:01_00:00:00" << 0 << false;
+        // The counter is read from across the room, not a blur.
+        QTest::newRow("a huge count") << "2000000000_99:59:59_00:00:00" << 250 << true;
     }
     void timerIntervals()
     {

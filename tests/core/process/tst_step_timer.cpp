@@ -552,6 +552,16 @@ private slots:
         QTest::newRow("finished: Pause") << one << "start tick tick"
                                          << "pause"
                                          << "Idle" << false << "Dev|00:00:00|" << blue << none << 0;
+        // No agitation announced that begins after the step's end (11).
+        QTest::newRow("running: an agitation after the end")
+            << QStringList{"Wash|00:00:15|||L"} << "start"
+            << "tick"
+            << "Running" << true << "Wash|00:00:14|Late" << red << none << 0;
+        // A note without a TAB is no code, and no code reads nothing (13).
+        QTest::newRow("idle, a note in the file: Start a step without a code")
+            << QStringList{"Mouillant|00:00:30|||"} << ""
+            << "start"
+            << "Running" << true << "Mouillant|00:00:30|" << red << none << 0;
     }
     void commands()
     {
@@ -569,7 +579,8 @@ private slots:
         rig.soundSeconds = 2;
         rig.activeTab = 0;
         rig.writeAgitation({"A\tInversions\t4_00:00:10_00:00:00/*2_00:00:05_00:01:00",
-                            "B\tBroken\tdeux_00:00:02_00:00:00"});
+                            "B\tBroken\tdeux_00:00:02_00:00:00", "a note without a TAB",
+                            "L\tLate\t1_00:00:05_00:01:00"});
         const int p = rig.addProcess(steps);
         Process &proc = rig.process(p);
         const auto play = [&](const QString &script) {
