@@ -6,6 +6,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include <utility>
+
 QString applicationTitle()
 {
     return QStringLiteral("Noctarel - Velmire");
@@ -14,26 +16,26 @@ QString applicationTitle()
 void QtDialogs::showError(const QString &message)
 {
     QMessageBox box(QMessageBox::Critical, applicationTitle(), errorBoxText(message),
-                    QMessageBox::Ok, m_parent);
+                    QMessageBox::Ok, parentWindow());
     box.exec();
 }
 
 void QtDialogs::showMessage(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, parentWindow());
     box.exec();
 }
 
 bool QtDialogs::askYesNo(const QString &text, const QString &caption)
 {
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No,
-                    m_parent);
+                    parentWindow());
     return box.exec() == QMessageBox::Yes;
 }
 
 std::optional<QString> QtDialogs::openFile(const OpenFile &request)
 {
-    QFileDialog dialog(m_parent, QString(), request.initialFolder, request.filter);
+    QFileDialog dialog(parentWindow(), QString(), request.initialFolder, request.filter);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     // Choosing only: no renaming, deleting or new folders from the list.
     dialog.setOption(QFileDialog::ReadOnly);
@@ -48,7 +50,7 @@ std::optional<QString> QtDialogs::openFile(const OpenFile &request)
 
 std::optional<QString> QtDialogs::chooseFolder(const QString &prompt)
 {
-    QFileDialog dialog(m_parent, prompt);
+    QFileDialog dialog(parentWindow(), prompt);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::ReadOnly);
     dialog.setOption(QFileDialog::ShowDirsOnly);
@@ -75,7 +77,16 @@ void QtDialogs::showModal(QWidget *window)
 
 void ScriptedDialogs::record(Shown box)
 {
+    if (QWidget *w = parentWindow())
+        box.parent = w->objectName();
     shown.push_back(box);
+    if (!whileOpen)
+        return;
+    // The box is open until the step returns; one opened meanwhile is only
+    // recorded, as a box over a box would be closed first.
+    const auto step = std::exchange(whileOpen, nullptr);
+    step(box);
+    whileOpen = step;
 }
 
 void ScriptedDialogs::showError(const QString &message)

@@ -4,12 +4,12 @@
 #include "core/base/busy_cursor.h"
 #include "core/base/clock.h"
 #include "core/base/colors.h"
+#include "core/base/runtime_error.h"
 #include "core/process/process_file.h"
 #include "core/process/process_list.h"
 #include "core/process/sound_output.h"
 #include "core/textfile/text_file.h"
 #include "gui/dialogs.h"
-#include "gui/handler_guard.h"
 #include "gui/string_grid.h"
 #include "gui/widgets.h"
 
@@ -58,15 +58,32 @@ Process &ProcessTab::process() const
 
 void ProcessTab::run(const std::function<void()> &event)
 {
-    guarded(*m_ctx.dialogs, event);
-    for (const QString &e : process().takeErrors())
-        m_ctx.dialogs->showError(e);
+    QStringList errors;
+    try {
+        event();
+    } catch (const RuntimeError &e) {
+        errors << e.message();
+    } catch (const std::exception &e) {
+        errors << QString::fromLocal8Bit(e.what());
+    }
     render();
+    errors += process().takeErrors();
+    if (errors.isEmpty())
+        return;
+    // After the next tick is armed, and outside this event: the count-down,
+    // its sounds and its cell ends go on behind the box.
+    QMetaObject::invokeMethod(
+        m_boxOwner,
+        [dialogs = m_ctx.dialogs, errors] {
+            for (const QString &e : errors)
+                dialogs->showError(e);
+        },
+        Qt::QueuedConnection);
 }
 
 ProcessTab::ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, QObject *timerOwner,
-                       AppContext &context)
-    : PageCtrl(pageCtrl), m_engine(engine), m_ctx(context), m_index(index)
+                       QObject *boxOwner, AppContext &context)
+    : PageCtrl(pageCtrl), m_engine(engine), m_ctx(context), m_boxOwner(boxOwner), m_index(index)
 {
     Process &p = engine.process(index);
     const QString &tag = p.tag();
@@ -298,7 +315,8 @@ void ProcessPages::LoadProcessLists()
 void ProcessPages::BuildProcessTab(int index)
 {
     Process &p = m_engine.process(index);
-    auto *t = new ProcessTab(m_engine, index, p.paper() ? m_papers : m_films, m_timerOwner, m_ctx);
+    auto *t =
+        new ProcessTab(m_engine, index, p.paper() ? m_papers : m_films, m_timerOwner, this, m_ctx);
     m_tabs[static_cast<size_t>(index)] = t;
     connect(t, &ProcessTab::agitationFileRequested, this, &ProcessPages::agitationFileRequested);
     connect(t, &ProcessTab::rendered, this, [this, index] { emit tabRendered(index); });

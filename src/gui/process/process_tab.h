@@ -27,8 +27,10 @@ class ProcessTab : public QWidget
 {
     Q_OBJECT
 public:
+    // Boxes of the process's errors are queued to boxOwner, which outlives
+    // the tab.
     ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, QObject *timerOwner,
-               AppContext &context);
+               QObject *boxOwner, AppContext &context);
 
     int index() const { return m_index; }
     // Reads the process file and makes the tab ready: selection on the first
@@ -42,7 +44,8 @@ public:
     Process &process() const;
     // Draws the face and follows it with the two timers.
     void render();
-    // Runs one event of this process with the error box and a redraw.
+    // Runs one event of this process and draws it. What failed is shown in
+    // the error box once the next tick is armed: a box never holds the clock.
     void run(const std::function<void()> &event);
 
     LabeledEdit *TitleEdit = nullptr;
@@ -66,6 +69,7 @@ private:
     ProcessEngine &m_engine;
 
     AppContext &m_ctx;
+    QObject *m_boxOwner;
     int m_index;
     qint64 m_scheduledDue = -1; // the tick the step timer is set for
     quint64 m_agitation = 0;    // the agitation the agitation timer counts

@@ -1,4 +1,5 @@
 #include "app_fixture.h"
+#include "gui/app/darkroom.h"
 #include "gui/app/preferences_page.h"
 #include "gui/process/process_tab.h"
 #include "gui/string_grid.h"
@@ -380,6 +381,50 @@ private slots:
         // The editor closed, Return is the tab's again.
         QTest::keyClick(grid, Qt::Key_Return);
         QVERIFY(t.engine().process(0).isRunning());
+    }
+
+    // An error box raised by a tick stays open while the process runs on the
+    // fake clock: the count-down goes on behind it and its cells end on time,
+    // and the box opens over the big display on show.
+    void aBoxHoldsNoClock()
+    {
+        AppFixture f;
+        f.writeStandardFolder();
+        f.dir.write("proc/a.txt", crlf({"[Titel]", "Film", "[Comments]", "", "[Process]",
+                                        "Step\tTime\tTime 2\tWait\tAgit", "Soak\t00:00:02\t\t\t",
+                                        "Dev\t00:00:03\t\t\tA", "Fix\t00:00:04\t\t\t"}));
+        f.dir.write("films.txt", crlf({"a.txt"}));
+        f.dir.write("agit.txt", crlf({"A\tInversions\tdeux_00:00:02_00:00:00"}));
+        TfrmMain &w = f.start();
+        w.show();
+        ProcessTab *tab = w.processPages()->tab(0);
+        Process &p = tab->process();
+        QTest::keyClick(tab->StepGrid, Qt::Key_F11);
+        QVERIFY(w.darkroom()->bigDisplayShown());
+        // The tab's timer as it fires: stopped, then its timeout.
+        const auto fire = [&] {
+            QVERIFY(tab->StepTimer->isActive());
+            f.clock.setNowMs(*w.processPages()->engine().face(0).tickDueMs);
+            tab->StepTimer->stop();
+            QMetaObject::invokeMethod(tab->StepTimer, "timeout");
+        };
+        qint64 devStart = -1, devEnded = -1;
+        f.dialogs.whileOpen = [&](const ScriptedDialogs::Shown &) {
+            for (int n = 0; n < 10 && p.currentRow() == 2 && !QTest::currentTestFailed(); ++n)
+                fire();
+            devEnded = f.clock.nowMs();
+        };
+        tab->StartButton->click();
+        for (int n = 0; n < 10 && p.currentRow() == 1 && !QTest::currentTestFailed(); ++n)
+            fire();
+        devStart = f.clock.nowMs();
+        QCOMPARE(f.dialogs.errors(), QStringList());
+        QTRY_COMPARE(f.dialogs.errors(),
+                     QStringList{"\"agit.txt\", line 1: 'deux' is not a valid integer value."});
+        QCOMPARE(f.dialogs.shown.back().parent, QStringLiteral("frmBigDisplay"));
+        QCOMPARE(p.currentRow(), 3);
+        QCOMPARE(devEnded, devStart + 3000 + 2);
+        QVERIFY(p.isRunning());
     }
 
     void tabAndPageKeys()
