@@ -26,10 +26,14 @@ void QtDialogs::showMessage(const QString &text)
     box.exec();
 }
 
-bool QtDialogs::askYesNo(const QString &text, const QString &caption)
+bool QtDialogs::askYesNo(const QString &text, const QString &caption, bool defaultYes)
 {
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No,
                     parentWindow());
+    if (!defaultYes) {
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+    }
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -99,9 +103,11 @@ void ScriptedDialogs::showMessage(const QString &text)
     record({Kind::Message, text, {}, {}, {}});
 }
 
-bool ScriptedDialogs::askYesNo(const QString &text, const QString &caption)
+bool ScriptedDialogs::askYesNo(const QString &text, const QString &caption, bool defaultYes)
 {
-    record({Kind::Question, text, caption, {}, {}});
+    Shown box{Kind::Question, text, caption, {}, {}};
+    box.defaultYes = defaultYes;
+    record(box);
     if (yesNoAnswers.empty())
         return false;
     const bool answer = yesNoAnswers.front();

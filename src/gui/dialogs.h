@@ -37,8 +37,9 @@ public:
     virtual void showError(const QString &message) = 0;
     // A message of the program's own with an OK button.
     virtual void showMessage(const QString &text) = 0;
-    // Yes/No question without icon; true for Yes.
-    virtual bool askYesNo(const QString &text, const QString &caption) = 0;
+    // Yes/No question without icon; true for Yes. Return (and Escape) give
+    // No when defaultYes is false.
+    virtual bool askYesNo(const QString &text, const QString &caption, bool defaultYes = true) = 0;
     // Full path of the chosen file, nothing when cancelled.
     virtual std::optional<QString> openFile(const OpenFile &request) = 0;
     // Full path of the chosen folder, nothing when cancelled.
@@ -56,7 +57,7 @@ public:
     explicit QtDialogs(QWidget *parent = nullptr) { setParentWindow(parent); }
     void showError(const QString &message) override;
     void showMessage(const QString &text) override;
-    bool askYesNo(const QString &text, const QString &caption) override;
+    bool askYesNo(const QString &text, const QString &caption, bool defaultYes = true) override;
     std::optional<QString> openFile(const OpenFile &request) override;
     std::optional<QString> chooseFolder(const QString &prompt) override;
     void showModal(QWidget *window) override;
@@ -83,12 +84,13 @@ public:
         QString caption; // question caption, picker prompt or filter
         QString folder;  // open-file initial folder
         QString fileName;
-        QString parent = {}; // the object name of the window it opened over
+        QString parent = {};    // the object name of the window it opened over
+        bool defaultYes = true; // a question's answer to Return
     };
 
     void showError(const QString &message) override;
     void showMessage(const QString &text) override;
-    bool askYesNo(const QString &text, const QString &caption) override;
+    bool askYesNo(const QString &text, const QString &caption, bool defaultYes = true) override;
     std::optional<QString> openFile(const OpenFile &request) override;
     std::optional<QString> chooseFolder(const QString &prompt) override;
     void showModal(QWidget *window) override;

@@ -33,3 +33,16 @@ QString AppContext::finishedWord() const
 {
     return FinishedText.isEmpty() ? QStringLiteral("Terminé") : FinishedText;
 }
+
+QString AppContext::closeUnderwayText() const
+{
+    if (!CloseUnderwayText.isEmpty())
+        return CloseUnderwayText;
+    return QStringLiteral("Un traitement est en cours. Quitter quand même ?");
+}
+
+QString AppContext::closeUnderwayCaption() const
+{
+    return CloseUnderwayCaption.isEmpty() ? QStringLiteral("Traitement en cours")
+                                          : CloseUnderwayCaption;
+}

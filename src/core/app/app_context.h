@@ -28,8 +28,11 @@ struct AppContext
     QString AgitRunningText;
     // Language entry 95: what the editors say when their file field is empty.
     QString NoFileText;
-    // Entry 100: the word of a finished process.
+    // Entries 100 to 102: a finished process's word, and the question asked
+    // before the window closes on a process under way.
     QString FinishedText;
+    QString CloseUnderwayText;
+    QString CloseUnderwayCaption;
 
     // Messages entry k, or our own French wording while no language file has
     // supplied it, so that no box is ever empty.
@@ -37,4 +40,6 @@ struct AppContext
     // NoFileText, or our own French wording likewise; and so on.
     QString noFileMessage() const;
     QString finishedWord() const;
+    QString closeUnderwayText() const;
+    QString closeUnderwayCaption() const;
 };

@@ -56,4 +56,7 @@ constexpr int NoFile = 95;
 constexpr int Safelight = 96;
 // The word of a finished process's step label ("Terminé 21:42").
 constexpr int Finished = 100;
+// The question before the window closes on a process under way: text, caption.
+constexpr int CloseUnderway = 101;
+constexpr int CloseUnderwayCaption = 102;
 } // namespace LanguageEntry

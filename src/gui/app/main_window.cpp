@@ -405,6 +405,8 @@ void TfrmMain::ApplyLanguage()
     m_ctx.AgitRunningText = m_language.entry(LanguageEntry::AgitRunning);
     m_ctx.NoFileText = m_language.entry(LanguageEntry::NoFile);
     m_ctx.FinishedText = m_language.entry(LanguageEntry::Finished);
+    m_ctx.CloseUnderwayText = m_language.entry(LanguageEntry::CloseUnderway);
+    m_ctx.CloseUnderwayCaption = m_language.entry(LanguageEntry::CloseUnderwayCaption);
     m_pref->setSafelightCaption(m_language.entry(LanguageEntry::Safelight));
 
     setWindowTitle(m_language.entry(LanguageEntry::WindowTitle));
@@ -530,6 +532,10 @@ void TfrmMain::lblAuthorClick()
 
 bool TfrmMain::FormClose()
 {
+    // A development under way is not thrown away by a slip of the hand.
+    if (m_processes->engine().anyUnderway() &&
+        !m_ctx.dialogs->askYesNo(m_ctx.closeUnderwayText(), m_ctx.closeUnderwayCaption(), false))
+        return false;
     if (m_pref->SettingsSnapshot() == m_ctx.StartSnapshot)
         return true;
     if (!m_ctx.dialogs->askYesNo(m_ctx.message(3), m_ctx.message(4)))

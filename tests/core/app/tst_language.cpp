@@ -92,7 +92,8 @@ private slots:
         QVERIFY(t.loadFile(QFINDTESTDATA("../../../sample/" + file)));
         for (const int n :
              {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, LanguageEntry::AgitComing, LanguageEntry::AgitRunning,
-              LanguageEntry::NoFile, LanguageEntry::Finished})
+              LanguageEntry::NoFile, LanguageEntry::Finished, LanguageEntry::CloseUnderway,
+              LanguageEntry::CloseUnderwayCaption})
             QVERIFY2(!t.entry(n).isEmpty(), qPrintable(QString::number(n)));
     }
 };

@@ -160,6 +160,35 @@ private slots:
         }
     }
 
+    // Closing on a development under way asks first; Return says No.
+    void closeAsksWhileAProcessIsUnderway()
+    {
+        AppFixture f;
+        f.writeStandardFolder();
+        f.dir.write("proc/a.txt", crlf({"[Titel]", "Film", "[Comments]", "", "[Process]",
+                                        "Step\tTime\tTime 2\tWait\tAgit", "Dev\t00:05:00\t\t\t"}));
+        f.dir.write("films.txt", crlf({"a.txt"}));
+        TfrmMain &w = f.start();
+        w.show();
+        ProcessTab *tab = w.processPages()->tab(0);
+        tab->StartButton->click();
+        tab->PauseButton->click();
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible());
+        QCOMPARE(f.dialogs.count(ScriptedDialogs::Kind::Question), 1);
+        const ScriptedDialogs::Shown asked = f.dialogs.shown.back();
+        QCOMPARE(asked.text, QStringLiteral("Un traitement est en cours. Quitter quand même ?"));
+        QCOMPARE(asked.caption, QStringLiteral("Traitement en cours"));
+        QVERIFY(!asked.defaultYes);
+        f.dialogs.yesNoAnswers.push_back(true);
+        QVERIFY(w.FormClose());
+        // Back to idle, nothing to ask.
+        tab->ResetButton->click();
+        f.dialogs.clear();
+        QVERIFY(w.FormClose());
+        QCOMPARE(f.dialogs.shown.size(), size_t(0));
+    }
+
     void closeWithoutLanguageUsesOwnTexts()
     {
         AppFixture f;
