@@ -452,8 +452,8 @@ void Process::start()
     const qint64 now = m_clock.nowMs();
     Run next = m_run;
     Effects fx;
-    if (next.state == ProcessState::Running)
-        endCell(next, now, ProcessEvent::How::Restarted, fx);
+    // A cell that had started, running or paused, is left.
+    endCell(next, now, ProcessEvent::How::Restarted, fx);
     if (next.col == 0)
         next.col = 1;
     if (next.row == 0)

@@ -1181,14 +1181,19 @@ private slots:
         proc.start();
         rig.runUntilStopped(p);
         proc.start();
+        rig.tickWhenDue(p);
+        proc.pause();
+        proc.start();
         rig.engine->abandonAll(ProcessEvent::How::Reload);
-        QCOMPARE(told, (QStringList{"started  r1 3000/0", "paused  r1 0/0", "resumed  r1 0/0",
-                                    "ended ran out r1 3000/3002", "started  r2 2000/0",
-                                    "ended reset r2 2000/700", "run ended reset r2 0/0",
-                                    "started  r1 3000/0", "ended ran out r1 3000/3000",
-                                    "started  r2 2000/0", "ended ran out r2 2000/2000",
-                                    "run ended finished r2 0/0", "started  r1 3000/0",
-                                    "ended reload r1 3000/0", "run ended reload r1 0/0"}));
+        QCOMPARE(told,
+                 (QStringList{"started  r1 3000/0", "paused  r1 0/0", "resumed  r1 0/0",
+                              "ended ran out r1 3000/3002", "started  r2 2000/0",
+                              "ended reset r2 2000/700", "run ended reset r2 0/0",
+                              "started  r1 3000/0", "ended ran out r1 3000/3000",
+                              "started  r2 2000/0", "ended ran out r2 2000/2000",
+                              "run ended finished r2 0/0", "started  r1 3000/0", "paused  r1 0/0",
+                              "ended restarted r1 3000/1002", "started  r1 3000/0",
+                              "ended reload r1 3000/0", "run ended reload r1 0/0"}));
     }
 
     void randomPressesOverDays()
