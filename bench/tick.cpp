@@ -73,17 +73,17 @@ int main(int argc, char **argv)
 
     // 100 running processes; each round gives every one of them a tick.
     for (int i = 1; i <= 100; ++i)
-        pages.tab(i)->run([&] { engine.btnStart(i); });
-    if (!dialogs.errors().isEmpty() || !engine.face(1).stepTimerEnabled) {
+        pages.tab(i)->run([&] { engine.process(i).start(); });
+    QCoreApplication::processEvents();
+    if (!dialogs.errors().isEmpty() || !engine.process(1).isRunning()) {
         std::fprintf(stderr, "processes did not start\n");
         return 1;
     }
     const int rounds = 200;
     double c0 = cpuMs();
     for (int r = 0; r < rounds; ++r) {
-        clock.nowDays();
         for (int i = 1; i <= 100; ++i)
-            pages.tab(i)->run([&] { engine.tmrTimer(i); });
+            pages.tab(i)->run([&] { engine.process(i).tick(); });
         QCoreApplication::processEvents();
     }
     const double perTickUs = (cpuMs() - c0) * 1000.0 / (rounds * 100);
@@ -93,7 +93,7 @@ int main(int argc, char **argv)
     shown->repaint();
     c0 = cpuMs();
     for (int r = 0; r < rounds; ++r) {
-        shown->run([&] { engine.tmrTimer(1); });
+        shown->run([&] { engine.process(1).tick(); });
         shown->repaint();
     }
     const double shownUs = (cpuMs() - c0) * 1000.0 / rounds;
@@ -101,32 +101,33 @@ int main(int argc, char **argv)
                 "repainted: %.1f us\n",
                 perTickUs, shownUs);
     for (int i = 1; i <= 100; ++i)
-        pages.tab(i)->run([&] { engine.btnReset(i); });
+        pages.tab(i)->run([&] { engine.process(i).reset(); });
 
     // Twenty 1-second cells under the real timer.
     std::vector<double> lateness;
     int lastRow = 1;
-    double lastEnd = 0;
-    const double startDays = clock.nowDays();
+    qint64 lastEnd = 0;
+    const qint64 startMs = clock.nowMs();
     QTimer watch;
     watch.setTimerType(Qt::PreciseTimer);
     watch.setInterval(0);
-    pages.tab(0)->run([&] { engine.btnStart(0); });
-    lastEnd = engine.CellEndTime[0];
+    Process &run0 = engine.process(0);
+    pages.tab(0)->run([&] { run0.start(); });
+    lastEnd = *run0.cellEndMs();
     QObject::connect(pages.tab(0)->StepTimer, &QTimer::timeout, &app, [&] {
         // Runs after the tab's own handler: a new row means a cell ended.
-        const int row = engine.process(0).CurrentRow;
-        if (row != lastRow || !engine.face(0).stepTimerEnabled) {
-            lateness.push_back((clock.nowDays() - lastEnd) * 86400000.0);
+        const int row = run0.currentRow();
+        if (row != lastRow || !run0.isRunning()) {
+            lateness.push_back(double(clock.nowMs() - lastEnd));
             lastRow = row;
-            lastEnd = engine.CellEndTime[0];
+            lastEnd = run0.cellEndMs().value_or(0);
         }
-        if (!engine.face(0).stepTimerEnabled)
+        if (!run0.isRunning())
             QCoreApplication::quit();
     });
     QTimer::singleShot(30000, &app, &QCoreApplication::quit);
     QCoreApplication::exec();
-    const double total = (clock.nowDays() - startDays) * 86400000.0;
+    const double total = double(clock.nowMs() - startMs);
     double sum = 0, worst = 0;
     for (const double l : lateness) {
         sum += l;

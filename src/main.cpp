@@ -84,7 +84,7 @@ int main(int argc, char *argv[])
         frmAbout = std::make_unique<TfrmAbout>();
         frmMain.setAboutWindow(frmAbout.get());
     });
-    boxes.setParent(&frmMain);
+    boxes.setParentWindow(&frmMain);
     frmMain.show();
     if (!request.checkStart)
         return QApplication::exec();

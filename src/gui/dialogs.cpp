@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <utility>
+
 QString applicationTitle()
 {
     return QStringLiteral("Noctarel - Velmire");
@@ -26,30 +28,34 @@ void plain(QMessageBox &box)
 void QtDialogs::showError(const QString &message)
 {
     QMessageBox box(QMessageBox::Critical, applicationTitle(), errorBoxText(message),
-                    QMessageBox::Ok, m_parent);
+                    QMessageBox::Ok, parentWindow());
     plain(box);
     box.exec();
 }
 
 void QtDialogs::showMessage(const QString &text)
 {
-    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, m_parent);
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, parentWindow());
     plain(box);
     box.exec();
 }
 
-bool QtDialogs::askYesNo(const QString &text, const QString &caption)
+bool QtDialogs::askYesNo(const QString &text, const QString &caption, bool defaultYes)
 {
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Yes | QMessageBox::No,
-                    m_parent);
+                    parentWindow());
     plain(box);
+    if (!defaultYes) {
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+    }
     return box.exec() == QMessageBox::Yes;
 }
 
 Dialogs::ChangedOnDisk QtDialogs::askChangedOnDisk(const ChangedOnDiskQuestion &question)
 {
     QMessageBox box(QMessageBox::NoIcon, question.caption, question.text, QMessageBox::NoButton,
-                    m_parent);
+                    parentWindow());
     plain(box);
     QPushButton *keep = box.addButton(question.keepMine, QMessageBox::AcceptRole);
     QPushButton *take = box.addButton(question.takeTheirs, QMessageBox::DestructiveRole);
@@ -67,7 +73,7 @@ Dialogs::ChangedOnDisk QtDialogs::askChangedOnDisk(const ChangedOnDiskQuestion &
 
 std::optional<QString> QtDialogs::openFile(const OpenFile &request)
 {
-    QFileDialog dialog(m_parent, QString(), request.initialFolder, request.filter);
+    QFileDialog dialog(parentWindow(), QString(), request.initialFolder, request.filter);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     // Choosing only: no renaming, deleting or new folders from the list.
     dialog.setOption(QFileDialog::ReadOnly);
@@ -82,7 +88,7 @@ std::optional<QString> QtDialogs::openFile(const OpenFile &request)
 
 std::optional<QString> QtDialogs::chooseFolder(const QString &prompt)
 {
-    QFileDialog dialog(m_parent, prompt);
+    QFileDialog dialog(parentWindow(), prompt);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::ReadOnly);
     dialog.setOption(QFileDialog::ShowDirsOnly);
@@ -107,19 +113,35 @@ void QtDialogs::showModal(QWidget *window)
     window->show();
 }
 
+void ScriptedDialogs::record(Shown box)
+{
+    if (QWidget *w = parentWindow())
+        box.parent = w->objectName();
+    shown.push_back(box);
+    if (!whileOpen)
+        return;
+    // The box is open until the step returns; one opened meanwhile is only
+    // recorded, as a box over a box would be closed first.
+    const auto step = std::exchange(whileOpen, nullptr);
+    step(box);
+    whileOpen = step;
+}
+
 void ScriptedDialogs::showError(const QString &message)
 {
-    shown.push_back({Kind::Error, errorBoxText(message), {}, {}, {}});
+    record({Kind::Error, errorBoxText(message), {}, {}, {}});
 }
 
 void ScriptedDialogs::showMessage(const QString &text)
 {
-    shown.push_back({Kind::Message, text, {}, {}, {}});
+    record({Kind::Message, text, {}, {}, {}});
 }
 
-bool ScriptedDialogs::askYesNo(const QString &text, const QString &caption)
+bool ScriptedDialogs::askYesNo(const QString &text, const QString &caption, bool defaultYes)
 {
-    shown.push_back({Kind::Question, text, caption, {}, {}});
+    Shown box{Kind::Question, text, caption, {}, {}};
+    box.defaultYes = defaultYes;
+    record(box);
     if (yesNoAnswers.empty())
         return false;
     const bool answer = yesNoAnswers.front();
@@ -129,7 +151,7 @@ bool ScriptedDialogs::askYesNo(const QString &text, const QString &caption)
 
 Dialogs::ChangedOnDisk ScriptedDialogs::askChangedOnDisk(const ChangedOnDiskQuestion &question)
 {
-    shown.push_back({Kind::ChangedOnDiskQuestion, question.text, question.caption, {}, {}});
+    record({Kind::ChangedOnDiskQuestion, question.text, question.caption, {}, {}});
     if (changedOnDiskAnswers.empty())
         return ChangedOnDisk::Cancel;
     const ChangedOnDisk answer = changedOnDiskAnswers.front();
@@ -156,19 +178,19 @@ std::optional<QString> takeAnswer(std::deque<std::optional<QString>> &answers)
 
 std::optional<QString> ScriptedDialogs::openFile(const OpenFile &request)
 {
-    shown.push_back({Kind::OpenFile, {}, request.filter, request.initialFolder, request.fileName});
+    record({Kind::OpenFile, {}, request.filter, request.initialFolder, request.fileName});
     return takeAnswer(fileAnswers);
 }
 
 std::optional<QString> ScriptedDialogs::chooseFolder(const QString &prompt)
 {
-    shown.push_back({Kind::Folder, {}, prompt, {}, {}});
+    record({Kind::Folder, {}, prompt, {}, {}});
     return takeAnswer(folderAnswers);
 }
 
 void ScriptedDialogs::showModal(QWidget *window)
 {
-    shown.push_back({Kind::Modal, window ? window->objectName() : QString(), {}, {}, {}});
+    record({Kind::Modal, window ? window->objectName() : QString(), {}, {}, {}});
 }
 
 QStringList ScriptedDialogs::errors() const

@@ -1,12 +1,13 @@
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
-
-class QWidget;
 
 // The application's title: the caption of the program's boxes, and the main
 // window's title unless the language file gives one. Qt's application display
@@ -44,13 +45,19 @@ public:
     };
 
     virtual ~Dialogs() = default;
+    // The window the boxes open over: the main window, or the big display
+    // while it is on show, so that no box hides behind a full-screen window.
+    void setParentWindow(QWidget *window) { m_parentWindow = window; }
+    QWidget *parentWindow() const { return m_parentWindow; }
+
     // The standard error box: application title, error icon, OK; the
     // full-stop rule applied to message.
     virtual void showError(const QString &message) = 0;
     // A message of the program's own with an OK button.
     virtual void showMessage(const QString &text) = 0;
-    // Yes/No question without icon; true for Yes.
-    virtual bool askYesNo(const QString &text, const QString &caption) = 0;
+    // Yes/No question without icon; true for Yes. Return (and Escape) give
+    // No when defaultYes is false.
+    virtual bool askYesNo(const QString &text, const QString &caption, bool defaultYes = true) = 0;
     // The three-way question without icon; Escape and Enter answer Cancel.
     virtual ChangedOnDisk askChangedOnDisk(const ChangedOnDiskQuestion &question) = 0;
     // Full path of the chosen file, nothing when cancelled.
@@ -59,23 +66,22 @@ public:
     virtual std::optional<QString> chooseFolder(const QString &prompt) = 0;
     // Shows window modally until it is closed.
     virtual void showModal(QWidget *window) = 0;
+
+private:
+    QPointer<QWidget> m_parentWindow;
 };
 
 class QtDialogs final : public Dialogs
 {
 public:
-    explicit QtDialogs(QWidget *parent = nullptr) : m_parent(parent) {}
-    void setParent(QWidget *parent) { m_parent = parent; }
+    explicit QtDialogs(QWidget *parent = nullptr) { setParentWindow(parent); }
     void showError(const QString &message) override;
     void showMessage(const QString &text) override;
-    bool askYesNo(const QString &text, const QString &caption) override;
+    bool askYesNo(const QString &text, const QString &caption, bool defaultYes = true) override;
     ChangedOnDisk askChangedOnDisk(const ChangedOnDiskQuestion &question) override;
     std::optional<QString> openFile(const OpenFile &request) override;
     std::optional<QString> chooseFolder(const QString &prompt) override;
     void showModal(QWidget *window) override;
-
-private:
-    QWidget *m_parent;
 };
 
 // Records what was shown and answers from queues (tests, benchmarks, the
@@ -100,15 +106,22 @@ public:
         QString caption; // question caption, picker prompt or filter
         QString folder;  // open-file initial folder
         QString fileName;
+        QString parent = {};    // the object name of the window it opened over
+        bool defaultYes = true; // a question's answer to Return
     };
 
     void showError(const QString &message) override;
     void showMessage(const QString &text) override;
-    bool askYesNo(const QString &text, const QString &caption) override;
+    bool askYesNo(const QString &text, const QString &caption, bool defaultYes = true) override;
     ChangedOnDisk askChangedOnDisk(const ChangedOnDiskQuestion &question) override;
     std::optional<QString> openFile(const OpenFile &request) override;
     std::optional<QString> chooseFolder(const QString &prompt) override;
     void showModal(QWidget *window) override;
+
+    // Runs while a box, question or picker is open, as the event loop of a
+    // modal box would run: timers go on behind it. Not run again for a box
+    // that opens meanwhile.
+    std::function<void(const Shown &)> whileOpen;
 
     std::vector<Shown> shown;
     std::deque<bool> yesNoAnswers;                    // default when empty: No
@@ -120,4 +133,7 @@ public:
     QStringList messages() const;
     int count(Kind kind) const;
     void clear() { shown.clear(); }
+
+private:
+    void record(Shown box);
 };

@@ -22,6 +22,12 @@ QDBusMessage call(const QString &method)
 ScreenAwake::ScreenAwake(BusFactory bus, QObject *parent)
     : QObject(parent), m_factory(std::move(bus))
 {
+    m_retry.setSingleShot(true);
+    m_retry.setInterval(RetryMilliseconds);
+    connect(&m_retry, &QTimer::timeout, this, [this] {
+        m_refused = false;
+        sync();
+    });
 }
 
 ScreenAwake::~ScreenAwake()
@@ -55,8 +61,10 @@ void ScreenAwake::keepAwake(bool wanted)
     if (wanted == m_wanted)
         return;
     m_wanted = wanted;
-    if (!wanted)
+    if (!wanted) {
         m_refused = false;
+        m_retry.stop();
+    }
     sync();
 }
 
@@ -78,11 +86,15 @@ void ScreenAwake::sync()
                     w->deleteLater();
                     m_asked.reset();
                     const QDBusPendingReply<uint> reply = *w;
-                    // No service: nothing is held, and nothing is said.
-                    if (reply.isValid())
+                    // No service, or no answer: nothing is held, nothing is
+                    // said, and the desktop is asked again a little later.
+                    if (reply.isValid()) {
                         m_cookie = reply.value();
-                    else
+                    } else {
                         m_refused = true;
+                        if (m_wanted)
+                            m_retry.start();
+                    }
                     sync();
                 });
     } else if (!m_wanted && m_cookie) {

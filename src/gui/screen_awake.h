@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QDBusPendingCall>
 #include <QObject>
+#include <QTimer>
 #include <functional>
 #include <optional>
 
@@ -24,6 +25,12 @@ public:
     // The desktop has granted the request and it is not released yet.
     bool held() const { return m_cookie.has_value(); }
 
+    // A request refused or left unanswered is made again after this long, as
+    // long as it is wanted: a desktop slow to start its screen saver, or busy
+    // for a moment, must not leave a development to a blanking screen.
+    static constexpr int RetryMilliseconds = 30000;
+    void setRetryInterval(int ms) { m_retry.setInterval(ms); }
+
 private:
     void sync();
     QDBusConnection &bus();
@@ -31,8 +38,9 @@ private:
     BusFactory m_factory;
     std::optional<QDBusConnection> m_bus;
     bool m_wanted = false;
-    // The desktop said no (no such service): not asked again until wanted anew.
+    // The desktop said no, or did not answer: asked again when m_retry fires.
     bool m_refused = false;
+    QTimer m_retry;
     std::optional<uint> m_cookie;
     std::optional<QDBusPendingCall> m_asked;    // while an Inhibit call awaits its answer
     std::optional<QDBusPendingCall> m_released; // the last UnInhibit call

@@ -123,6 +123,31 @@ private slots:
         QVERIFY(closedByKey);
         QCOMPARE(answered, answer);
     }
+
+    // The close question is answered from the keyboard; asked with No for
+    // default, Return and Escape keep the window.
+    void questionByKeys_data()
+    {
+        QTest::addColumn<bool>("defaultYes");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("default Yes: Return") << true << int(Qt::Key_Return) << true;
+        QTest::newRow("default No: Return") << false << int(Qt::Key_Return) << false;
+        QTest::newRow("default No: Escape") << false << int(Qt::Key_Escape) << false;
+        QTest::newRow("default No: Y") << false << int(Qt::Key_Y) << true;
+    }
+    void questionByKeys()
+    {
+        QFETCH(bool, defaultYes);
+        QFETCH(int, key);
+        QFETCH(bool, answer);
+        QtDialogs dialogs;
+        QTimer::singleShot(0, [key] {
+            if (QWidget *box = QApplication::activeModalWidget())
+                QTest::keyClick(box, Qt::Key(key));
+        });
+        QCOMPARE(dialogs.askYesNo("Quitter ?", "Traitement en cours", defaultYes), answer);
+    }
 };
 
 QTEST_MAIN(TestDialogs)

@@ -3,6 +3,8 @@
 #include "gui/screen_awake.h"
 
 #include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusError>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QProcess>
@@ -12,7 +14,7 @@
 
 // The desktop's screen saver as a test stands it in: it records the calls,
 // in a thread of its own so that a caller may wait for its answer.
-class ScreenSaverStandIn : public QObject
+class ScreenSaverStandIn : public QObject, protected QDBusContext
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
@@ -27,6 +29,13 @@ public:
         QMutexLocker lock(&m_mutex);
         m_calls.clear();
         m_cookie = 40;
+        m_refusals = 0;
+    }
+    // The next requests are refused, as by a desktop not ready yet.
+    void refuse(int requests)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_refusals = requests;
     }
 
 public slots:
@@ -34,6 +43,11 @@ public slots:
     {
         QMutexLocker lock(&m_mutex);
         m_calls << "Inhibit " + application + (reason.isEmpty() ? " without a reason" : "");
+        if (m_refusals > 0) {
+            --m_refusals;
+            sendErrorReply(QDBusError::Failed, "not now");
+            return 0;
+        }
         return ++m_cookie;
     }
     void UnInhibit(uint cookie)
@@ -46,6 +60,7 @@ private:
     mutable QMutex m_mutex;
     QStringList m_calls;
     uint m_cookie = 40;
+    int m_refusals = 0;
 };
 
 class TestScreenAwake : public QObject
@@ -135,9 +150,24 @@ private slots:
         r.button(1, "Next")->click();
         r.button(1, "Pause")->click();
         QTRY_VERIFY(r.awake->held());
-        r.button(1, "Next")->click();
+        ProcessTab *t = r.w->processPages()->tab(1);
+        r.f.clock.setNowMs(*t->process().cellEndMs() + 2);
+        t->run([t] { t->process().tick(); });
         QTRY_COMPARE(m_standIn->calls().size(), 4);
         QCOMPARE(m_standIn->calls().at(3), QStringLiteral("UnInhibit 42"));
+    }
+
+    // A desktop that said no, or did not answer, is asked again while a
+    // process is under way.
+    void askedAgainAfterARefusal()
+    {
+        Rig r([this] { return client(); });
+        r.awake->setRetryInterval(50);
+        m_standIn->refuse(2);
+        r.button(0, "Start")->click();
+        QTRY_VERIFY(r.awake->held());
+        QCOMPARE(m_standIn->calls(),
+                 (QStringList{"Inhibit Noctarel", "Inhibit Noctarel", "Inhibit Noctarel"}));
     }
 
     void releasedByAReload()

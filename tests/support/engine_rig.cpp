@@ -11,6 +11,7 @@ EngineRig::EngineRig()
     env.agitationFile = [this] { return agitationFile; };
     env.agitComingText = [this] { return coming; };
     env.agitRunningText = [this] { return running; };
+    env.finishedText = [this] { return finished; };
     env.isActiveTab = [this](int i) { return i == activeTab; };
     engine = std::make_unique<ProcessEngine>(clock, sound, env);
     writeAgitation({"A\tInversions\t4_00:00:10_00:00:00/*2_00:00:05_00:01:00"});
@@ -41,13 +42,13 @@ int EngineRig::addProcess(const QStringList &steps, bool paper)
 void EngineRig::tickAfter(int i, double seconds)
 {
     clock.advanceSeconds(seconds);
-    engine->tmrTimer(i);
+    process(i).tick();
 }
 
 int EngineRig::runUntilStopped(int i, int limit)
 {
     int n = 0;
-    while (face(i).stepTimerEnabled && n < limit) {
+    while (process(i).isRunning() && n < limit) {
         tickAfter(i, 1.0);
         ++n;
     }
@@ -56,7 +57,7 @@ int EngineRig::runUntilStopped(int i, int limit)
 
 void EngineRig::tickWhenDue(int i, qint64 lateMs)
 {
-    clock.setNowDays(face(i).stepTimerDue);
+    clock.setNowMs(face(i).tickDueMs.value_or(clock.nowMs()));
     clock.advanceMs(lateMs);
-    engine->tmrTimer(i);
+    process(i).tick();
 }

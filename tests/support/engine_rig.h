@@ -19,6 +19,8 @@ struct EngineRig
     int addProcess(const QStringList &steps, bool paper = false);
     // Lets seconds pass, then delivers one tick of process i.
     void tickAfter(int i, double seconds);
+    // What a tab shows of process i, with the rig's scheme and texts.
+    ProcessFace face(int i) const { return engine->face(i); }
     // Ticks once a second until the process is no longer running or the limit
     // is reached; returns the number of ticks.
     int runUntilStopped(int i, int limit = 100000);
@@ -27,8 +29,7 @@ struct EngineRig
     void tickWhenDue(int i, qint64 lateMs = 0);
 
     GridModel &grid(int i) { return engine->grid(i); }
-    ProcessFace &face(int i) { return engine->face(i); }
-    TProcess &process(int i) { return engine->process(i); }
+    Process &process(int i) { return engine->process(i); }
 
     // Writes the agitation file the rig's processes read.
     void writeAgitation(const QStringList &lines);
@@ -42,6 +43,7 @@ struct EngineRig
     QString agitationFile;
     QString coming = QStringLiteral("Agitation in");
     QString running = QStringLiteral("AGITATE");
+    QString finished = QStringLiteral("Finished");
     int activeTab = -1;
     std::unique_ptr<ProcessEngine> engine;
 };

@@ -47,3 +47,21 @@ QString AppContext::changedOnDiskText(int k) const
         return QStringLiteral("&Annuler");
     }
 }
+
+QString AppContext::finishedWord() const
+{
+    return FinishedText.isEmpty() ? QStringLiteral("Terminé") : FinishedText;
+}
+
+QString AppContext::closeUnderwayText() const
+{
+    if (!CloseUnderwayText.isEmpty())
+        return CloseUnderwayText;
+    return QStringLiteral("Un traitement est en cours. Quitter quand même ?");
+}
+
+QString AppContext::closeUnderwayCaption() const
+{
+    return CloseUnderwayCaption.isEmpty() ? QStringLiteral("Traitement en cours")
+                                          : CloseUnderwayCaption;
+}

@@ -34,13 +34,21 @@ struct AppContext
     // Language entries 110 to 113: the question when wsettings.txt changed on
     // disk, and its three buttons.
     QStringList ChangedOnDiskTexts = QStringList(4);
+    // Entries 100 to 102: a finished process's word, and the question asked
+    // before the window closes on a process under way.
+    QString FinishedText;
+    QString CloseUnderwayText;
+    QString CloseUnderwayCaption;
 
     // Messages entry k, or our own French wording while no language file has
     // supplied it, so that no box is ever empty.
     QString message(int k) const;
-    // NoFileText, or our own French wording likewise.
+    // NoFileText, or our own French wording likewise; and so on.
     QString noFileMessage() const;
     // ChangedOnDiskTexts entry k (0 the question, 1 keep mine, 2 take theirs,
     // 3 cancel), or our own French wording likewise.
     QString changedOnDiskText(int k) const;
+    QString finishedWord() const;
+    QString closeUnderwayText() const;
+    QString closeUnderwayCaption() const;
 };

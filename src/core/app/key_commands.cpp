@@ -54,29 +54,35 @@ KeyCommand keyCommand(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat,
         return {KeyAction::BigDisplay};
 
     KeyAction button = KeyAction::None;
-    if (plain) {
-        switch (key) {
-        case Qt::Key_Space:
-            button = KeyAction::Pause;
-            break;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            button = KeyAction::Start;
-            break;
-        case Qt::Key_PageDown:
-            button = KeyAction::Next;
-            break;
-        case Qt::Key_PageUp:
-            button = KeyAction::Previous;
-            break;
-        default:
-            break;
-        }
-    } else if (ctrl && key == Qt::Key_R) {
+    switch (key) {
+    case Qt::Key_Space:
+        button = KeyAction::Pause;
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        button = KeyAction::Start;
+        break;
+    case Qt::Key_PageDown:
+        button = KeyAction::Next;
+        break;
+    case Qt::Key_PageUp:
+        button = KeyAction::Previous;
+        break;
+    case Qt::Key_R:
+        if (!ctrl)
+            return {};
         button = KeyAction::Reset;
+        break;
+    default:
+        return {};
     }
+    // A pedal, or a gloved hand, hits a modifier easily: with Shift the key
+    // is the key, with Ctrl or Alt it does nothing, and never does it reach
+    // the button that has the focus.
+    if (button != KeyAction::Reset && !plain && mods != Qt::ShiftModifier)
+        return {KeyAction::Ignore};
     // A pedal held down repeats its key: one press, one click.
-    if (button != KeyAction::None && autoRepeat)
+    if (autoRepeat)
         return {KeyAction::Ignore};
     return {button};
 }

@@ -67,4 +67,9 @@ constexpr int ChangedOnDisk = 110;
 constexpr int KeepMine = 111;
 constexpr int TakeTheirs = 112;
 constexpr int CancelSave = 113;
+// The word of a finished process's step label ("Terminé 21:42").
+constexpr int Finished = 100;
+// The question before the window closes on a process under way: text, caption.
+constexpr int CloseUnderway = 101;
+constexpr int CloseUnderwayCaption = 102;
 } // namespace LanguageEntry

@@ -4,55 +4,54 @@
 
 #include <cmath>
 
-// Time as the timers see it. nowDays() is a date-time in days (the time of day
-// as the fraction) that only ever moves forward: a daylight-saving change or a
-// clock reset never stretches or cuts a running step. localNow() is the wall
-// clock for display only.
+// Time as the timers see it. nowMs() counts whole milliseconds on a clock that
+// only ever moves forward: a daylight-saving change or a clock reset never
+// stretches or cuts a running step. Its origin means nothing; only differences
+// do. localNow() is the wall clock, for display only.
 class Clock
 {
 public:
     virtual ~Clock() = default;
-    virtual double nowDays() const = 0;
+    virtual qint64 nowMs() const = 0;
     virtual QDateTime localNow() const = 0;
 };
-
-// Days since 30 December 1899, the date epoch the stored date-times count from.
-double dateTimeToDays(const QDateTime &dt);
 
 class SystemClock final : public Clock
 {
 public:
-    SystemClock();
-    double nowDays() const override;
+    qint64 nowMs() const override { return steadyNs() / 1000000; }
     QDateTime localNow() const override;
 
     // Nanoseconds of a clock that never goes back and goes on counting while
     // the machine is suspended, so a step never outlasts its time by a sleep.
     static qint64 steadyNs();
-
-private:
-    double m_startDays;
-    qint64 m_startNs;
 };
 
 // A clock that moves only when told, in whole milliseconds: tests step time
-// without sleeping.
+// without sleeping. Its local time moves with it.
 class FakeClock final : public Clock
 {
 public:
-    explicit FakeClock(double startDays = 46000.5,
+    static constexpr qint64 DefaultStartMs = 3974443200000; // any origin will do
+
+    explicit FakeClock(qint64 startMs = DefaultStartMs,
                        QDateTime local = QDateTime(QDate(2025, 12, 9), QTime(10, 30, 0)))
-        : m_ms(std::llround(startDays * 86400000.0)), m_local(local)
+        : m_ms(startMs), m_localAt(startMs), m_local(std::move(local))
     {
     }
-    double nowDays() const override { return static_cast<double>(m_ms) / 86400000.0; }
-    QDateTime localNow() const override { return m_local; }
-    void setNowDays(double days) { m_ms = std::llround(days * 86400000.0); }
+    qint64 nowMs() const override { return m_ms; }
+    QDateTime localNow() const override { return m_local.addMSecs(m_ms - m_localAt); }
+    void setNowMs(qint64 ms) { m_ms = ms; }
     void advanceSeconds(double seconds) { m_ms += std::llround(seconds * 1000.0); }
     void advanceMs(qint64 ms) { m_ms += ms; }
-    void setLocalNow(const QDateTime &dt) { m_local = dt; }
+    void setLocalNow(const QDateTime &dt)
+    {
+        m_local = dt;
+        m_localAt = m_ms;
+    }
 
 private:
     qint64 m_ms;
+    qint64 m_localAt; // the instant m_local was true
     QDateTime m_local;
 };

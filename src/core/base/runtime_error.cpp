@@ -59,18 +59,38 @@ RuntimeError RuntimeError::writeError(int err)
     return ioError(err == 0 ? EIO : err);
 }
 
-RuntimeError RuntimeError::inFile(const QString &path) const
+namespace {
+
+// A path as a message names it: a NUL made visible, and a path of thousands of
+// characters, which would make the box wider than the screen, shortened in
+// the middle (long enough for any real path).
+QString shownPath(const QString &path)
 {
-    if (m_namesFile || path.isEmpty())
-        return *this;
-    // Long enough for any real path; a path of thousands of characters would
-    // make the box wider than the screen.
     constexpr qsizetype kShown = 200;
     QString shown = path;
     shown.replace(QChar(0), QChar(0x2400)); // the symbol for NUL, visible
     if (shown.size() > kShown)
         shown = shown.left(kShown / 2) + QChar(0x2026) + shown.right(kShown / 2 - 1);
-    RuntimeError named(QLatin1Char('"') + shown + QStringLiteral("\": ") + m_message);
+    return shown;
+}
+
+} // namespace
+
+RuntimeError RuntimeError::inFile(const QString &path) const
+{
+    if (m_namesFile || path.isEmpty())
+        return *this;
+    RuntimeError named(QLatin1Char('"') + shownPath(path) + QStringLiteral("\": ") + m_message);
+    named.m_namesFile = true;
+    return named;
+}
+
+RuntimeError RuntimeError::inFile(const QString &path, qsizetype line) const
+{
+    if (m_namesFile || path.isEmpty())
+        return *this;
+    RuntimeError named(QLatin1Char('"') + shownPath(path) + QStringLiteral("\": line ") +
+                       QString::number(line) + QStringLiteral(": ") + m_message);
     named.m_namesFile = true;
     return named;
 }

@@ -18,6 +18,9 @@ public:
     // the middle; an empty path names nothing; an error already naming a file
     // is returned as it is.
     RuntimeError inFile(const QString &path) const;
+    // The same, said of one line of the file (counted from 1):
+    // "\"path\": line n: message".
+    RuntimeError inFile(const QString &path, qsizetype line) const;
 
     static RuntimeError fileNotFound();
     static RuntimeError fileAccessDenied();

@@ -17,6 +17,7 @@ void GridModel::setCols(int n)
     if (n == m_cols)
         return;
     beginResetModel();
+    ++m_textRevision;
     for (auto &row : m_cells)
         row.resize(static_cast<size_t>(n));
     m_widths.resize(static_cast<size_t>(n), m_defaultColWidth);
@@ -33,6 +34,7 @@ void GridModel::setRows(int n)
     n = std::max(1, n);
     if (n == rows())
         return;
+    ++m_textRevision;
     if (n > rows()) {
         beginInsertRows({}, rows(), n - 1);
         m_cells.resize(static_cast<size_t>(n), std::vector<Cell>(m_cols));
@@ -62,6 +64,7 @@ void GridModel::setCell(int col, int row, const QString &text)
     if (c.text == text)
         return;
     c.text = text;
+    ++m_textRevision;
     const QModelIndex i = index(row, col);
     emit dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
     if (row == 0 && m_fixedRows > 0)
@@ -71,6 +74,7 @@ void GridModel::setCell(int col, int row, const QString &text)
 void GridModel::setTable(const std::vector<QStringList> &table, int cols)
 {
     beginResetModel();
+    ++m_textRevision;
     const int newCols = std::max(1, cols);
     if (newCols != m_cols) {
         m_widths.resize(static_cast<size_t>(newCols), m_defaultColWidth);

@@ -31,6 +31,9 @@ public:
     void setRows(int n);
 
     QString cell(int col, int row) const;
+    // Moves on whenever a cell's text or the table's shape changes, so that a
+    // reader of the cells knows when to read them again.
+    quint64 textRevision() const { return m_textRevision; }
     void setCell(int col, int row, const QString &text);
     // Replaces every cell at once: rows[k] becomes row k (short rows padded).
     void setTable(const std::vector<QStringList> &table, int cols);
@@ -137,6 +140,7 @@ private:
     Progress m_progress;
     std::vector<int> m_widths;
     int m_cols;
+    quint64 m_textRevision = 0;
     int m_fixedRows = 0;
     int m_fixedCols = 0;
     int m_curCol = 0;

@@ -11,7 +11,7 @@ JournalRecorder::JournalRecorder(JournalStore &store, const Clock &clock)
 
 qint64 JournalRecorder::sinceStart(const Live &live) const
 {
-    return std::max<qint64>(0, clockMs(m_clock) - live.startMs);
+    return std::max<qint64>(0, m_clock.nowMs() - live.startMs);
 }
 
 const JournalRun *JournalRecorder::run(RunId id) const
@@ -49,7 +49,7 @@ JournalRecorder::RunId JournalRecorder::runStarted(const RunStart &start)
         }
     }
     const RunId id = m_store.addLive(std::move(run));
-    m_live[id].startMs = clockMs(m_clock);
+    m_live[id].startMs = m_clock.nowMs();
     if (unreadable && unreadable->message() != m_lastError) {
         m_lastError = unreadable->message();
         throw *unreadable;

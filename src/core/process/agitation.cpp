@@ -5,10 +5,7 @@
 #include "core/process/time_text.h"
 #include "core/textfile/text_file.h"
 
-#include <QStringList>
-
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -26,61 +23,66 @@ QStringView after(QStringView s, QChar c)
     return i < 0 ? s : s.mid(i + 1);
 }
 
-void appendInstruction(TAgitationSeq &seq, QStringView instruction, const QString &code,
-                       const QString &text, double start, double end)
+void appendInstruction(AgitationPlan &plan, QStringView instruction, const QString &code,
+                       const QString &text, qint64 start, qint64 end)
 {
     const bool repeated = instruction.startsWith(QLatin1Char('*'));
     if (repeated)
         instruction = instruction.mid(1);
     const int count = textToInt(before(instruction, QLatin1Char('_')).toString());
     const QStringView rest = after(instruction, QLatin1Char('_'));
-    const int duration = TimeTextToSeconds(before(rest, QLatin1Char('_')));
-    const int third = TimeTextToSeconds(after(rest, QLatin1Char('_')));
+    const qint64 duration = TimeTextToSeconds(before(rest, QLatin1Char('_')));
+    const qint64 third = TimeTextToSeconds(after(rest, QLatin1Char('_')));
 
     TAgitation a;
     a.Code = code;
     a.Text = text;
     a.Count = std::max(0, count); // a negative count stops the cues as 0 does
-    a.Duration = duration / 86400.0;
-    if (!repeated) {
-        a.StartTime = start + third / 86400.0;
-        seq.push_back(a);
+    a.durationMs = duration * 1000;
+    if (!repeated || third <= 0) {
+        a.startMs = repeated ? start : start + third * 1000;
+        // One that would begin when the main time is over is never given, so
+        // it is not announced either.
+        if (a.startMs < end)
+            plan.entries.push_back(a);
         return;
     }
-    if (third <= 0) {
-        a.StartTime = start;
-        seq.push_back(a);
+    // Every beginning strictly before the end.
+    const qint64 period = third * 1000;
+    const qint64 last = (end - start - 1) / period;
+    if (last < 1)
         return;
-    }
-    // Beginnings strictly before the end; counted in seconds from the start so
-    // that one falling exactly on the end is not let in by a rounding error.
-    const double span = (end - start) * 86400.0 - 0.001;
-    if (!(span > third))
-        return;
-    qint64 last = static_cast<qint64>(std::min(std::ceil(span / third), 9e15)) - 1;
-    while (last > 1 && static_cast<double>(last) * third >= span)
-        --last;
-    while (static_cast<double>(last + 1) * third < span)
-        ++last;
-    a.Period = third;
+    a.periodMs = period;
     a.Repeat = 1;
     a.LastRepeat = last;
-    a.RepeatFrom = start;
-    a.StartTime = start + static_cast<double>(third) / 86400.0;
-    seq.push_back(a);
+    a.repeatFromMs = start;
+    a.startMs = start + period;
+    plan.entries.push_back(a);
 }
 
 } // namespace
 
-TAgitationSeq agitationSeqFromLines(const QStringList &lines, const QString &code, double start,
-                                    double end)
+AgitationPlan noAgitation(const QString &code, const QString &text)
 {
-    TAgitationSeq seq;
+    AgitationPlan plan;
+    TAgitation none;
+    none.Code = code;
+    none.Text = text;
+    plan.entries.push_back(none);
+    return plan;
+}
+
+AgitationPlan agitationPlanFromLines(const QStringList &lines, const QString &code, qint64 startMs,
+                                     qint64 endMs, const QString &path)
+{
+    AgitationPlan plan;
     QString lastCode;
     QString lastText;
-    for (const QString &line : lines) {
-        const QStringView view(line);
-        if (before(view, QLatin1Char('\t')) != code)
+    // An empty code means no cues.
+    for (qsizetype n = 0; !code.isEmpty() && n < lines.size(); ++n) {
+        const QStringView view(lines[n]);
+        // A line without a TAB is a note, not a code.
+        if (!view.contains(QLatin1Char('\t')) || before(view, QLatin1Char('\t')) != code)
             continue;
         lastCode = before(view, QLatin1Char('\t')).toString();
         const QStringView rest = after(view, QLatin1Char('\t'));
@@ -88,53 +90,75 @@ TAgitationSeq agitationSeqFromLines(const QStringList &lines, const QString &cod
         // Without a second TAB the description is empty and all the rest is
         // the instruction list.
         QStringView list = after(rest, QLatin1Char('\t'));
-        while (!list.isEmpty()) {
-            const qsizetype slash = list.indexOf(QLatin1Char('/'));
-            const QStringView instruction = slash < 0 ? list : list.left(slash);
-            appendInstruction(seq, instruction, lastCode, lastText, start, end);
-            list = slash < 0 ? QStringView() : list.mid(slash + 1);
+        try {
+            while (!list.isEmpty()) {
+                const qsizetype slash = list.indexOf(QLatin1Char('/'));
+                const QStringView instruction = slash < 0 ? list : list.left(slash);
+                appendInstruction(plan, instruction, lastCode, lastText, startMs, endMs);
+                list = slash < 0 ? QStringView() : list.mid(slash + 1);
+            }
+        } catch (const RuntimeError &e) {
+            throw e.inFile(path, n + 1); // a count that is not a number
         }
     }
-    if (seq.empty()) {
-        TAgitation none;
-        none.Code = lastCode;
-        none.Text = lastText;
-        seq.push_back(none);
-    }
-    return seq;
+    if (plan.entries.empty())
+        return noAgitation(lastCode, lastText);
+    return plan;
 }
 
-TAgitationSeq LoadAgitationSeq(const QString &agitationFile, const QString &code, double start,
-                               double end)
+AgitationPlan LoadAgitationPlan(const QString &agitationFile, const QString &code, qint64 startMs,
+                                qint64 endMs)
 {
+    if (code.isEmpty())
+        return noAgitation();
     if (agitationFile.isEmpty())
         throw RuntimeError::noFileNamed(QStringLiteral("AgitationFile="));
-    const QStringList lines = TextFile::readLines(agitationFile);
-    try {
-        return agitationSeqFromLines(lines, code, start, end);
-    } catch (const RuntimeError &e) {
-        throw e.inFile(agitationFile); // a count that is not a number
-    }
+    return agitationPlanFromLines(TextFile::readLines(agitationFile), code, startMs, endMs,
+                                  agitationFile);
 }
 
-void DropFirstAgitation(TAgitationSeq &seq)
+void AgitationPlan::dropFirst()
 {
-    if (seq.empty())
+    if (entries.empty())
         return;
-    TAgitation &e = seq.front();
+    TAgitation &e = entries.front();
     if (e.Repeat < e.LastRepeat) {
         ++e.Repeat;
         e.Counter = 0;
-        e.StartTime = e.RepeatFrom + static_cast<double>(e.Repeat) * e.Period / 86400.0;
+        e.startMs = e.repeatFromMs + e.Repeat * e.periodMs;
         return;
     }
-    seq.erase(seq.begin());
+    entries.erase(entries.begin());
 }
 
-void shiftAgitationSeq(TAgitationSeq &seq, double now)
+void AgitationPlan::shiftTo(qint64 nowMs)
 {
-    for (TAgitation &a : seq) {
-        a.StartTime = a.StartTime + now - a.PausedAt;
-        a.RepeatFrom = a.RepeatFrom + now - a.PausedAt;
+    if (!pausedAtMs)
+        return;
+    const qint64 pause = nowMs - *pausedAtMs;
+    for (TAgitation &a : entries) {
+        a.startMs += pause;
+        a.repeatFromMs += pause;
     }
+}
+
+std::vector<qint64> AgitationPlan::beginningsBefore(qint64 untilMs) const
+{
+    std::vector<qint64> out;
+    for (const TAgitation &a : entries) {
+        if (a.Count <= 0)
+            break; // the cues stop there
+        if (a.startMs >= untilMs)
+            continue;
+        // The one under way has begun already.
+        if (a.Counter == 0)
+            out.push_back(a.startMs);
+        for (qint64 r = a.Repeat + 1; r <= a.LastRepeat; ++r) {
+            const qint64 at = a.repeatFromMs + r * a.periodMs;
+            if (at >= untilMs)
+                break;
+            out.push_back(at);
+        }
+    }
+    return out;
 }

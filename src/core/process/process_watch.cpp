@@ -4,14 +4,13 @@
 
 ProcessPosition positionOf(ProcessEngine &engine, int i)
 {
-    const TProcess &p = engine.process(i);
+    const Process &p = engine.process(i);
     ProcessPosition pos;
-    pos.col = p.CurrentCol;
-    pos.row = p.CurrentRow;
-    pos.running = engine.isRunning(i);
-    pos.paused = engine.isPaused(i);
-    pos.atWaitMark = p.CurrentCol == 3 && p.CurrentRow > 0 &&
-                     engine.grid(i).cell(p.CurrentCol, p.CurrentRow) == QLatin1String("X");
+    pos.col = p.currentCol();
+    pos.row = p.currentRow();
+    pos.running = p.isRunning();
+    pos.paused = p.state() == ProcessState::Paused || p.state() == ProcessState::AtWaitMark;
+    pos.atWaitMark = p.state() == ProcessState::AtWaitMark;
     return pos;
 }
 
@@ -27,14 +26,6 @@ Milestone milestoneBetween(const ProcessPosition &before, const ProcessPosition 
     if (!after.running || moved)
         return Milestone::CellEnded;
     return Milestone::None;
-}
-
-bool anyProcessUnderway(ProcessEngine &engine)
-{
-    for (int i = 0; i < engine.size(); ++i)
-        if (engine.isRunning(i) || engine.isPaused(i))
-            return true;
-    return false;
 }
 
 void ProcessWatch::reset(ProcessEngine &engine)

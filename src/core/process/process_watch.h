@@ -4,8 +4,8 @@
 
 class ProcessEngine;
 
-// Where a process stands, as its face and cell show it; read after each of
-// its events to tell what the event did.
+// Where a process stands; read after each of its events to tell what the
+// event did.
 struct ProcessPosition
 {
     int col = 0;
@@ -27,12 +27,6 @@ enum class Milestone
     WaitMark,  // it paused at a wait mark
 };
 Milestone milestoneBetween(const ProcessPosition &before, const ProcessPosition &after);
-
-// Whether some process is under way, running or paused part-way: the screen
-// is kept awake for it. A paused process counts, as the photographer at a
-// wait mark (or who paused to drain a tank) resumes it from the sink and a
-// blanked or locked screen would swallow that key.
-bool anyProcessUnderway(ProcessEngine &engine);
 
 // The positions of every process, kept to tell the milestones of each new
 // event.

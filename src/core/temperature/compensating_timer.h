@@ -9,7 +9,7 @@
 // The development of one step's main time while its bath's temperature moves,
 // as a compensating darkroom timer counts it: every second at T does
 // 1/factor(T) seconds of the development the step asks for. Instants are whole
-// milliseconds of the injected clock (clockMs); nothing here reads a clock.
+// milliseconds of the injected clock (Clock::nowMs); nothing here reads a clock.
 //
 // A process tab holds one while a main time with a temperature runs: it sets
 // the temperature typed before Démarrer, calls start() with the step's time

@@ -6,11 +6,6 @@
 #include <algorithm>
 #include <cmath>
 
-qint64 clockMs(const Clock &clock)
-{
-    return std::llround(clock.nowDays() * 86400000.0);
-}
-
 KeyboardThermometer::KeyboardThermometer(const Clock &clock, double celsius)
     : m_clock(clock), m_celsius(celsius)
 {
@@ -21,7 +16,7 @@ void KeyboardThermometer::set(double celsius)
     if (!(celsius >= MinCelsius && celsius <= MaxCelsius))
         return;
     m_celsius = celsius;
-    deliver({clockMs(m_clock), celsius});
+    deliver({m_clock.nowMs(), celsius});
 }
 
 void KeyboardThermometer::nudge(int steps)

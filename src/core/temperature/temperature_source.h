@@ -6,10 +6,6 @@
 
 class Clock;
 
-// The instant of the clock in whole milliseconds, as the compensating timer and
-// the journal count.
-qint64 clockMs(const Clock &clock);
-
 // Where temperature readings come from: the keyboard today, a USB or serial
 // thermometer later. A source hands each reading, stamped with its instant,
 // to the one listener the process tab sets.

@@ -2,6 +2,7 @@
 
 #include "gui/app/main_window.h"
 #include "gui/app/preferences_page.h"
+#include "gui/dialogs.h"
 #include "gui/process/big_display.h"
 #include "gui/process/process_tab.h"
 #include "gui/safelight.h"
@@ -90,6 +91,12 @@ void Darkroom::showBigDisplay()
         m_big->showFullScreen();
     }
     m_big->activateWindow();
+    // A box must not hide behind the full-screen window.
+    Dialogs *dialogs = m_window.context().dialogs;
+    if (dialogs && dialogs->parentWindow() != m_big) {
+        m_boxParent = dialogs->parentWindow();
+        dialogs->setParentWindow(m_big);
+    }
 }
 
 void Darkroom::leaveBigDisplay()
@@ -97,6 +104,8 @@ void Darkroom::leaveBigDisplay()
     if (!bigDisplayShown())
         return;
     m_big->hide();
+    if (Dialogs *dialogs = m_window.context().dialogs; dialogs && dialogs->parentWindow() == m_big)
+        dialogs->setParentWindow(m_boxParent);
     m_window.activateWindow();
 }
 
@@ -113,8 +122,11 @@ void Darkroom::followProcessOnShow()
 void Darkroom::processRendered(int index)
 {
     ProcessEngine &engine = m_pages.engine();
+    // A paused process counts: the photographer at a wait mark (or who
+    // paused to drain a tank) resumes it from the sink, and a blanked or
+    // locked screen would swallow that key.
     if (m_awake)
-        m_awake->keepAwake(anyProcessUnderway(engine));
+        m_awake->keepAwake(engine.anyUnderway());
     if (!bigDisplayShown())
         return;
     const Milestone reached = m_watch.update(engine, index);

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QWidget>
 
 class QKeyEvent;
 class BigDisplay;
@@ -48,5 +49,7 @@ private:
     ProcessPages &m_pages;
     QPointer<ScreenAwake> m_awake;
     QPointer<BigDisplay> m_big;
+    // The boxes' window before the big display took them.
+    QPointer<QWidget> m_boxParent;
     ProcessWatch m_watch;
 };

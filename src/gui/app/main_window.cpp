@@ -179,6 +179,7 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent) : QWidget(parent)
     env.agitationFile = [this] { return m_ctx.current.AgitationFile; };
     env.agitComingText = [this] { return m_ctx.AgitComingText; };
     env.agitRunningText = [this] { return m_ctx.AgitRunningText; };
+    env.finishedText = [this] { return m_ctx.finishedWord(); };
     m_processes = new ProcessPages(m_ctx, pgctrlPapers, pgctrlFilms, this, std::move(env));
     m_processes->setBuildControls(false);
     connect(m_processes, &ProcessPages::agitationFileRequested, this,
@@ -405,6 +406,9 @@ void TfrmMain::ApplyLanguage()
     m_ctx.NoFileText = m_language.entry(LanguageEntry::NoFile);
     for (int k = 0; k < 4; ++k)
         m_ctx.ChangedOnDiskTexts[k] = m_language.entry(LanguageEntry::ChangedOnDisk + k);
+    m_ctx.FinishedText = m_language.entry(LanguageEntry::Finished);
+    m_ctx.CloseUnderwayText = m_language.entry(LanguageEntry::CloseUnderway);
+    m_ctx.CloseUnderwayCaption = m_language.entry(LanguageEntry::CloseUnderwayCaption);
     m_pref->setSafelightCaption(m_language.entry(LanguageEntry::Safelight));
 
     setWindowTitle(m_language.entry(LanguageEntry::WindowTitle));
@@ -471,14 +475,14 @@ void TfrmMain::btnPrefReloadClick()
 
 void TfrmMain::rbtnColorYNClick()
 {
-    m_processes->engine().switchScheme(true);
+    m_processes->engine().switchScheme();
     m_processes->renderAll();
     recolourSchemeControls(0x0000FFu);
 }
 
 void TfrmMain::rbtnMonoYNClick()
 {
-    m_processes->engine().switchScheme(false);
+    m_processes->engine().switchScheme();
     m_processes->renderAll();
     recolourSchemeControls(0x808080u);
 }
@@ -530,6 +534,10 @@ void TfrmMain::lblAuthorClick()
 
 bool TfrmMain::FormClose()
 {
+    // A development under way is not thrown away by a slip of the hand.
+    if (m_processes->engine().anyUnderway() &&
+        !m_ctx.dialogs->askYesNo(m_ctx.closeUnderwayText(), m_ctx.closeUnderwayCaption(), false))
+        return false;
     if (m_pref->SettingsSnapshot() == m_ctx.StartSnapshot)
         return true;
     if (!m_ctx.dialogs->askYesNo(m_ctx.message(3), m_ctx.message(4)))

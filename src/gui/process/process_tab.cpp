@@ -10,7 +10,6 @@
 #include "core/process/sound_output.h"
 #include "core/textfile/text_file.h"
 #include "gui/dialogs.h"
-#include "gui/handler_guard.h"
 #include "gui/string_grid.h"
 #include "gui/widgets.h"
 
@@ -53,18 +52,42 @@ QLabel *bigLabel(QWidget *parent, const QString &name, const QString &text, QRec
 
 } // namespace
 
+Process &ProcessTab::process() const
+{
+    return m_engine.process(m_index);
+}
+
 void ProcessTab::run(const std::function<void()> &event)
 {
-    guarded(*m_ctx.dialogs, event);
+    QStringList errors;
+    try {
+        event();
+    } catch (const RuntimeError &e) {
+        errors << e.message();
+    } catch (const std::exception &e) {
+        errors << QString::fromLocal8Bit(e.what());
+    }
     render();
+    errors += process().takeErrors();
+    if (errors.isEmpty())
+        return;
+    // After the next tick is armed, and outside this event: the count-down,
+    // its sounds and its cell ends go on behind the box.
+    QMetaObject::invokeMethod(
+        m_boxOwner,
+        [dialogs = m_ctx.dialogs, errors] {
+            for (const QString &e : errors)
+                dialogs->showError(e);
+        },
+        Qt::QueuedConnection);
 }
 
 ProcessTab::ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, QObject *timerOwner,
-                       AppContext &context)
-    : PageCtrl(pageCtrl), m_engine(engine), m_ctx(context), m_index(index)
+                       QObject *boxOwner, AppContext &context)
+    : PageCtrl(pageCtrl), m_engine(engine), m_ctx(context), m_boxOwner(boxOwner), m_index(index)
 {
-    TProcess &p = engine.process(index);
-    const QString &tag = p.tag;
+    Process &p = engine.process(index);
+    const QString &tag = p.tag();
     setObjectName(QStringLiteral("Tab") + tag);
     pageCtrl->addTab(this, objectName());
 
@@ -83,7 +106,7 @@ ProcessTab::ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, Q
     // The title field's text until a file gives one.
     m_title = QStringLiteral("edt") + tag + QStringLiteral("Titel");
 
-    GridModel &g = *p.StepGrid;
+    GridModel &g = p.grid();
     g.setDefaultColWidth(85);
     g.setDefaultRowHeight(16);
     g.setFixedCols(1);
@@ -96,16 +119,16 @@ ProcessTab::ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, Q
 
     const int i = index;
     connect(stepTimer, &QTimer::timeout, this,
-            [this, i] { run([this, i] { m_engine.tmrTimer(i); }); });
+            [this, i] { run([this, i] { m_engine.process(i).tick(); }); });
     connect(agitTimer, &QTimer::timeout, this,
-            [this, i] { run([this, i] { m_engine.tmrAgitTimer(i); }); });
+            [this, i] { run([this, i] { m_engine.process(i).agitationTick(); }); });
 }
 
 void ProcessTab::build()
 {
     if (isBuilt())
         return;
-    const QString &tag = m_engine.process(m_index).tag;
+    const QString &tag = process().tag();
     TitleEdit = new LabeledEdit(this, QStringLiteral("edt") + tag + QStringLiteral("Titel"),
                                 QString(), LabeledEdit::LabelPosition::Above, {579, 8, 17, 21});
     TitleEdit->setText(m_title);
@@ -157,18 +180,18 @@ void ProcessTab::build()
 
     const int i = m_index;
     connect(StartButton, &QPushButton::clicked, this,
-            [this, i] { run([this, i] { m_engine.btnStart(i); }); });
+            [this, i] { run([this, i] { m_engine.process(i).start(); }); });
     connect(PauseButton, &QPushButton::clicked, this,
-            [this, i] { run([this, i] { m_engine.btnPause(i); }); });
+            [this, i] { run([this, i] { m_engine.process(i).pause(); }); });
     connect(PreviousButton, &QPushButton::clicked, this,
-            [this, i] { run([this, i] { m_engine.btnPrevious(i); }); });
+            [this, i] { run([this, i] { m_engine.process(i).previous(); }); });
     connect(NextButton, &QPushButton::clicked, this,
-            [this, i] { run([this, i] { m_engine.btnNext(i); }); });
+            [this, i] { run([this, i] { m_engine.process(i).next(); }); });
     connect(ResetButton, &QPushButton::clicked, this,
-            [this, i] { run([this, i] { m_engine.btnReset(i); }); });
+            [this, i] { run([this, i] { m_engine.process(i).reset(); }); });
     connect(StepGrid, &StringGrid::gridDoubleClicked, this, [this, i] {
         bool open = false;
-        run([&] { open = m_engine.sgrdDblClick(i); });
+        run([&] { open = m_engine.process(i).doubleClick(); });
         if (open)
             emit agitationFileRequested();
     });
@@ -187,7 +210,7 @@ void ProcessTab::setButtonCaptions(const QStringList &captions)
 
 void ProcessTab::load(const QString &path)
 {
-    GridModel &g = m_engine.grid(m_index);
+    GridModel &g = process().grid();
     const ProcessFileText text = ReadProcessFile(path, g);
     // A file without a title is known by its name, not by the title field's.
     m_title = text.hasTitle ? text.title : QFileInfo(path).fileName();
@@ -201,17 +224,14 @@ void ProcessTab::load(const QString &path)
         g.setCurrentCol(1);
     if (g.rows() > 1)
         g.setCurrentRow(1);
-    TProcess &p = m_engine.process(m_index);
-    p.CurrentCol = 0;
-    p.CurrentRow = 0;
     PageCtrl->setTabText(PageCtrl->indexOf(this), m_title);
-    p.face.step.text = m_title;
+    process().setTitle(m_title);
     render();
 }
 
 void ProcessTab::render()
 {
-    const ProcessFace &f = m_engine.face(m_index);
+    const ProcessFace f = m_engine.face(m_index);
     const auto draw = [](QLabel *l, const ProcessFace::Label &face) {
         if (l->text() != face.text)
             l->setText(face.text);
@@ -226,24 +246,24 @@ void ProcessTab::render()
             Gauge->setValue(gauge);
     }
     if (StepTimer) {
-        if (!f.stepTimerEnabled) {
+        if (!f.tickDueMs) {
             StepTimer->stop();
-        } else if (!StepTimer->isActive() || f.stepTimerDue != m_scheduledDue) {
-            // To the nearest millisecond: the engine plans the tick that ends
-            // a cell two milliseconds after the end, room enough.
-            const double ms = (f.stepTimerDue - m_ctx.clock->nowDays()) * 86400000.0;
-            m_scheduledDue = f.stepTimerDue;
-            StepTimer->start(static_cast<int>(std::clamp(std::round(ms), 0.0, 86400000.0)));
+        } else if (!StepTimer->isActive() || *f.tickDueMs != m_scheduledDue) {
+            // The engine plans the tick that ends a cell two milliseconds
+            // after the end, room enough for the timer's millisecond.
+            const qint64 ms = *f.tickDueMs - m_ctx.clock->nowMs();
+            m_scheduledDue = *f.tickDueMs;
+            StepTimer->start(static_cast<int>(std::clamp<qint64>(ms, 0, 86400000)));
         }
     }
     if (AgitTimer) {
-        if (AgitTimer->interval() != f.agitInterval)
-            AgitTimer->setInterval(f.agitInterval);
-        if (AgitTimer->isActive() != f.agitTimerEnabled) {
-            if (f.agitTimerEnabled)
-                AgitTimer->start();
-            else
-                AgitTimer->stop();
+        if (!f.agitationStepMs) {
+            AgitTimer->stop();
+        } else if (!AgitTimer->isActive() || f.agitation != m_agitation ||
+                   AgitTimer->interval() != *f.agitationStepMs) {
+            // Each agitation is counted from its own beginning.
+            m_agitation = f.agitation;
+            AgitTimer->start(*f.agitationStepMs);
         }
     }
     emit rendered();
@@ -258,6 +278,11 @@ ProcessPages::ProcessPages(AppContext &context, QTabWidget *papers, QTabWidget *
         const ProcessTab *t = tab(i);
         return t && t->PageCtrl->currentWidget() == t;
     };
+}
+
+ProcessPages::~ProcessPages()
+{
+    m_engine.abandonAll(ProcessEvent::How::Closed);
 }
 
 void ProcessPages::LoadProcessLists()
@@ -293,12 +318,13 @@ void ProcessPages::LoadProcessLists()
 
 void ProcessPages::BuildProcessTab(int index)
 {
-    TProcess &p = m_engine.process(index);
-    auto *t = new ProcessTab(m_engine, index, p.paper ? m_papers : m_films, m_timerOwner, m_ctx);
+    Process &p = m_engine.process(index);
+    auto *t =
+        new ProcessTab(m_engine, index, p.paper() ? m_papers : m_films, m_timerOwner, this, m_ctx);
     m_tabs[static_cast<size_t>(index)] = t;
     connect(t, &ProcessTab::agitationFileRequested, this, &ProcessPages::agitationFileRequested);
     connect(t, &ProcessTab::rendered, this, [this, index] { emit tabRendered(index); });
-    t->load(m_ctx.current.ProcessFolder + QLatin1Char('/') + p.FileName);
+    t->load(m_ctx.current.ProcessFolder + QLatin1Char('/') + p.fileName());
     if (m_buildControls)
         buildTab(t);
 }
@@ -330,6 +356,7 @@ void ProcessPages::destroyTabs()
         }
     }
     m_tabs.clear();
+    m_engine.abandonAll(ProcessEvent::How::Reload);
     m_engine.clear();
     emit tabsDestroyed();
 }

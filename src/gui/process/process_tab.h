@@ -27,8 +27,10 @@ class ProcessTab : public QWidget
 {
     Q_OBJECT
 public:
+    // Boxes of the process's errors are queued to boxOwner, which outlives
+    // the tab.
     ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, QObject *timerOwner,
-               AppContext &context);
+               QObject *boxOwner, AppContext &context);
 
     int index() const { return m_index; }
     // Reads the process file and makes the tab ready: selection on the first
@@ -39,9 +41,11 @@ public:
     bool isBuilt() const { return StepGrid != nullptr; }
     // Start, Pause, Previous, Next and Reset.
     void setButtonCaptions(const QStringList &captions);
+    Process &process() const;
     // Draws the face and follows it with the two timers.
     void render();
-    // Runs one event of this process with the error box and a redraw.
+    // Runs one event of this process and draws it. What failed is shown in
+    // the error box once the next tick is armed: a box never holds the clock.
     void run(const std::function<void()> &event);
 
     LabeledEdit *TitleEdit = nullptr;
@@ -65,8 +69,10 @@ private:
     ProcessEngine &m_engine;
 
     AppContext &m_ctx;
+    QObject *m_boxOwner;
     int m_index;
-    double m_scheduledDue = -1.0; // the tick the step timer is set for
+    qint64 m_scheduledDue = -1; // the tick the step timer is set for
+    quint64 m_agitation = 0;    // the agitation the agitation timer counts
     // The file's title and comments, for the controls.
     QString m_title;
     QStringList m_comments;
@@ -91,6 +97,8 @@ class ProcessPages : public QObject
 public:
     ProcessPages(AppContext &context, QTabWidget *papers, QTabWidget *films, QObject *timerOwner,
                  ProcessEnvironment env);
+    // The program ends: so does every run under way.
+    ~ProcessPages() override;
 
     ProcessEngine &engine() { return m_engine; }
     const std::vector<QPointer<ProcessTab>> &tabs() const { return m_tabs; }

@@ -17,7 +17,7 @@ private slots:
         QTest::addColumn<KeyAction>("action");
         QTest::addColumn<int>("page");
         const int none = Qt::NoModifier, ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier,
-                  keypad = Qt::KeypadModifier;
+                  alt = Qt::AltModifier, keypad = Qt::KeypadModifier;
         using A = KeyAction;
         QTest::newRow("space pauses")
             << int(Qt::Key_Space) << none << false << "p" << A::Pause << -1;
@@ -32,8 +32,18 @@ private slots:
         QTest::newRow("ctrl+r resets") << int(Qt::Key_R) << ctrl << false << "p" << A::Reset << -1;
         QTest::newRow("r alone is not ours")
             << int(Qt::Key_R) << none << false << "p" << A::None << -1;
-        QTest::newRow("shift+space is not ours")
-            << int(Qt::Key_Space) << shift << false << "p" << A::None << -1;
+        // A modifier hit by a pedal or a glove: Shift is the plain key, Ctrl
+        // or Alt nothing, and the focused button never has the key.
+        QTest::newRow("shift+space pauses")
+            << int(Qt::Key_Space) << shift << false << "p" << A::Pause << -1;
+        QTest::newRow("shift+page down: next")
+            << int(Qt::Key_PageDown) << shift << false << "p" << A::Next << -1;
+        QTest::newRow("ctrl+space does nothing")
+            << int(Qt::Key_Space) << ctrl << false << "p" << A::Ignore << -1;
+        QTest::newRow("alt+return does nothing")
+            << int(Qt::Key_Return) << alt << false << "p" << A::Ignore << -1;
+        QTest::newRow("ctrl+shift+page up does nothing")
+            << int(Qt::Key_PageUp) << (ctrl | shift) << false << "pb" << A::Ignore << -1;
         QTest::newRow("a held pedal clicks once")
             << int(Qt::Key_Space) << none << true << "p" << A::Ignore << -1;
         QTest::newRow("no process on show: the control's")

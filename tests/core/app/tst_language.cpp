@@ -62,7 +62,7 @@ private slots:
         for (int n = 1; n <= 300; ++n)
             lines << QString::number(n);
         t.loadLines(lines);
-        QCOMPARE(t.entry(255), QStringLiteral("255"));
+        QCOMPARE(t.entry(LanguageTable::Size - 1), QStringLiteral("255"));
         QCOMPARE(t.entry(0), QString());
     }
 
@@ -106,7 +106,10 @@ private slots:
                          LanguageEntry::ChangedOnDisk,
                          LanguageEntry::KeepMine,
                          LanguageEntry::TakeTheirs,
-                         LanguageEntry::CancelSave};
+                         LanguageEntry::CancelSave,
+                         LanguageEntry::Finished,
+                         LanguageEntry::CloseUnderway,
+                         LanguageEntry::CloseUnderwayCaption};
         // The baths, the temperature and the journal.
         for (const auto &[first, last] : {std::pair{150, 168}, {180, 187}, {190, 218}})
             for (int n = first; n <= last; ++n)

@@ -3,27 +3,28 @@
 #include "core/process/agitation.h"
 #include "core/process/time_text.h"
 #include "engine_rig.h"
+#include "test_support.h"
 
 #include <QFile>
 #include <QTest>
 
 namespace {
 
-constexpr double S = 46000.25; // a start instant, in days
+constexpr qint64 S = 3974421600000; // a start instant, in milliseconds
 constexpr double kLate = 0.0005;
 
-double at(double seconds)
+constexpr qint64 at(double seconds)
 {
-    return S + seconds / 86400.0;
+    return S + qint64(seconds * 1000);
 }
 
-// Every agitation of a sequence in the order they become first, as the
-// cues walk through them.
-TAgitationSeq inTurn(TAgitationSeq seq)
+// Every agitation of a plan in the order they become first, as the cues walk
+// through them.
+std::vector<TAgitation> inTurn(AgitationPlan plan)
 {
-    TAgitationSeq out;
-    for (; !seq.empty(); DropFirstAgitation(seq))
-        out.push_back(seq.front());
+    std::vector<TAgitation> out;
+    for (; !plan.entries.empty(); plan.dropFirst())
+        out.push_back(plan.entries.front());
     return out;
 }
 
@@ -35,20 +36,19 @@ class TestAgitation : public QObject
 private slots:
     void sequenceFromInstructions()
     {
-        const TAgitationSeq seq = inTurn(agitationSeqFromLines(
+        const std::vector<TAgitation> seq = inTurn(agitationPlanFromLines(
             {"A\tInversions\t4_00:00:10_00:00:00/*2_00:00:05_00:01:00"}, "A", S, at(150)));
         QCOMPARE(int(seq.size()), 3);
         QCOMPARE(seq[0].Count, 4);
-        QCOMPARE(seq[0].Duration * 86400.0, 10.0);
-        QCOMPARE(seq[0].StartTime, S);
+        QCOMPARE(seq[0].durationMs, 10000);
+        QCOMPARE(seq[0].startMs, S);
         QCOMPARE(seq[1].Count, 2);
-        QVERIFY(qAbs(seq[1].StartTime - at(60)) < 1e-9);
-        QVERIFY(qAbs(seq[2].StartTime - at(120)) < 1e-9);
+        QCOMPARE(seq[1].startMs, at(60));
+        QCOMPARE(seq[2].startMs, at(120));
         for (const TAgitation &a : seq) {
             QCOMPARE(a.Code, QStringLiteral("A"));
             QCOMPARE(a.Text, QStringLiteral("Inversions"));
             QCOMPARE(a.Counter, 0);
-            QCOMPARE(a.PausedAt, 0.0);
         }
     }
 
@@ -87,9 +87,21 @@ private slots:
             << QStringList{"O\tx\t2_00:00:05_later"} << "O" << QList<double>{0} << QList<int>{2};
         QTest::newRow("no second tab: all of it is instructions")
             << QStringList{"N\t4_00:00:10_00:00:30"} << "N" << QList<double>{30} << QList<int>{4};
-        QTest::newRow("empty code matches lines without a first field")
-            << QStringList{"", "\tlead\t2_00:00:01_00:00:40", "A\tx\t1_00:00:01_00:00:01"} << ""
-            << QList<double>{40} << QList<int>{2};
+        // An empty code means no cues, and a line without a TAB (a note, or
+        // TABs an editor made spaces) has no code at all.
+        QTest::newRow("empty code: no cues")
+            << QStringList{"", "\tlead\t2_00:00:01_00:00:40", "note 4_00:00:01_00:00:01"} << ""
+            << QList<double>{-1} << QList<int>{0};
+        QTest::newRow("a line without a TAB matches no code")
+            << QStringList{"A 2_00:00:01_00:00:40", "A\tx\t1_00:00:01_00:00:01"} << "A"
+            << QList<double>{1} << QList<int>{1};
+        // None announced that would begin when the main time is over.
+        QTest::newRow("beginning after the end is left out")
+            << QStringList{"L\tlate\t1_00:00:05_00:01:00/2_00:00:05_00:02:30/3_00:00:05_00:00:10"}
+            << "L" << QList<double>{60, 10} << QList<int>{1, 3};
+        QTest::newRow("all after the end: the description only")
+            << QStringList{"L\tlate\t1_00:00:05_00:03:00"} << "L" << QList<double>{-1}
+            << QList<int>{0};
     }
     void sequenceShapes()
     {
@@ -97,18 +109,18 @@ private slots:
         QFETCH(QString, code);
         QFETCH(QList<double>, starts);
         QFETCH(QList<int>, counts);
-        const TAgitationSeq seq = inTurn(agitationSeqFromLines(lines, code, S, at(150)));
+        const std::vector<TAgitation> seq = inTurn(agitationPlanFromLines(lines, code, S, at(150)));
         QCOMPARE(int(seq.size()), int(starts.size()));
         for (int k = 0; k < starts.size(); ++k) {
-            const double want = starts[k] < 0 ? 0.0 : at(starts[k]);
-            QVERIFY2(qAbs(seq[k].StartTime - want) < 1e-9, qPrintable(QString::number(k)));
+            QCOMPARE(seq[k].startMs, starts[k] < 0 ? 0 : at(starts[k]));
             QCOMPARE(seq[k].Count, counts[k]);
         }
     }
 
     void lastMatchingLineNamesTheEmptyEntry()
     {
-        const TAgitationSeq seq = agitationSeqFromLines({"E\tNo agitation\t"}, "E", S, at(60));
+        const std::vector<TAgitation> seq =
+            agitationPlanFromLines({"E\tNo agitation\t"}, "E", S, at(60)).entries;
         QCOMPARE(int(seq.size()), 1);
         QCOMPARE(seq[0].Code, QStringLiteral("E"));
         QCOMPARE(seq[0].Text, QStringLiteral("No agitation"));
@@ -120,20 +132,21 @@ private slots:
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("message");
         QTest::newRow("letters") << "A\tx\tfour_00:00:10_00:00:00"
-                                 << "'four' is not a valid integer value";
+                                 << "\"agit.txt\": line 2: 'four' is not a valid integer value";
         QTest::newRow("empty count") << "A\tx\t_00:00:10_00:00:00"
-                                     << "'' is not a valid integer value";
+                                     << "\"agit.txt\": line 2: '' is not a valid integer value";
         QTest::newRow("repeated") << "A\tx\t*y_00:00:10_00:01:00"
-                                  << "'y' is not a valid integer value";
-        QTest::newRow("description only") << "A\tjust words"
-                                          << "'' is not a valid integer value";
+                                  << "\"agit.txt\": line 2: 'y' is not a valid integer value";
+        QTest::newRow("description only")
+            << "A\tjust words"
+            << "\"agit.txt\": line 2: '' is not a valid integer value";
     }
     void countMustBeAWholeNumber()
     {
         QFETCH(QString, line);
         QFETCH(QString, message);
         try {
-            agitationSeqFromLines({line}, "A", S, at(60));
+            agitationPlanFromLines({"B\tx\t1_00:00:01_00:00:01", line}, "A", S, at(60), "agit.txt");
             QFAIL("no error");
         } catch (const RuntimeError &e) {
             QCOMPARE(e.message(), message);
@@ -145,76 +158,91 @@ private slots:
         // One agitation a second over the longest main time there is: the
         // plan holds one entry whatever the number of beginnings.
         const int mainTime = TimeTextToSeconds(u"99:99:99");
-        TAgitationSeq seq = agitationSeqFromLines(
+        AgitationPlan plan = agitationPlanFromLines(
             {"F\tx\t*1_00:00:01_00:00:01/2_00:00:01_00:00:30"}, "F", S, at(mainTime));
-        QCOMPARE(int(seq.size()), 2);
+        QCOMPARE(int(plan.entries.size()), 2);
         qint64 beginnings = 0;
-        for (; seq.front().Count == 1; DropFirstAgitation(seq)) {
+        for (; plan.entries.front().Count == 1; plan.dropFirst()) {
             ++beginnings;
-            QVERIFY(seq.size() <= 2);
+            QVERIFY(plan.entries.size() <= 2);
             if (beginnings % 100000 == 1 || beginnings == mainTime - 1)
-                QVERIFY(qAbs(seq.front().StartTime - at(double(beginnings))) < 1e-9);
+                QCOMPARE(plan.entries.front().startMs, at(double(beginnings)));
         }
         QCOMPARE(beginnings, qint64(mainTime - 1));
-        QCOMPARE(seq.front().Count, 2);
+        QCOMPARE(plan.entries.front().Count, 2);
     }
 
     void dropFirst()
     {
-        TAgitationSeq seq(3);
-        seq[0].Count = 1;
-        seq[1].Count = 2;
-        seq[2].Count = 3;
-        DropFirstAgitation(seq);
-        QCOMPARE(int(seq.size()), 2);
-        QCOMPARE(seq[0].Count, 2);
-        QCOMPARE(seq[1].Count, 3);
+        AgitationPlan plan;
+        plan.entries.resize(3);
+        plan.entries[0].Count = 1;
+        plan.entries[1].Count = 2;
+        plan.entries[2].Count = 3;
+        plan.dropFirst();
+        QCOMPARE(int(plan.entries.size()), 2);
+        QCOMPARE(plan.entries[0].Count, 2);
+        QCOMPARE(plan.entries[1].Count, 3);
+    }
+
+    // What a look-ahead sees of a plan, a pause included, leaves it as it was.
+    void beginningsToCome()
+    {
+        AgitationPlan plan = agitationPlanFromLines(
+            {"A\tx\t4_00:00:10_00:00:00/*2_00:00:05_00:01:00/1_00:00:05_00:00:30"}, "A", S,
+            at(300));
+        QCOMPARE(plan.beginningsBefore(at(200)),
+                 (std::vector<qint64>{S, at(60), at(120), at(180), at(30)}));
+        plan.entries.front().Counter = 1; // the first has begun
+        plan.pausedAtMs = at(5);
+        plan.shiftTo(at(25));
+        QCOMPARE(plan.beginningsBefore(at(150)), (std::vector<qint64>{at(80), at(140), at(50)}));
+        QCOMPARE(plan.entries.size(), size_t(3));
     }
 
     void labelThroughAHundredAndFiftySeconds()
     {
         EngineRig rig;
-        rig.clock.setNowDays(S);
+        rig.clock.setNowMs(S);
         const int p = rig.addProcess({"Dev|00:02:30|||A", "Stop|00:00:30|||"});
-        rig.engine->btnStart(p);
-        ProcessFace &f = rig.face(p);
-        QCOMPARE(f.agit.text, QStringLiteral("Agitation in 00:00:00"));
-        QCOMPARE(f.agit.color, Colors::Blue);
-        QVERIFY(!f.agitTimerEnabled);
+        Process &proc = rig.process(p);
+        proc.start();
+        QCOMPARE(rig.face(p).agit.text, QStringLiteral("Agitation in 00:00:00"));
+        QCOMPARE(rig.face(p).agit.color, Colors::Blue);
+        QVERIFY(!rig.face(p).agitationStepMs);
 
         rig.tickAfter(p, 1.0 + kLate);
-        QCOMPARE(f.agit.text, QStringLiteral("***  AGITATE (1/4) 00:00:09  ***"));
-        QCOMPARE(f.agit.color, Colors::Red);
-        QVERIFY(f.agitTimerEnabled);
-        QCOMPARE(f.agitInterval, 2500);
-        rig.engine->tmrAgitTimer(p);
-        QCOMPARE(f.agit.text, QStringLiteral("***  AGITATE (2/4) 00:00:09  ***"));
-        rig.engine->tmrAgitTimer(p);
-        rig.engine->tmrAgitTimer(p);
-        QCOMPARE(f.agit.text, QStringLiteral("***  AGITATE (4/4) 00:00:09  ***"));
-        rig.engine->tmrAgitTimer(p);
-        QCOMPARE(f.agit.text, QStringLiteral("***  AGITATE (4/4) 00:00:09  ***"));
+        QCOMPARE(rig.face(p).agit.text, QStringLiteral("***  AGITATE (1/4) 00:00:09  ***"));
+        QCOMPARE(rig.face(p).agit.color, Colors::Red);
+        QCOMPARE(rig.face(p).agitationStepMs, 2500);
+        proc.agitationTick();
+        QCOMPARE(rig.face(p).agit.text, QStringLiteral("***  AGITATE (2/4) 00:00:09  ***"));
+        proc.agitationTick();
+        proc.agitationTick();
+        QCOMPARE(rig.face(p).agit.text, QStringLiteral("***  AGITATE (4/4) 00:00:09  ***"));
+        proc.agitationTick();
+        QCOMPARE(rig.face(p).agit.text, QStringLiteral("***  AGITATE (4/4) 00:00:09  ***"));
 
         for (int s = 2; s <= 9; ++s)
             rig.tickAfter(p, 1.0);
-        QCOMPARE(f.agit.text, QStringLiteral("***  AGITATE (5/4) 00:00:01  ***"));
+        QCOMPARE(rig.face(p).agit.text, QStringLiteral("***  AGITATE (5/4) 00:00:01  ***"));
         rig.tickAfter(p, 1.0); // S + 10: no time left, the entry goes
-        QVERIFY(!f.agitTimerEnabled);
-        QVERIFY(qAbs(rig.engine->AgitSeqs[p].front().StartTime - at(60)) < 1e-9);
+        QVERIFY(!rig.face(p).agitationStepMs);
+        QCOMPARE(proc.agitationPlan()->entries.front().startMs, at(60));
         rig.tickAfter(p, 1.0);
-        QCOMPARE(f.agit.text, QStringLiteral("Agitation in 00:00:49"));
-        QCOMPARE(f.agit.color, Colors::Blue);
+        QCOMPARE(rig.face(p).agit.text, QStringLiteral("Agitation in 00:00:49"));
+        QCOMPARE(rig.face(p).agit.color, Colors::Blue);
 
         for (int s = 12; s <= 61; ++s)
             rig.tickAfter(p, 1.0);
-        QCOMPARE(f.agit.text, QStringLiteral("***  AGITATE (1/2) 00:00:04  ***"));
-        QCOMPARE(f.agitInterval, 2500);
+        QCOMPARE(rig.face(p).agit.text, QStringLiteral("***  AGITATE (1/2) 00:00:04  ***"));
+        QCOMPARE(rig.face(p).agitationStepMs, 2500);
         for (int s = 62; s <= 126; ++s)
             rig.tickAfter(p, 1.0);
-        QVERIFY(rig.engine->AgitSeqs[p].empty());
-        QCOMPARE(f.agit.text, QString());
-        QCOMPARE(f.agit.color, Colors::Red);
-        QCOMPARE(rig.process(p).CurrentRow, 1);
+        QVERIFY(proc.agitationPlan()->entries.empty());
+        QCOMPARE(rig.face(p).agit.text, QString());
+        QCOMPARE(rig.face(p).agit.color, Colors::Red);
+        QCOMPARE(proc.currentRow(), 1);
     }
 
     void timerIntervals_data()
@@ -226,7 +254,9 @@ private slots:
         QTest::newRow("2 in 5 s") << "2_00:00:05_00:00:00" << 2500 << true;
         QTest::newRow("3 in 10 s") << "3_00:00:10_00:00:00" << 3333 << true;
         // Over before a tick can show it: begun and removed in the same call.
-        QTest::newRow("1 in 1 s") << "1_00:00:01_00:00:00" << 1000 << false;
+        QTest::newRow("1 in 1 s") << "1_00:00:01_00:00:00" << 0 << false;
+        // The counter is read from across the room, not a blur.
+        QTest::newRow("a huge count") << "2000000000_99:59:59_00:00:00" << 250 << true;
     }
     void timerIntervals()
     {
@@ -235,27 +265,27 @@ private slots:
         QFETCH(bool, shown);
         EngineRig rig;
         rig.writeAgitation({"I\tx\t" + instruction});
-        const int p = rig.addProcess({"Dev|00:01:00|||I"});
-        rig.engine->btnStart(p);
+        const int p = rig.addProcess({"Dev|99:59:59|||I"});
+        rig.process(p).start();
         rig.tickAfter(p, 0.6);
-        QCOMPARE(rig.face(p).agitInterval, interval);
-        QCOMPARE(rig.face(p).agitTimerEnabled, shown);
+        QCOMPARE(rig.face(p).agitationStepMs.has_value(), shown);
+        QCOMPARE(rig.face(p).agitationStepMs.value_or(0), interval);
     }
 
     void pauseDuringAnAnnouncement()
     {
         EngineRig rig;
-        rig.clock.setNowDays(S);
+        rig.clock.setNowMs(S);
         rig.writeAgitation({"M\tx\t*2_00:00:05_00:01:00"});
         const int p = rig.addProcess({"Dev|00:05:00|||M"});
-        rig.engine->btnStart(p);
+        rig.process(p).start();
         for (int s = 1; s <= 40; ++s)
             rig.tickAfter(p, s == 1 ? 1.0 + kLate : 1.0);
         QCOMPARE(rig.face(p).agit.text, QStringLiteral("Agitation in 00:00:20"));
-        rig.engine->btnPause(p);
-        QVERIFY(rig.engine->AgitSeqs[p].front().PausedAt > 0.1);
+        rig.process(p).pause();
+        QVERIFY(rig.process(p).agitationPlan()->pausedAtMs);
         rig.clock.advanceSeconds(30);
-        rig.engine->btnPause(p);
+        rig.process(p).pause();
         rig.tickAfter(p, 1.0);
         QCOMPARE(rig.face(p).agit.text, QStringLiteral("Agitation in 00:00:19"));
         for (int s = 2; s <= 20; ++s)
@@ -274,9 +304,9 @@ private slots:
         EngineRig rig;
         rig.writeAgitation({"M\tx\t*2_00:00:05_00:01:00"});
         const int p = rig.addProcess({"Dev|00:05:00|||M"});
-        rig.engine->btnNext(p); // paused on the main time, sequence built but never stamped
+        rig.process(p).next(); // paused on the main time, sequence built but never stamped
         rig.clock.advanceSeconds(500);
-        rig.engine->btnPause(p);
+        rig.process(p).pause();
         QCOMPARE(rig.face(p).agit.text, QStringLiteral("Agitation in 00:01:00"));
     }
 
@@ -284,11 +314,11 @@ private slots:
     {
         EngineRig rig;
         const int p = rig.addProcess({"Dev|00:00:30|||NOPE"});
-        rig.engine->btnStart(p);
+        rig.process(p).start();
         for (int s = 0; s < 20; ++s) {
             rig.tickAfter(p, 1.0);
             QCOMPARE(rig.face(p).agit.text, QString());
-            QVERIFY(!rig.face(p).agitTimerEnabled);
+            QVERIFY(!rig.face(p).agitationStepMs.has_value());
         }
     }
 
@@ -310,9 +340,9 @@ private slots:
         EngineRig rig;
         rig.running = runningText;
         const int p = rig.addProcess({"Dev|00:01:00|||A"});
-        rig.engine->btnStart(p);
+        rig.process(p).start();
         rig.tickAfter(p, 1.0 + kLate);
-        rig.engine->tmrAgitTimer(p);
+        rig.process(p).agitationTick();
         QCOMPARE(rig.face(p).agit.text, stepped);
     }
 
@@ -320,16 +350,16 @@ private slots:
     {
         EngineRig rig;
         const int p = rig.addProcess({"Dev|00:00:12|00:00:20||A"});
-        rig.engine->btnStart(p);
+        rig.process(p).start();
         rig.tickAfter(p, 1.0 + kLate);
-        QVERIFY(rig.face(p).agitTimerEnabled);
+        QVERIFY(rig.face(p).agitationStepMs.has_value());
         for (int s = 2; s <= 12; ++s)
             rig.tickAfter(p, 1.0);
-        QCOMPARE(rig.process(p).CurrentCol, 2);
+        QCOMPARE(rig.process(p).currentCol(), 2);
         QCOMPARE(rig.face(p).agit.text, QString());
-        // A tick of an agitation still running empties the label outside the main time.
-        rig.face(p).agit.text = QStringLiteral("stale");
-        rig.engine->tmrAgitTimer(p);
+        QVERIFY(!rig.face(p).agitationStepMs.has_value());
+        // A tick of the agitation timer already on its way shows nothing.
+        rig.process(p).agitationTick();
         QCOMPARE(rig.face(p).agit.text, QString());
     }
 
@@ -352,25 +382,25 @@ private slots:
         QFETCH(QString, label);
         EngineRig rig;
         const int p = rig.addProcess(steps);
-        rig.engine->btnStart(p);
+        rig.process(p).start();
         rig.tickAfter(p, 1.0 + kLate);
-        QVERIFY(rig.face(p).agitTimerEnabled);
+        QVERIFY(rig.face(p).agitationStepMs.has_value());
         if (restart) {
-            rig.engine->btnStart(p);
+            rig.process(p).start();
         } else {
             for (int s = 2; s <= 5; ++s)
                 rig.tickAfter(p, 1.0);
-            QCOMPARE(rig.engine->CellSecs[p], 60);
+            QCOMPARE(rig.process(p).givenMs(), 60000);
         }
-        QVERIFY(!rig.face(p).agitTimerEnabled);
+        QVERIFY(!rig.face(p).agitationStepMs.has_value());
         // A tick of the old plan's timer already on its way steps nothing
         // that has not begun.
-        rig.engine->tmrAgitTimer(p);
+        rig.process(p).agitationTick();
         QCOMPARE(rig.face(p).agit.text, label);
-        if (rig.process(p).CurrentCol == 1) {
+        if (rig.process(p).currentCol() == 1) {
             rig.tickAfter(p, 1.0);
             QCOMPARE(rig.face(p).agit.text, QStringLiteral("***  AGITATE (1/4) 00:00:09  ***"));
-            QVERIFY(rig.face(p).agitTimerEnabled);
+            QVERIFY(rig.face(p).agitationStepMs.has_value());
         }
     }
 
@@ -380,18 +410,18 @@ private slots:
         rig.writeAgitation(
             {"A\tx\t4_00:00:10_00:00:00/*2_00:00:05_00:01:00", "B\tx\t3_00:00:05_00:00:20"});
         const int p = rig.addProcess({"Dev|00:02:00|||A", "Fix|00:01:00|||B"});
-        rig.engine->btnStart(p);
-        rig.engine->btnPause(p); // stamps the plan
-        rig.engine->btnPause(p);
+        rig.process(p).start();
+        rig.process(p).pause(); // stamps the plan
+        rig.process(p).pause();
         rig.tickAfter(p, 1.0 + kLate);
-        QVERIFY(rig.face(p).agitTimerEnabled);
+        QVERIFY(rig.face(p).agitationStepMs.has_value());
         QVERIFY(rig.grid(p).setCurrent(1, 2));
-        rig.engine->sgrdDblClick(p);
-        QVERIFY(!rig.face(p).agitTimerEnabled);
+        rig.process(p).doubleClick();
+        QVERIFY(!rig.face(p).agitationStepMs.has_value());
         QCOMPARE(rig.face(p).agit.text, QString());
         // The resume plans the new step's agitations, counted from now.
         rig.clock.advanceSeconds(7);
-        rig.engine->btnPause(p);
+        rig.process(p).pause();
         QCOMPARE(rig.face(p).agit.text, QStringLiteral("Agitation in 00:00:20"));
     }
 
@@ -400,16 +430,16 @@ private slots:
         EngineRig rig;
         rig.writeAgitation({"S\tOnce\t4_00:00:03_00:00:00"});
         const int p = rig.addProcess({"Dev|00:01:00|||S"});
-        rig.engine->btnStart(p);
+        rig.process(p).start();
         for (int s = 1; s <= 4; ++s)
             rig.tickAfter(p, s == 1 ? 1.0 + kLate : 1.0);
-        QVERIFY(rig.engine->AgitSeqs[p].empty());
-        rig.engine->btnPause(p);
+        QVERIFY(rig.process(p).agitationPlan()->entries.empty());
+        rig.process(p).pause();
         rig.clock.advanceSeconds(30);
-        rig.engine->btnPause(p);
+        rig.process(p).pause();
         for (int s = 0; s < 5; ++s) {
             QCOMPARE(rig.face(p).agit.text, QString());
-            QVERIFY(!rig.face(p).agitTimerEnabled);
+            QVERIFY(!rig.face(p).agitationStepMs.has_value());
             rig.tickAfter(p, 1.0);
         }
     }
@@ -418,15 +448,15 @@ private slots:
     {
         EngineRig rig;
         const int p = rig.addProcess({"Dev|00:01:00|||A"});
-        rig.engine->btnStart(p);
+        rig.process(p).start();
         rig.tickAfter(p, 1.0 + kLate);
-        rig.engine->tmrAgitTimer(p);
-        rig.engine->btnPause(p);
-        QVERIFY(!rig.face(p).agitTimerEnabled);
+        rig.process(p).agitationTick();
+        rig.process(p).pause();
+        QVERIFY(!rig.face(p).agitationStepMs.has_value());
         rig.clock.advanceSeconds(30);
-        rig.engine->btnPause(p);
-        QVERIFY(rig.face(p).agitTimerEnabled);
-        rig.engine->tmrAgitTimer(p);
+        rig.process(p).pause();
+        QVERIFY(rig.face(p).agitationStepMs.has_value());
+        rig.process(p).agitationTick();
         rig.tickAfter(p, 1.0);
         QCOMPARE(rig.face(p).agit.text, QStringLiteral("***  AGITATE (3/4) 00:00:08  ***"));
     }
@@ -435,32 +465,34 @@ private slots:
     {
         EngineRig rig;
         const int p = rig.addProcess({"Dev|00:00:03|||A", "Fix|00:01:00|||A"});
-        rig.engine->btnStart(p);
+        rig.process(p).start();
         rig.tickAfter(p, 1.0 + kLate);
-        QVERIFY(rig.face(p).agitTimerEnabled);
+        QVERIFY(rig.face(p).agitationStepMs.has_value());
         QFile::remove(rig.agitationFile);
         rig.tickAfter(p, 1.0);
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, rig.tickAfter(p, 1.0));
+        rig.tickAfter(p, 1.0);
+        QCOMPARE(rig.process(p).takeErrors(),
+                 QStringList{fileError(rig.agitationFile, "File not found")});
         QCOMPARE(rig.face(p).step.text, QStringLiteral("Fix"));
         QCOMPARE(rig.face(p).agit.text, QString());
-        QVERIFY(!rig.face(p).agitTimerEnabled);
+        QVERIFY(!rig.face(p).agitationStepMs.has_value());
         // One error per failed read: the ticks of the step read nothing.
         rig.tickAfter(p, 1.0);
-        QVERIFY(rig.face(p).stepTimerEnabled);
+        QVERIFY(rig.process(p).isRunning());
         QCOMPARE(rig.face(p).agit.text, QString());
+        QCOMPARE(rig.process(p).takeErrors(), QStringList());
     }
 
     void previousNextAndResetStopTheAgitation()
     {
         EngineRig rig;
         const int p = rig.addProcess({"Dev|00:01:00|||A", "Fix|00:01:00|||A"});
-        for (auto action :
-             {&ProcessEngine::btnNext, &ProcessEngine::btnPrevious, &ProcessEngine::btnReset}) {
-            rig.engine->btnStart(p);
+        for (auto action : {&Process::next, &Process::previous, &Process::reset}) {
+            rig.process(p).start();
             rig.tickAfter(p, 1.0 + kLate);
-            QVERIFY(rig.face(p).agitTimerEnabled);
-            (rig.engine.get()->*action)(p);
-            QVERIFY(!rig.face(p).agitTimerEnabled);
+            QVERIFY(rig.face(p).agitationStepMs.has_value());
+            (rig.process(p).*action)();
+            QVERIFY(!rig.face(p).agitationStepMs.has_value());
         }
     }
 };

@@ -181,8 +181,10 @@ private slots:
                                         "Step\tTime\tTime 2\tWait\tAgit", "Dev\t00:05:00\t\t\tA"}));
         f.dir.write("films.txt", crlf({"a.txt"}));
         TfrmMain &w = f.start();
-        if (key == "AgitationFile=")
+        if (key == "AgitationFile=") {
             w.processPages()->tab(0)->StartButton->click();
+            QCoreApplication::processEvents(); // the box opens after the next tick is armed
+        }
         QCOMPARE(f.dialogs.errors(),
                  QStringList{"No file is named for " + key + " in the settings."});
     }
@@ -363,6 +365,35 @@ private slots:
                  answer == Dialogs::ChangedOnDisk::Cancel ? 1 : 0);
     }
 
+    // Closing on a development under way asks first; Return says No.
+    void closeAsksWhileAProcessIsUnderway()
+    {
+        AppFixture f;
+        f.writeStandardFolder();
+        f.dir.write("proc/a.txt", crlf({"[Titel]", "Film", "[Comments]", "", "[Process]",
+                                        "Step\tTime\tTime 2\tWait\tAgit", "Dev\t00:05:00\t\t\t"}));
+        f.dir.write("films.txt", crlf({"a.txt"}));
+        TfrmMain &w = f.start();
+        w.show();
+        ProcessTab *tab = w.processPages()->tab(0);
+        tab->StartButton->click();
+        tab->PauseButton->click();
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible());
+        QCOMPARE(f.dialogs.count(ScriptedDialogs::Kind::Question), 1);
+        const ScriptedDialogs::Shown asked = f.dialogs.shown.back();
+        QCOMPARE(asked.text, QStringLiteral("T101"));
+        QCOMPARE(asked.caption, QStringLiteral("T102"));
+        QVERIFY(!asked.defaultYes);
+        f.dialogs.yesNoAnswers.push_back(true);
+        QVERIFY(w.FormClose());
+        // Back to idle, nothing to ask.
+        tab->ResetButton->click();
+        f.dialogs.clear();
+        QVERIFY(w.FormClose());
+        QCOMPARE(f.dialogs.shown.size(), size_t(0));
+    }
+
     void closeWithoutLanguageUsesOwnTexts()
     {
         AppFixture f;
@@ -453,7 +484,7 @@ private slots:
         const QString markup = "<b>B</b><img src=\"" + f.dir.file("probe.png") + "\">";
         if (source == "language") {
             QStringList lang;
-            for (int n = 1; n <= 99; ++n)
+            for (int n = 1; n < LanguageTable::Size; ++n)
                 lang << QString("%1\t%2").arg(n).arg(markup);
             f.dir.write("lang.txt", lang.join("\r\n").toUtf8());
         }
@@ -476,6 +507,7 @@ private slots:
             w.findChild<QLineEdit *>("lblePROCFile")->setText("agit.txt");
             w.findChild<QPushButton *>("btnPROCOpen")->click();
             w.preferences()->lbleSoundSeconds->setText("9");
+            f.dialogs.yesNoAnswers.push_back(true); // quit on the process under way
             QVERIFY(w.FormClose());
         }
 

@@ -149,7 +149,7 @@ private slots:
         ProcessTab *rebuilt = w.processPages()->tab(0);
         QVERIFY(!rebuilt->StepTimer->isActive());
         QCOMPARE(rebuilt->TimeLabel->text(), QStringLiteral("00:00:00"));
-        QCOMPARE(w.processPages()->engine().process(0).CurrentCol, 0);
+        QCOMPARE(w.processPages()->engine().process(0).currentCol(), 0);
         QCOMPARE(rebuilt->StartButton->text(), QStringLiteral("T17"));
         QCOMPARE(w.findChildren<QTimer *>("tmrF0").size(), 1);
     }

@@ -47,8 +47,8 @@ class TestBigDisplay : public QObject
         // The tick the tab's timer would give when it is due.
         void tick(ProcessTab *t)
         {
-            f.clock.setNowDays(engine().face(t->index()).stepTimerDue);
-            t->run([this, t] { engine().tmrTimer(t->index()); });
+            f.clock.setNowMs(*engine().face(t->index()).tickDueMs);
+            t->run([this, t] { engine().process(t->index()).tick(); });
         }
         void showBig()
         {
@@ -82,7 +82,7 @@ private slots:
 
         // The keys drive it from there.
         QTest::keyClick(r.big, Qt::Key_Return);
-        QVERIFY(r.engine().isRunning(0));
+        QVERIFY(r.engine().process(0).isRunning());
         r.checkSameFace();
         QCOMPARE(fontColorOf(r.big->TimeLabel), Colors::Red);
         r.tick(r.a);
@@ -92,22 +92,22 @@ private slots:
         r.checkSameFace();
 
         // Through the cell's end, and on to the wait mark, where it pauses.
-        while (r.engine().process(0).CurrentRow == 1)
+        while (r.engine().process(0).currentRow() == 1)
             r.tick(r.a);
         QCOMPARE(r.big->StepLabel->text(), QStringLiteral("Drain"));
         r.checkSameFace();
-        while (r.engine().isRunning(0))
+        while (r.engine().process(0).isRunning())
             r.tick(r.a);
-        QVERIFY(r.engine().isPaused(0));
+        QCOMPARE(r.engine().process(0).state(), ProcessState::AtWaitMark);
         r.checkSameFace();
         QCOMPARE(fontColorOf(r.big->TimeLabel), Colors::Yellow);
         // Nothing in the band: the process on show says it itself.
         QVERIFY(r.big->BandLabel->text().isEmpty());
 
         QTest::keyClick(r.big, Qt::Key_Space);
-        QVERIFY(r.engine().isRunning(0));
+        QVERIFY(r.engine().process(0).isRunning());
         QTest::keyClick(r.big, Qt::Key_R, Qt::ControlModifier);
-        QVERIFY(!r.engine().isRunning(0) && !r.engine().isPaused(0));
+        QCOMPARE(r.engine().process(0).state(), ProcessState::Idle);
         r.checkSameFace();
 
         QTest::keyClick(r.big, Qt::Key_Escape);
@@ -131,13 +131,13 @@ private slots:
         // Stop ends: Fix runs.
         r.tick(r.b);
         r.tick(r.b);
-        QCOMPARE(r.engine().process(1).CurrentRow, 2);
+        QCOMPARE(r.engine().process(1).currentRow(), 2);
         QCOMPARE(r.big->BandLabel->text(), QStringLiteral("Film B  \u2013  Fix  00:00:03"));
         QCOMPARE(fontColorOf(r.big->BandLabel), Colors::Red);
         QVERIFY(r.big->BandTimer->isActive());
         QVERIFY(r.big->BandTimer->interval() >= 3000);
         // Fix ends at its wait mark: paused.
-        while (r.engine().isRunning(1))
+        while (r.engine().process(1).isRunning())
             r.tick(r.b);
         QCOMPARE(r.big->BandLabel->text(), QStringLiteral("Film B  \u2013  Wait  00:00:00"));
         QCOMPARE(fontColorOf(r.big->BandLabel), Colors::Yellow);

@@ -213,11 +213,9 @@ private slots:
         QFETCH(bool, allowed);
         Started s;
         start(s);
-        s.engine->btnNext(0);
-        s.engine->btnNext(0);
-        s.engine->btnNext(0);
-        s.engine->btnNext(0); // Stop, row 3, column 1
-        QCOMPARE(s.engine->process(0).CurrentRow, 3);
+        for (int n = 0; n < 4; ++n)
+            s.engine->process(0).next(); // Stop, row 3, column 1
+        QCOMPARE(s.engine->process(0).currentRow(), 3);
         s.tab->PauseButton->click(); // running there
         QVERIFY(s.tab->StepTimer->isActive());
         QCOMPARE(s.grid->currentCol(), 4);
@@ -255,9 +253,9 @@ private slots:
         start(s);
         QTest::mouseDClick(s.tab->StepGrid->viewport(), Qt::LeftButton, {},
                            cellCentre(s.tab->StepGrid, 2, 2));
-        TProcess &p = s.engine->process(0);
-        QCOMPARE(p.CurrentCol, 2);
-        QCOMPARE(p.CurrentRow, 2);
+        Process &p = s.engine->process(0);
+        QCOMPARE(p.currentCol(), 2);
+        QCOMPARE(p.currentRow(), 2);
         QCOMPARE(s.tab->TimeLabel->text(), QStringLiteral("00:00:30"));
         QCOMPARE(s.tab->StepLabel->text(), QStringLiteral("Time 2"));
         QCOMPARE(fontColorOf(s.tab->TimeLabel), Colors::Yellow);
@@ -266,9 +264,9 @@ private slots:
         // Pause resumes there.
         s.tab->PauseButton->click();
         QVERIFY(s.tab->StepTimer->isActive());
-        QCOMPARE(s.engine->process(0).CurrentCol, 2);
+        QCOMPARE(s.engine->process(0).currentCol(), 2);
         s.f.clock.advanceSeconds(1.0005);
-        s.engine->tmrTimer(0);
+        s.engine->process(0).tick();
         s.tab->render();
         QCOMPARE(s.tab->TimeLabel->text(), QStringLiteral("00:00:29"));
     }
@@ -280,7 +278,7 @@ private slots:
         s.w->preferences()->rbtnMonoYN->setChecked(true);
         QTest::mouseDClick(s.tab->StepGrid->viewport(), Qt::LeftButton, {},
                            cellCentre(s.tab->StepGrid, 3, 4));
-        QCOMPARE(s.engine->RemainingSecs[0], 0);
+        QCOMPARE(s.engine->process(0).shownSeconds(), 0);
         QCOMPARE(s.tab->TimeLabel->text(), QStringLiteral("00:00:00"));
         QCOMPARE(s.tab->StepLabel->text(), QStringLiteral("Wait"));
         QCOMPARE(fontColorOf(s.tab->StepLabel), Colors::Silver);

@@ -1,0 +1,299 @@
+#pragma once
+
+#include "core/grid/grid_model.h"
+#include "core/process/agitation.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class Clock;
+class SoundOutput;
+
+// What the timers need from the rest of the program, asked at the moment of
+// use (the settings may change while processes run).
+struct ProcessEnvironment
+{
+    std::function<bool()> colourMode = [] { return true; };
+    std::function<int()> soundMode = [] { return 1; }; // 1 beeps, 2 waves, 3 none
+    std::function<int()> soundSeconds = [] { return 0; };
+    std::function<QString()> agitationFile = [] { return QString(); };
+    std::function<QString()> agitComingText = [] { return QString(); };
+    std::function<QString()> agitRunningText = [] { return QString(); };
+    // The word of a finished process's step label.
+    std::function<QString()> finishedText = [] { return QStringLiteral("Terminé"); };
+    // Whether process i's tab is the active page of its page control.
+    std::function<bool(int)> isActiveTab = [](int) { return false; };
+};
+
+// Where a process stands. A process is in exactly one of these.
+enum class ProcessState
+{
+    Idle,       // never started, or reset
+    Running,    // counting down its current cell
+    Paused,     // stopped part-way, or at a cell chosen by a step or a double-click
+    AtWaitMark, // stopped at a wait mark, waiting for the photographer
+    Finished,   // its count-down passed the last step; until the next command
+};
+
+// The colour scheme and the texts the face is drawn with.
+struct FaceStyle
+{
+    bool colour = true;
+    QString agitComing;
+    QString agitRunning;
+    QString finished;
+};
+
+// What a process's tab shows of it, computed from its state and a style: the
+// three big labels, the gauge, and the timers that keep it going.
+struct ProcessFace
+{
+    struct Label
+    {
+        QString text;
+        quint32 color = 0xFF0000;
+        bool operator==(const Label &) const = default;
+    };
+    Label step;
+    Label time;
+    Label agit;
+    int gauge = 0; // may exceed 100; the gauge shows at most 100
+    // While the process runs: the instant its next tick is due.
+    std::optional<qint64> tickDueMs;
+    // While an agitation is being counted: the agitation timer's interval, and
+    // which agitation it is (the timer starts afresh for each).
+    std::optional<int> agitationStepMs;
+    quint64 agitation = 0;
+};
+
+// What happened in a run, for whoever keeps a record of it.
+struct ProcessEvent
+{
+    enum class Kind
+    {
+        CellStarted, // a cell began counting down from its full time
+        CellEnded,   // a cell that had started was left
+        Paused,
+        Resumed,
+        RunEnded, // the process is no longer under way
+    };
+    enum class How
+    {
+        None,
+        RanOut,    // the cell's time was up
+        Stepped,   // Suivant or Précédent
+        Chosen,    // a double-click on a cell
+        Restarted, // Démarrer on a cell under way
+        Reset,     // Réinitialiser
+        Finished,  // after the last step
+        Reload,    // the tabs were built again
+        Closed,    // the program ended
+    };
+    Kind kind;
+    How how = How::None;
+    int col = 0;
+    int row = 0;
+    qint64 atMs = 0;
+    qint64 plannedMs = 0; // the cell's time in the file
+    qint64 givenMs = 0;   // the time the cell was given when it started
+    qint64 actualMs = 0;  // CellEnded: how long it counted down
+};
+
+// One loaded process: its list entry, its step grid and its whole run. Its
+// commands compute the next state first and commit it last, so a command that
+// cannot be carried out leaves the process as it was. The tab forwards its
+// events here and draws face() after each.
+class Process
+{
+public:
+    Process(QString fileName, bool paper, int index, Clock &clock, SoundOutput &sound,
+            const ProcessEnvironment &env);
+
+    const QString &fileName() const { return m_fileName; }
+    bool paper() const { return m_paper; }
+    // "P" or "F" followed by the index.
+    const QString &tag() const { return m_tag; }
+    int index() const { return m_index; }
+    GridModel &grid() { return m_grid; }
+    const GridModel &grid() const { return m_grid; }
+    // The step label of a process never started: the file's title.
+    void setTitle(const QString &title) { m_title = title; }
+
+    ProcessState state() const { return m_run.state; }
+    bool isRunning() const { return m_run.state == ProcessState::Running; }
+    // Started by Démarrer or resumed by Pause, and not back to idle since.
+    bool isUnderway() const { return m_run.underway; }
+    // The current cell; 0, 0 until the process is first started or stepped.
+    int currentCol() const { return m_run.col; }
+    int currentRow() const { return m_run.row; }
+    // The current cell's time as it was given when the cell became current.
+    qint64 givenMs() const { return m_run.givenMs; }
+    // While running: when the current cell ends.
+    std::optional<qint64> cellEndMs() const;
+    // What is left of the current cell at nowMs.
+    qint64 remainingMs(qint64 nowMs) const;
+    // The count-down second last shown (and sounded).
+    int shownSeconds() const { return m_run.shown; }
+    // The current main time's agitations; none outside a main time.
+    const AgitationPlan *agitationPlan() const;
+
+    using Observer = std::function<void(const Process &, const ProcessEvent &)>;
+    void addObserver(Observer observer) { m_observers.push_back(std::move(observer)); }
+
+    // The five buttons, the two timers' ticks and the step grid's double-click
+    // (true when the agitation file is to be opened instead).
+    void start();
+    void pause();
+    void previous();
+    void next();
+    void reset();
+    void tick();
+    void agitationTick();
+    bool doubleClick();
+    // The grid's selection query: while the process runs, only a cell after
+    // the current one.
+    bool maySelect(int col, int row) const;
+    // The tabs go (a reload, the end of the program): a run under way ends.
+    void abandon(ProcessEvent::How how);
+    // A scheme switch: labels that kept the colour of a never-started tab take
+    // the scheme's.
+    void schemeSwitched() { m_run.designColours = false; }
+
+    ProcessFace face(const FaceStyle &style) const;
+    // The messages of what failed in the commands since the last call (an
+    // agitation file or line that could not be read), to be shown once the
+    // next tick is armed.
+    QStringList takeErrors();
+
+private:
+    // One cell of the step table, as the walk and the count-down read it.
+    struct StepCell
+    {
+        int seconds = 0;
+        bool waitMark = false; // exactly "X"
+        bool empty = true;
+    };
+    // The step grid parsed into typed values, read again after an edit.
+    struct Steps
+    {
+        int cols = 0;
+        int rows = 0;
+        std::vector<StepCell> cells; // row by row
+        QStringList names;           // column 0, by row
+        QStringList headings;        // row 0, by column
+        QStringList codes;           // column 4, by row
+        const StepCell &at(int col, int row) const;
+    };
+    // What the agitation label says.
+    struct Cue
+    {
+        enum class Kind
+        {
+            None,        // nothing
+            Description, // a plan was just made: its first entry's text
+            Coming,      // seconds until the next agitation
+            Agitating,   // counter, count and seconds left of the one under way
+            UsedUp,      // every agitation of the cell has been given
+        };
+        enum class Tone
+        {
+            Labels, // the colour of the three labels
+            Coming,
+            Agitating,
+        };
+        Kind kind = Kind::None;
+        Tone tone = Tone::Labels;
+        QString description;
+        int seconds = 0;
+        int counter = 0;
+        int count = 0;
+        // The agitation timer's steps since: counters from stepFrom + 1 to
+        // stepTo, each written over the text as the timer writes it.
+        int stepFrom = 0;
+        int stepTo = 0;
+    };
+    // All of a run, so that a command works on a copy and commits at once.
+    struct Run
+    {
+        ProcessState state = ProcessState::Idle;
+        bool underway = false;
+        // The labels keep a never-started tab's blue, whatever the scheme.
+        bool designColours = true;
+        int col = 0;
+        int row = 0;
+        qint64 givenMs = 0;
+        qint64 remainingMs = 0; // while stopped
+        qint64 endMs = 0;       // while running
+        qint64 tickDueMs = 0;   // while running
+        int shown = 0;
+        bool cellStarted = false; // the current cell has counted down since it became current
+        std::optional<AgitationPlan> plan;
+        Cue cue;
+        quint64 agitation = 0; // counts the agitations begun
+        QDateTime finishedAt;
+        // The scheme the grid was last painted in; none: never painted.
+        std::optional<bool> gridColour;
+    };
+    // What a command does besides its new state, in order, once it is
+    // committed.
+    struct Effects
+    {
+        std::vector<std::function<void(Process &)>> before; // seen by the old state
+        std::vector<std::function<void(Process &)>> after;
+        std::vector<ProcessEvent> events;
+        QStringList errors;
+    };
+    struct Cell
+    {
+        int col;
+        int row;
+    };
+
+    const Steps &steps() const;
+    QString stepLabelText(int col, int row) const;
+    qint64 plannedMs(int col, int row) const;
+    qint64 givenDurationMs(int col, int row) const;
+
+    void commit(Run next, Effects effects);
+    void enterCell(Run &run, int col, int row) const;
+    void setLabelsTone(Run &run) const { run.cue.tone = Cue::Tone::Labels; }
+    void planAgitation(Run &run, qint64 now, Effects &fx) const;
+    void updateAgitation(Run &run, qint64 now) const;
+    void resetTo(Run &run, ProcessState state, Effects &fx) const;
+    void arm(Run &run, qint64 now) const;
+    void endCell(const Run &run, qint64 now, ProcessEvent::How how, Effects &fx) const;
+    void startCell(const Run &run, qint64 now, Effects &fx) const;
+    void endRun(const Run &run, qint64 now, ProcessEvent::How how, Effects &fx) const;
+    // The next timed cell or wait mark, or none past the last step. pauseAt
+    // tells whether the walk crossed a wait column on the way.
+    std::optional<Cell> walkForward(int col, int row, bool *pauseAt) const;
+    std::optional<Cell> walkBack(int col, int row) const;
+    // The cell walk of the count-down (and of Suivant): into the next timed
+    // cell or wait mark, pausing at a wait mark when pauseAtWait, or to the
+    // end of the process.
+    void advance(Run &run, qint64 now, bool pauseAtWait, Effects &fx) const;
+    void paintGrid(Run &run, Effects &fx) const;
+    void countDownSound(int seconds, Effects &fx) const;
+    void endBeep(Effects &fx) const;
+    void refuse(Effects &fx) const;
+
+    QString m_fileName;
+    bool m_paper;
+    int m_index;
+    QString m_tag;
+    QString m_title;
+    Clock &m_clock;
+    SoundOutput &m_sound;
+    const ProcessEnvironment &m_env;
+    GridModel m_grid;
+    mutable Steps m_steps;
+    mutable quint64 m_stepsRevision = ~quint64(0);
+    Run m_run;
+    QStringList m_errors;
+    std::vector<Observer> m_observers;
+};
