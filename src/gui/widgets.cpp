@@ -5,6 +5,7 @@
 #include "core/base/safelight_colors.h"
 #include "gui/safelight.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -298,6 +299,30 @@ QLabel *makePanel(QWidget *parent, const QString &name, const QRect &bounds, con
     p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     p->setLineWidth(1);
     return p;
+}
+
+void setCaption(QLabel *label, const QString &text)
+{
+    label->setText(text);
+    if (!label->wordWrap())
+        label->adjustSize();
+}
+
+void setCaption(QAbstractButton *button, const QString &text)
+{
+    button->setText(text);
+}
+
+void showControlsMadeLate(QWidget *page)
+{
+    if (!page->isVisible())
+        return;
+    for (QObject *child : page->children()) {
+        auto *w = qobject_cast<QWidget *>(child);
+        // One hidden on purpose (a process's title field) stays hidden.
+        if (w && !w->isWindow() && !w->testAttribute(Qt::WA_WState_ExplicitShowHide))
+            w->show();
+    }
 }
 
 LabeledEdit::LabeledEdit(QWidget *parent, const QString &name, const QString &caption,

@@ -9,6 +9,7 @@
 #include <optional>
 #include <utility>
 
+class QAbstractButton;
 class QGroupBox;
 class QPlainTextEdit;
 class QPushButton;
@@ -104,6 +105,15 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, con
 // A result panel: plain text, left-aligned, in a sunken frame.
 QLabel *makePanel(QWidget *parent, const QString &name, const QRect &bounds,
                   const Looks &looks = {});
+
+// A caption from the language texts: a label sized to its text takes the
+// text's size (one that wraps keeps its bounds), a button its text.
+void setCaption(QLabel *label, const QString &text);
+void setCaption(QAbstractButton *button, const QString &text);
+
+// Shows the controls made on a page after the page itself was shown: Qt shows
+// the children of a widget as it is shown, never those made later.
+void showControlsMadeLate(QWidget *page);
 
 // An edit field with its own label beside or above it. The label follows the
 // caption's width, placed as the platform's labelled edit places it.
