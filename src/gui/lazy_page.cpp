@@ -1,5 +1,7 @@
 #include "gui/lazy_page.h"
 
+#include "gui/widgets.h"
+
 void LazyPage::build()
 {
     if (m_built)
@@ -10,6 +12,7 @@ void LazyPage::build()
         retranslateControls(*m_texts);
     if (m_scheme)
         recolourControls(*m_scheme);
+    showControlsMadeLate(this);
 }
 
 void LazyPage::retranslate(const LanguageTable &texts)

@@ -22,7 +22,8 @@ public:
         Later
     };
 
-    // Makes the controls; once.
+    // Makes the controls; once. Controls made while the page is on show are
+    // shown with it.
     void build();
     bool isBuilt() const { return m_built; }
     // The captions of the language texts.

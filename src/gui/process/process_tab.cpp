@@ -199,6 +199,7 @@ void ProcessTab::build()
             emit agitationFileRequested();
     });
     applyCaptions();
+    showControlsMadeLate(this);
     render();
 }
 

@@ -49,7 +49,8 @@ public:
     // Reads the process file and makes the tab ready: selection on the first
     // main time, caption and step label from the title.
     void load(const FilePath &file);
-    // Makes the controls (once) and draws them.
+    // Makes the controls (once) and draws them; shown at once when the tab
+    // is on show.
     void build();
     bool isBuilt() const { return StepGrid != nullptr; }
     // The five buttons' captions (Start, Pause, Previous, Next and Reset) of

@@ -729,6 +729,7 @@ private slots:
         QTest::newRow("key press") << "key";
         QTest::newRow("click") << "click";
         QTest::newRow("page shown") << "page";
+        QTest::newRow("shown before built") << "shown";
     }
     void laterControlsComeBeforeTheFirstInput()
     {
@@ -752,9 +753,20 @@ private slots:
             QTest::keyClick(window.findChild<QTabWidget *>("pgctrlMain")->tabBar(), Qt::Key_Right);
         } else if (first == "click") {
             QTest::mouseClick(window.findChild<QLabel *>("lblAppTitel"), Qt::LeftButton);
-        } else {
+        } else if (first == "page") {
             window.findChild<QTabWidget *>("pgctrlMain")
                 ->setCurrentWidget(window.findChild<QWidget *>("tbshtDilutions"));
+        } else {
+            // On screen, before the rest is built: a tab, then a page.
+            w.show();
+            window.findChild<QTabWidget *>("pgctrlFilms")->setCurrentIndex(1);
+            QVERIFY(window.findChild<QWidget *>("btnF1Start")->isVisible());
+            QVERIFY(window.findChild<QWidget *>("lblF1Stepc")->isVisible());
+            window.findChild<QTabWidget *>("pgctrlMain")
+                ->setCurrentWidget(window.findChild<QWidget *>("tbshtDilutions"));
+            QVERIFY(window.findChild<QWidget *>("btnDild")->isVisible());
+            QVERIFY(window.findChild<QWidget *>("lblQtyFina")->isVisible());
+            return;
         }
         QCOMPARE(w.isBuilt(), first != "page");
         QVERIFY(window.findChild<QWidget *>("btnDild"));
