@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLocale>
 #include <QTimer>
 
 #include <cstdio>
@@ -49,6 +50,8 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral(NOCTAREL_APP_ID));
     installBusyCursorHooks();
     installFontSubstitutes();
+    // The question's buttons and the pickers in the desktop's language.
+    installQtTranslations(QLocale::system());
 
     QtDialogs boxes;
     ScriptedDialogs recorded;

@@ -11,6 +11,8 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QIconEngine>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
@@ -22,8 +24,10 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <QTextDocument>
+#include <QTranslator>
 
 #include <limits>
+#include <memory>
 
 QColor toQColor(quint32 value)
 {
@@ -200,6 +204,23 @@ void installFontSubstitutes()
     for (const QString &family : {QStringLiteral("Arial"), QStringLiteral("MS Sans Serif")})
         if (!installed.contains(family))
             QFont::insertSubstitution(family, twin);
+}
+
+bool installQtTranslations(const QLocale &locale)
+{
+    static QTranslator *qt = nullptr;
+    if (qt) {
+        QCoreApplication::removeTranslator(qt);
+        delete qt;
+        qt = nullptr;
+    }
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    qt = translator.release();
+    QCoreApplication::installTranslator(qt);
+    return true;
 }
 
 void installBusyCursorHooks()

@@ -11,6 +11,7 @@
 
 class QAbstractButton;
 class QGroupBox;
+class QLocale;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -50,6 +51,11 @@ QIcon arrowIcon(bool up);
 // The layout assumes Arial metrics: where Arial itself is missing, its metric
 // twin stands in by name, which also spares a font search per control.
 void installFontSubstitutes();
+
+// Qt's own texts (the buttons of a question, the file pickers) in the
+// language of locale, from Qt's translations where they are installed; the
+// texts of an earlier call go. False when Qt has none for it (English stays).
+bool installQtTranslations(const QLocale &locale);
 
 // Installs the hourglass hooks of the core's BusyCursor.
 void installBusyCursorHooks();
