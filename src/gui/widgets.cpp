@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QIconEngine>
@@ -26,6 +27,7 @@
 #include <QTextDocument>
 #include <QTranslator>
 
+#include <algorithm>
 #include <limits>
 #include <memory>
 
@@ -53,6 +55,9 @@ QColor toQColor(quint32 value)
 
 static const char *const kFontColorProperty = "noctarelFontColor";
 static const char *const kBackColorProperty = "noctarelBackColor";
+static const char *const kDesignFontProperty = "noctarelDesignFont";
+static const char *const kWholeTextProperty = "noctarelWholeText";
+static const char *const kSizedToTextProperty = "noctarelSizedToText";
 
 std::pair<QColor, QColor> shownColors(quint32 text, quint32 back)
 {
@@ -301,6 +306,7 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, QPo
     applyLooks(l, looks);
     l->adjustSize();
     l->move(at);
+    l->setProperty(kSizedToTextProperty, true);
     return l;
 }
 
@@ -322,16 +328,83 @@ QLabel *makePanel(QWidget *parent, const QString &name, const QRect &bounds, con
     return p;
 }
 
+FittedText fitText(const QFont &font, const QString &text, int room)
+{
+    FittedText out{font, text, true};
+    const int design = font.pixelSize() > 0 ? font.pixelSize() : 11;
+    const int floor = std::min(design, std::max(8, design / 2));
+    for (int size = design; size >= floor; --size) {
+        out.font.setPixelSize(size);
+        if (QFontMetrics(out.font).horizontalAdvance(text) <= room)
+            return out;
+    }
+    out.text = QFontMetrics(out.font).elidedText(text, Qt::ElideRight, std::max(room, 0));
+    out.whole = false;
+    return out;
+}
+
+// The room for the text of a button or check box of its width.
+static int textRoom(const QWidget *w)
+{
+    const QStyle *style = w->style();
+    if (qobject_cast<const QPushButton *>(w))
+        return w->width() - 2 * (style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, w) + 1);
+    if (qobject_cast<const QRadioButton *>(w))
+        return w->width() - style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, w) -
+               style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, w);
+    if (qobject_cast<const QAbstractButton *>(w))
+        return w->width() - style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w) -
+               style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w);
+    if (const auto *l = qobject_cast<const QLabel *>(w))
+        return l->contentsRect().width();
+    return w->width();
+}
+
+void showFitted(QWidget *w, const QString &text, int room)
+{
+    QVariant design = w->property(kDesignFontProperty);
+    if (!design.isValid()) {
+        design = w->font();
+        w->setProperty(kDesignFontProperty, design);
+    }
+    const FittedText shown = fitText(design.value<QFont>(), text, room < 0 ? textRoom(w) : room);
+    w->setProperty(kWholeTextProperty, text);
+    if (w->font() != shown.font)
+        w->setFont(shown.font);
+    if (auto *l = qobject_cast<QLabel *>(w))
+        l->setText(shown.text);
+    else if (auto *b = qobject_cast<QAbstractButton *>(w))
+        b->setText(shown.text);
+    w->setToolTip(shown.whole ? QString() : text);
+}
+
+QString wholeText(const QWidget *w)
+{
+    const QVariant whole = w->property(kWholeTextProperty);
+    if (whole.isValid())
+        return whole.toString();
+    if (const auto *l = qobject_cast<const QLabel *>(w))
+        return l->text();
+    if (const auto *b = qobject_cast<const QAbstractButton *>(w))
+        return b->text();
+    return QString();
+}
+
 void setCaption(QLabel *label, const QString &text)
 {
-    label->setText(text);
-    if (!label->wordWrap())
+    if (label->wordWrap()) {
+        label->setText(text);
+    } else if (label->property(kSizedToTextProperty).toBool()) {
+        label->setText(text);
         label->adjustSize();
+    } else {
+        showFitted(label, text);
+    }
 }
 
 void setCaption(QAbstractButton *button, const QString &text)
 {
-    button->setText(text);
+    showFitted(button, text);
 }
 
 void showControlsMadeLate(QWidget *page)
@@ -352,6 +425,7 @@ LabeledEdit::LabeledEdit(QWidget *parent, const QString &name, const QString &ca
 {
     m_label->setTextFormat(Qt::PlainText);
     m_label->setText(caption);
+    m_caption = caption;
     setObjectName(name);
     m_label->setObjectName(name + QStringLiteral("Label"));
     m_label->setBuddy(this);
@@ -362,6 +436,7 @@ LabeledEdit::LabeledEdit(QWidget *parent, const QString &name, const QString &ca
 
 void LabeledEdit::setCaption(const QString &caption)
 {
+    m_caption = caption;
     m_label->setText(caption);
     placeLabel();
 }
@@ -369,12 +444,18 @@ void LabeledEdit::setCaption(const QString &caption)
 void LabeledEdit::setLabelFont(const QFont &font)
 {
     m_label->setFont(font);
+    m_label->setProperty(kDesignFontProperty, QVariant());
     placeLabel();
 }
 
 void LabeledEdit::placeLabel()
 {
     constexpr int spacing = 3;
+    if (m_position == LabelPosition::Left) {
+        // Within the parent: what does not fit on the left is fitted.
+        const int room = x() - spacing - 2;
+        showFitted(m_label, m_caption, room);
+    }
     m_label->adjustSize();
     if (m_position == LabelPosition::Left) {
         m_label->move(x() - m_label->width() - spacing, y() + (height() - m_label->height()) / 2);

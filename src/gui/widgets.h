@@ -112,8 +112,26 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, con
 QLabel *makePanel(QWidget *parent, const QString &name, const QRect &bounds,
                   const Looks &looks = {});
 
+// How a text shows in room pixels, from a font: in the font when it fits,
+// else in a smaller size down to half of it (8 pixels at least), else cut
+// with "…" at that size. whole tells whether all of it shows.
+struct FittedText
+{
+    QFont font;
+    QString text;
+    bool whole = true;
+};
+FittedText fitText(const QFont &font, const QString &text, int room);
+// Shows text on a label, button or check box within room pixels of its width
+// (its own width when none is given), fitted: made smaller, or cut with "…"
+// and the whole text as its tooltip. The font is the control's as made.
+void showFitted(QWidget *w, const QString &text, int room = -1);
+// The whole text last given to showFitted, or the control's text.
+QString wholeText(const QWidget *w);
+
 // A caption from the language texts: a label sized to its text takes the
-// text's size (one that wraps keeps its bounds), a button its text.
+// text's size (one that wraps keeps its bounds), a label of fixed bounds, a
+// button or a check box shows it fitted to its width.
 void setCaption(QLabel *label, const QString &text);
 void setCaption(QAbstractButton *button, const QString &text);
 
@@ -137,7 +155,8 @@ public:
 
     QLabel *editLabel() const { return m_label; }
     void setCaption(const QString &caption);
-    QString caption() const { return m_label->text(); }
+    // The whole caption, however it is shown.
+    QString caption() const { return m_caption; }
     void setLabelFont(const QFont &font);
     void placeLabel();
     void setVisible(bool visible) override;
@@ -153,4 +172,5 @@ protected:
 private:
     QLabel *m_label;
     LabelPosition m_position;
+    QString m_caption;
 };

@@ -272,6 +272,8 @@ void ProcessTab::load(const FilePath &file)
     if (g.rows() > 1)
         g.setCurrentRow(1);
     PageCtrl->setTabText(PageCtrl->indexOf(this), m_title);
+    // A caption the bar has to cut says itself whole over the tab.
+    PageCtrl->setTabToolTip(PageCtrl->indexOf(this), m_title);
     process().setTitle(m_title);
     render();
 }
@@ -279,9 +281,10 @@ void ProcessTab::load(const FilePath &file)
 void ProcessTab::render()
 {
     const ProcessFace f = m_engine.face(m_index);
+    // A long title or agitation text is fitted to its label, not cut.
     const auto draw = [](QLabel *l, const ProcessFace::Label &face) {
-        if (l->text() != face.text)
-            l->setText(face.text);
+        if (wholeText(l) != face.text)
+            showFitted(l, face.text);
         setFontColor(l, face.color);
     };
     if (isBuilt()) {
@@ -451,6 +454,9 @@ ProcessPageControl::ProcessPageControl(QWidget *parent) : QTabWidget(parent)
     bar->setObjectName(QStringLiteral("qt_tabwidget_tabbar"));
     bar->setDrawBase(false);
     setTabBar(bar);
+    // Long titles share the bar, cut with "…", rather than push the last
+    // tabs out of sight.
+    setElideMode(Qt::ElideRight);
 }
 
 void ProcessPageControl::beginBatch()

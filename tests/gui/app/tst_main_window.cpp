@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
@@ -22,6 +23,8 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSet>
+#include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -77,6 +80,51 @@ Qt::TextFormat shownInBox(const ScriptedDialogs::Shown &box)
         dialogs.showMessage(box.text);
     }
     return format;
+}
+
+// What of a control's text does not show: "" when all of it does. A text cut
+// with "…" shows whole in the control's tooltip.
+QString cutText(const QWidget *w)
+{
+    const auto tooWide = [w](const QString &text, const QFont &font, int room) {
+        if (text.isEmpty())
+            return false;
+        if (text.endsWith(QChar(0x2026)) && w->toolTip().isEmpty())
+            return true;
+        return QFontMetrics(font).horizontalAdvance(text) > room;
+    };
+    const QStyle *style = w->style();
+    const int frame = style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, w);
+    if (const auto *b = qobject_cast<const QPushButton *>(w)) {
+        if (tooWide(b->text(), b->font(), b->width() - 2 * frame))
+            return b->text();
+    } else if (const auto *r = qobject_cast<const QRadioButton *>(w)) {
+        const int room = r->width() -
+                         style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, r) -
+                         style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, r);
+        if (tooWide(r->text(), r->font(), room))
+            return r->text();
+    } else if (const auto *c = qobject_cast<const QCheckBox *>(w)) {
+        const int room = c->width() - style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, c) -
+                         style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, c);
+        if (tooWide(c->text(), c->font(), room))
+            return c->text();
+    } else if (const auto *g = qobject_cast<const QGroupBox *>(w)) {
+        if (tooWide(g->title(), g->font(), g->width() - 16))
+            return g->title();
+    } else if (const auto *l = qobject_cast<const QLabel *>(w)) {
+        if (l->text().isEmpty())
+            return QString();
+        const QRect room = l->contentsRect();
+        const QRect needed = QFontMetrics(l->font()).boundingRect(
+            room, int(l->alignment()) | (l->wordWrap() ? Qt::TextWordWrap : 0), l->text());
+        // Within its own bounds, and its bounds within its parent's.
+        if ((!l->wordWrap() && tooWide(l->text(), l->font(), room.width())) ||
+            needed.height() > room.height() + 2 ||
+            !w->parentWidget()->rect().contains(w->geometry()))
+            return l->text();
+    }
+    return QString();
 }
 
 } // namespace
@@ -778,6 +826,81 @@ private slots:
         QCOMPARE(window.findChild<LabeledEdit *>("lbleChemType")->caption(), QStringLiteral("T84"));
         QCOMPARE(window.findChild<QAbstractButton *>("btnF1Start")->text(), QStringLiteral("T17"));
         QCOMPARE(window.findChild<QLabel *>("lblF1Stepc")->text(), QStringLiteral("Dev"));
+    }
+
+    // Under either supplied language file no caption, label or tab caption is
+    // cut by its control, nor a code in a step grid.
+    void noTextIsCut_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("english") << "english.txt";
+        QTest::newRow("francais") << "francais.txt";
+    }
+    void noTextIsCut()
+    {
+        QFETCH(QString, language);
+        const QString sample = QFINDTESTDATA("../../../sample/wsettings.txt").section('/', 0, -2);
+        QVERIFY(!sample.isEmpty());
+        AppFixture f;
+        QStringList lines = QString::fromLatin1(readBytes(sample + "/wsettings.txt")).split("\r\n");
+        for (QString &line : lines)
+            if (line.contains('=') && !line.startsWith("Sound") && !line.startsWith("Color"))
+                line = line.section('=', 0, 0) + '=' + sample + '/' +
+                       (line.startsWith("LanguageFile=") ? language : line.section('=', 1));
+        f.dir.write("wsettings.txt", lines.join("\r\n").toUtf8());
+        TfrmMain &w = f.start();
+        QCOMPARE(f.dialogs.errors(), QStringList());
+        w.show();
+        w.completeBuild();
+        QStringList cut;
+        auto *pages = control<QTabWidget>(w, "pgctrlMain");
+        const auto tabsCut = [&cut](const QTabWidget *tabs) {
+            const QTabBar *bar = tabs->tabBar();
+            for (int i = 0; i < bar->count(); ++i) {
+                const bool whole =
+                    bar->tabRect(i).width() >=
+                    QFontMetrics(bar->font()).horizontalAdvance(bar->tabText(i)) +
+                        bar->style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, bar);
+                // A caption the bar cuts with "…" says itself whole over its tab.
+                const bool fitted =
+                    tabs->elideMode() != Qt::ElideNone && bar->tabToolTip(i) == bar->tabText(i);
+                if ((!whole && !fitted) || bar->tabRect(i).right() > bar->width())
+                    cut << tabs->objectName() + ": " + bar->tabText(i);
+            }
+        };
+        tabsCut(pages);
+        for (int i = 0; i < pages->count(); ++i) {
+            pages->setCurrentIndex(i);
+            for (const QWidget *c : pages->widget(i)->findChildren<QWidget *>())
+                if (c->isVisible() && !cutText(c).isEmpty())
+                    cut << c->objectName() + ": " + cutText(c);
+        }
+        pages->setCurrentIndex(0);
+        for (const char *name : {"pgctrlFilms", "pgctrlPapers"}) {
+            auto *tabs = control<QTabWidget>(w, name);
+            tabsCut(tabs);
+            pages->setCurrentWidget(tabs->parentWidget());
+            for (int i = 0; i < tabs->count(); ++i) {
+                tabs->setCurrentIndex(i);
+                auto *tab = qobject_cast<ProcessTab *>(tabs->widget(i));
+                for (QLabel *l : {StepLabel(tab), AgitLabel(tab)})
+                    if (!cutText(l).isEmpty())
+                        cut << l->objectName() + ": " + cutText(l);
+                // The grid's cells, the agitation codes of column 4 included.
+                const StringGrid *grid = StepGrid(tab);
+                const GridModel *g = grid->grid();
+                for (int row = 1; row < g->rows(); ++row)
+                    for (int col = 0; col < g->cols(); ++col) {
+                        const FittedText shown = grid->shownText(col, row);
+                        if (QFontMetrics(shown.font).horizontalAdvance(shown.text) + 4 >
+                                g->colWidth(col) ||
+                            (!shown.whole && !shown.text.endsWith(QChar(0x2026))))
+                            cut << grid->objectName() + ": " + g->cell(col, row);
+                    }
+            }
+        }
+        cut.removeDuplicates();
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join("\n")));
     }
 
     void emptyLanguagePathKeepsCaptions()
