@@ -331,16 +331,27 @@ QLabel *makePanel(QWidget *parent, const QString &name, const QRect &bounds, con
 FittedText fitText(const QFont &font, const QString &text, int room)
 {
     FittedText out{font, text, true};
+    const int width = QFontMetrics(font).horizontalAdvance(text);
+    if (width <= room)
+        return out;
+    // A text's width follows its size closely: the size that fits is found
+    // from the one measure, then checked, so that few sizes are ever loaded
+    // (each new size costs a font engine).
     const int design = font.pixelSize() > 0 ? font.pixelSize() : 11;
     const int floor = std::min(design, std::max(8, design / 2));
-    for (int size = design; size >= floor; --size) {
+    int size = std::clamp(int(qint64(design) * std::max(room, 0) / std::max(width, 1)), floor,
+                          design - 1);
+    for (;; --size) {
         out.font.setPixelSize(size);
-        if (QFontMetrics(out.font).horizontalAdvance(text) <= room)
+        const QFontMetrics metrics(out.font);
+        if (metrics.horizontalAdvance(text) <= room)
             return out;
+        if (size == floor) {
+            out.text = metrics.elidedText(text, Qt::ElideRight, std::max(room, 0));
+            out.whole = false;
+            return out;
+        }
     }
-    out.text = QFontMetrics(out.font).elidedText(text, Qt::ElideRight, std::max(room, 0));
-    out.whole = false;
-    return out;
 }
 
 // The room for the text of a button or check box of its width.
