@@ -3,6 +3,7 @@
 // What the loading and tick benchmarks share: a temporary working folder and a
 // window holding the two process page controls over a real engine.
 #include "core/app/app_context.h"
+#include "core/app/settings.h"
 #include "core/base/clock.h"
 #include "gui/dialogs.h"
 #include "gui/process/process_tab.h"
@@ -17,13 +18,15 @@ struct BenchRig
 {
     BenchRig()
     {
-        QDir::setCurrent(dir.path());
-        QDir().mkpath(QStringLiteral("proc"));
+        QDir(dir.path()).mkpath(QStringLiteral("proc"));
         ctx.clock = &clock;
         ctx.dialogs = &dialogs;
-        ctx.current.PaperProcessFile = QStringLiteral("papers.txt");
-        ctx.current.FilmProcessFile = QStringLiteral("films.txt");
-        ctx.current.ProcessFolder = QStringLiteral("proc");
+        ctx.settings = &settings;
+        SettingsValues paths;
+        paths.paperProcessFile = QStringLiteral("papers.txt");
+        paths.filmProcessFile = QStringLiteral("films.txt");
+        paths.processFolder = QStringLiteral("proc");
+        settings.takePaths(paths);
         window.resize(792, 582);
         paperTabs = new QTabWidget(&window);
         filmTabs = new QTabWidget(&window);
@@ -40,6 +43,7 @@ struct BenchRig
     }
 
     QTemporaryDir dir;
+    Settings settings{QDir(dir.path()), QString()};
     SystemClock clock;
     ScriptedDialogs dialogs;
     AppContext ctx;

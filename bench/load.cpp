@@ -140,11 +140,11 @@ int main(int argc, char **argv)
     QStringList papers, films;
     for (int i = 0; i < 200; ++i) {
         const QString name = QStringLiteral("p%1.txt").arg(i);
-        TextFile::writeLines(QStringLiteral("proc/") + name, processLines(30));
+        TextFile::writeLines(rig.settings.file(QStringLiteral("proc/") + name), processLines(30));
         (i < 100 ? papers : films) << name;
     }
-    TextFile::writeLines(QStringLiteral("papers.txt"), papers);
-    TextFile::writeLines(QStringLiteral("films.txt"), films);
+    TextFile::writeLines(rig.settings.file(QStringLiteral("papers.txt")), papers);
+    TextFile::writeLines(rig.settings.file(QStringLiteral("films.txt")), films);
 
     ProcessPages &pages = rig.makePages();
     QElapsedTimer t;
@@ -160,15 +160,15 @@ int main(int argc, char **argv)
 
     std::printf("ReadProcessFile:\n");
     for (const int n : {4000, 8000, 16000, 32000}) {
-        TextFile::writeLines(QStringLiteral("big.txt"), processLines(n));
+        TextFile::writeLines(rig.settings.file(QStringLiteral("big.txt")), processLines(n));
         GridModel g(5, 2);
         t.restart();
-        ReadProcessFile(QStringLiteral("big.txt"), g);
+        ReadProcessFile(rig.settings.file(QStringLiteral("big.txt")), g);
         const double ms = t.nsecsElapsed() / 1e6;
         std::printf("  %6d lines: %7.1f ms (%.2f us per line)", n, ms, ms * 1000 / n);
         // Where the time goes: the file layer, the reading rules, the grid.
         t.restart();
-        const QStringList lines = TextFile::readLines(QStringLiteral("big.txt"));
+        const QStringList lines = TextFile::readLines(rig.settings.file(QStringLiteral("big.txt")));
         const double readMs = t.nsecsElapsed() / 1e6;
         t.restart();
         std::vector<QStringList> table;

@@ -133,16 +133,18 @@ int child(int argc, char **argv, const QByteArray &kind)
     installFontSubstitutes();
     SystemClock clock;
     ScriptedDialogs dialogs;
-    LazySoundOutput sound(LazySoundOutput::pluginPathsOfProgram());
+    LazySoundOutput sound(LazySoundOutput::pluginPathsOfProgram(), QDir::current());
     TfrmMain::Services s;
     s.sound = &sound;
     s.dialogs = &dialogs;
     s.clock = &clock;
     s.programFolder = programFolderOf(QCoreApplication::applicationDirPath());
+    // The bench starts each run in its folder, as a start without FOLDER does.
+    s.workingFolder = QDir(QDir::currentPath());
     TfrmMain w(s);
     std::unique_ptr<TfrmAbout> about;
     w.buildLater([&] {
-        about = std::make_unique<TfrmAbout>();
+        about = std::make_unique<TfrmAbout>(s.workingFolder);
         w.setAboutWindow(about.get());
     });
     w.show();

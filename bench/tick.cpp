@@ -41,27 +41,27 @@ int main(int argc, char **argv)
                       "",        "[Process]", "Step\tTime\tTime 2\tWait\tAgit"};
     for (int s = 0; s < 30; ++s)
         steps << QStringLiteral("S%1\t01:00:00\t\t\tA").arg(s);
-    TextFile::writeLines(QStringLiteral("proc/long.txt"), steps);
+    TextFile::writeLines(rig.settings.file(QStringLiteral("proc/long.txt")), steps);
     QStringList run{"[Titel]", "Run",       "[Comments]",
                     "",        "[Process]", "Step\tTime\tTime 2\tWait\tAgit"};
     for (int s = 0; s < 20; ++s)
         run << QStringLiteral("S%1\t00:00:01\t\t\t").arg(s);
-    TextFile::writeLines(QStringLiteral("proc/run.txt"), run);
+    TextFile::writeLines(rig.settings.file(QStringLiteral("proc/run.txt")), run);
     QStringList films;
     for (int i = 0; i < 100; ++i)
         films << QStringLiteral("long.txt");
-    TextFile::writeLines(QStringLiteral("films.txt"), films);
-    TextFile::writeLines(QStringLiteral("papers.txt"), {QStringLiteral("run.txt")});
+    TextFile::writeLines(rig.settings.file(QStringLiteral("films.txt")), films);
+    TextFile::writeLines(rig.settings.file(QStringLiteral("papers.txt")),
+                         {QStringLiteral("run.txt")});
     TextFile::writeLines(
-        QStringLiteral("agit.txt"),
+        rig.settings.file(QStringLiteral("agit.txt")),
         {QStringLiteral("A\tInversions\t4_00:00:10_00:00:00/*4_00:00:10_00:01:00")});
 
     AppContext &ctx = rig.ctx;
-    ctx.current.AgitationFile = QStringLiteral("agit.txt");
     ctx.AgitComingText = QStringLiteral("Agitation dans");
     ctx.AgitRunningText = QStringLiteral("AGITEZ");
     ProcessEnvironment env;
-    env.agitationFile = [] { return QStringLiteral("agit.txt"); };
+    env.agitationFile = [&rig] { return rig.settings.file(QStringLiteral("agit.txt")); };
     env.agitComingText = [&ctx] { return ctx.AgitComingText; };
     env.agitRunningText = [&ctx] { return ctx.AgitRunningText; };
     ProcessPages &pages = rig.makePages(env);
@@ -114,17 +114,18 @@ int main(int argc, char **argv)
     Process &run0 = engine.process(0);
     pages.tab(0)->run([&] { run0.start(); });
     lastEnd = *run0.cellEndMs();
-    QObject::connect(pages.tab(0)->StepTimer, &QTimer::timeout, &app, [&] {
-        // Runs after the tab's own handler: a new row means a cell ended.
-        const int row = run0.currentRow();
-        if (row != lastRow || !run0.isRunning()) {
-            lateness.push_back(double(clock.nowMs() - lastEnd));
-            lastRow = row;
-            lastEnd = run0.cellEndMs().value_or(0);
-        }
-        if (!run0.isRunning())
-            QCoreApplication::quit();
-    });
+    QObject::connect(pages.tab(0)->findChild<QTimer *>(QStringLiteral("tmrP0")), &QTimer::timeout,
+                     &app, [&] {
+                         // Runs after the tab's own handler: a new row means a cell ended.
+                         const int row = run0.currentRow();
+                         if (row != lastRow || !run0.isRunning()) {
+                             lateness.push_back(double(clock.nowMs() - lastEnd));
+                             lastRow = row;
+                             lastEnd = run0.cellEndMs().value_or(0);
+                         }
+                         if (!run0.isRunning())
+                             QCoreApplication::quit();
+                     });
     QTimer::singleShot(30000, &app, &QCoreApplication::quit);
     QCoreApplication::exec();
     const double total = double(clock.nowMs() - startMs);

@@ -10,12 +10,12 @@ namespace {
 
 const QString kProgramFolder = QStringLiteral("/opt/Noctarel");
 
-bool samePaths(const SettingsControls &a, const SettingsControls &b, Qt::CaseSensitivity cs)
+bool samePaths(const SettingsValues &a, const SettingsValues &b, Qt::CaseSensitivity cs)
 {
-    const QString SettingsControls::*paths[] = {
-        &SettingsControls::languageFile,    &SettingsControls::paperProcessFile,
-        &SettingsControls::filmProcessFile, &SettingsControls::agitationFile,
-        &SettingsControls::processFolder,   &SettingsControls::formulaFolder};
+    const QString SettingsValues::*paths[] = {
+        &SettingsValues::languageFile,    &SettingsValues::paperProcessFile,
+        &SettingsValues::filmProcessFile, &SettingsValues::agitationFile,
+        &SettingsValues::processFolder,   &SettingsValues::formulaFolder};
     for (const auto path : paths) {
         // "%root" next to the program folder contracts to "%root%root%", which
         // expands the other way round: the placeholder has no escape.
@@ -27,10 +27,10 @@ bool samePaths(const SettingsControls &a, const SettingsControls &b, Qt::CaseSen
     return true;
 }
 
-SettingsControls saveAndLoad(const SettingsControls &c)
+SettingsValues saveAndLoad(const SettingsValues &c)
 {
-    SettingsControls back;
-    Settings::applyLines(fuzz::writeAndRead(Settings::fileLines(c, kProgramFolder)), back,
+    SettingsValues back;
+    SettingsFile::applyLines(fuzz::writeAndRead(SettingsFile::fileLines(c, kProgramFolder)), back,
                          kProgramFolder);
     return back;
 }
@@ -40,8 +40,8 @@ SettingsControls saveAndLoad(const SettingsControls &c)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QStringList lines = fuzz::readLines(fuzz::bytes(data, size));
-    SettingsControls c;
-    const QStringList bad = Settings::applyLines(lines, c, kProgramFolder);
+    SettingsValues c;
+    const QStringList bad = SettingsFile::applyLines(lines, c, kProgramFolder);
     // The file without the lines reported reads the same, and cleanly.
     QStringList good;
     qsizetype next = 0;
@@ -52,27 +52,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             good << lines[n];
     }
     FUZZ_CHECK(next == bad.size());
-    SettingsControls clean;
-    FUZZ_CHECK(Settings::applyLines(good, clean, kProgramFolder).isEmpty());
+    SettingsValues clean;
+    FUZZ_CHECK(SettingsFile::applyLines(good, clean, kProgramFolder).isEmpty());
     FUZZ_CHECK(clean == c);
-    FUZZ_CHECK(c.sound >= SettingsControls::Beeps && c.sound <= SettingsControls::NoSound);
-    FUZZ_CHECK(c.color == SettingsControls::Colour || c.color == SettingsControls::Mono);
-    CurrentSettings current;
-    Settings::deriveCurrent(c, current);
+    FUZZ_CHECK(c.sound >= SettingsValues::Beeps && c.sound <= SettingsValues::NoSound);
+    FUZZ_CHECK(c.color == SettingsValues::Colour || c.color == SettingsValues::Mono);
+    FUZZ_CHECK(c.countDownSeconds() == SettingsFile::countDownOf(c.soundSeconds).value_or(0));
 
     // The save refuses a count-down that is not a whole number; the user
     // would type one.
-    if (!Settings::countDownOf(c.soundSeconds))
+    if (!SettingsFile::countDownOf(c.soundSeconds))
         c.soundSeconds = QStringLiteral("5");
-    const QStringList written = Settings::fileLines(c, kProgramFolder);
+    const QStringList written = SettingsFile::fileLines(c, kProgramFolder);
     FUZZ_CHECK(written.size() == 9);
-    const SettingsControls back = saveAndLoad(c);
+    const SettingsValues back = saveAndLoad(c);
     FUZZ_CHECK(back.sound == c.sound && back.color == c.color);
-    FUZZ_CHECK(Settings::countDownOf(back.soundSeconds) == Settings::countDownOf(c.soundSeconds));
+    FUZZ_CHECK(SettingsFile::countDownOf(back.soundSeconds) == SettingsFile::countDownOf(c.soundSeconds));
     // The program folder comes back in its own letter case.
     FUZZ_CHECK(samePaths(back, c, Qt::CaseInsensitive));
     // A second save and load changes nothing at all.
-    const SettingsControls again = saveAndLoad(back);
+    const SettingsValues again = saveAndLoad(back);
     FUZZ_CHECK(again.sound == back.sound && again.color == back.color &&
                again.soundSeconds == back.soundSeconds);
     FUZZ_CHECK(samePaths(again, back, Qt::CaseSensitive));

@@ -7,6 +7,8 @@ NOCTAREL_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-multimedia-dev libgl-dev
     fonts-liberation
+    # Qt's own texts (Yes/No, the file pickers) in the desktop's language.
+    qt6-translations-l10n
     xvfb xauth
     # The screen-awake test starts a session bus of its own.
     dbus-daemon

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLocale>
 #include <QTimer>
 
 #include <cstdio>
@@ -49,6 +50,8 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral(NOCTAREL_APP_ID));
     installBusyCursorHooks();
     installFontSubstitutes();
+    // The question's buttons and the pickers in the desktop's language.
+    installQtTranslations(QLocale::system());
 
     QtDialogs boxes;
     ScriptedDialogs recorded;
@@ -62,13 +65,14 @@ int main(int argc, char *argv[])
     const QString sample =
         QDir::cleanPath(QDir(QCoreApplication::applicationDirPath())
                             .absoluteFilePath(QStringLiteral(NOCTAREL_SAMPLE_FROM_BIN)));
-    if (!enterWorkingFolder(request, sample, dialogs)) {
+    const std::optional<QDir> folder = workingFolderFor(request, sample, dialogs);
+    if (!folder) {
         printRecorded();
         return 1;
     }
 
     SystemClock clock;
-    LazySoundOutput sound(LazySoundOutput::pluginPathsOfProgram());
+    LazySoundOutput sound(LazySoundOutput::pluginPathsOfProgram(), *folder);
     // Outlives the window, so that its request is released when the program ends.
     ScreenAwake awake;
     TfrmMain::Services services;
@@ -77,11 +81,12 @@ int main(int argc, char *argv[])
     services.dialogs = &dialogs;
     services.clock = &clock;
     services.programFolder = programFolderOf(QCoreApplication::applicationDirPath());
+    services.workingFolder = *folder;
     TfrmMain frmMain(services);
     // Hidden until "?" is clicked: built after the main window's first frame.
     std::unique_ptr<TfrmAbout> frmAbout;
     frmMain.buildLater([&] {
-        frmAbout = std::make_unique<TfrmAbout>();
+        frmAbout = std::make_unique<TfrmAbout>(*folder);
         frmMain.setAboutWindow(frmAbout.get());
     });
     boxes.setParentWindow(&frmMain);

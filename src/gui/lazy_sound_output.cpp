@@ -13,8 +13,8 @@ constexpr char kEntryPoint[] = "noctarelCreateSoundOutput";
 
 } // namespace
 
-LazySoundOutput::LazySoundOutput(QStringList pluginPaths, QObject *parent)
-    : QObject(parent), m_pluginPaths(std::move(pluginPaths))
+LazySoundOutput::LazySoundOutput(QStringList pluginPaths, const QDir &waveFolder, QObject *parent)
+    : QObject(parent), m_pluginPaths(std::move(pluginPaths)), m_waveFolder(waveFolder)
 {
     m_load.setSingleShot(true);
     m_load.setInterval(0);
@@ -33,7 +33,8 @@ QStringList LazySoundOutput::pluginPathsOfProgram()
 
 void LazySoundOutput::playWave(const QString &bareName)
 {
-    request([bareName](SoundOutput &out) { out.playWave(bareName); });
+    // The plugin is given the whole path: it knows no working folder.
+    request([path = m_waveFolder.filePath(bareName)](SoundOutput &out) { out.playWave(path); });
 }
 
 void LazySoundOutput::beepDefault()

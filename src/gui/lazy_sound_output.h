@@ -2,6 +2,7 @@
 
 #include "core/process/sound_output.h"
 
+#include <QDir>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -18,8 +19,9 @@ class LazySoundOutput final : public QObject, public SoundOutput
 {
     Q_OBJECT
 public:
-    // The places to look for the plugin, in order.
-    explicit LazySoundOutput(QStringList pluginPaths, QObject *parent = nullptr);
+    // The places to look for the plugin, in order; wave names are looked for
+    // in waveFolder (the working folder).
+    LazySoundOutput(QStringList pluginPaths, const QDir &waveFolder, QObject *parent = nullptr);
     ~LazySoundOutput() override;
 
     void playWave(const QString &bareName) override;
@@ -35,6 +37,7 @@ private:
     void load();
 
     QStringList m_pluginPaths;
+    QDir m_waveFolder;
     bool m_tried = false;
     std::unique_ptr<SoundOutput> m_output;
     // Of the requests made before the load, only the last would be heard.

@@ -7,18 +7,18 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-void readProcessFileInto(const QString &path, QLineEdit *title, QPlainTextEdit *comments,
+void readProcessFileInto(const FilePath &file, QLineEdit *title, QPlainTextEdit *comments,
                          GridModel &grid)
 {
-    const ProcessFileText text = ReadProcessFile(path, grid);
+    const ProcessFileText text = ReadProcessFile(file, grid);
     if (text.hasTitle)
         title->setText(text.title);
     setMemoLines(comments, text.comments);
-    fixHeaderRow(grid, path);
+    fixHeaderRow(grid, file.name());
 }
 
-void writeProcessFileFrom(const QString &path, const QLineEdit *title,
+void writeProcessFileFrom(const FilePath &file, const QLineEdit *title,
                           const QPlainTextEdit *comments, const GridModel &grid)
 {
-    WriteProcessFile(path, title->text(), memoText(comments), grid);
+    WriteProcessFile(file, title->text(), memoText(comments), grid);
 }

@@ -63,9 +63,9 @@ QtSoundOutput::~QtSoundOutput()
     dropSink();
 }
 
-void QtSoundOutput::playWave(const QString &bareName)
+void QtSoundOutput::playWave(const QString &path)
 {
-    const WaveClip *clip = m_waves.clip(QDir::current().filePath(bareName));
+    const WaveClip *clip = m_waves.clip(path);
     if (!clip || !clip->isValid()) {
         beepDefault();
         return;

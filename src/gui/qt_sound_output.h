@@ -12,8 +12,8 @@ class QAudioSink;
 
 // Sound through Qt Multimedia, one sound at a time: a request cuts off the sound
 // still playing and starts its own within the same pass of the event loop; the
-// caller never waits for the sound system. Wave names are looked up in the working
-// folder when asked for; a missing or unplayable file gives the default beep.
+// caller never waits for the sound system. A wave file is read when asked for,
+// by the path given; a missing or unplayable file gives the default beep.
 // Without an audio device every request is silently dropped.
 //
 // Nothing of Qt Multimedia is touched before the first sound, so creating this

@@ -5,7 +5,7 @@
 #include <QRegularExpression>
 #include <QUrl>
 
-void OpenWithShell(const QString &text)
+void OpenWithShell(const QString &text, const QDir &workingFolder)
 {
     if (text.isEmpty())
         return;
@@ -14,6 +14,6 @@ void OpenWithShell(const QString &text)
     if (scheme.match(text).hasMatch() && !QDir::isAbsolutePath(text))
         url = QUrl(text);
     else
-        url = QUrl::fromLocalFile(QDir::current().absoluteFilePath(text));
+        url = QUrl::fromLocalFile(workingFolder.absoluteFilePath(text));
     QDesktopServices::openUrl(url);
 }

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 
 namespace {
 
@@ -126,11 +128,27 @@ public:
         QFont f = option.font;
         if (fixed)
             f.setBold(true);
-        p->setFont(f);
+        // A text wider than its cell is fitted, not cut; the cell's tooltip
+        // says it whole.
+        const QRect room = option.rect.adjusted(2, 0, -2, 0);
+        const FittedText shown = fitText(f, index.data(Qt::DisplayRole).toString(), room.width());
+        p->setFont(shown.font);
         p->setPen(textColor);
-        p->drawText(option.rect.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                    index.data(Qt::DisplayRole).toString());
+        p->drawText(room, Qt::AlignLeft | Qt::AlignVCenter, shown.text);
         p->restore();
+    }
+
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override
+    {
+        if (event->type() != QEvent::ToolTip)
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        const auto *grid = static_cast<const StringGrid *>(view);
+        if (grid->shownText(index.column(), index.row()).whole)
+            QToolTip::hideText();
+        else
+            QToolTip::showText(event->globalPos(), index.data(Qt::DisplayRole).toString(), view);
+        return true;
     }
 
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &,
@@ -294,6 +312,14 @@ StringGrid::StringGrid(QWidget *parent, const QString &objectName, GridModel *mo
     syncWidths();
     syncLooks();
     syncCurrent();
+}
+
+FittedText StringGrid::shownText(int col, int row) const
+{
+    QFont f = font();
+    if (m_grid->isFixed(col, row))
+        f.setBold(true);
+    return fitText(f, m_grid->cell(col, row), columnWidth(col) - 4);
 }
 
 void StringGrid::setSoundOutput(SoundOutput *sound)

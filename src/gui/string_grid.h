@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/grid/grid_model.h"
+#include "gui/widgets.h"
 
 #include <QTableView>
 
@@ -25,6 +26,9 @@ public:
     void setSoundOutput(SoundOutput *sound);
     // A cell's editor is open.
     bool isEditing() const { return state() == EditingState; }
+    // What a cell shows: its text fitted to its column (smaller, or cut with
+    // "…" and said whole by the cell's tooltip).
+    FittedText shownText(int col, int row) const;
     // Takes the grid's colours again (after the safelight view changed).
     void refreshLooks() { syncLooks(); }
 

@@ -5,11 +5,15 @@
 #include "core/base/safelight_colors.h"
 #include "gui/safelight.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QIconEngine>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
@@ -21,8 +25,11 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <QTextDocument>
+#include <QTranslator>
 
+#include <algorithm>
 #include <limits>
+#include <memory>
 
 QColor toQColor(quint32 value)
 {
@@ -48,6 +55,9 @@ QColor toQColor(quint32 value)
 
 static const char *const kFontColorProperty = "noctarelFontColor";
 static const char *const kBackColorProperty = "noctarelBackColor";
+static const char *const kDesignFontProperty = "noctarelDesignFont";
+static const char *const kWholeTextProperty = "noctarelWholeText";
+static const char *const kSizedToTextProperty = "noctarelSizedToText";
 
 std::pair<QColor, QColor> shownColors(quint32 text, quint32 back)
 {
@@ -201,6 +211,23 @@ void installFontSubstitutes()
             QFont::insertSubstitution(family, twin);
 }
 
+bool installQtTranslations(const QLocale &locale)
+{
+    static QTranslator *qt = nullptr;
+    if (qt) {
+        QCoreApplication::removeTranslator(qt);
+        delete qt;
+        qt = nullptr;
+    }
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    qt = translator.release();
+    QCoreApplication::installTranslator(qt);
+    return true;
+}
+
 void installBusyCursorHooks()
 {
     BusyCursor::installHooks([] { QGuiApplication::setOverrideCursor(Qt::WaitCursor); },
@@ -279,6 +306,7 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, QPo
     applyLooks(l, looks);
     l->adjustSize();
     l->move(at);
+    l->setProperty(kSizedToTextProperty, true);
     return l;
 }
 
@@ -300,12 +328,115 @@ QLabel *makePanel(QWidget *parent, const QString &name, const QRect &bounds, con
     return p;
 }
 
+FittedText fitText(const QFont &font, const QString &text, int room)
+{
+    FittedText out{font, text, true};
+    const int width = QFontMetrics(font).horizontalAdvance(text);
+    if (width <= room)
+        return out;
+    // A text's width follows its size closely: the size that fits is found
+    // from the one measure, then checked, so that few sizes are ever loaded
+    // (each new size costs a font engine).
+    const int design = font.pixelSize() > 0 ? font.pixelSize() : 11;
+    const int floor = std::min(design, std::max(8, design / 2));
+    int size = std::clamp(int(qint64(design) * std::max(room, 0) / std::max(width, 1)), floor,
+                          design - 1);
+    for (;; --size) {
+        out.font.setPixelSize(size);
+        const QFontMetrics metrics(out.font);
+        if (metrics.horizontalAdvance(text) <= room)
+            return out;
+        if (size == floor) {
+            out.text = metrics.elidedText(text, Qt::ElideRight, std::max(room, 0));
+            out.whole = false;
+            return out;
+        }
+    }
+}
+
+// The room for the text of a button or check box of its width.
+static int textRoom(const QWidget *w)
+{
+    const QStyle *style = w->style();
+    if (qobject_cast<const QPushButton *>(w))
+        return w->width() - 2 * (style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, w) + 1);
+    if (qobject_cast<const QRadioButton *>(w))
+        return w->width() - style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, w) -
+               style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, w);
+    if (qobject_cast<const QAbstractButton *>(w))
+        return w->width() - style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, w) -
+               style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, w);
+    if (const auto *l = qobject_cast<const QLabel *>(w))
+        return l->contentsRect().width();
+    return w->width();
+}
+
+void showFitted(QWidget *w, const QString &text, int room)
+{
+    QVariant design = w->property(kDesignFontProperty);
+    if (!design.isValid()) {
+        design = w->font();
+        w->setProperty(kDesignFontProperty, design);
+    }
+    const FittedText shown = fitText(design.value<QFont>(), text, room < 0 ? textRoom(w) : room);
+    w->setProperty(kWholeTextProperty, text);
+    if (w->font() != shown.font)
+        w->setFont(shown.font);
+    if (auto *l = qobject_cast<QLabel *>(w))
+        l->setText(shown.text);
+    else if (auto *b = qobject_cast<QAbstractButton *>(w))
+        b->setText(shown.text);
+    w->setToolTip(shown.whole ? QString() : text);
+}
+
+QString wholeText(const QWidget *w)
+{
+    const QVariant whole = w->property(kWholeTextProperty);
+    if (whole.isValid())
+        return whole.toString();
+    if (const auto *l = qobject_cast<const QLabel *>(w))
+        return l->text();
+    if (const auto *b = qobject_cast<const QAbstractButton *>(w))
+        return b->text();
+    return QString();
+}
+
+void setCaption(QLabel *label, const QString &text)
+{
+    if (label->wordWrap()) {
+        label->setText(text);
+    } else if (label->property(kSizedToTextProperty).toBool()) {
+        label->setText(text);
+        label->adjustSize();
+    } else {
+        showFitted(label, text);
+    }
+}
+
+void setCaption(QAbstractButton *button, const QString &text)
+{
+    showFitted(button, text);
+}
+
+void showControlsMadeLate(QWidget *page)
+{
+    if (!page->isVisible())
+        return;
+    for (QObject *child : page->children()) {
+        auto *w = qobject_cast<QWidget *>(child);
+        // One hidden on purpose (a process's title field) stays hidden.
+        if (w && !w->isWindow() && !w->testAttribute(Qt::WA_WState_ExplicitShowHide))
+            w->show();
+    }
+}
+
 LabeledEdit::LabeledEdit(QWidget *parent, const QString &name, const QString &caption,
                          LabelPosition position, const QRect &bounds)
     : QLineEdit(parent), m_label(new QLabel(parent)), m_position(position)
 {
     m_label->setTextFormat(Qt::PlainText);
     m_label->setText(caption);
+    m_caption = caption;
     setObjectName(name);
     m_label->setObjectName(name + QStringLiteral("Label"));
     m_label->setBuddy(this);
@@ -316,6 +447,7 @@ LabeledEdit::LabeledEdit(QWidget *parent, const QString &name, const QString &ca
 
 void LabeledEdit::setCaption(const QString &caption)
 {
+    m_caption = caption;
     m_label->setText(caption);
     placeLabel();
 }
@@ -323,12 +455,18 @@ void LabeledEdit::setCaption(const QString &caption)
 void LabeledEdit::setLabelFont(const QFont &font)
 {
     m_label->setFont(font);
+    m_label->setProperty(kDesignFontProperty, QVariant());
     placeLabel();
 }
 
 void LabeledEdit::placeLabel()
 {
     constexpr int spacing = 3;
+    if (m_position == LabelPosition::Left) {
+        // Within the parent: what does not fit on the left is fitted.
+        const int room = x() - spacing - 2;
+        showFitted(m_label, m_caption, room);
+    }
     m_label->adjustSize();
     if (m_position == LabelPosition::Left) {
         m_label->move(x() - m_label->width() - spacing, y() + (height() - m_label->height()) / 2);

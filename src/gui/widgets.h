@@ -9,7 +9,9 @@
 #include <optional>
 #include <utility>
 
+class QAbstractButton;
 class QGroupBox;
+class QLocale;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -49,6 +51,11 @@ QIcon arrowIcon(bool up);
 // The layout assumes Arial metrics: where Arial itself is missing, its metric
 // twin stands in by name, which also spares a font search per control.
 void installFontSubstitutes();
+
+// Qt's own texts (the buttons of a question, the file pickers) in the
+// language of locale, from Qt's translations where they are installed; the
+// texts of an earlier call go. False when Qt has none for it (English stays).
+bool installQtTranslations(const QLocale &locale);
 
 // Installs the hourglass hooks of the core's BusyCursor.
 void installBusyCursorHooks();
@@ -105,6 +112,33 @@ QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text, con
 QLabel *makePanel(QWidget *parent, const QString &name, const QRect &bounds,
                   const Looks &looks = {});
 
+// How a text shows in room pixels, from a font: in the font when it fits,
+// else in a smaller size down to half of it (8 pixels at least), else cut
+// with "…" at that size. whole tells whether all of it shows.
+struct FittedText
+{
+    QFont font;
+    QString text;
+    bool whole = true;
+};
+FittedText fitText(const QFont &font, const QString &text, int room);
+// Shows text on a label, button or check box within room pixels of its width
+// (its own width when none is given), fitted: made smaller, or cut with "…"
+// and the whole text as its tooltip. The font is the control's as made.
+void showFitted(QWidget *w, const QString &text, int room = -1);
+// The whole text last given to showFitted, or the control's text.
+QString wholeText(const QWidget *w);
+
+// A caption from the language texts: a label sized to its text takes the
+// text's size (one that wraps keeps its bounds), a label of fixed bounds, a
+// button or a check box shows it fitted to its width.
+void setCaption(QLabel *label, const QString &text);
+void setCaption(QAbstractButton *button, const QString &text);
+
+// Shows the controls made on a page after the page itself was shown: Qt shows
+// the children of a widget as it is shown, never those made later.
+void showControlsMadeLate(QWidget *page);
+
 // An edit field with its own label beside or above it. The label follows the
 // caption's width, placed as the platform's labelled edit places it.
 class LabeledEdit : public QLineEdit
@@ -121,7 +155,8 @@ public:
 
     QLabel *editLabel() const { return m_label; }
     void setCaption(const QString &caption);
-    QString caption() const { return m_label->text(); }
+    // The whole caption, however it is shown.
+    QString caption() const { return m_caption; }
     void setLabelFont(const QFont &font);
     void placeLabel();
     void setVisible(bool visible) override;
@@ -137,4 +172,5 @@ protected:
 private:
     QLabel *m_label;
     LabelPosition m_position;
+    QString m_caption;
 };

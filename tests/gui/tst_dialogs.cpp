@@ -1,9 +1,13 @@
 #include "gui/dialogs.h"
+#include "gui/widgets.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QLocale>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -147,6 +151,38 @@ private slots:
                 QTest::keyClick(box, Qt::Key(key));
         });
         QCOMPARE(dialogs.askYesNo("Quitter ?", "Traitement en cours", defaultYes), answer);
+    }
+
+    // Qt's own texts (the question's buttons, the pickers) are in the
+    // desktop's language, not always English.
+    void qtTextsInTheDesktopsLanguage_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QStringList>("buttons");
+        QTest::newRow("French") << "fr_FR" << QStringList{"&Oui", "&Non"};
+        QTest::newRow("German") << "de_DE" << QStringList{"&Ja", "&Nein"};
+        QTest::newRow("English") << "en_GB" << QStringList{"&Yes", "&No"};
+        QTest::newRow("no texts of Qt's") << "C" << QStringList{"&Yes", "&No"};
+    }
+    void qtTextsInTheDesktopsLanguage()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QStringList, buttons);
+        installQtTranslations(QLocale(locale));
+        QStringList shown;
+        QTimer::singleShot(0, [&shown] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            for (QAbstractButton *b : box->buttons())
+                shown << b->text();
+            box->reject();
+        });
+        QtDialogs().askYesNo("Quitter ?", "Traitement en cours");
+        installQtTranslations(QLocale::c());
+        shown.sort();
+        buttons.sort();
+        QCOMPARE(shown, buttons);
     }
 };
 

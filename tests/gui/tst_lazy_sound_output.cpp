@@ -1,6 +1,7 @@
 #include "gui/lazy_sound_output.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -21,7 +22,7 @@ class TestLazySoundOutput : public QObject
 private slots:
     void loadsTheSoundSystemAtTheFirstSound()
     {
-        LazySoundOutput sound({"/no/such/plugin.so", SOUND_PLUGIN_PATH});
+        LazySoundOutput sound({"/no/such/plugin.so", SOUND_PLUGIN_PATH}, QDir::temp());
         QCoreApplication::processEvents();
         QVERIFY(!multimediaLoaded());
         sound.beepDefault();
@@ -36,7 +37,7 @@ private slots:
 
     void withoutThePluginEveryRequestIsDropped()
     {
-        LazySoundOutput sound({"/no/such/plugin.so"});
+        LazySoundOutput sound({"/no/such/plugin.so"}, QDir::temp());
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^noctarel: no sound: .*plugin.so"));
         sound.beepDefault();
         QCoreApplication::processEvents();

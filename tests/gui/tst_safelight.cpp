@@ -60,19 +60,19 @@ private slots:
         TfrmMain &w = f.start();
         w.show();
         ProcessTab *tab = w.processPages()->tab(0);
-        tab->StartButton->click();
-        w.processPages()->tab(1)->NextButton->click();
+        StartButton(tab)->click();
+        NextButton(w.processPages()->tab(1))->click();
         QVERIFY(notDarkRed(w.grab().toImage()) > 1000);
 
-        QTest::keyClick(tab->StepGrid, Qt::Key_F12);
+        QTest::keyClick(StepGrid(tab), Qt::Key_F12);
         QVERIFY(Safelight::isOn());
-        QVERIFY(w.preferences()->chkbxSafelight->isChecked());
-        for (int page = 0; page < w.pgctrlMain->count(); ++page) {
-            w.pgctrlMain->setCurrentIndex(page);
+        QVERIFY(control<QCheckBox>(w.preferences(), "chkbxSafelight")->isChecked());
+        for (int page = 0; page < control<QTabWidget>(w, "pgctrlMain")->count(); ++page) {
+            control<QTabWidget>(w, "pgctrlMain")->setCurrentIndex(page);
             QCOMPARE(notDarkRed(w.grab().toImage()), 0);
         }
-        w.pgctrlMain->setCurrentIndex(0);
-        QTest::keyClick(tab->StepGrid, Qt::Key_F11);
+        control<QTabWidget>(w, "pgctrlMain")->setCurrentIndex(0);
+        QTest::keyClick(StepGrid(tab), Qt::Key_F11);
         BigDisplay *big = w.darkroom()->bigDisplay();
         QVERIFY(big->isVisible());
         QCOMPARE(notDarkRed(big->grab().toImage()), 0);
@@ -113,12 +113,12 @@ private slots:
         writeFolder(f);
         TfrmMain &w = f.start();
         w.show();
-        w.processPages()->tab(0)->StartButton->click();
+        StartButton(w.processPages()->tab(0))->click();
         const QImage before = w.grab().toImage();
-        w.preferences()->chkbxSafelight->click();
+        control<QCheckBox>(w.preferences(), "chkbxSafelight")->click();
         QVERIFY(Safelight::isOn());
         QVERIFY(w.grab().toImage() != before);
-        QTest::keyClick(w.pgctrlMain->tabBar(), Qt::Key_F12);
+        QTest::keyClick(control<QTabWidget>(w, "pgctrlMain")->tabBar(), Qt::Key_F12);
         QVERIFY(!Safelight::isOn());
         QVERIFY(w.grab().toImage() == before);
     }
@@ -135,16 +135,18 @@ private slots:
         AppFixture f;
         writeFolder(f, "Safelight=1");
         TfrmMain &w = f.start();
-        (colour ? w.preferences()->rbtnColorYN : w.preferences()->rbtnMonoYN)->click();
+        (colour ? control<QRadioButton>(w.preferences(), "rbtnColorYN")
+                : control<QRadioButton>(w.preferences(), "rbtnMonoYN"))
+            ->click();
         QVERIFY(Safelight::isOn());
         ProcessTab *idle = w.processPages()->tab(0);
         ProcessTab *running = w.processPages()->tab(1);
         ProcessTab *paused = w.processPages()->tab(2);
-        running->StartButton->click();
-        paused->NextButton->click();
+        StartButton(running)->click();
+        NextButton(paused)->click();
         QList<QColor> shades;
         for (ProcessTab *t : {running, paused, idle}) {
-            const QColor c = t->TimeLabel->palette().color(QPalette::WindowText);
+            const QColor c = TimeLabel(t)->palette().color(QPalette::WindowText);
             QVERIFY(!shades.contains(c));
             if (colour)
                 QVERIFY(c.green() == 0 && c.blue() == 0 && c.red() > 0x30);
@@ -165,19 +167,19 @@ private slots:
         writeFolder(f);
         TfrmMain &w = f.start();
         QVERIFY(!Safelight::isOn());
-        QTest::keyClick(w.pgctrlMain->tabBar(), Qt::Key_F12);
+        QTest::keyClick(control<QTabWidget>(w, "pgctrlMain")->tabBar(), Qt::Key_F12);
         // A change of the preferences, asked about at the close.
-        QVERIFY(w.preferences()->SettingsSnapshot() != w.context().StartSnapshot);
-        w.preferences()->btnPrefSave->click();
+        QVERIFY(w.preferences()->hasUnsavedChanges());
+        control<QPushButton>(w.preferences(), "btnPrefSave")->click();
         QCOMPARE(f.dir.read("wsettings.txt"), crlf(AppFixture::settingsLines("Safelight=1")));
         f.window.reset();
         QVERIFY(!Safelight::isOn());
         f.start();
         QVERIFY(Safelight::isOn());
-        QVERIFY(f.window->preferences()->chkbxSafelight->isChecked());
+        QVERIFY(control<QCheckBox>(f.window->preferences(), "chkbxSafelight")->isChecked());
         // Off, and saved: the file is the nine lines it was.
-        f.window->preferences()->chkbxSafelight->click();
-        f.window->preferences()->btnPrefSave->click();
+        control<QCheckBox>(f.window->preferences(), "chkbxSafelight")->click();
+        control<QPushButton>(f.window->preferences(), "btnPrefSave")->click();
         QCOMPARE(f.dir.read("wsettings.txt"), crlf(AppFixture::settingsLines()));
         QCOMPARE(f.dialogs.errors(), QStringList());
     }

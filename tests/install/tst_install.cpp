@@ -137,7 +137,8 @@ private slots:
         const auto m = versionLine.match(r.out);
         QVERIFY2(m.hasMatch(), qPrintable(r.out));
         const QString version = m.captured(1);
-        QCOMPARE(TfrmAbout().lblTitel->text(), "Noctarel - Version " + version);
+        TfrmAbout about(QDir::current());
+        QCOMPARE(about.findChild<QLabel *>("lblTitel")->text(), "Noctarel - Version " + version);
         const QByteArray metainfo =
             readBytes(prefix() + "/share/metainfo/" + kId + ".metainfo.xml");
         QVERIFY(metainfo.contains("<releases>\n    <release version=\"" + version.toUtf8() + '"'));

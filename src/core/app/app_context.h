@@ -1,36 +1,28 @@
 #pragma once
 
-#include "core/app/settings.h"
-
 #include <QString>
 #include <QStringList>
 
 class Clock;
 class Dialogs;
+class Settings;
 class SoundOutput;
 
-// What the pages of the main window share: the services the window was given
-// and the state that the program keeps beside its controls.
+// What the pages of the main window share: the services the window was given,
+// the settings and the texts of the language file that are not captions.
 struct AppContext
 {
     Dialogs *dialogs = nullptr;
     Clock *clock = nullptr;
     SoundOutput *sound = nullptr;
-
-    QString ProgramFolder;
-    CurrentSettings current;
-    // The controls as last loaded or saved; the close compares them field by
-    // field, so text moved from one field to the next still counts as a change.
-    SettingsControls StartSnapshot;
+    // The settings in effect and the working folder; the window's.
+    Settings *settings = nullptr;
     // Texts 1..10 of the language file, empty until one has been applied.
     QStringList Messages = QStringList(10);
     QString AgitComingText;
     QString AgitRunningText;
     // Language entry 95: what the editors say when their file field is empty.
     QString NoFileText;
-    // wsettings.txt as it was last read or written: a save first checks that
-    // no one else has written it since.
-    FileState SettingsFile;
     // Language entries 110 to 113: the question when wsettings.txt changed on
     // disk, and its three buttons.
     QStringList ChangedOnDiskTexts = QStringList(4);

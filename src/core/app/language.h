@@ -1,8 +1,9 @@
 #pragma once
 
+#include "core/textfile/text_file.h"
+
 #include <QString>
 #include <QStringList>
-#include <vector>
 
 // The caption table read from the language file: entry n is line n (1..255).
 // Entries a shorter file does not reach keep what an earlier file gave them.
@@ -27,7 +28,7 @@ public:
     // Lines past the 255th have no entry and are ignored.
     void loadLines(const QStringList &lines);
     // Reads the file; an empty path loads nothing and returns false.
-    bool loadFile(const QString &path);
+    bool loadFile(const FilePath &path);
 
     // The entry text of one line: what follows its first TAB, or all of it,
     // at most MaxEntryLength characters.
@@ -36,15 +37,6 @@ public:
 private:
     QStringList m_entries;
 };
-
-// Which controls each language entry sets, by control name. A labelled edit
-// field's name stands for its label; a page name for its tab caption.
-struct CaptionTarget
-{
-    int entry;
-    const char *control;
-};
-const std::vector<CaptionTarget> &captionTargets();
 
 // Entries of the five buttons of every process tab, by role.
 namespace LanguageEntry {
@@ -67,6 +59,9 @@ constexpr int ChangedOnDisk = 110;
 constexpr int KeepMine = 111;
 constexpr int TakeTheirs = 112;
 constexpr int CancelSave = 113;
+// The About window's title and the caption before the guide's link.
+constexpr int AboutTitle = 120;
+constexpr int GuideCaption = 121;
 // The word of a finished process's step label ("Terminé 21:42").
 constexpr int Finished = 100;
 // The question before the window closes on a process under way: text, caption.

@@ -4,13 +4,18 @@
 #include "core/base/runtime_error.h"
 #include "core/textfile/text_file.h"
 
-namespace Settings {
+int SettingsValues::countDownSeconds() const
+{
+    return SettingsFile::countDownOf(soundSeconds).value_or(0);
+}
 
-FileState fileStateOf(const QString &path)
+namespace SettingsFile {
+
+FileState stateOf(const FilePath &file)
 {
     FileState state;
     try {
-        state.bytes = TextFile::readBytes(path);
+        state.bytes = TextFile::readBytes(file);
         state.error.clear();
     } catch (const RuntimeError &e) {
         state.error = e.message();
@@ -62,16 +67,16 @@ std::optional<int> digitAfterKey(const QString &line, qsizetype keyLength)
 struct PathKey
 {
     QLatin1StringView key;
-    QString SettingsControls::*field;
+    QString SettingsValues::*field;
 };
 
 const PathKey kPathKeys[] = {
-    {QLatin1StringView("LanguageFile="), &SettingsControls::languageFile},
-    {QLatin1StringView("PaperProcessFile="), &SettingsControls::paperProcessFile},
-    {QLatin1StringView("FilmProcessFile="), &SettingsControls::filmProcessFile},
-    {QLatin1StringView("AgitationFile="), &SettingsControls::agitationFile},
-    {QLatin1StringView("ProcessFolder="), &SettingsControls::processFolder},
-    {QLatin1StringView("FormulaFolder="), &SettingsControls::formulaFolder},
+    {QLatin1StringView("LanguageFile="), &SettingsValues::languageFile},
+    {QLatin1StringView("PaperProcessFile="), &SettingsValues::paperProcessFile},
+    {QLatin1StringView("FilmProcessFile="), &SettingsValues::filmProcessFile},
+    {QLatin1StringView("AgitationFile="), &SettingsValues::agitationFile},
+    {QLatin1StringView("ProcessFolder="), &SettingsValues::processFolder},
+    {QLatin1StringView("FormulaFolder="), &SettingsValues::formulaFolder},
 };
 
 // Begins like none of the nine keys, so a reader that knows only those
@@ -80,7 +85,7 @@ const QLatin1StringView kSafelightKey("Safelight=");
 
 } // namespace
 
-QStringList applyLines(const QStringList &lines, SettingsControls &c, const QString &programFolder)
+QStringList applyLines(const QStringList &lines, SettingsValues &c, const QString &programFolder)
 {
     static const QLatin1StringView sound("Sound=");
     static const QLatin1StringView soundSeconds("SoundSeconds=");
@@ -100,14 +105,14 @@ QStringList applyLines(const QStringList &lines, SettingsControls &c, const QStr
         const QString &line = lines[n];
         if (line.startsWith(sound)) {
             if (const auto v = digit(line, sound.size(), n))
-                c.sound = (*v == 2)   ? SettingsControls::Waves
-                          : (*v == 3) ? SettingsControls::NoSound
-                                      : SettingsControls::Beeps;
+                c.sound = (*v == 2)   ? SettingsValues::Waves
+                          : (*v == 3) ? SettingsValues::NoSound
+                                      : SettingsValues::Beeps;
         } else if (line.startsWith(soundSeconds)) {
             c.soundSeconds = line.mid(soundSeconds.size());
         } else if (line.startsWith(color)) {
             if (const auto v = digit(line, color.size(), n))
-                c.color = (*v == 2) ? SettingsControls::Mono : SettingsControls::Colour;
+                c.color = (*v == 2) ? SettingsValues::Mono : SettingsValues::Colour;
         } else if (line.startsWith(kSafelightKey)) {
             c.safelight = line.mid(kSafelightKey.size(), 1) == QLatin1String("1");
         } else {
@@ -137,7 +142,7 @@ int countDownToSave(const QString &text)
     throw RuntimeError::invalidInteger(text);
 }
 
-QStringList fileLines(const SettingsControls &c, const QString &programFolder)
+QStringList fileLines(const SettingsValues &c, const QString &programFolder)
 {
     const int seconds = countDownToSave(c.soundSeconds);
     QStringList out;
@@ -151,20 +156,109 @@ QStringList fileLines(const SettingsControls &c, const QString &programFolder)
     return out;
 }
 
-void deriveCurrent(const SettingsControls &c, CurrentSettings &current)
+} // namespace SettingsFile
+
+Settings::Settings(const QDir &workingFolder, const QString &programFolder, QObject *parent)
+    : QObject(parent), m_workingFolder(workingFolder), m_programFolder(programFolder)
 {
-    current.SoundSeconds = countDownOf(c.soundSeconds).value_or(0);
-    derivePaths(c, current);
 }
 
-void derivePaths(const SettingsControls &c, CurrentSettings &current)
+QString Settings::folder(const QString &path) const
 {
-    current.LanguageFile = c.languageFile;
-    current.PaperProcessFile = c.paperProcessFile;
-    current.FilmProcessFile = c.filmProcessFile;
-    current.AgitationFile = c.agitationFile;
-    current.ProcessFolder = c.processFolder;
-    current.FormulaFolder = c.formulaFolder;
+    return path.isEmpty() ? m_workingFolder.path() : FilePath(m_workingFolder, path).path();
 }
 
-} // namespace Settings
+QStringList Settings::load(const SettingsValues &base)
+{
+    const FilePath file = this->file(SettingsFile::FileName);
+    QByteArray bytes;
+    try {
+        bytes = TextFile::readBytes(file);
+    } catch (const RuntimeError &e) {
+        m_file = {{}, e.message()};
+        throw;
+    }
+    SettingsValues values = base;
+    const QStringList bad =
+        SettingsFile::applyLines(TextFile::splitLines(bytes), values, m_programFolder);
+    m_file = {bytes, {}};
+    m_saved = values;
+    putInEffect(values);
+    return bad;
+}
+
+void Settings::checkSavable(const SettingsValues &values) const
+{
+    SettingsFile::countDownToSave(values.soundSeconds);
+}
+
+void Settings::save(const SettingsValues &values)
+{
+    const FilePath file = this->file(SettingsFile::FileName);
+    TextFile::writeLines(file, SettingsFile::fileLines(values, m_programFolder));
+    m_file = SettingsFile::stateOf(file);
+    m_saved = values;
+    putInEffect(values);
+}
+
+bool Settings::changedOnDisk() const
+{
+    return SettingsFile::stateOf(file(SettingsFile::FileName)) != m_file;
+}
+
+void Settings::putInEffect(const SettingsValues &values)
+{
+    const int countDown = values.countDownSeconds();
+    if (values == m_values && countDown == m_countDown)
+        return;
+    m_values = values;
+    m_countDown = countDown;
+    emit changed();
+}
+
+void Settings::setColor(SettingsValues::Color color)
+{
+    SettingsValues v = m_values;
+    v.color = color;
+    putInEffect(v);
+}
+
+void Settings::setSound(SettingsValues::Sound sound)
+{
+    SettingsValues v = m_values;
+    v.sound = sound;
+    putInEffect(v);
+}
+
+void Settings::setSafelight(bool on)
+{
+    SettingsValues v = m_values;
+    v.safelight = on;
+    putInEffect(v);
+}
+
+void Settings::setProcessFolder(const QString &folder)
+{
+    SettingsValues v = m_values;
+    v.processFolder = folder;
+    putInEffect(v);
+}
+
+void Settings::setFormulaFolder(const QString &folder)
+{
+    SettingsValues v = m_values;
+    v.formulaFolder = folder;
+    putInEffect(v);
+}
+
+void Settings::takePaths(const SettingsValues &from)
+{
+    SettingsValues v = m_values;
+    v.languageFile = from.languageFile;
+    v.paperProcessFile = from.paperProcessFile;
+    v.filmProcessFile = from.filmProcessFile;
+    v.agitationFile = from.agitationFile;
+    v.processFolder = from.processFolder;
+    v.formulaFolder = from.formulaFolder;
+    putInEffect(v);
+}

@@ -121,8 +121,8 @@ QStringList UserFolder::prepare(const QString &sampleFolder, const QString &user
         files << sample.relativeFilePath(it.next());
     files.sort();
     // The settings file last: a start that stops half-way goes on next time.
-    if (files.removeOne(Settings::FileName))
-        files << Settings::FileName;
+    if (files.removeOne(SettingsFile::FileName))
+        files << SettingsFile::FileName;
 
     const QString recordPath = user.filePath(RecordFileName);
     QStringList record;
@@ -135,7 +135,7 @@ QStringList UserFolder::prepare(const QString &sampleFolder, const QString &user
                      .arg(e.message()));
             return problems;
         }
-    } else if (present(user.filePath(Settings::FileName))) {
+    } else if (present(user.filePath(SettingsFile::FileName))) {
         // Prepared before the record was kept: everything was copied then.
         record = files;
     }

@@ -15,4 +15,10 @@ constexpr quint32 Silver = 0xC0C0C0;
 constexpr quint32 WindowColor = 0xFF000005;
 constexpr quint32 ButtonFace = 0xFF00000F;
 constexpr quint32 WindowText = 0xFF000008;
+// The text of the calculators' numbers in the timers' scheme: red in colour,
+// grey in monochrome.
+constexpr quint32 schemeNumbers(bool colourScheme)
+{
+    return colourScheme ? Red : Gray;
+}
 } // namespace Colors

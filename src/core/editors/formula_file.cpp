@@ -31,7 +31,7 @@ FormulaFileText parseFormulaLines(const QStringList &lines, std::vector<QStringL
     return out;
 }
 
-FormulaFileText ReadFormulaFile(const QString &path, GridModel &grid)
+FormulaFileText ReadFormulaFile(const FilePath &path, GridModel &grid)
 {
     BusyCursor busy;
     reduceToFirstRow(grid);
@@ -45,13 +45,13 @@ FormulaFileText ReadFormulaFile(const QString &path, GridModel &grid)
     try {
         text = parseFormulaLines(lines, table, cols);
     } catch (const RuntimeError &e) {
-        throw e.inFile(path);
+        throw e.inFile(path.name());
     }
     grid.setTable(table, cols);
     return text;
 }
 
-void WriteFormulaFile(const QString &path, const QString &title, const QString &type,
+void WriteFormulaFile(const FilePath &path, const QString &title, const QString &type,
                       const QString &characteristics, const QString &comments,
                       const GridModel &grid)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/textfile/text_file.h"
+
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -32,10 +34,10 @@ FormulaFileText parseFormulaLines(const QStringList &lines, std::vector<QStringL
 // path, then fills its rows and columns. Raises the I/O error of a failed read
 // (the grid is cut back then). Making row 0 the fixed header is the caller's
 // last step: it fails for a table of fewer than two lines.
-FormulaFileText ReadFormulaFile(const QString &path, GridModel &grid);
+FormulaFileText ReadFormulaFile(const FilePath &path, GridModel &grid);
 
 // Writes the file with every column of every grid row; the memos lose their
 // trailing blanks and line breaks (an empty memo gives one empty line).
-void WriteFormulaFile(const QString &path, const QString &title, const QString &type,
+void WriteFormulaFile(const FilePath &path, const QString &title, const QString &type,
                       const QString &characteristics, const QString &comments,
                       const GridModel &grid);

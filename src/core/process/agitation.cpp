@@ -106,15 +106,15 @@ AgitationPlan agitationPlanFromLines(const QStringList &lines, const QString &co
     return plan;
 }
 
-AgitationPlan LoadAgitationPlan(const QString &agitationFile, const QString &code, qint64 startMs,
+AgitationPlan LoadAgitationPlan(const FilePath &agitationFile, const QString &code, qint64 startMs,
                                 qint64 endMs)
 {
     if (code.isEmpty())
         return noAgitation();
-    if (agitationFile.isEmpty())
+    if (agitationFile.name().isEmpty())
         throw RuntimeError::noFileNamed(QStringLiteral("AgitationFile="));
     return agitationPlanFromLines(TextFile::readLines(agitationFile), code, startMs, endMs,
-                                  agitationFile);
+                                  agitationFile.name());
 }
 
 void AgitationPlan::dropFirst()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/textfile/text_file.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -59,7 +61,7 @@ AgitationPlan agitationPlanFromLines(const QStringList &lines, const QString &co
                                      qint64 endMs, const QString &path = QString());
 // The same from the file; raises its read error too. The file is not read for
 // an empty code.
-AgitationPlan LoadAgitationPlan(const QString &agitationFile, const QString &code, qint64 startMs,
+AgitationPlan LoadAgitationPlan(const FilePath &agitationFile, const QString &code, qint64 startMs,
                                 qint64 endMs);
 // The plan of a step without cues: one entry with every number 0.
 AgitationPlan noAgitation(const QString &code = QString(), const QString &text = QString());

@@ -21,7 +21,7 @@ struct ProcessEnvironment
     std::function<bool()> colourMode = [] { return true; };
     std::function<int()> soundMode = [] { return 1; }; // 1 beeps, 2 waves, 3 none
     std::function<int()> soundSeconds = [] { return 0; };
-    std::function<QString()> agitationFile = [] { return QString(); };
+    std::function<FilePath()> agitationFile = [] { return FilePath(QString()); };
     std::function<QString()> agitComingText = [] { return QString(); };
     std::function<QString()> agitRunningText = [] { return QString(); };
     // The word of a finished process's step label.

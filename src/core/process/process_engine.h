@@ -49,7 +49,3 @@ private:
     ProcessEnvironment m_env;
     std::vector<std::unique_ptr<Process>> m_processes;
 };
-
-// The controls outside the process tabs that take the timers' font colour when
-// the scheme is switched: the calculator fields and panels.
-const std::vector<const char *> &schemeControlNames();

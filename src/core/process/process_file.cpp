@@ -158,7 +158,7 @@ ProcessFileText parseProcessLines(const QStringList &lines, std::vector<QStringL
     return out;
 }
 
-ProcessFileText ReadProcessFile(const QString &path, GridModel &grid)
+ProcessFileText ReadProcessFile(const FilePath &path, GridModel &grid)
 {
     BusyCursor busy;
     reduceToFirstRow(grid);
@@ -169,7 +169,7 @@ ProcessFileText ReadProcessFile(const QString &path, GridModel &grid)
     try {
         text = parseProcessLines(lines, table, cols);
     } catch (const RuntimeError &e) {
-        throw e.inFile(path);
+        throw e.inFile(path.name());
     }
     grid.setTable(table, cols);
     return text;
@@ -188,7 +188,7 @@ QStringList memoLines(const QString &text)
     return trimmedRight(text).split(QLatin1Char('\n'));
 }
 
-void WriteProcessFile(const QString &path, const QString &title, const QString &comments,
+void WriteProcessFile(const FilePath &path, const QString &title, const QString &comments,
                       const GridModel &grid, const std::optional<QString> &temperature)
 {
     BusyCursor busy;
@@ -203,7 +203,7 @@ void WriteProcessFile(const QString &path, const QString &title, const QString &
     TextFile::writeLines(path, lines);
 }
 
-bool FileContainsText(const QString &path, const QString &text)
+bool FileContainsText(const FilePath &path, const QString &text)
 {
     BusyCursor busy;
     const QStringList lines = TextFile::readLines(path);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/textfile/text_file.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -85,18 +87,18 @@ void fixHeaderRow(GridModel &grid, const QString &path);
 // reduced then). Making row 0 the fixed header is the caller's last step, after
 // the title and comments are in place: it fails for a table of fewer than two
 // lines.
-ProcessFileText ReadProcessFile(const QString &path, GridModel &grid);
+ProcessFileText ReadProcessFile(const FilePath &path, GridModel &grid);
 
 // Writes the file: "[Titel]", title, "[Comments]", the comments without their
 // trailing blanks and line breaks, "[Temperature]" and its line when there is
 // one, "[Process]", then every grid row with its cells joined by tabs.
-void WriteProcessFile(const QString &path, const QString &title, const QString &comments,
+void WriteProcessFile(const FilePath &path, const QString &title, const QString &comments,
                       const GridModel &grid,
                       const std::optional<QString> &temperature = std::nullopt);
 
 // Whether some line of the file contains text, letter case ignored by the
 // locale's rules. An empty text is never found.
-bool FileContainsText(const QString &path, const QString &text);
+bool FileContainsText(const FilePath &path, const QString &text);
 
 // The text with every trailing blank, tab and line break removed.
 QString trimmedRight(const QString &text);

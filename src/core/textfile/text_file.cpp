@@ -221,18 +221,18 @@ QStringList splitLines(const QByteArray &raw)
     return lines;
 }
 
-QStringList readLines(const QString &path)
+QStringList readLines(const FilePath &file)
 {
-    return splitLines(readBytes(path));
+    return splitLines(readBytes(file));
 }
 
-QByteArray readBytes(const QString &path)
+QByteArray readBytes(const FilePath &file)
 {
     BusyCursor busy;
     try {
-        return readAll(path);
+        return readAll(file.path());
     } catch (const RuntimeError &e) {
-        throw e.inFile(path);
+        throw e.inFile(file.name());
     }
 }
 
@@ -285,7 +285,7 @@ void replaceFile(const QString &path, const QByteArray &bytes, const QDateTime &
 
 } // namespace
 
-void writeLines(const QString &path, const QStringList &lines)
+void writeLines(const FilePath &file, const QStringList &lines)
 {
     BusyCursor busy;
     QString text;
@@ -297,16 +297,16 @@ void writeLines(const QString &path, const QStringList &lines)
         text += l;
         text += QLatin1String("\r\n");
     }
-    writeBytes(path, encode(text));
+    writeBytes(file, encode(text));
 }
 
-void writeBytes(const QString &path, const QByteArray &bytes, const QDateTime &modified)
+void writeBytes(const FilePath &file, const QByteArray &bytes, const QDateTime &modified)
 {
     BusyCursor busy;
     try {
-        replaceFile(path, bytes, modified);
+        replaceFile(file.path(), bytes, modified);
     } catch (const RuntimeError &e) {
-        throw e.inFile(path);
+        throw e.inFile(file.name());
     }
 }
 

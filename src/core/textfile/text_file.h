@@ -2,8 +2,31 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QDir>
 #include <QString>
 #include <QStringList>
+
+// A file as the user named it, found in a folder: the system opens path(),
+// messages name the file by name(). A relative name is looked for in the
+// folder given (the working folder), never in the process's current folder;
+// an empty name stays empty, a file that cannot be found. Made from a path
+// alone, the path is taken as it stands.
+class FilePath
+{
+public:
+    FilePath(const QString &path) : m_name(path), m_path(path) {}
+    FilePath(const QDir &folder, const QString &name)
+        : m_name(name),
+          m_path(name.isEmpty() || QDir::isAbsolutePath(name) ? name : folder.filePath(name))
+    {
+    }
+    const QString &name() const { return m_name; }
+    const QString &path() const { return m_path; }
+
+private:
+    QString m_name;
+    QString m_path;
+};
 
 // The 8-bit text files every part of the program reads and writes.
 //
@@ -26,14 +49,14 @@ inline constexpr qint64 MaxFileBytes = qint64(1) << 20;
 // device may never end. Raises RuntimeError ("File not found", "File access
 // denied", "I/O error N", "Not a regular file", "File too large ...", "Invalid
 // file name" for a path holding a NUL), its message naming the file.
-QStringList readLines(const QString &path);
+QStringList readLines(const FilePath &file);
 // The bytes of the file, read and refused as readLines reads and refuses.
-QByteArray readBytes(const QString &path);
+QByteArray readBytes(const FilePath &file);
 // Raises as readLines does; the old file stays whole whatever fails.
-void writeLines(const QString &path, const QStringList &lines);
+void writeLines(const FilePath &file, const QStringList &lines);
 // The writer under writeLines, for bytes as they stand (a CSV export is UTF-8
 // whatever it holds); the new file gets the modification time given, if any.
-void writeBytes(const QString &path, const QByteArray &bytes, const QDateTime &modified = {});
+void writeBytes(const FilePath &file, const QByteArray &bytes, const QDateTime &modified = {});
 
 QStringList splitLines(const QByteArray &bytes);
 QString decode(const QByteArray &bytes);

@@ -1,6 +1,7 @@
 #include "gui/app/about_window.h"
 
 #include "core/app/command_line.h"
+#include "core/app/language.h"
 #include "gui/shell_open.h"
 #include "gui/widgets.h"
 
@@ -81,7 +82,8 @@ QSize frameExtent(const QWidget *self)
 
 } // namespace
 
-TfrmAbout::TfrmAbout(QWidget *parent) : QDialog(parent)
+TfrmAbout::TfrmAbout(const QDir &workingFolder, QWidget *parent)
+    : QDialog(parent), m_workingFolder(workingFolder)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About"));
@@ -144,7 +146,7 @@ QString TfrmAbout::legalText()
 
 void TfrmAbout::lblWebPageClick()
 {
-    OpenWithShell(lblWebPage->text());
+    OpenWithShell(lblWebPage->text(), m_workingFolder);
 }
 
 void TfrmAbout::lblWebPageMouseMove()
@@ -154,7 +156,7 @@ void TfrmAbout::lblWebPageMouseMove()
 
 void TfrmAbout::lblEmailAddressClick()
 {
-    OpenWithShell(QStringLiteral("mailto:") + lblEmailAddress->text());
+    OpenWithShell(QStringLiteral("mailto:") + lblEmailAddress->text(), m_workingFolder);
 }
 
 void TfrmAbout::lblEmailAddressMouseMove()
@@ -165,7 +167,17 @@ void TfrmAbout::lblEmailAddressMouseMove()
 void TfrmAbout::lblDocClick()
 {
     // A relative name: the guide is looked for in the working folder.
-    OpenWithShell(lblDoc->text());
+    OpenWithShell(lblDoc->text(), m_workingFolder);
+}
+
+void TfrmAbout::retranslate(const LanguageTable &t)
+{
+    QString title = QStringLiteral("About");
+    t.take(LanguageEntry::AboutTitle, title);
+    setWindowTitle(title);
+    QString doc = QStringLiteral("Documentation:");
+    t.take(LanguageEntry::GuideCaption, doc);
+    setCaption(lblDocTitel, doc);
 }
 
 void TfrmAbout::lblDocMouseMove()

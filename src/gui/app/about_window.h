@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QDialog>
+#include <QDir>
 
 class QLabel;
 class QPlainTextEdit;
+class LanguageTable;
 
 // The About window: product and version, the rights notice, the terms of use,
 // and three links (mail, web page, the user guide in the working folder).
@@ -12,7 +14,8 @@ class TfrmAbout : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TfrmAbout(QWidget *parent = nullptr);
+    // The guide is looked for in the working folder.
+    explicit TfrmAbout(const QDir &workingFolder, QWidget *parent = nullptr);
     ~TfrmAbout() override;
 
     // The terms of use as the memo shows them each time the window opens.
@@ -26,8 +29,9 @@ public:
     void lblDocMouseMove();
     void FormMouseMove();
 
-    QLabel *lblTitel, *lblCopyright, *lblEmailAddress, *lblWebPage, *lblDocTitel, *lblDoc;
-    QPlainTextEdit *mmoLegal;
+    // The window's title and the guide's caption from the language texts;
+    // the rest is the product's own, in every language.
+    void retranslate(const LanguageTable &texts);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -39,6 +43,9 @@ private:
     void showDefaultCursor();
     void placeOnScreen();
 
+    QDir m_workingFolder;
     // Whether the hand pointer we pushed is on the application's cursor stack.
     bool m_handShown = false;
+    QLabel *lblTitel, *lblCopyright, *lblEmailAddress, *lblWebPage, *lblDocTitel, *lblDoc;
+    QPlainTextEdit *mmoLegal;
 };

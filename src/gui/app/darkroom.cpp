@@ -1,5 +1,6 @@
 #include "gui/app/darkroom.h"
 
+#include "core/app/settings.h"
 #include "gui/app/main_window.h"
 #include "gui/app/preferences_page.h"
 #include "gui/dialogs.h"
@@ -30,7 +31,8 @@ bool insideCellEditor(QWidget *w)
 
 } // namespace
 
-Darkroom::Darkroom(TfrmMain &window, ProcessPages &pages, ScreenAwake *awake)
+Darkroom::Darkroom(TfrmMain &window, ProcessPages &pages, const Settings &settings,
+                   ScreenAwake *awake)
     : QObject(&window), m_window(window), m_pages(pages), m_awake(awake)
 {
     qApp->installEventFilter(this);
@@ -40,10 +42,15 @@ Darkroom::Darkroom(TfrmMain &window, ProcessPages &pages, ScreenAwake *awake)
         if (m_awake)
             m_awake->keepAwake(false);
     });
-    for (QTabWidget *pageCtrl : {window.pgctrlMain, window.pgctrlFilms, window.pgctrlPapers})
-        connect(pageCtrl, &QTabWidget::currentChanged, this, &Darkroom::followProcessOnShow);
-    connect(window.preferences(), &PreferencesPage::safelightSelected, this,
-            &Darkroom::setSafelight);
+    connect(&pages, &ProcessPages::timeLabelDoubleClicked, this, [this](int index) {
+        if (m_pages.tab(index) == processOnShow())
+            showBigDisplay();
+    });
+    connect(&window, &TfrmMain::pageOnShowChanged, this, &Darkroom::followProcessOnShow);
+    connect(&settings, &Settings::changed, this, [this, &settings] {
+        if (settings.values().safelight != Safelight::isOn())
+            setSafelight(settings.values().safelight);
+    });
 }
 
 Darkroom::~Darkroom()
@@ -57,11 +64,7 @@ Darkroom::~Darkroom()
 
 ProcessTab *Darkroom::processOnShow() const
 {
-    QWidget *page = m_window.pgctrlMain->currentWidget();
-    QTabWidget *tabs = page == m_window.tbshtFilms    ? m_window.pgctrlFilms
-                       : page == m_window.tbshtPapers ? m_window.pgctrlPapers
-                                                      : nullptr;
-    return tabs ? qobject_cast<ProcessTab *>(tabs->currentWidget()) : nullptr;
+    return m_window.processTabOnShow();
 }
 
 BigDisplay *Darkroom::bigDisplay() const
@@ -147,41 +150,36 @@ void Darkroom::setSafelight(bool on)
 void Darkroom::run(const KeyCommand &command)
 {
     ProcessTab *tab = processOnShow();
-    const auto click = [tab](QPushButton *ProcessTab::*button) {
+    const auto press = [tab](ProcessTab::Command c) {
         if (tab)
-            (tab->*button)->click();
-    };
-    const auto turn = [](QTabWidget *tabs, int step) {
-        if (tabs->count() > 0)
-            tabs->setCurrentIndex((tabs->currentIndex() + step + tabs->count()) % tabs->count());
+            tab->press(c);
     };
     switch (command.action) {
     case KeyAction::None:
     case KeyAction::Ignore:
         break;
     case KeyAction::Start:
-        click(&ProcessTab::StartButton);
+        press(ProcessTab::Command::Start);
         break;
     case KeyAction::Pause:
-        click(&ProcessTab::PauseButton);
+        press(ProcessTab::Command::Pause);
         break;
     case KeyAction::Next:
-        click(&ProcessTab::NextButton);
+        press(ProcessTab::Command::Next);
         break;
     case KeyAction::Previous:
-        click(&ProcessTab::PreviousButton);
+        press(ProcessTab::Command::Previous);
         break;
     case KeyAction::Reset:
-        click(&ProcessTab::ResetButton);
+        press(ProcessTab::Command::Reset);
         break;
     case KeyAction::NextTab:
     case KeyAction::PreviousTab:
         if (tab)
-            turn(tab->PageCtrl, command.action == KeyAction::NextTab ? 1 : -1);
+            tab->turnPageControl(command.action == KeyAction::NextTab ? 1 : -1);
         break;
     case KeyAction::ShowPage:
-        if (command.page >= 0 && command.page < m_window.pgctrlMain->count())
-            m_window.pgctrlMain->setCurrentIndex(command.page);
+        m_window.showPage(command.page);
         break;
     case KeyAction::BigDisplay:
         showBigDisplay();
@@ -190,7 +188,7 @@ void Darkroom::run(const KeyCommand &command)
         leaveBigDisplay();
         break;
     case KeyAction::Safelight:
-        m_window.preferences()->chkbxSafelight->toggle();
+        m_window.preferences()->toggleSafelight();
         break;
     }
 }
@@ -220,21 +218,7 @@ bool Darkroom::keyPress(QWidget *receiver, QKeyEvent *event)
 
 bool Darkroom::eventFilter(QObject *watched, QEvent *event)
 {
-    switch (event->type()) {
-    case QEvent::KeyPress:
-        if (watched->isWidgetType())
-            return keyPress(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event));
-        break;
-    case QEvent::MouseButtonDblClick:
-        // A double-click on a tab's time label shows it full screen.
-        if (auto *tab = qobject_cast<ProcessTab *>(watched->parent());
-            tab && watched == tab->TimeLabel && tab == processOnShow()) {
-            showBigDisplay();
-            return true;
-        }
-        break;
-    default:
-        break;
-    }
+    if (event->type() == QEvent::KeyPress && watched->isWidgetType())
+        return keyPress(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event));
     return false;
 }

@@ -12,6 +12,7 @@ class BigDisplay;
 class ProcessPages;
 class ProcessTab;
 class ScreenAwake;
+class Settings;
 class TfrmMain;
 
 // Working in the dark, over the main window: the keys (and so foot pedals),
@@ -24,7 +25,8 @@ class Darkroom : public QObject
 public:
     // awake may be null: the screen is then left to the desktop. pages are the
     // window's, taken as they are: asking the window for them builds it whole.
-    Darkroom(TfrmMain &window, ProcessPages &pages, ScreenAwake *awake);
+    // The safelight view follows the settings.
+    Darkroom(TfrmMain &window, ProcessPages &pages, const Settings &settings, ScreenAwake *awake);
     ~Darkroom() override;
 
     // The tab of the Films or Papiers page on show, if one is.

@@ -2,6 +2,8 @@
 
 #include "core/base/busy_cursor.h"
 #include "core/base/clock.h"
+#include "core/base/colors.h"
+#include "gui/app/about_window.h"
 #include "gui/app/darkroom.h"
 #include "gui/app/preferences_page.h"
 #include "gui/calc/dilutions_page.h"
@@ -13,22 +15,15 @@
 #include "gui/handler_guard.h"
 #include "gui/process/process_tab.h"
 #include "gui/shell_open.h"
-#include "gui/string_grid.h"
 #include "gui/widgets.h"
 
-#include <QAbstractButton>
 #include <QCloseEvent>
-#include <QGroupBox>
 #include <QGuiApplication>
-#include <QHash>
 #include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QSet>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -102,11 +97,13 @@ QString programFolderOf(const QString &applicationDirPath)
     return folder;
 }
 
-TfrmMain::TfrmMain(const Services &services, QWidget *parent) : QWidget(parent)
+TfrmMain::TfrmMain(const Services &services, QWidget *parent)
+    : QWidget(parent), m_settings(services.workingFolder, services.programFolder)
 {
     m_ctx.dialogs = services.dialogs;
     m_ctx.clock = services.clock;
     m_ctx.sound = services.sound;
+    m_ctx.settings = &m_settings;
 
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(applicationTitle());
@@ -142,16 +139,11 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent) : QWidget(parent)
     auto *time = new TimeConversionPage(m_ctx, pgctrlMain, later);
     auto *chem = new ChemPage(m_ctx, pgctrlMain, later);
     auto *process = new ProcessEditorPage(m_ctx, pgctrlMain, later);
-    tbshtDilutions = dilutions;
-    pgctrlMain->addTab(tbshtDilutions, QStringLiteral("Dilutions"));
-    tbshtUnitsConversion = units;
-    pgctrlMain->addTab(tbshtUnitsConversion, QStringLiteral("Conversion Unités"));
-    tbshtTimeConversion = time;
-    pgctrlMain->addTab(tbshtTimeConversion, QStringLiteral("Conversion Temps"));
-    tbshtChem = chem;
-    pgctrlMain->addTab(tbshtChem, QStringLiteral("Chimies"));
-    tbshtProcess = process;
-    pgctrlMain->addTab(tbshtProcess, QStringLiteral("Processus"));
+    pgctrlMain->addTab(dilutions, QStringLiteral("Dilutions"));
+    pgctrlMain->addTab(units, QStringLiteral("Conversion Unités"));
+    pgctrlMain->addTab(time, QStringLiteral("Conversion Temps"));
+    pgctrlMain->addTab(chem, QStringLiteral("Chimies"));
+    pgctrlMain->addTab(process, QStringLiteral("Processus"));
     m_laterPages[0] = dilutions;
     m_laterPages[1] = units;
     m_laterPages[2] = time;
@@ -164,7 +156,6 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent) : QWidget(parent)
     pgctrlMain->addTab(m_pref, QStringLiteral("Préférences"));
     // The window is built on Préférences; a start-up that stops early stays there.
     pgctrlMain->setCurrentWidget(m_pref);
-    adoptControls(this);
 
     tmrMain = new QTimer(this);
     tmrMain->setObjectName(QStringLiteral("tmrMain"));
@@ -173,36 +164,35 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent) : QWidget(parent)
     tmrMain->start();
 
     ProcessEnvironment env;
-    env.colourMode = [this] { return m_pref->colourMode(); };
-    env.soundMode = [this] { return m_pref->soundMode(); };
-    env.soundSeconds = [this] { return m_ctx.current.SoundSeconds; };
-    env.agitationFile = [this] { return m_ctx.current.AgitationFile; };
+    env.colourMode = [this] { return m_settings.colourScheme(); };
+    env.soundMode = [this] { return int(m_settings.soundMode()); };
+    env.soundSeconds = [this] { return m_settings.countDownSeconds(); };
+    env.agitationFile = [this] { return m_settings.file(m_settings.values().agitationFile); };
     env.agitComingText = [this] { return m_ctx.AgitComingText; };
     env.agitRunningText = [this] { return m_ctx.AgitRunningText; };
     env.finishedText = [this] { return m_ctx.finishedWord(); };
     m_processes = new ProcessPages(m_ctx, pgctrlPapers, pgctrlFilms, this, std::move(env));
     m_processes->setBuildControls(false);
     connect(m_processes, &ProcessPages::agitationFileRequested, this,
-            [this] { OpenWithShell(m_pref->lbleAgitationFile->text()); });
+            [this] { OpenWithShell(m_pref->draft().agitationFile, m_settings.workingFolder()); });
     // What is shown is built, whoever shows it.
     for (QTabWidget *pages : {pgctrlMain, pgctrlFilms, pgctrlPapers})
-        connect(pages, &QTabWidget::currentChanged, this, [this] { buildShown(); });
+        connect(pages, &QTabWidget::currentChanged, this, [this] {
+            buildShown();
+            emit pageOnShowChanged();
+        });
 
     connect(m_pref, &PreferencesPage::reloadRequested, this,
             [this] { guarded(*m_ctx.dialogs, [this] { btnPrefReloadClick(); }); });
-    connect(m_pref, &PreferencesPage::colourSchemeSelected, this, [this](bool colour) {
-        guarded(*m_ctx.dialogs, [this, colour] {
-            if (colour)
-                rbtnColorYNClick();
-            else
-                rbtnMonoYNClick();
-        });
+    // A scheme chosen on Préférences, or read with the settings, shows at once.
+    connect(&m_settings, &Settings::changed, this, [this] {
+        if (m_settings.colourScheme() != m_shownColour)
+            guarded(*m_ctx.dialogs, [this] { applyScheme(); });
     });
 
     // Before the settings are read: they may turn the safelight view on.
-    m_darkroom = new Darkroom(*this, *m_processes, services.screenAwake);
+    m_darkroom = new Darkroom(*this, *m_processes, m_settings, services.screenAwake);
 
-    m_ctx.ProgramFolder = services.programFolder;
     FormCreate();
     buildShown();
     queueUnbuilt();
@@ -217,28 +207,33 @@ TfrmMain::~TfrmMain()
         QCoreApplication::instance()->removeEventFilter(this);
 }
 
-void TfrmMain::buildShown()
+ProcessTab *TfrmMain::processTabOnShow() const
 {
     QWidget *page = pgctrlMain->currentWidget();
-    if (page == tbshtFilms || page == tbshtPapers) {
-        const QTabWidget *tabs = page == tbshtFilms ? pgctrlFilms : pgctrlPapers;
-        if (auto *tab = qobject_cast<ProcessTab *>(tabs->currentWidget()))
-            m_processes->buildTab(tab);
-    } else {
-        buildPage(page);
-    }
+    const QTabWidget *tabs = page == tbshtFilms    ? pgctrlFilms
+                             : page == tbshtPapers ? pgctrlPapers
+                                                   : nullptr;
+    return tabs ? qobject_cast<ProcessTab *>(tabs->currentWidget()) : nullptr;
+}
+
+void TfrmMain::showPage(int n)
+{
+    if (n >= 0 && n < pgctrlMain->count())
+        pgctrlMain->setCurrentIndex(n);
+}
+
+void TfrmMain::buildShown()
+{
+    if (ProcessTab *tab = processTabOnShow())
+        m_processes->buildTab(tab);
+    else
+        buildPage(pgctrlMain->currentWidget());
 }
 
 void TfrmMain::buildPage(QWidget *page)
 {
-    auto *p = qobject_cast<LazyPage *>(page);
-    if (!p || p->isBuilt())
-        return;
-    p->build();
-    adoptControls(p);
-    for (EditorPage *editor : m_editors)
-        if (editor == p && m_columnWidthsSet)
-            editor->setColumnWidths();
+    if (auto *p = qobject_cast<LazyPage *>(page))
+        p->build();
 }
 
 // The film tabs first, the page on show; then the paper tabs and the pages in
@@ -317,45 +312,11 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void TfrmMain::adoptControls(QWidget *root)
-{
-    static const QHash<QString, int> captionEntries = [] {
-        QHash<QString, int> entries;
-        for (const CaptionTarget &t : captionTargets())
-            entries.insert(QLatin1String(t.control), t.entry);
-        return entries;
-    }();
-    static const QSet<QString> schemeNames = [] {
-        QSet<QString> names;
-        for (const char *name : schemeControlNames())
-            names.insert(QLatin1String(name));
-        return names;
-    }();
-    const size_t firstCaption = m_captions.size();
-    const size_t firstScheme = m_schemeControls.size();
-    for (QWidget *w : root->QObject::findChildren<QWidget *>()) {
-        const QString name = w->objectName();
-        if (name.isEmpty())
-            continue;
-        const auto entry = captionEntries.constFind(name);
-        if (entry != captionEntries.cend())
-            m_captions.push_back({w, *entry});
-        if (schemeNames.contains(name))
-            m_schemeControls.push_back(w);
-    }
-    if (m_languageApplied)
-        applyCaptions(firstCaption);
-    if (m_schemeColour)
-        for (size_t i = firstScheme; i < m_schemeControls.size(); ++i)
-            recolourSchemeControl(m_schemeControls[i], *m_schemeColour);
-}
-
 void TfrmMain::FormCreate()
 {
     const bool completed = guarded(*m_ctx.dialogs, [this] {
         tmrMainTimer();
         m_pref->LoadSettings();
-        m_ctx.StartSnapshot = m_pref->SettingsSnapshot();
         LoadAll();
         centre();
         pgctrlMain->setCurrentWidget(tbshtFilms);
@@ -380,10 +341,8 @@ void TfrmMain::LoadAll()
 {
     m_processes->LoadProcessLists();
     LoadLanguageFile();
-    m_columnWidthsSet = true; // an editor built later takes them then
     for (EditorPage *editor : m_editors)
-        if (editor->isBuilt())
-            editor->setColumnWidths();
+        editor->setColumnWidths();
 }
 
 void TfrmMain::LoadLanguageFile()
@@ -391,7 +350,7 @@ void TfrmMain::LoadLanguageFile()
     {
         BusyCursor busy;
         // An empty path names no file: the captions stay as they are.
-        if (!m_language.loadFile(m_ctx.current.LanguageFile))
+        if (!m_language.loadFile(m_settings.file(m_settings.values().languageFile)))
             return;
     }
     ApplyLanguage();
@@ -399,107 +358,66 @@ void TfrmMain::LoadLanguageFile()
 
 void TfrmMain::ApplyLanguage()
 {
+    const LanguageTable &t = m_language;
     for (int k = 0; k < 10; ++k)
-        m_ctx.Messages[k] = m_language.entry(k + 1);
-    m_ctx.AgitComingText = m_language.entry(LanguageEntry::AgitComing);
-    m_ctx.AgitRunningText = m_language.entry(LanguageEntry::AgitRunning);
-    m_ctx.NoFileText = m_language.entry(LanguageEntry::NoFile);
+        m_ctx.Messages[k] = t.entry(k + 1);
+    m_ctx.AgitComingText = t.entry(LanguageEntry::AgitComing);
+    m_ctx.AgitRunningText = t.entry(LanguageEntry::AgitRunning);
+    m_ctx.NoFileText = t.entry(LanguageEntry::NoFile);
     for (int k = 0; k < 4; ++k)
-        m_ctx.ChangedOnDiskTexts[k] = m_language.entry(LanguageEntry::ChangedOnDisk + k);
-    m_ctx.FinishedText = m_language.entry(LanguageEntry::Finished);
-    m_ctx.CloseUnderwayText = m_language.entry(LanguageEntry::CloseUnderway);
-    m_ctx.CloseUnderwayCaption = m_language.entry(LanguageEntry::CloseUnderwayCaption);
-    m_pref->setSafelightCaption(m_language.entry(LanguageEntry::Safelight));
+        m_ctx.ChangedOnDiskTexts[k] = t.entry(LanguageEntry::ChangedOnDisk + k);
+    m_ctx.FinishedText = t.entry(LanguageEntry::Finished);
+    m_ctx.CloseUnderwayText = t.entry(LanguageEntry::CloseUnderway);
+    m_ctx.CloseUnderwayCaption = t.entry(LanguageEntry::CloseUnderwayCaption);
 
-    setWindowTitle(m_language.entry(LanguageEntry::WindowTitle));
-    lblAppTitel->setText(m_language.entry(LanguageEntry::AppTitle));
+    setWindowTitle(t.entry(LanguageEntry::WindowTitle));
+    lblAppTitel->setText(t.entry(LanguageEntry::AppTitle));
     lblAppTitel->adjustSize();
     // Centred on the window's client width, the half going to the even
     // neighbour. The outer width is the desktop's: it is not known before the
     // window is first shown, so the heading would move on the first reload.
     const double left = (width() - lblAppTitel->width()) / 2.0;
     lblAppTitel->move(static_cast<int>(std::nearbyint(left)), lblAppTitel->y());
+    // The page captions, in the order of the pages.
+    constexpr int pageEntries[] = {13, 12, 14, 53, 70, 81, 15, 16};
+    for (int i = 0; i < 8; ++i)
+        pgctrlMain->setTabText(i, t.entry(pageEntries[i]));
 
     m_languageApplied = true;
-    applyCaptions(0);
-    m_processes->setButtonCaptions(
-        {m_language.entry(LanguageEntry::Start), m_language.entry(LanguageEntry::Pause),
-         m_language.entry(LanguageEntry::Previous), m_language.entry(LanguageEntry::Next),
-         m_language.entry(LanguageEntry::Reset)});
+    m_pref->retranslate(t);
+    for (LazyPage *page : m_laterPages)
+        page->retranslate(t);
+    m_processes->retranslate(t);
+    if (m_about)
+        m_about->retranslate(t);
 }
 
-void TfrmMain::applyCaptions(size_t from)
+void TfrmMain::setAboutWindow(TfrmAbout *about)
 {
-    for (size_t i = from; i < m_captions.size(); ++i) {
-        QWidget *w = m_captions[i].control;
-        const QString &text = m_language.entry(m_captions[i].entry);
-        const int page = pgctrlMain->indexOf(w);
-        if (page >= 0)
-            pgctrlMain->setTabText(page, text);
-        else if (auto *edit = qobject_cast<LabeledEdit *>(w))
-            edit->setCaption(text);
-        else if (auto *group = qobject_cast<QGroupBox *>(w))
-            group->setTitle(text);
-        else if (auto *button = qobject_cast<QAbstractButton *>(w))
-            button->setText(text);
-        else if (auto *label = qobject_cast<QLabel *>(w)) {
-            label->setText(text);
-            // Captions size to their text, as labels do, unless they wrap.
-            if (!label->wordWrap())
-                label->adjustSize();
-        }
-    }
+    m_about = about;
+    if (m_about && m_languageApplied)
+        m_about->retranslate(m_language);
 }
 
 void TfrmMain::btnPrefReloadClick()
 {
     completeBuild();
+    // Every process timer goes with its tab, running or not; the clock's stays.
     m_processes->destroyTabs();
-    // Every process timer goes, running or not; the clock's stays.
-    const QList<QTimer *> timers =
-        QObject::findChildren<QTimer *>(QString(), Qt::FindDirectChildrenOnly);
-    for (auto it = timers.crbegin(); it != timers.crend(); ++it) {
-        QTimer *t = *it;
-        if (t->objectName().startsWith(QLatin1String("tmr")) && t != tmrMain)
-            delete t;
-    }
     // The paths as the fields stand, without "%root%" processing; the
     // count-down length stays as the last load or save left it.
-    Settings::derivePaths(m_pref->controls(), m_ctx.current);
+    m_settings.takePaths(m_pref->draft());
     LoadAll();
-    if (m_pref->rbtnColorYN->isChecked())
-        rbtnColorYNClick();
-    else
-        rbtnMonoYNClick();
+    applyScheme();
 }
 
-void TfrmMain::rbtnColorYNClick()
+void TfrmMain::applyScheme()
 {
+    m_shownColour = m_settings.colourScheme();
     m_processes->engine().switchScheme();
     m_processes->renderAll();
-    recolourSchemeControls(0x0000FFu);
-}
-
-void TfrmMain::rbtnMonoYNClick()
-{
-    m_processes->engine().switchScheme();
-    m_processes->renderAll();
-    recolourSchemeControls(0x808080u);
-}
-
-void TfrmMain::recolourSchemeControls(quint32 colour)
-{
-    m_schemeColour = colour;
-    for (QWidget *w : m_schemeControls)
-        recolourSchemeControl(w, colour);
-}
-
-void TfrmMain::recolourSchemeControl(QWidget *w, quint32 colour)
-{
-    if (auto *grid = qobject_cast<StringGrid *>(w))
-        grid->grid()->setFontColor(colour);
-    else
-        setFontColor(w, colour);
+    for (LazyPage *page : m_laterPages)
+        page->applyScheme(Colors::schemeNumbers(m_shownColour));
 }
 
 QString TfrmMain::clockText() const
@@ -538,7 +456,7 @@ bool TfrmMain::FormClose()
     if (m_processes->engine().anyUnderway() &&
         !m_ctx.dialogs->askYesNo(m_ctx.closeUnderwayText(), m_ctx.closeUnderwayCaption(), false))
         return false;
-    if (m_pref->SettingsSnapshot() == m_ctx.StartSnapshot)
+    if (!m_pref->hasUnsavedChanges())
         return true;
     if (!m_ctx.dialogs->askYesNo(m_ctx.message(3), m_ctx.message(4)))
         return true;

@@ -2,12 +2,12 @@
 
 #include "core/app/app_context.h"
 #include "core/app/language.h"
+#include "core/app/settings.h"
 
+#include <QDir>
 #include <QWidget>
 #include <deque>
 #include <functional>
-#include <optional>
-#include <vector>
 
 class QLabel;
 class QTabWidget;
@@ -17,15 +17,19 @@ class EditorPage;
 class LazyPage;
 class PreferencesPage;
 class ProcessPages;
+class ProcessTab;
 class ScreenAwake;
+class TfrmAbout;
 
 // The main window: header row, the eight pages, start-up, reload and close.
+// It holds the settings, and every page, the process tabs and the About
+// window take their captions and the scheme's colours from it through their
+// own members.
 //
 // Start-up builds what is on show; the controls of the other pages and process
 // tabs are built right after the first frame, a page or tab at a time. Nothing
 // can tell: a page or tab is built at once when it is shown, the first input
-// event (a key, a click) waits for the rest, and so does every look-up of a
-// control by name (findChild) and processPages().
+// event (a key, a click) waits for the rest, and so does processPages().
 class TfrmMain : public QWidget
 {
     Q_OBJECT
@@ -40,6 +44,8 @@ public:
         ScreenAwake *screenAwake = nullptr;
         // The folder of the program's executable; tests pass their own.
         QString programFolder;
+        // Where wsettings.txt is and every relative path is found.
+        QDir workingFolder;
     };
 
     // Builds the window and runs the start-up (FormCreate).
@@ -47,8 +53,8 @@ public:
     ~TfrmMain() override;
 
     AppContext &context() { return m_ctx; }
+    Settings &settings() { return m_settings; }
     PreferencesPage *preferences() const { return m_pref; }
-    QTabWidget *pages() const { return pgctrlMain; }
 
     ProcessPages *processPages() const
     {
@@ -58,17 +64,10 @@ public:
     Darkroom *darkroom() const { return m_darkroom; }
     const LanguageTable &languageTable() const { return m_language; }
 
-    // QObject's look-ups by name, after the rest of the window is built.
-    template <typename T, typename... Args> T findChild(Args &&...args) const
-    {
-        const_cast<TfrmMain *>(this)->completeBuild();
-        return QObject::findChild<T>(std::forward<Args>(args)...);
-    }
-    template <typename T, typename... Args> QList<T> findChildren(Args &&...args) const
-    {
-        const_cast<TfrmMain *>(this)->completeBuild();
-        return QObject::findChildren<T>(std::forward<Args>(args)...);
-    }
+    // The tab of the Films or Papiers page on show, if one is.
+    ProcessTab *processTabOnShow() const;
+    // Shows page n of the eight (0 Films ... 7 Préférences); another n does nothing.
+    void showPage(int n);
 
     // Builds at once whatever was left for after the first frame.
     void completeBuild();
@@ -82,26 +81,19 @@ public:
     void ApplyLanguage();
     // Rebuilds the process tabs and captions from the paths on Préférences.
     void btnPrefReloadClick();
-    void rbtnColorYNClick();
-    void rbtnMonoYNClick();
     QString clockText() const;
     void tmrMainTimer();
     void lblAuthorClick();
     // The About window that "?" shows; created after this window, so set later.
-    void setAboutWindow(QWidget *about) { m_about = about; }
+    void setAboutWindow(TfrmAbout *about);
     // The close question and the save; false when the window must stay open.
     bool FormClose();
-
-    QLabel *lblAuthor, *lblAppTitel, *lblDateTime;
-    QTabWidget *pgctrlMain;
-    QWidget *tbshtFilms, *tbshtPapers, *tbshtDilutions, *tbshtUnitsConversion, *tbshtTimeConversion,
-        *tbshtChem, *tbshtProcess;
-    QTabWidget *pgctrlFilms, *pgctrlPapers;
-    QTimer *tmrMain;
 
 signals:
     // Everything left for after the first frame is built.
     void buildCompleted();
+    // Another page, or another process tab of the page on show, is on show.
+    void pageOnShowChanged();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -114,38 +106,31 @@ private:
     void FormCreate();
     void centre();
     void placeClock();
+    // The timers' scheme, as the settings have it, on the tabs and the pages.
+    void applyScheme();
 
-    void recolourSchemeControls(quint32 colour);
-    static void recolourSchemeControl(QWidget *w, quint32 colour);
-
-    // The caption and scheme controls under root, found once, given the captions
-    // and colour they would have had if built from the start.
-    void adoptControls(QWidget *root);
-    void applyCaptions(size_t from);
     void buildPage(QWidget *page);
     void buildShown();
     void queueUnbuilt();
     void buildNextLater();
 
     AppContext m_ctx;
+    Settings m_settings;
     LanguageTable m_language;
+    bool m_languageApplied = false;
+    bool m_shownColour = true; // the scheme the tabs and pages are in
     PreferencesPage *m_pref;
     ProcessPages *m_processes = nullptr;
     Darkroom *m_darkroom = nullptr;
-    QWidget *m_about = nullptr;
+    TfrmAbout *m_about = nullptr;
     LazyPage *m_laterPages[5] = {};
     EditorPage *m_editors[2] = {};
 
-    struct Caption
-    {
-        QWidget *control;
-        int entry;
-    };
-    std::vector<Caption> m_captions; // of the controls built, by pointer
-    std::vector<QWidget *> m_schemeControls;
-    bool m_languageApplied = false;
-    std::optional<quint32> m_schemeColour; // the last scheme switch's
-    bool m_columnWidthsSet = false;
+    QLabel *lblAuthor, *lblAppTitel, *lblDateTime;
+    QTabWidget *pgctrlMain;
+    QWidget *tbshtFilms, *tbshtPapers;
+    QTabWidget *pgctrlFilms, *pgctrlPapers;
+    QTimer *tmrMain;
 
     std::deque<std::function<void()>> m_later;
     bool m_laterStarted = false;

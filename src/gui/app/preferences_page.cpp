@@ -1,9 +1,9 @@
 #include "gui/app/preferences_page.h"
 
 #include "core/app/app_context.h"
+#include "core/app/language.h"
 #include "core/base/busy_cursor.h"
 #include "core/base/runtime_error.h"
-#include "core/textfile/text_file.h"
 #include "gui/dialogs.h"
 #include "gui/handler_guard.h"
 #include "gui/shell_open.h"
@@ -11,13 +11,12 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
 
 PreferencesPage::PreferencesPage(AppContext &context, QWidget *parent)
-    : QWidget(parent), m_ctx(context)
+    : QWidget(parent), m_ctx(context), m_settings(*context.settings)
 {
     setObjectName(QStringLiteral("tbshtPref"));
     constexpr auto left = LabeledEdit::LabelPosition::Left;
@@ -50,9 +49,8 @@ PreferencesPage::PreferencesPage(AppContext &context, QWidget *parent)
     rbtnColorYN->setChecked(true);
 
     // Below the colour scheme, in the room left above the page's buttons.
-    chkbxSafelight =
-        placed(new QCheckBox(this), QStringLiteral("chkbxSafelight"), {12, 202, 157, 17});
-    setSafelightCaption(QString());
+    chkbxSafelight = placed(new QCheckBox(QStringLiteral("Lumière inactinique"), this),
+                            QStringLiteral("chkbxSafelight"), {12, 202, 157, 17});
 
     grpbxFiles = makeGroup(this, QStringLiteral("grpbxFiles"), QStringLiteral("Fichiers"),
                            {184, 17, 585, 176});
@@ -112,58 +110,95 @@ PreferencesPage::PreferencesPage(AppContext &context, QWidget *parent)
         LabeledEdit *target = field;
         onClick(b, *m_ctx.dialogs, [this, target] { pickFolder(target); });
     }
+
+    // The controls edit the copy.
+    using V = SettingsValues;
+    const std::pair<LabeledEdit *, QString V::*> texts[] = {
+        {lbleSoundSeconds, &V::soundSeconds},     {lbleLanguageFile, &V::languageFile},
+        {lblePaperPrcFile, &V::paperProcessFile}, {lbleFilmPrcFile, &V::filmProcessFile},
+        {lbleAgitationFile, &V::agitationFile},   {lbleProcFolder, &V::processFolder},
+        {lbleChemFolder, &V::formulaFolder}};
+    for (const auto &[field, member] : texts)
+        connect(field, &QLineEdit::textChanged, this,
+                [this, member = member](const QString &t) { m_draft.*member = t; });
     // The two folders are in use as typed, without a save.
-    connect(lbleChemFolder, &QLineEdit::textChanged, this,
-            [this](const QString &t) { m_ctx.current.FormulaFolder = t; });
-    connect(lbleProcFolder, &QLineEdit::textChanged, this,
-            [this](const QString &t) { m_ctx.current.ProcessFolder = t; });
-    connect(rbtnColorYN, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            emit colourSchemeSelected(true);
+    connect(lbleChemFolder, &QLineEdit::textChanged, &m_settings, &Settings::setFormulaFolder);
+    connect(lbleProcFolder, &QLineEdit::textChanged, &m_settings, &Settings::setProcessFolder);
+    // The scheme, the sound and the safelight view take effect as they are chosen.
+    const std::pair<QRadioButton *, V::Sound> sounds[] = {
+        {rbtnBeepYN, V::Beeps}, {rbtnWaveYN, V::Waves}, {rbtnSoundYN, V::NoSound}};
+    for (const auto &[radio, sound] : sounds)
+        connect(radio, &QRadioButton::toggled, this, [this, sound = sound](bool on) {
+            if (!on)
+                return;
+            m_draft.sound = sound;
+            m_settings.setSound(sound);
+        });
+    const std::pair<QRadioButton *, V::Color> colours[] = {{rbtnColorYN, V::Colour},
+                                                           {rbtnMonoYN, V::Mono}};
+    for (const auto &[radio, colour] : colours)
+        connect(radio, &QRadioButton::toggled, this, [this, colour = colour](bool on) {
+            if (!on)
+                return;
+            m_draft.color = colour;
+            m_settings.setColor(colour);
+        });
+    connect(chkbxSafelight, &QCheckBox::toggled, this, [this](bool on) {
+        m_draft.safelight = on;
+        m_settings.setSafelight(on);
     });
-    connect(rbtnMonoYN, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            emit colourSchemeSelected(false);
-    });
-    connect(chkbxSafelight, &QCheckBox::toggled, this, &PreferencesPage::safelightSelected);
 }
 
-void PreferencesPage::setSafelightCaption(const QString &text)
+void PreferencesPage::retranslate(const LanguageTable &t)
 {
-    chkbxSafelight->setText(text.isEmpty() ? QStringLiteral("Lumière inactinique") : text);
+    setCaption(btnPrefSave, t.entry(38));
+    setCaption(btnPrefCancel, t.entry(39));
+    setCaption(btnPrefReload, t.entry(40));
+    grpbxSound->setTitle(t.entry(41));
+    setCaption(rbtnBeepYN, t.entry(42));
+    setCaption(rbtnWaveYN, t.entry(43));
+    setCaption(rbtnSoundYN, t.entry(44));
+    lbleSoundSeconds->setCaption(t.entry(45));
+    grpbxColor->setTitle(t.entry(46));
+    setCaption(rbtnColorYN, t.entry(47));
+    setCaption(rbtnMonoYN, t.entry(48));
+    lbleLanguageFile->setCaption(t.entry(49));
+    lblePaperPrcFile->setCaption(t.entry(50));
+    lbleFilmPrcFile->setCaption(t.entry(51));
+    lbleAgitationFile->setCaption(t.entry(52));
+    lbleProcFolder->setCaption(t.entry(93));
+    lbleChemFolder->setCaption(t.entry(94));
+    // Newer than most language files: our own wording while the file leaves
+    // its line empty.
+    QString safelight = QStringLiteral("Lumière inactinique");
+    t.take(LanguageEntry::Safelight, safelight);
+    setCaption(chkbxSafelight, safelight);
 }
 
-SettingsControls PreferencesPage::controls() const
+void PreferencesPage::toggleSafelight()
 {
-    SettingsControls c;
-    c.sound = rbtnWaveYN->isChecked()    ? SettingsControls::Waves
-              : rbtnSoundYN->isChecked() ? SettingsControls::NoSound
-                                         : SettingsControls::Beeps;
-    c.color = rbtnMonoYN->isChecked() ? SettingsControls::Mono : SettingsControls::Colour;
-    c.soundSeconds = lbleSoundSeconds->text();
-    c.languageFile = lbleLanguageFile->text();
-    c.paperProcessFile = lblePaperPrcFile->text();
-    c.filmProcessFile = lbleFilmPrcFile->text();
-    c.agitationFile = lbleAgitationFile->text();
-    c.processFolder = lbleProcFolder->text();
-    c.formulaFolder = lbleChemFolder->text();
-    c.safelight = chkbxSafelight->isChecked();
-    return c;
+    chkbxSafelight->toggle();
 }
 
-void PreferencesPage::setControls(const SettingsControls &c)
+bool PreferencesPage::hasUnsavedChanges() const
 {
+    return m_draft != m_settings.saved();
+}
+
+void PreferencesPage::showDraft()
+{
+    const SettingsValues c = m_draft;
     switch (c.sound) {
-    case SettingsControls::Waves:
+    case SettingsValues::Waves:
         rbtnWaveYN->setChecked(true);
         break;
-    case SettingsControls::NoSound:
+    case SettingsValues::NoSound:
         rbtnSoundYN->setChecked(true);
         break;
     default:
         rbtnBeepYN->setChecked(true);
     }
-    if (c.color == SettingsControls::Mono)
+    if (c.color == SettingsValues::Mono)
         rbtnMonoYN->setChecked(true);
     else
         rbtnColorYN->setChecked(true);
@@ -186,33 +221,23 @@ void PreferencesPage::LoadSettings()
     QStringList bad;
     {
         BusyCursor busy;
-        QByteArray bytes;
-        try {
-            bytes = TextFile::readBytes(Settings::FileName);
-        } catch (const RuntimeError &e) {
-            m_ctx.SettingsFile = {{}, e.message()};
-            throw;
-        }
-        m_ctx.SettingsFile = {bytes, {}};
-        SettingsControls c = controls();
-        bad = Settings::applyLines(TextFile::splitLines(bytes), c, m_ctx.ProgramFolder);
-        setControls(c);
-        Settings::deriveCurrent(c, m_ctx.current);
+        bad = m_settings.load(m_draft);
+        m_draft = m_settings.saved();
+        showDraft();
     }
     // Said, not raised: every other line is read, and what comes after the
-    // load (the snapshot the close compares with, the process tabs) goes on.
+    // load (the process tabs) goes on.
     if (!bad.isEmpty())
         m_ctx.dialogs->showError(
-            RuntimeError(bad.join(QLatin1Char('\n'))).inFile(Settings::FileName).message());
+            RuntimeError(bad.join(QLatin1Char('\n'))).inFile(SettingsFile::FileName).message());
 }
 
 bool PreferencesPage::btnPrefSaveClick()
 {
-    const SettingsControls c = controls();
-    const QStringList lines = Settings::fileLines(c, m_ctx.ProgramFolder);
+    m_settings.checkSavable(m_draft);
     // Another Noctarel on the folder may have saved since: its settings are
     // not written over without a word.
-    if (Settings::fileStateOf(Settings::FileName) != m_ctx.SettingsFile) {
+    if (m_settings.changedOnDisk()) {
         const Dialogs::ChangedOnDiskQuestion question{
             m_ctx.changedOnDiskText(0), m_ctx.message(4), m_ctx.changedOnDiskText(1),
             m_ctx.changedOnDiskText(2), m_ctx.changedOnDiskText(3)};
@@ -226,27 +251,22 @@ bool PreferencesPage::btnPrefSaveClick()
             break;
         }
     }
-    BusyCursor busy;
-    m_ctx.current.SoundSeconds = Settings::countDownToSave(c.soundSeconds);
-    Settings::derivePaths(c, m_ctx.current);
-    TextFile::writeLines(Settings::FileName, lines);
-    m_ctx.SettingsFile = Settings::fileStateOf(Settings::FileName);
-    m_ctx.StartSnapshot = SettingsSnapshot();
+    m_settings.save(m_draft);
     return true;
 }
 
 void PreferencesPage::btnPrefCancelClick()
 {
     LoadSettings();
-    m_ctx.StartSnapshot = SettingsSnapshot();
 }
 
 void PreferencesPage::pickFile(LabeledEdit *field)
 {
     // The working folder holds the user's files; the program's folder here is
     // the build or install folder, with none of them.
-    const auto chosen = m_ctx.dialogs->openFile(
-        {QStringLiteral("Text (*.txt)"), QDir::currentPath(), QStringLiteral("*.txt")});
+    const auto chosen =
+        m_ctx.dialogs->openFile({QStringLiteral("Text (*.txt)"), m_settings.workingFolder().path(),
+                                 QStringLiteral("*.txt")});
     if (chosen)
         field->setText(*chosen);
 }
@@ -260,15 +280,5 @@ void PreferencesPage::pickFolder(LabeledEdit *field)
 
 void PreferencesPage::lbleLanguageFileDblClick(LabeledEdit *field)
 {
-    OpenWithShell(field->text());
-}
-
-bool PreferencesPage::colourMode() const
-{
-    return rbtnColorYN->isChecked();
-}
-
-int PreferencesPage::soundMode() const
-{
-    return controls().sound;
+    OpenWithShell(field->text(), m_settings.workingFolder());
 }

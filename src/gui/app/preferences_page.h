@@ -4,31 +4,36 @@
 
 #include <QWidget>
 
-class QButtonGroup;
 class QCheckBox;
 class QGroupBox;
 class QPushButton;
 class QRadioButton;
 class LabeledEdit;
+class LanguageTable;
 struct AppContext;
 
-// The Préférences page: the working copy of wsettings.txt.
+// The Préférences page: edits a copy of the settings, which Enregistrer
+// writes to wsettings.txt and commits and Annuler reads back from the file.
+// The colour scheme, the sound, the safelight view and the two data folders
+// take effect as they are chosen; the count-down length and the four file
+// paths only by Enregistrer (and the paths by Recharger).
 class PreferencesPage : public QWidget
 {
     Q_OBJECT
 public:
     PreferencesPage(AppContext &context, QWidget *parent = nullptr);
 
-    SettingsControls controls() const;
-    void setControls(const SettingsControls &c);
-    SettingsControls SettingsSnapshot() const { return controls(); }
+    // The copy being edited, as the controls show it.
+    const SettingsValues &draft() const { return m_draft; }
+    // Whether the copy differs from what wsettings.txt holds.
+    bool hasUnsavedChanges() const;
 
-    // Reads wsettings.txt from the working folder into the controls, then the
-    // current paths and count-down length. Raises when the file cannot be
-    // read; a line that cannot be read is shown in the error box, by its
-    // number, and every other line is taken.
+    // Reads wsettings.txt from the working folder over the copy (what the file
+    // does not name keeps its state) and commits it. Raises when the file
+    // cannot be read; a line that cannot be read is shown in the error box, by
+    // its number, and every other line is taken.
     void LoadSettings();
-    // Writes the file from the controls; raises before touching it when the
+    // Writes the copy and commits it; raises before touching the file when the
     // count-down length is not a whole number. When the file changed on disk
     // since it was read or written here, asks first: keep mine writes, take
     // theirs reads the file's settings (as Annuler), cancel does nothing and
@@ -36,19 +41,28 @@ public:
     bool btnPrefSaveClick();
     void btnPrefCancelClick();
 
+    // The captions of the language texts.
+    void retranslate(const LanguageTable &texts);
+    // The safelight view on or off, as the check box does it (the F12 key).
+    void toggleSafelight();
+
+signals:
+    void reloadRequested();
+
+private:
     // The "..." buttons: a file picker in the working folder, a folder picker
     // prompting with the field's caption. A cancelled picker changes nothing.
     void pickFile(LabeledEdit *field);
     void pickFolder(LabeledEdit *field);
     // A double-click on one of the four file fields opens the file.
     void lbleLanguageFileDblClick(LabeledEdit *field);
+    // The controls show the copy.
+    void showDraft();
 
-    // The safelight check box's caption: the language file's, or our own
-    // while the file leaves its line empty.
-    void setSafelightCaption(const QString &text);
-
-    bool colourMode() const;
-    int soundMode() const; // SettingsControls::Sound
+    AppContext &m_ctx;
+    Settings &m_settings;
+    SettingsValues m_draft;
+    bool m_showing = false; // the controls are being set from the copy
 
     QRadioButton *rbtnBeepYN, *rbtnWaveYN, *rbtnSoundYN, *rbtnColorYN, *rbtnMonoYN;
     QGroupBox *grpbxSound, *grpbxColor, *grpbxFiles;
@@ -57,14 +71,4 @@ public:
         *lbleAgitationFile, *lbleChemFolder, *lbleProcFolder;
     QPushButton *btnSelLangFile, *btnSelPapPrcFile, *btnSelFlmPrcFile, *btnSelAgitation,
         *btnChemFolder, *btnProcFolder, *btnPrefSave, *btnPrefCancel, *btnPrefReload;
-
-signals:
-    void reloadRequested();
-    // The colour scheme radio buttons were selected (by the user or the loader).
-    void colourSchemeSelected(bool colour);
-    // The safelight check box changed (by the user, the F12 key or the loader).
-    void safelightSelected(bool on);
-
-private:
-    AppContext &m_ctx;
 };

@@ -5,6 +5,7 @@
 #include "gui/dialogs.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace {
@@ -23,7 +24,8 @@ void show(Dialogs &dialogs, const QStringList &problems)
 
 } // namespace
 
-bool enterWorkingFolder(const StartRequest &request, const QString &sampleFolder, Dialogs &dialogs)
+std::optional<QDir> workingFolderFor(const StartRequest &request, const QString &sampleFolder,
+                                     Dialogs &dialogs)
 {
     QString folder = request.folder;
     QStringList problems;
@@ -33,20 +35,22 @@ bool enterWorkingFolder(const StartRequest &request, const QString &sampleFolder
                                         qEnvironmentVariable("HOME"), &problem);
         if (folder.isEmpty()) {
             show(dialogs, {problem});
-            return false;
+            return std::nullopt;
         }
         bool fatal = false;
         problems = UserFolder::prepare(sampleFolder, folder, &fatal);
         if (fatal) {
             show(dialogs, problems);
-            return false;
+            return std::nullopt;
         }
     }
-    if (!folder.isEmpty() && !QDir::setCurrent(folder)) {
-        problems << QStringLiteral("Cannot work in the folder %1.").arg(folder);
+    // The current folder is asked for once, here, when no other is named.
+    const QFileInfo info(folder.isEmpty() ? QDir::currentPath() : folder);
+    if (!info.isDir() || !info.isExecutable()) {
+        problems << QStringLiteral("Cannot work in the folder %1.").arg(info.filePath());
         show(dialogs, problems);
-        return false;
+        return std::nullopt;
     }
     show(dialogs, problems);
-    return true;
+    return QDir(info.absoluteFilePath());
 }

@@ -153,6 +153,32 @@ void DilutionsPage::buildControls()
     onClick(btnDild, *m_ctx.dialogs, [this] { btnDildClick(); });
 }
 
+void DilutionsPage::retranslateControls(const LanguageTable &t)
+{
+    grpbxDilab->setTitle(t.entry(22));
+    grpbxDilc->setTitle(t.entry(23));
+    grpbxDild->setTitle(t.entry(24));
+    for (QLabel *l : {lblQtyFina, lblQtyFinb, lblQtyFinc, lblQtyFind})
+        setCaption(l, t.entry(25));
+    for (QLabel *l : {lblDila, lblDilb, lblDilc})
+        setCaption(l, t.entry(26));
+    for (QPushButton *b : {btnDila, btnDilb, btnDilc, btnDild})
+        setCaption(b, t.entry(27));
+    for (QLabel *l : {lblQtyStocka, lblQtyStockb, lblQtyStockc, lblQtyStockd})
+        setCaption(l, t.entry(28));
+    setCaption(lblDilFind, t.entry(29));
+    setCaption(lblDilStockd, t.entry(30));
+}
+
+void DilutionsPage::recolourControls(quint32 colour)
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             edtQtyFina, edtDila1, edtDila2, pnlQtyStocka, edtQtyStockb, edtDilb1, edtDilb2,
+             pnlQtyFinb, edtQtyFinc, edtDilc1, edtDilc2, pnlQtyStockc, edtQtyFind, edtDild1,
+             edtDild2, pnlQtyStockd})
+        setFontColor(w, colour);
+}
+
 void DilutionsPage::calculate(QLineEdit *qty, QLineEdit *first, QLineEdit *second, QLabel *result,
                               Formula formula, bool percentCheck)
 {

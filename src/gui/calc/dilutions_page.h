@@ -25,6 +25,12 @@ public:
     // The locale's separator unless set (tests use both "." and ",").
     void setDecimalSeparator(QChar separator) { m_separator = separator; }
 
+protected:
+    void buildControls() override;
+    void retranslateControls(const LanguageTable &texts) override;
+    void recolourControls(quint32 colour) override;
+
+private:
     QGroupBox *grpbxDilab = nullptr, *grpbxDilc = nullptr, *grpbxDild = nullptr;
     QLabel *lblQtyFina = nullptr, *lblDila = nullptr, *lblQtyStocka = nullptr,
            *lblQtyStockb = nullptr, *lblDilb = nullptr, *lblQtyFinb = nullptr,
@@ -39,10 +45,6 @@ public:
            *pnlQtyStockd = nullptr;
     QPushButton *btnDila = nullptr, *btnDilb = nullptr, *btnDilc = nullptr, *btnDild = nullptr;
 
-protected:
-    void buildControls() override;
-
-private:
     using Formula = long double (*)(double, double, double);
     // Reads the three fields, checks, computes and writes the panel.
     void calculate(QLineEdit *qty, QLineEdit *first, QLineEdit *second, QLabel *result,

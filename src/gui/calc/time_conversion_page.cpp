@@ -209,6 +209,26 @@ void TimeConversionPage::buildControls()
     onClick(btnDEVTGo, *m_ctx.dialogs, [this] { btnDEVTGoClick(); });
 }
 
+void TimeConversionPage::retranslateControls(const LanguageTable &t)
+{
+    setCaption(lblDEVTTemp1, t.entry(71));
+    setCaption(lblDEVTTime1, t.entry(72));
+    setCaption(lblDEVTTemp2, t.entry(73));
+    setCaption(lblDEVTTime2, t.entry(74));
+    setCaption(lblDEVTOld, t.entry(75));
+    setCaption(lblDEVTNew, t.entry(76));
+    setCaption(btnDEVTGo, t.entry(77));
+    rgrpDEVTUnit->setTitle(t.entry(78));
+}
+
+void TimeConversionPage::recolourControls(quint32 colour)
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{edtDEVTTemp1, edtDEVTTemp2, mskedtDEVTTime1,
+                                                       pnlDEVTTime2})
+        setFontColor(w, colour);
+    sgrdDEVT->grid()->setFontColor(colour);
+}
+
 int TimeConversionPage::unitIndex() const
 {
     return m_unit->checkedId();

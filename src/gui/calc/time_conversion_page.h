@@ -60,6 +60,13 @@ public:
 
     void setDecimalSeparator(QChar separator) { m_separator = separator; }
 
+protected:
+    void buildControls() override;
+    void retranslateControls(const LanguageTable &texts) override;
+    void recolourControls(quint32 colour) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
     QGroupBox *rgrpDEVTUnit = nullptr;
     QRadioButton *rbtnDEVTCelsius = nullptr, *rbtnDEVTFahrenheit = nullptr;
     QLabel *lblDEVTOld = nullptr, *lblDEVTTemp1 = nullptr, *lblDEVTTime1 = nullptr,
@@ -70,11 +77,6 @@ public:
     QPushButton *btnDEVTGo = nullptr;
     StringGrid *sgrdDEVT = nullptr;
 
-protected:
-    void buildControls() override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
     AppContext &m_ctx;
     QButtonGroup *m_unit = nullptr;
     QChar m_separator;

@@ -260,20 +260,49 @@ void UnitsConversionPage::buildControls()
     onClick(btnUNITWeight, dialogs, [this] { btnUNITWeightClick(); });
 }
 
-void UnitsConversionPage::ClearOtherUnitFields(QLineEdit *keep, QGroupBox *group)
+void UnitsConversionPage::retranslateControls(const LanguageTable &t)
 {
-    if (!group)
-        return;
-    for (LabeledEdit *e : group->findChildren<LabeledEdit *>(QString(), Qt::FindDirectChildrenOnly))
-        if (e != keep)
-            e->clear();
+    grpbxUNITTemp->setTitle(t.entry(54));
+    setCaption(btnUNITTemp, t.entry(55));
+    grpbxUNITLength->setTitle(t.entry(56));
+    setCaption(btnUNITLength, t.entry(57));
+    grpbxUNITSurface->setTitle(t.entry(58));
+    setCaption(btnUNITSurface, t.entry(59));
+    grpbxUNITVol->setTitle(t.entry(60));
+    setCaption(btnUNITVol, t.entry(61));
+    setCaption(lblUNITVolMetric, t.entry(62));
+    setCaption(lblUNITVolUK, t.entry(63));
+    setCaption(lblUNITVolUS, t.entry(64));
+    grpbxUNITWeight->setTitle(t.entry(65));
+    setCaption(btnUNITWeight, t.entry(66));
+    setCaption(lblUNITWeightMetric, t.entry(67));
+    setCaption(lblUNITWeightADP, t.entry(68));
+    setCaption(lblUNITWeightTroy, t.entry(69));
+}
+
+void UnitsConversionPage::recolourControls(quint32 colour)
+{
+    for (const auto *fields : {&m_temp, &m_length, &m_surface, &m_volume, &m_weight})
+        for (LabeledEdit *e : *fields)
+            setFontColor(e, colour);
+}
+
+void UnitsConversionPage::ClearOtherUnitFields(const QObject *keep)
+{
+    for (const auto *fields : {&m_temp, &m_length, &m_surface, &m_volume, &m_weight}) {
+        if (std::none_of(fields->begin(), fields->end(),
+                         [keep](const LabeledEdit *e) { return e == keep; }))
+            continue;
+        for (LabeledEdit *e : *fields)
+            if (e != keep)
+                e->clear();
+    }
 }
 
 bool UnitsConversionPage::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress && changesText(static_cast<QKeyEvent *>(event))) {
-        auto *field = static_cast<QLineEdit *>(watched);
-        ClearOtherUnitFields(field, qobject_cast<QGroupBox *>(field->parentWidget()));
+        ClearOtherUnitFields(watched);
     }
     return QWidget::eventFilter(watched, event);
 }

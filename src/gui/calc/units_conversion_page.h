@@ -23,9 +23,6 @@ public:
     explicit UnitsConversionPage(AppContext &context, QWidget *parent = nullptr,
                                  Build when = Build::Now);
 
-    // Empties every labelled field directly inside group except keep.
-    static void ClearOtherUnitFields(QLineEdit *keep, QGroupBox *group);
-
     void btnUNITTempClick();
     void btnUNITLengthClick();
     void btnUNITSurfaceClick();
@@ -33,6 +30,17 @@ public:
     void btnUNITWeightClick();
 
     void setDecimalSeparator(QChar separator) { m_separator = separator; }
+
+protected:
+    void buildControls() override;
+    void retranslateControls(const LanguageTable &texts) override;
+    void recolourControls(quint32 colour) override;
+    // The key presses of every unit field pass here first.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Empties every field of keep's group but keep.
+    void ClearOtherUnitFields(const QObject *keep);
 
     QGroupBox *grpbxUNITTemp = nullptr, *grpbxUNITLength = nullptr, *grpbxUNITSurface = nullptr,
               *grpbxUNITVol = nullptr, *grpbxUNITWeight = nullptr;
@@ -60,12 +68,6 @@ public:
                 *lbleUNITWeightTroyPennyweight = nullptr, *lbleUNITWeightTroyOunce = nullptr,
                 *lbleUNITWeightTroyPound = nullptr;
 
-protected:
-    void buildControls() override;
-    // The key presses of every unit field pass here first.
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
     // fields in the group's source order, which the conversion tables use.
     void convertGroup(UnitConversion::Group group, const QList<LabeledEdit *> &fields);
 

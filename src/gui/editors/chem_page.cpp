@@ -13,10 +13,10 @@ namespace {
 const EditorKind &formulaKind()
 {
     static const EditorKind kind{
-        QStringLiteral("tbshtChem"),          QStringLiteral("Chem"),
-        QStringLiteral("lblChemFormula"),     QStringLiteral("sgrdChemFormula"),
-        QStringLiteral("[Formula]"),          &CurrentSettings::FormulaFolder,
-        {FormulaColumns, {160, 60, 110}, 115}};
+        QStringLiteral("tbshtChem"),           QStringLiteral("Chem"),
+        QStringLiteral("lblChemFormula"),      QStringLiteral("sgrdChemFormula"),
+        QStringLiteral("[Formula]"),           &SettingsValues::formulaFolder,
+        {FormulaColumns, {160, 60, 110}, 115}, {82, 83, 87, 88, 89, 90, 91, 92}};
     return kind;
 }
 
@@ -43,21 +43,29 @@ void ChemPage::buildControls()
     mmoChemComments = makeMemo(this, QStringLiteral("mmoChemComments"), {5, 312, 393, 201});
 }
 
-void ChemPage::readFile(const QString &path)
+void ChemPage::retranslateControls(const LanguageTable &t)
+{
+    EditorPage::retranslateControls(t);
+    lbleChemType->setCaption(t.entry(84));
+    setCaption(lblChemObjectives, t.entry(85));
+    setCaption(lblChemComments, t.entry(86));
+}
+
+void ChemPage::readFile(const FilePath &file)
 {
     GridModel &grid = *sgrd->grid();
-    const FormulaFileText text = ReadFormulaFile(path, grid);
+    const FormulaFileText text = ReadFormulaFile(file, grid);
     if (text.hasTitle)
         lbleTitel->setText(text.title);
     if (text.hasType)
         lbleChemType->setText(text.type);
     setMemoLines(mmoChemCharacteristics, text.characteristics);
     setMemoLines(mmoChemComments, text.comments);
-    fixHeaderRow(grid, path);
+    fixHeaderRow(grid, file.name());
 }
 
-void ChemPage::writeFile(const QString &path)
+void ChemPage::writeFile(const FilePath &file)
 {
-    WriteFormulaFile(path, lbleTitel->text(), lbleChemType->text(),
+    WriteFormulaFile(file, lbleTitel->text(), lbleChemType->text(),
                      memoText(mmoChemCharacteristics), memoText(mmoChemComments), *sgrd->grid());
 }

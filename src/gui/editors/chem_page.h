@@ -17,12 +17,14 @@ class ChemPage : public EditorPage
 public:
     explicit ChemPage(AppContext &context, QWidget *parent = nullptr, Build when = Build::Now);
 
+protected:
+    void buildControls() override;
+    void retranslateControls(const LanguageTable &texts) override;
+    void readFile(const FilePath &file) override;
+    void writeFile(const FilePath &file) override;
+
+private:
     LabeledEdit *lbleChemType = nullptr;
     QLabel *lblChemObjectives = nullptr, *lblChemComments = nullptr;
     QPlainTextEdit *mmoChemCharacteristics = nullptr, *mmoChemComments = nullptr;
-
-protected:
-    void buildControls() override;
-    void readFile(const QString &path) override;
-    void writeFile(const QString &path) override;
 };

@@ -1,6 +1,7 @@
 #include "gui/editors/editor_page.h"
 
 #include "core/app/app_context.h"
+#include "core/app/settings.h"
 #include "core/editors/grid_rows.h"
 #include "core/process/process_file.h"
 #include "gui/dialogs.h"
@@ -69,10 +70,28 @@ void EditorPage::buildControls()
     onClick(btnDelRow, dialogs, [this] { btnDelRowClick(); });
     onClick(btnUp, dialogs, [this] { btnUpClick(); });
     onClick(btnDown, dialogs, [this] { btnDownClick(); });
+    if (m_columnWidthsGiven)
+        setColumnWidths();
+}
+
+void EditorPage::retranslateControls(const LanguageTable &t)
+{
+    const auto &e = m_kind.captions;
+    lbleTitel->setCaption(t.entry(e.title));
+    lbleFile->setCaption(t.entry(e.file));
+    setCaption(lblGrid, t.entry(e.grid));
+    setCaption(btnAddRow, t.entry(e.addRow));
+    setCaption(btnDelRow, t.entry(e.delRow));
+    setCaption(btnOpen, t.entry(e.open));
+    setCaption(btnSave, t.entry(e.save));
+    setCaption(btnCancel, t.entry(e.cancel));
 }
 
 void EditorPage::setColumnWidths()
 {
+    m_columnWidthsGiven = true;
+    if (!isBuilt())
+        return;
     GridModel *g = sgrd->grid();
     int c = 0;
     for (const int w : m_kind.columns.widths)
@@ -81,8 +100,10 @@ void EditorPage::setColumnWidths()
 
 void EditorPage::btnSelInputClick()
 {
+    const Settings &settings = *m_ctx.settings;
     const std::optional<QString> chosen = m_ctx.dialogs->openFile(
-        {QStringLiteral("Text (*.txt)"), m_ctx.current.*m_kind.folder, QStringLiteral("*.txt")});
+        {QStringLiteral("Text (*.txt)"), settings.folder(settings.values().*m_kind.folder),
+         QStringLiteral("*.txt")});
     if (chosen)
         lbleFile->setText(*chosen);
 }
@@ -92,34 +113,35 @@ void EditorPage::btnOpenClick()
     const QString path = lbleFile->text();
     if (!fileNamed(path))
         return;
-    if (!FileContainsText(path, m_kind.marker)) {
+    const FilePath file = m_ctx.settings->file(path);
+    if (!FileContainsText(file, m_kind.marker)) {
         m_ctx.dialogs->showMessage(m_ctx.message(2));
         return;
     }
-    read(path);
+    read(file);
 }
 
 void EditorPage::btnCancelClick()
 {
     const QString path = lbleFile->text();
     if (fileNamed(path))
-        read(path);
+        read(m_ctx.settings->file(path));
 }
 
 void EditorPage::btnSaveClick()
 {
     const QString path = lbleFile->text();
     if (fileNamed(path))
-        writeFile(path);
+        writeFile(m_ctx.settings->file(path));
 }
 
-void EditorPage::read(const QString &path)
+void EditorPage::read(const FilePath &file)
 {
     // Every file is read into the page's own column count: the writer saves
     // every column the grid holds, so a wider file read before must not widen
     // this one (an agitation code would land in a column the tabs never read).
     sgrd->grid()->setCols(m_kind.columns.count);
-    readFile(path);
+    readFile(file);
 }
 
 void EditorPage::btnAddRowClick()

@@ -25,13 +25,18 @@ struct EditorColumns
 // What sets one editor page apart from the other, besides its own fields.
 struct EditorKind
 {
-    QString objectName;               // "tbshtProcess"
-    QString prefix;                   // controls are named "lble" + prefix + "File" and so on
-    QString gridLabelName;            // "lblPROCOperations"
-    QString gridName;                 // "sgrdPROC"
-    QString marker;                   // the line "Ouvrir" looks for: "[Process]"
-    QString CurrentSettings::*folder; // where "..." starts
+    QString objectName;              // "tbshtProcess"
+    QString prefix;                  // controls are named "lble" + prefix + "File" and so on
+    QString gridLabelName;           // "lblPROCOperations"
+    QString gridName;                // "sgrdPROC"
+    QString marker;                  // the line "Ouvrir" looks for: "[Process]"
+    QString SettingsValues::*folder; // where "..." starts
     EditorColumns columns;
+    // The language entries of the controls both kinds have.
+    struct
+    {
+        int title, file, grid, addRow, delRow, open, save, cancel;
+    } captions;
 };
 
 // The Processus and Chimies pages: the file field with "...", Ouvrir (after a
@@ -51,32 +56,35 @@ public:
     void btnDelRowClick();
     void btnUpClick();
     void btnDownClick();
-    // The widths of the start-up (and of every reload) for the first columns.
+    // The widths of the start-up (and of every reload) for the first columns;
+    // a page built later takes them as it is built.
     void setColumnWidths();
-
-    LabeledEdit *lbleFile = nullptr, *lbleTitel = nullptr;
-    QPushButton *btnSelInput = nullptr, *btnOpen = nullptr, *btnSave = nullptr,
-                *btnCancel = nullptr;
-    QLabel *lblGrid = nullptr;
-    StringGrid *sgrd = nullptr;
-    QPushButton *btnAddRow = nullptr, *btnUp = nullptr, *btnDown = nullptr, *btnDelRow = nullptr;
 
 protected:
     // The page alone: the kind's page builds it.
     EditorPage(AppContext &context, const EditorKind &kind, QWidget *parent);
     // The controls both kinds have; a kind adds its own after them.
     void buildControls() override;
+    void retranslateControls(const LanguageTable &texts) override;
     // Fills the page's controls from the file, or raises.
-    virtual void readFile(const QString &path) = 0;
-    virtual void writeFile(const QString &path) = 0;
+    virtual void readFile(const FilePath &file) = 0;
+    virtual void writeFile(const FilePath &file) = 0;
 
     AppContext &m_ctx;
+    // The controls both kinds have, for the kind's own reading and writing.
+    LabeledEdit *lbleFile = nullptr, *lbleTitel = nullptr;
+    StringGrid *sgrd = nullptr;
 
 private:
-    void read(const QString &path);
+    void read(const FilePath &file);
     // False, once the user has been told, when path names no file at all: an
     // empty path is never read or written.
     bool fileNamed(const QString &path);
 
     EditorKind m_kind;
+    bool m_columnWidthsGiven = false;
+    QPushButton *btnSelInput = nullptr, *btnOpen = nullptr, *btnSave = nullptr,
+                *btnCancel = nullptr;
+    QLabel *lblGrid = nullptr;
+    QPushButton *btnAddRow = nullptr, *btnUp = nullptr, *btnDown = nullptr, *btnDelRow = nullptr;
 };

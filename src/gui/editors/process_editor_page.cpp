@@ -16,8 +16,8 @@ const EditorKind &processKind()
     static const EditorKind kind{
         QStringLiteral("tbshtProcess"),      QStringLiteral("PROC"),
         QStringLiteral("lblPROCOperations"), QStringLiteral("sgrdPROC"),
-        QStringLiteral("[Process]"),         &CurrentSettings::ProcessFolder,
-        {5, {160, 47, 47, 34, 40}, 69}};
+        QStringLiteral("[Process]"),         &SettingsValues::processFolder,
+        {5, {160, 47, 47, 34, 40}, 69},      {31, 32, 34, 35, 36, 37, 38, 39}};
     return kind;
 }
 
@@ -44,14 +44,20 @@ void ProcessEditorPage::buildControls()
     };
 }
 
-void ProcessEditorPage::readFile(const QString &path)
+void ProcessEditorPage::retranslateControls(const LanguageTable &t)
 {
-    readProcessFileInto(path, lbleTitel, mmoPROCComments, *sgrd->grid());
+    EditorPage::retranslateControls(t);
+    setCaption(lblPROCComment, t.entry(33));
 }
 
-void ProcessEditorPage::writeFile(const QString &path)
+void ProcessEditorPage::readFile(const FilePath &file)
 {
-    writeProcessFileFrom(path, lbleTitel, mmoPROCComments, *sgrd->grid());
+    readProcessFileInto(file, lbleTitel, mmoPROCComments, *sgrd->grid());
+}
+
+void ProcessEditorPage::writeFile(const FilePath &file)
+{
+    writeProcessFileFrom(file, lbleTitel, mmoPROCComments, *sgrd->grid());
 }
 
 QString ProcessEditorPage::sgrdPROCGetEditMask(int col, int row) const

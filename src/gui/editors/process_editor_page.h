@@ -23,11 +23,13 @@ public:
     // Runs after an edited text has been stored: a blank time and a wait mark.
     void sgrdPROCSetEditText(int col, int row);
 
-    QLabel *lblPROCComment = nullptr;
-    QPlainTextEdit *mmoPROCComments = nullptr;
-
 protected:
     void buildControls() override;
-    void readFile(const QString &path) override;
-    void writeFile(const QString &path) override;
+    void retranslateControls(const LanguageTable &texts) override;
+    void readFile(const FilePath &file) override;
+    void writeFile(const FilePath &file) override;
+
+private:
+    QLabel *lblPROCComment = nullptr;
+    QPlainTextEdit *mmoPROCComments = nullptr;
 };

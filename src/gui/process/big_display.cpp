@@ -126,7 +126,7 @@ void BigDisplay::notice(ProcessTab *tab)
     if (!tab)
         return;
     const ProcessFace &f = m_engine.face(tab->index());
-    const QString name = tab->PageCtrl->tabText(tab->PageCtrl->indexOf(tab));
+    const QString name = tab->caption();
     BandLabel->setText(name + QStringLiteral("  \u2013  ") + f.step.text + QStringLiteral("  ") +
                        f.time.text);
     setFontColor(BandLabel, f.step.color);

@@ -31,10 +31,6 @@ public:
 
     static constexpr int BandMilliseconds = 6000;
 
-    QLabel *StepLabel, *TimeLabel, *AgitLabel, *BandLabel;
-    QProgressBar *Gauge;
-    QTimer *BandTimer;
-
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
@@ -44,6 +40,9 @@ private:
 
     ProcessEngine &m_engine;
     QPointer<ProcessTab> m_tab;
+    QLabel *StepLabel, *TimeLabel, *AgitLabel, *BandLabel;
+    QProgressBar *Gauge;
+    QTimer *BandTimer;
 };
 
 // The largest pixel size at which the font shows the text within the box.

@@ -1,6 +1,7 @@
 #include "gui/process/process_tab.h"
 
 #include "core/app/app_context.h"
+#include "core/app/settings.h"
 #include "core/base/busy_cursor.h"
 #include "core/base/clock.h"
 #include "core/base/colors.h"
@@ -82,23 +83,23 @@ void ProcessTab::run(const std::function<void()> &event)
         Qt::QueuedConnection);
 }
 
-ProcessTab::ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, QObject *timerOwner,
-                       QObject *boxOwner, AppContext &context)
-    : PageCtrl(pageCtrl), m_engine(engine), m_ctx(context), m_boxOwner(boxOwner), m_index(index)
+ProcessTab::ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, QObject *boxOwner,
+                       AppContext &context)
+    : m_engine(engine), PageCtrl(pageCtrl), m_ctx(context), m_boxOwner(boxOwner), m_index(index)
 {
     Process &p = engine.process(index);
     const QString &tag = p.tag();
     setObjectName(QStringLiteral("Tab") + tag);
     pageCtrl->addTab(this, objectName());
 
-    auto *stepTimer = new QTimer(timerOwner);
+    auto *stepTimer = new QTimer(this);
     stepTimer->setObjectName(QStringLiteral("tmr") + tag);
     stepTimer->setTimerType(Qt::PreciseTimer);
     stepTimer->setInterval(1000);
     // Each tick is set for the instant the engine plans for it.
     stepTimer->setSingleShot(true);
     StepTimer = stepTimer;
-    auto *agitTimer = new QTimer(timerOwner);
+    auto *agitTimer = new QTimer(this);
     agitTimer->setObjectName(QStringLiteral("tmrAgit") + tag);
     agitTimer->setTimerType(Qt::PreciseTimer);
     agitTimer->setInterval(1000);
@@ -142,6 +143,8 @@ void ProcessTab::build()
                          {340, 5, 411, 55}, 45);
     TimeLabel = bigLabel(this, QStringLiteral("lbl") + tag + QStringLiteral("Timec"),
                          QStringLiteral("00:00:00"), {340, 58, 411, 66}, 60);
+    // A double-click on it shows the process full screen.
+    TimeLabel->installEventFilter(this);
     AgitLabel = bigLabel(this, QStringLiteral("lbl") + tag + QStringLiteral("Agitc"), QString(),
                          {340, 123, 411, 20}, 18);
 
@@ -195,36 +198,82 @@ void ProcessTab::build()
         if (open)
             emit agitationFileRequested();
     });
+    applyCaptions();
+    showControlsMadeLate(this);
     render();
 }
 
-void ProcessTab::setButtonCaptions(const QStringList &captions)
+void ProcessTab::retranslate(const LanguageTable &t)
 {
-    if (!isBuilt())
+    m_captions = {t.entry(LanguageEntry::Start), t.entry(LanguageEntry::Pause),
+                  t.entry(LanguageEntry::Previous), t.entry(LanguageEntry::Next),
+                  t.entry(LanguageEntry::Reset)};
+    applyCaptions();
+}
+
+void ProcessTab::applyCaptions()
+{
+    if (!isBuilt() || m_captions.isEmpty())
         return;
     QPushButton *const buttons[] = {StartButton, PauseButton, PreviousButton, NextButton,
                                     ResetButton};
     for (int b = 0; b < 5; ++b)
-        buttons[b]->setText(captions.value(b));
+        setCaption(buttons[b], m_captions.value(b));
 }
 
-void ProcessTab::load(const QString &path)
+void ProcessTab::press(Command command)
+{
+    build();
+    QPushButton *const buttons[] = {StartButton, PauseButton, PreviousButton, NextButton,
+                                    ResetButton};
+    buttons[static_cast<int>(command)]->click();
+}
+
+QString ProcessTab::caption() const
+{
+    return PageCtrl->tabText(PageCtrl->indexOf(this));
+}
+
+bool ProcessTab::isCurrentTab() const
+{
+    return PageCtrl->currentWidget() == this;
+}
+
+void ProcessTab::turnPageControl(int step) const
+{
+    const int count = PageCtrl->count();
+    if (count > 0)
+        PageCtrl->setCurrentIndex((PageCtrl->currentIndex() + step + count) % count);
+}
+
+bool ProcessTab::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == TimeLabel && event->type() == QEvent::MouseButtonDblClick) {
+        emit timeLabelDoubleClicked();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ProcessTab::load(const FilePath &file)
 {
     GridModel &g = process().grid();
-    const ProcessFileText text = ReadProcessFile(path, g);
+    const ProcessFileText text = ReadProcessFile(file, g);
     // A file without a title is known by its name, not by the title field's.
-    m_title = text.hasTitle ? text.title : QFileInfo(path).fileName();
+    m_title = text.hasTitle ? text.title : QFileInfo(file.name()).fileName();
     m_comments = text.comments;
     if (isBuilt()) {
         TitleEdit->setText(m_title);
         setMemoLines(CommentsMemo, m_comments);
     }
-    fixHeaderRow(g, path);
+    fixHeaderRow(g, file.name());
     if (g.cols() > 1)
         g.setCurrentCol(1);
     if (g.rows() > 1)
         g.setCurrentRow(1);
     PageCtrl->setTabText(PageCtrl->indexOf(this), m_title);
+    // A caption the bar has to cut says itself whole over the tab.
+    PageCtrl->setTabToolTip(PageCtrl->indexOf(this), m_title);
     process().setTitle(m_title);
     render();
 }
@@ -232,9 +281,10 @@ void ProcessTab::load(const QString &path)
 void ProcessTab::render()
 {
     const ProcessFace f = m_engine.face(m_index);
+    // A long title or agitation text is fitted to its label, not cut.
     const auto draw = [](QLabel *l, const ProcessFace::Label &face) {
-        if (l->text() != face.text)
-            l->setText(face.text);
+        if (wholeText(l) != face.text)
+            showFitted(l, face.text);
         setFontColor(l, face.color);
     };
     if (isBuilt()) {
@@ -270,13 +320,13 @@ void ProcessTab::render()
 }
 
 ProcessPages::ProcessPages(AppContext &context, QTabWidget *papers, QTabWidget *films,
-                           QObject *timerOwner, ProcessEnvironment env)
-    : QObject(timerOwner), m_ctx(context), m_papers(papers), m_films(films),
-      m_timerOwner(timerOwner), m_engine(*context.clock, soundOf(context), std::move(env))
+                           QObject *parent, ProcessEnvironment env)
+    : QObject(parent), m_ctx(context), m_papers(papers), m_films(films),
+      m_engine(*context.clock, soundOf(context), std::move(env))
 {
     m_engine.environment().isActiveTab = [this](int i) {
         const ProcessTab *t = tab(i);
-        return t && t->PageCtrl->currentWidget() == t;
+        return t && t->isCurrentTab();
     };
 }
 
@@ -303,12 +353,13 @@ void ProcessPages::LoadProcessLists()
         if (c)
             c->beginBatch();
     for (const bool paper : {true, false}) {
-        const QString &list =
-            paper ? m_ctx.current.PaperProcessFile : m_ctx.current.FilmProcessFile;
+        const SettingsValues &settings = m_ctx.settings->values();
+        const QString &list = paper ? settings.paperProcessFile : settings.filmProcessFile;
         if (list.isEmpty()) // "File not found" would name no file
             throw RuntimeError::noFileNamed(paper ? QStringLiteral("PaperProcessFile=")
                                                   : QStringLiteral("FilmProcessFile="));
-        for (const QString &name : processListNames(TextFile::readLines(list))) {
+        for (const QString &name :
+             processListNames(TextFile::readLines(m_ctx.settings->file(list)))) {
             const int i = m_engine.add(name, paper);
             m_tabs.emplace_back();
             BuildProcessTab(i);
@@ -319,31 +370,31 @@ void ProcessPages::LoadProcessLists()
 void ProcessPages::BuildProcessTab(int index)
 {
     Process &p = m_engine.process(index);
-    auto *t =
-        new ProcessTab(m_engine, index, p.paper() ? m_papers : m_films, m_timerOwner, this, m_ctx);
+    auto *t = new ProcessTab(m_engine, index, p.paper() ? m_papers : m_films, this, m_ctx);
     m_tabs[static_cast<size_t>(index)] = t;
     connect(t, &ProcessTab::agitationFileRequested, this, &ProcessPages::agitationFileRequested);
     connect(t, &ProcessTab::rendered, this, [this, index] { emit tabRendered(index); });
-    t->load(m_ctx.current.ProcessFolder + QLatin1Char('/') + p.fileName());
+    connect(t, &ProcessTab::timeLabelDoubleClicked, this,
+            [this, index] { emit timeLabelDoubleClicked(index); });
+    if (m_texts)
+        t->retranslate(*m_texts);
+    t->load(m_ctx.settings->file(m_ctx.settings->values().processFolder + QLatin1Char('/') +
+                                 p.fileName()));
     if (m_buildControls)
         buildTab(t);
 }
 
 void ProcessPages::buildTab(ProcessTab *tab)
 {
-    if (tab->isBuilt())
-        return;
     tab->build();
-    if (!m_buttonCaptions.isEmpty())
-        tab->setButtonCaptions(m_buttonCaptions);
 }
 
-void ProcessPages::setButtonCaptions(const QStringList &captions)
+void ProcessPages::retranslate(const LanguageTable &texts)
 {
-    m_buttonCaptions = captions;
+    m_texts = texts;
     for (const auto &t : m_tabs)
         if (t)
-            t->setButtonCaptions(captions);
+            t->retranslate(texts);
 }
 
 void ProcessPages::destroyTabs()
@@ -403,6 +454,9 @@ ProcessPageControl::ProcessPageControl(QWidget *parent) : QTabWidget(parent)
     bar->setObjectName(QStringLiteral("qt_tabwidget_tabbar"));
     bar->setDrawBase(false);
     setTabBar(bar);
+    // Long titles share the bar, cut with "…", rather than push the last
+    // tabs out of sight.
+    setElideMode(Qt::ElideRight);
 }
 
 void ProcessPageControl::beginBatch()

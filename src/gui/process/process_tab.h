@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/app/language.h"
 #include "core/process/process_engine.h"
 
 #include <QPointer>
@@ -7,6 +8,7 @@
 #include <QTabWidget>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QLabel;
@@ -16,6 +18,7 @@ class QPushButton;
 class QTimer;
 class LabeledEdit;
 class StringGrid;
+class LanguageTable;
 struct AppContext;
 
 // One process's tab page ("Tab" + tag): the step grid, the three big labels,
@@ -27,20 +30,40 @@ class ProcessTab : public QWidget
 {
     Q_OBJECT
 public:
+    // The commands of the five buttons.
+    enum class Command
+    {
+        Start,
+        Pause,
+        Previous,
+        Next,
+        Reset
+    };
+
     // Boxes of the process's errors are queued to boxOwner, which outlives
-    // the tab.
-    ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, QObject *timerOwner,
-               QObject *boxOwner, AppContext &context);
+    // the tab. The tab owns its two timers.
+    ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, QObject *boxOwner,
+               AppContext &context);
 
     int index() const { return m_index; }
     // Reads the process file and makes the tab ready: selection on the first
     // main time, caption and step label from the title.
-    void load(const QString &path);
-    // Makes the controls (once) and draws them.
+    void load(const FilePath &file);
+    // Makes the controls (once) and draws them; shown at once when the tab
+    // is on show.
     void build();
     bool isBuilt() const { return StepGrid != nullptr; }
-    // Start, Pause, Previous, Next and Reset.
-    void setButtonCaptions(const QStringList &captions);
+    // The five buttons' captions (Start, Pause, Previous, Next and Reset) of
+    // the language texts, now or as the controls are made.
+    void retranslate(const LanguageTable &texts);
+    // The command of one of the five buttons, as a click of it runs it.
+    void press(Command command);
+    // The caption of the tab: the process's title.
+    QString caption() const;
+    // The tab is the page on show in its page control.
+    bool isCurrentTab() const;
+    // Shows the previous or next tab of its page control, round the ends.
+    void turnPageControl(int step) const;
     Process &process() const;
     // Draws the face and follows it with the two timers.
     void render();
@@ -48,6 +71,23 @@ public:
     // the error box once the next tick is armed: a box never holds the clock.
     void run(const std::function<void()> &event);
 
+signals:
+    // Column 4 was double-clicked: the agitation file is to be opened.
+    void agitationFileRequested();
+    // The face was drawn again, after an event of this process or a scheme
+    // switch.
+    void rendered();
+    // The time label was double-clicked: the big display is asked for.
+    void timeLabelDoubleClicked();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void applyCaptions();
+
+    ProcessEngine &m_engine;
+    QTabWidget *PageCtrl;
     LabeledEdit *TitleEdit = nullptr;
     StringGrid *StepGrid = nullptr;
     QLabel *StepLabel = nullptr, *TimeLabel = nullptr, *AgitLabel = nullptr;
@@ -55,18 +95,8 @@ public:
                 *PreviousButton = nullptr, *ResetButton = nullptr;
     QPlainTextEdit *CommentsMemo = nullptr;
     QProgressBar *Gauge = nullptr;
-    QPointer<QTimer> StepTimer, AgitTimer;
-    QTabWidget *PageCtrl;
-
-signals:
-    // Column 4 was double-clicked: the agitation file is to be opened.
-    void agitationFileRequested();
-    // The face was drawn again, after an event of this process or a scheme
-    // switch.
-    void rendered();
-
-private:
-    ProcessEngine &m_engine;
+    QTimer *StepTimer = nullptr, *AgitTimer = nullptr;
+    QStringList m_captions; // the five buttons', none: the design's
 
     AppContext &m_ctx;
     QObject *m_boxOwner;
@@ -95,7 +125,7 @@ class ProcessPages : public QObject
 {
     Q_OBJECT
 public:
-    ProcessPages(AppContext &context, QTabWidget *papers, QTabWidget *films, QObject *timerOwner,
+    ProcessPages(AppContext &context, QTabWidget *papers, QTabWidget *films, QObject *parent,
                  ProcessEnvironment env);
     // The program ends: so does every run under way.
     ~ProcessPages() override;
@@ -111,9 +141,9 @@ public:
     // buildTab (start-up makes those of the tab on show first).
     void setBuildControls(bool now) { m_buildControls = now; }
     void buildTab(ProcessTab *tab);
-    // The five buttons' captions of every tab, those built later included.
-    void setButtonCaptions(const QStringList &captions);
-    // Destroys every tab; the caller destroys the timers by name.
+    // The five buttons' captions of every tab, those made later included.
+    void retranslate(const LanguageTable &texts);
+    // Destroys every tab, and so every process timer.
     void destroyTabs();
     void renderAll();
 
@@ -121,6 +151,8 @@ signals:
     void agitationFileRequested();
     // Process `index` was drawn again after one of its events.
     void tabRendered(int index);
+    // The time label of tab `index` was double-clicked.
+    void timeLabelDoubleClicked(int index);
     // Every tab has gone, by a reload.
     void tabsDestroyed();
 
@@ -130,9 +162,8 @@ private:
     AppContext &m_ctx;
     QTabWidget *m_papers;
     QTabWidget *m_films;
-    QObject *m_timerOwner;
     ProcessEngine m_engine;
     std::vector<QPointer<ProcessTab>> m_tabs;
     bool m_buildControls = true;
-    QStringList m_buttonCaptions; // none: the design's
+    std::optional<LanguageTable> m_texts; // the last given, for the tabs made later
 };

@@ -109,7 +109,9 @@ private slots:
                          LanguageEntry::CancelSave,
                          LanguageEntry::Finished,
                          LanguageEntry::CloseUnderway,
-                         LanguageEntry::CloseUnderwayCaption};
+                         LanguageEntry::CloseUnderwayCaption,
+                         LanguageEntry::AboutTitle,
+                         LanguageEntry::GuideCaption};
         // The baths, the temperature and the journal.
         for (const auto &[first, last] : {std::pair{150, 168}, {180, 187}, {190, 218}})
             for (int n = first; n <= last; ++n)

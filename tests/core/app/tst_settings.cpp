@@ -30,10 +30,10 @@ private slots:
         QFETCH(QStringList, lines);
         QFETCH(int, sound);
         QFETCH(int, color);
-        SettingsControls c;
-        Settings::applyLines(lines, c, "/opt/noctarel");
-        QCOMPARE(c.sound, sound);
-        QCOMPARE(c.color, color);
+        SettingsValues c;
+        SettingsFile::applyLines(lines, c, "/opt/noctarel");
+        QCOMPARE(int(c.sound), sound);
+        QCOMPARE(int(c.color), color);
     }
 
     // A line that cannot be read is reported by its number; the lines after it
@@ -53,24 +53,24 @@ private slots:
     {
         QFETCH(QString, line);
         QFETCH(QString, message);
-        SettingsControls c;
-        c.color = SettingsControls::Mono;
-        const QStringList bad = Settings::applyLines(
+        SettingsValues c;
+        c.color = SettingsValues::Mono;
+        const QStringList bad = SettingsFile::applyLines(
             {"LanguageFile=a.txt", line, "FilmProcessFile=b.txt", "Sound=3"}, c, "/p");
         QCOMPARE(bad, QStringList{message});
         QCOMPARE(c.languageFile, QStringLiteral("a.txt"));
         QCOMPARE(c.filmProcessFile, QStringLiteral("b.txt"));
-        QCOMPARE(c.sound, int(SettingsControls::NoSound));
+        QCOMPARE(c.sound, SettingsValues::NoSound);
         // The bad line changed nothing.
-        QCOMPARE(c.color, int(SettingsControls::Mono));
+        QCOMPARE(c.color, SettingsValues::Mono);
     }
 
     void valuesAreTakenAsTheyStand()
     {
-        SettingsControls c;
+        SettingsValues c;
         c.agitationFile = "kept.txt";
-        Settings::applyLines({"LanguageFile=lang fr.txt  ", "SoundSeconds=07", "ProcessFolder="}, c,
-                             "/p");
+        SettingsFile::applyLines(
+            {"LanguageFile=lang fr.txt  ", "SoundSeconds=07", "ProcessFolder="}, c, "/p");
         QCOMPARE(c.languageFile, QStringLiteral("lang fr.txt  "));
         QCOMPARE(c.soundSeconds, QStringLiteral("07"));
         QCOMPARE(c.processFolder, QString());
@@ -118,18 +118,18 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(QString, expanded);
         QFETCH(QString, saved);
-        SettingsControls c;
+        SettingsValues c;
         c.soundSeconds = "0";
-        Settings::applyLines({"LanguageFile=" + stored}, c, programFolder);
+        SettingsFile::applyLines({"LanguageFile=" + stored}, c, programFolder);
         QCOMPARE(c.languageFile, expanded);
-        QCOMPARE(Settings::fileLines(c, programFolder).at(3), "LanguageFile=" + saved);
+        QCOMPARE(SettingsFile::fileLines(c, programFolder).at(3), "LanguageFile=" + saved);
     }
 
     void saveWritesNineLinesInOrder()
     {
-        SettingsControls c;
-        c.sound = SettingsControls::Waves;
-        c.color = SettingsControls::Mono;
+        SettingsValues c;
+        c.sound = SettingsValues::Waves;
+        c.color = SettingsValues::Mono;
         c.soundSeconds = "07";
         c.languageFile = "/opt/n/fr.txt";
         c.paperProcessFile = "p.txt";
@@ -138,7 +138,7 @@ private slots:
         c.processFolder = "/opt/n/proc";
         c.formulaFolder = "chem";
         QCOMPARE(
-            Settings::fileLines(c, "/opt/n"),
+            SettingsFile::fileLines(c, "/opt/n"),
             (QStringList{"Sound=2", "SoundSeconds=7", "Color=2", "LanguageFile=%root%/fr.txt",
                          "PaperProcessFile=p.txt", "FilmProcessFile=f.txt", "AgitationFile=a.txt",
                          "ProcessFolder=%root%/proc", "FormulaFolder=chem"}));
@@ -161,19 +161,19 @@ private slots:
         QFETCH(bool, before);
         QFETCH(QStringList, lines);
         QFETCH(bool, after);
-        SettingsControls c;
+        SettingsValues c;
         c.safelight = before;
-        c.color = SettingsControls::Mono;
+        c.color = SettingsValues::Mono;
         c.soundSeconds = "0";
-        SettingsControls others = c;
-        Settings::applyLines(lines, c, "/p");
+        SettingsValues others = c;
+        SettingsFile::applyLines(lines, c, "/p");
         QCOMPARE(c.safelight, after);
         // Nothing else is touched; the nine lines stay the nine lines.
         others.safelight = after;
         QVERIFY(c == others);
-        const QStringList saved = Settings::fileLines(c, "/p");
+        const QStringList saved = SettingsFile::fileLines(c, "/p");
         others.safelight = false;
-        QCOMPARE(saved.mid(0, 9), Settings::fileLines(others, "/p"));
+        QCOMPARE(saved.mid(0, 9), SettingsFile::fileLines(others, "/p"));
         QCOMPARE(saved.mid(9), after ? QStringList{"Safelight=1"} : QStringList{});
     }
 
@@ -197,13 +197,11 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, loaded);
         QFETCH(QString, saved);
-        SettingsControls c;
-        CurrentSettings cur;
-        Settings::applyLines({"SoundSeconds=" + text}, c, "/p");
-        Settings::deriveCurrent(c, cur);
-        QCOMPARE(cur.SoundSeconds, loaded);
+        SettingsValues c;
+        SettingsFile::applyLines({"SoundSeconds=" + text}, c, "/p");
+        QCOMPARE(c.countDownSeconds(), loaded);
         try {
-            QCOMPARE(Settings::fileLines(c, "/p").at(1), saved);
+            QCOMPARE(SettingsFile::fileLines(c, "/p").at(1), saved);
         } catch (const RuntimeError &e) {
             QVERIFY(saved.isEmpty());
             QCOMPARE(e.message(), QString("'%1' is not a valid integer value").arg(text));

@@ -28,10 +28,10 @@ Writer writer(const QString &name)
 {
     if (name == "settings")
         return [](const QString &path, const QString &text) {
-            SettingsControls c;
+            SettingsValues c;
             c.soundSeconds = "5";
             c.formulaFolder = text;
-            TextFile::writeLines(path, Settings::fileLines(c, "/opt/noctarel"));
+            TextFile::writeLines(path, SettingsFile::fileLines(c, "/opt/noctarel"));
         };
     if (name == "process")
         return [](const QString &path, const QString &text) {

@@ -63,7 +63,7 @@ private slots:
 
     void windowSizePlaceAndFont()
     {
-        TfrmAbout about;
+        TfrmAbout about(QDir::current());
         about.show();
         QCOMPARE(about.windowTitle(), QStringLiteral("About"));
         // The size is the outer one, the frame included.
@@ -102,7 +102,7 @@ private slots:
         QFETCH(bool, bold);
         QFETCH(bool, underline);
 
-        TfrmAbout about;
+        TfrmAbout about(QDir::current());
         about.show();
         auto *w = about.findChild<QWidget *>(name);
         QVERIFY(w);
@@ -118,19 +118,21 @@ private slots:
 
     void memoShowsFiveLinesAndForgetsEdits()
     {
-        TfrmAbout about;
+        TfrmAbout about(QDir::current());
         about.show();
         int lines = 0;
-        for (QTextBlock b = about.mmoLegal->document()->begin(); b.isValid(); b = b.next())
+        for (QTextBlock b = control<QPlainTextEdit>(about, "mmoLegal")->document()->begin();
+             b.isValid(); b = b.next())
             lines += b.layout()->lineCount();
         QVERIFY2(lines <= 5, qPrintable(QString::number(lines)));
 
-        QVERIFY(!about.mmoLegal->isReadOnly());
-        QTest::keyClicks(about.mmoLegal, QStringLiteral("edited"));
-        QVERIFY(about.mmoLegal->toPlainText() != TfrmAbout::legalText());
+        QVERIFY(!control<QPlainTextEdit>(about, "mmoLegal")->isReadOnly());
+        QTest::keyClicks(control<QPlainTextEdit>(about, "mmoLegal"), QStringLiteral("edited"));
+        QVERIFY(control<QPlainTextEdit>(about, "mmoLegal")->toPlainText() !=
+                TfrmAbout::legalText());
         about.close();
         about.show();
-        QCOMPARE(about.mmoLegal->toPlainText(), TfrmAbout::legalText());
+        QCOMPARE(control<QPlainTextEdit>(about, "mmoLegal")->toPlainText(), TfrmAbout::legalText());
     }
 
     void linksOpenTheirCaptions_data()
@@ -155,7 +157,7 @@ private slots:
         QFETCH(QString, caption);
         QFETCH(QString, scheme);
 
-        TfrmAbout about;
+        TfrmAbout about(QDir::current());
         about.show();
         auto *link = about.findChild<QLabel *>(label);
         if (!caption.isEmpty())
@@ -184,12 +186,12 @@ private slots:
             f.dir.write("tavo.pdf", QByteArray("%PDF-1.4\n"));
         TfrmMain &w = f.start();
         f.dialogs.clear();
-        QTest::mouseClick(w.lblAuthor, Qt::LeftButton);
+        QTest::mouseClick(control<QLabel>(w, "lblAuthor"), Qt::LeftButton);
         QCOMPARE(f.dialogs.count(ScriptedDialogs::Kind::Modal), 1);
         QCOMPARE(f.dialogs.shown.back().text, QStringLiteral("frmAbout"));
 
         f.about->show(); // the scripted dialogs only record the modal showing
-        QTest::mouseClick(f.about->lblDoc, Qt::LeftButton);
+        QTest::mouseClick(control<QLabel>(f.about.get(), "lblDoc"), Qt::LeftButton);
         QCOMPARE(m_desktop.urls.size(), 1);
         QVERIFY(m_desktop.urls.first().isLocalFile());
         QCOMPARE(m_desktop.urls.first().toLocalFile(),
@@ -210,7 +212,7 @@ private slots:
     void handOverEveryLink()
     {
         QFETCH(QString, link);
-        TfrmAbout about;
+        TfrmAbout about(QDir::current());
         about.show();
         QTest::mouseMove(about.findChild<QWidget *>(link), QPoint(3, 3));
         QCOMPARE(overrideShape(), kHand);
@@ -220,26 +222,26 @@ private slots:
 
     void handStaysUntilTheBackground()
     {
-        TfrmAbout about;
+        TfrmAbout about(QDir::current());
         about.show();
-        QTest::mouseMove(about.lblWebPage, QPoint(5, 5));
-        QTest::mouseMove(about.lblEmailAddress, QPoint(5, 5));
-        QTest::mouseMove(about.lblTitel, QPoint(10, 10));
-        QTest::mouseMove(about.lblDocTitel, QPoint(10, 5));
-        QTest::mouseMove(about.mmoLegal->viewport(), QPoint(20, 20));
+        QTest::mouseMove(control<QLabel>(about, "lblWebPage"), QPoint(5, 5));
+        QTest::mouseMove(control<QLabel>(about, "lblEmailAddress"), QPoint(5, 5));
+        QTest::mouseMove(control<QLabel>(about, "lblTitel"), QPoint(10, 10));
+        QTest::mouseMove(control<QLabel>(about, "lblDocTitel"), QPoint(10, 5));
+        QTest::mouseMove(control<QPlainTextEdit>(about, "mmoLegal")->viewport(), QPoint(20, 20));
         QCOMPARE(overrideShape(), kHand);
         // A move with a button held goes on to the window when the label under
         // the mouse does not take it; it is still no move over the background.
         QMouseEvent drag(QEvent::MouseMove, QPointF(12, 10),
-                         about.lblTitel->mapToGlobal(QPointF(12, 10)), Qt::NoButton, Qt::LeftButton,
-                         Qt::NoModifier);
-        QApplication::sendEvent(about.lblTitel, &drag);
+                         control<QLabel>(about, "lblTitel")->mapToGlobal(QPointF(12, 10)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(control<QLabel>(about, "lblTitel"), &drag);
         QCOMPARE(overrideShape(), kHand);
         // One hand was pushed however many link moves there were: a single
         // move over the background clears it.
         QTest::mouseMove(&about, kBackground);
         QCOMPARE(overrideShape(), -1);
-        QTest::mouseMove(about.lblTitel, QPoint(12, 12));
+        QTest::mouseMove(control<QLabel>(about, "lblTitel"), QPoint(12, 12));
         QCOMPARE(overrideShape(), -1);
     }
 
@@ -248,15 +250,15 @@ private slots:
         // A cursor set before the window opened is not the window's to remove.
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         {
-            TfrmAbout about;
+            TfrmAbout about(QDir::current());
             about.show();
-            QTest::mouseMove(about.lblDoc, QPoint(5, 5));
+            QTest::mouseMove(control<QLabel>(about, "lblDoc"), QPoint(5, 5));
             QCOMPARE(overrideShape(), kHand);
             about.close();
             QCOMPARE(overrideShape(), int(Qt::WaitCursor));
             // Shown again, the rules start afresh.
             about.show();
-            QTest::mouseMove(about.lblDoc, QPoint(8, 6));
+            QTest::mouseMove(control<QLabel>(about, "lblDoc"), QPoint(8, 6));
             QCOMPARE(overrideShape(), kHand);
             about.reject();
             QCOMPARE(overrideShape(), int(Qt::WaitCursor));

@@ -1,5 +1,6 @@
 #include "app_fixture.h"
 #include "core/app/command_line.h"
+#include "core/base/colors.h"
 #include "core/process/process_engine.h"
 #include "full_disk.h"
 #include "gui/app/preferences_page.h"
@@ -13,12 +14,17 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QSet>
+#include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -76,6 +82,51 @@ Qt::TextFormat shownInBox(const ScriptedDialogs::Shown &box)
     return format;
 }
 
+// What of a control's text does not show: "" when all of it does. A text cut
+// with "…" shows whole in the control's tooltip.
+QString cutText(const QWidget *w)
+{
+    const auto tooWide = [w](const QString &text, const QFont &font, int room) {
+        if (text.isEmpty())
+            return false;
+        if (text.endsWith(QChar(0x2026)) && w->toolTip().isEmpty())
+            return true;
+        return QFontMetrics(font).horizontalAdvance(text) > room;
+    };
+    const QStyle *style = w->style();
+    const int frame = style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, w);
+    if (const auto *b = qobject_cast<const QPushButton *>(w)) {
+        if (tooWide(b->text(), b->font(), b->width() - 2 * frame))
+            return b->text();
+    } else if (const auto *r = qobject_cast<const QRadioButton *>(w)) {
+        const int room = r->width() -
+                         style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, r) -
+                         style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, r);
+        if (tooWide(r->text(), r->font(), room))
+            return r->text();
+    } else if (const auto *c = qobject_cast<const QCheckBox *>(w)) {
+        const int room = c->width() - style->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, c) -
+                         style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, c);
+        if (tooWide(c->text(), c->font(), room))
+            return c->text();
+    } else if (const auto *g = qobject_cast<const QGroupBox *>(w)) {
+        if (tooWide(g->title(), g->font(), g->width() - 16))
+            return g->title();
+    } else if (const auto *l = qobject_cast<const QLabel *>(w)) {
+        if (l->text().isEmpty())
+            return QString();
+        const QRect room = l->contentsRect();
+        const QRect needed = QFontMetrics(l->font()).boundingRect(
+            room, int(l->alignment()) | (l->wordWrap() ? Qt::TextWordWrap : 0), l->text());
+        // Within its own bounds, and its bounds within its parent's.
+        if ((!l->wordWrap() && tooWide(l->text(), l->font(), room.width())) ||
+            needed.height() > room.height() + 2 ||
+            !w->parentWidget()->rect().contains(w->geometry()))
+            return l->text();
+    }
+    return QString();
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Dialogs::ChangedOnDisk)
@@ -90,21 +141,21 @@ private slots:
         f.writeStandardFolder();
         TfrmMain &w = f.start();
         QCOMPARE(w.size(), QSize(792, 582));
-        QCOMPARE(w.pgctrlMain->geometry(), QRect(4, 25, 781, 552));
-        QCOMPARE(w.pgctrlMain->count(), 8);
+        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->geometry(), QRect(4, 25, 781, 552));
+        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->count(), 8);
         const QStringList names{
             "tbshtFilms",          "tbshtPapers", "tbshtDilutions", "tbshtUnitsConversion",
             "tbshtTimeConversion", "tbshtChem",   "tbshtProcess",   "tbshtPref"};
         for (int i = 0; i < 8; ++i)
-            QCOMPARE(w.pgctrlMain->widget(i)->objectName(), names[i]);
-        QCOMPARE(w.pgctrlFilms->geometry(), QRect(3, 3, 766, 518));
-        QCOMPARE(w.pgctrlPapers->geometry(), QRect(3, 3, 766, 518));
-        QCOMPARE(w.lblAppTitel->font().pixelSize(), 19);
-        QVERIFY(w.lblAppTitel->font().bold());
-        QCOMPARE(w.lblDateTime->geometry().right() + 1, 785);
-        QCOMPARE(w.lblDateTime->y(), 6);
-        QVERIFY(w.tmrMain->isActive());
-        QCOMPARE(w.tmrMain->interval(), 1000);
+            QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->widget(i)->objectName(), names[i]);
+        QCOMPARE(control<QTabWidget>(w, "pgctrlFilms")->geometry(), QRect(3, 3, 766, 518));
+        QCOMPARE(control<QTabWidget>(w, "pgctrlPapers")->geometry(), QRect(3, 3, 766, 518));
+        QCOMPARE(control<QLabel>(w, "lblAppTitel")->font().pixelSize(), 19);
+        QVERIFY(control<QLabel>(w, "lblAppTitel")->font().bold());
+        QCOMPARE(control<QLabel>(w, "lblDateTime")->geometry().right() + 1, 785);
+        QCOMPARE(control<QLabel>(w, "lblDateTime")->y(), 6);
+        QVERIFY(control<QTimer>(w, "tmrMain")->isActive());
+        QCOMPARE(control<QTimer>(w, "tmrMain")->interval(), 1000);
     }
 
     void startsOnFilmsWithoutErrors()
@@ -113,11 +164,13 @@ private slots:
         f.writeStandardFolder();
         TfrmMain &w = f.start();
         QCOMPARE(f.dialogs.errors(), QStringList());
-        QCOMPARE(w.pgctrlMain->currentWidget(), w.tbshtFilms);
-        QCOMPARE(w.preferences()->lbleSoundSeconds->text(), QStringLiteral("3"));
-        QCOMPARE(w.context().current.SoundSeconds, 3);
-        QCOMPARE(w.context().current.ProcessFolder, QStringLiteral("proc"));
-        QCOMPARE(w.context().StartSnapshot, w.preferences()->SettingsSnapshot());
+        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->currentWidget(),
+                 control<QWidget>(w, "tbshtFilms"));
+        QCOMPARE(control<LabeledEdit>(w.preferences(), "lbleSoundSeconds")->text(),
+                 QStringLiteral("3"));
+        QCOMPARE(w.settings().countDownSeconds(), 3);
+        QCOMPARE(w.settings().values().processFolder, QStringLiteral("proc"));
+        QVERIFY(!w.preferences()->hasUnsavedChanges());
     }
 
     void missingSettingsStopsOnPreferences()
@@ -125,14 +178,15 @@ private slots:
         AppFixture f;
         TfrmMain &w = f.start();
         QCOMPARE(f.dialogs.errors(), QStringList{"\"wsettings.txt\": File not found."});
-        QCOMPARE(w.pgctrlMain->currentWidget(), w.preferences());
-        QVERIFY(!w.lblDateTime->text().isEmpty());
-        QVERIFY(w.tmrMain->isActive());
-        QCOMPARE(w.pgctrlFilms->count(), 0);
+        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->currentWidget(), w.preferences());
+        QVERIFY(!control<QLabel>(w, "lblDateTime")->text().isEmpty());
+        QVERIFY(control<QTimer>(w, "tmrMain")->isActive());
+        QCOMPARE(control<QTabWidget>(w, "pgctrlFilms")->count(), 0);
         const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
         QVERIFY((w.frameGeometry().center() - centre).manhattanLength() <= 1);
         // The captions of the design stay.
-        QCOMPARE(w.preferences()->btnPrefSave->text(), QStringLiteral("Enregistrer"));
+        QCOMPARE(control<QPushButton>(w.preferences(), "btnPrefSave")->text(),
+                 QStringLiteral("Enregistrer"));
     }
 
     // A line that cannot be read is reported by its number; the rest of the
@@ -150,10 +204,12 @@ private slots:
         TfrmMain &w = f.start();
         QCOMPARE(f.dialogs.errors(),
                  QStringList{"\"wsettings.txt\": line 3: 'x' is not a valid integer value."});
-        QVERIFY(w.preferences()->rbtnWaveYN->isChecked());
-        QCOMPARE(w.preferences()->lbleChemFolder->text(), QStringLiteral("chem"));
-        QCOMPARE(w.context().current.FilmProcessFile, QStringLiteral("films.txt"));
-        QCOMPARE(w.pgctrlMain->currentWidget(), w.tbshtFilms);
+        QVERIFY(control<QRadioButton>(w.preferences(), "rbtnWaveYN")->isChecked());
+        QCOMPARE(control<LabeledEdit>(w.preferences(), "lbleChemFolder")->text(),
+                 QStringLiteral("chem"));
+        QCOMPARE(w.settings().values().filmProcessFile, QStringLiteral("films.txt"));
+        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->currentWidget(),
+                 control<QWidget>(w, "tbshtFilms"));
         f.dialogs.yesNoAnswers.push_back(true);
         QVERIFY(w.FormClose());
         QCOMPARE(f.dialogs.count(ScriptedDialogs::Kind::Question), 0);
@@ -182,7 +238,7 @@ private slots:
         f.dir.write("films.txt", crlf({"a.txt"}));
         TfrmMain &w = f.start();
         if (key == "AgitationFile=") {
-            w.processPages()->tab(0)->StartButton->click();
+            StartButton(w.processPages()->tab(0))->click();
             QCoreApplication::processEvents(); // the box opens after the next tick is armed
         }
         QCOMPARE(f.dialogs.errors(),
@@ -199,7 +255,8 @@ private slots:
         TfrmMain &w = f.start();
         QCOMPARE(f.dialogs.errors(),
                  QStringList{QString("\"lang.txt") + QChar(0x2400) + "junk\": Invalid file name."});
-        QCOMPARE(w.preferences()->btnPrefSave->text(), QStringLiteral("Enregistrer"));
+        QCOMPARE(control<QPushButton>(w.preferences(), "btnPrefSave")->text(),
+                 QStringLiteral("Enregistrer"));
     }
 
     // A start from the desktop's menu has no terminal: what keeps the data
@@ -232,14 +289,15 @@ private slots:
         StartRequest request;
         request.userFolder = true;
         ScriptedDialogs dialogs;
-        const bool worked = enterWorkingFolder(request, dir.file("sample"), dialogs);
+        const std::optional<QDir> folder = workingFolderFor(request, dir.file("sample"), dialogs);
+        const bool worked = folder.has_value();
         if (xdg)
             qputenv("XDG_DATA_HOME", *xdg);
         else
             qunsetenv("XDG_DATA_HOME");
         QCOMPARE(worked, works);
         if (works)
-            QCOMPARE(QDir::currentPath(), dir.file("data/noctarel"));
+            QCOMPARE(folder->path(), dir.file("data/noctarel"));
         QCOMPARE(dialogs.count(ScriptedDialogs::Kind::Error), said.isEmpty() ? 0 : 1);
         if (!said.isEmpty())
             QVERIFY2(dialogs.errors().at(0).startsWith(said.replace("@", dir.path())),
@@ -252,13 +310,17 @@ private slots:
         f.writeStandardFolder();
         f.clock.setLocalNow(QDateTime(QDate(2026, 3, 29), QTime(2, 5, 9)));
         TfrmMain &w = f.start();
-        QVERIFY2(w.lblDateTime->text().endsWith("02:05:09"), qPrintable(w.lblDateTime->text()));
-        QVERIFY(w.lblDateTime->text().startsWith(
-            QLocale::system().toString(QDate(2026, 3, 29), QLocale::ShortFormat) + " "));
+        QVERIFY2(control<QLabel>(w, "lblDateTime")->text().endsWith("02:05:09"),
+                 qPrintable(control<QLabel>(w, "lblDateTime")->text()));
+        QVERIFY(
+            control<QLabel>(w, "lblDateTime")
+                ->text()
+                .startsWith(QLocale::system().toString(QDate(2026, 3, 29), QLocale::ShortFormat) +
+                            " "));
         f.clock.setLocalNow(QDateTime(QDate(2026, 3, 29), QTime(23, 59, 58)));
         w.tmrMainTimer();
-        QVERIFY(w.lblDateTime->text().endsWith("23:59:58"));
-        QCOMPARE(w.lblDateTime->geometry().right() + 1, 785);
+        QVERIFY(control<QLabel>(w, "lblDateTime")->text().endsWith("23:59:58"));
+        QCOMPARE(control<QLabel>(w, "lblDateTime")->geometry().right() + 1, 785);
     }
 
     void closeAsksOnlyWhenChanged_data()
@@ -288,7 +350,7 @@ private slots:
         const QByteArray before = f.dir.read("wsettings.txt");
         TfrmMain &w = f.start();
         for (const QString &edit : edits)
-            w.findChild<LabeledEdit *>(edit.section('=', 0, 0))->setText(edit.section('=', 1));
+            control<LabeledEdit>(w, edit.section('=', 0, 0))->setText(edit.section('=', 1));
         f.dialogs.yesNoAnswers.push_back(answer);
         QVERIFY(w.FormClose());
         QCOMPARE(f.dialogs.count(ScriptedDialogs::Kind::Question), asked ? 1 : 0);
@@ -340,7 +402,7 @@ private slots:
         AppFixture f;
         f.writeStandardFolder();
         TfrmMain &w = f.start();
-        w.preferences()->lbleSoundSeconds->setText("8");
+        control<LabeledEdit>(w.preferences(), "lbleSoundSeconds")->setText("8");
         // The other window's save.
         QStringList theirs = AppFixture::settingsLines();
         theirs[1] = "SoundSeconds=5";
@@ -350,17 +412,17 @@ private slots:
             f.dialogs.yesNoAnswers.push_back(true);
             QCOMPARE(w.FormClose(), closes);
         } else {
-            w.preferences()->btnPrefSave->click();
+            control<QPushButton>(w.preferences(), "btnPrefSave")->click();
         }
         QCOMPARE(f.dialogs.count(ScriptedDialogs::Kind::ChangedOnDiskQuestion), 1);
         QCOMPARE(f.dialogs.shown.back().text, QStringLiteral("T110"));
         QCOMPARE(f.dialogs.errors(), QStringList());
         QString saved = QString::fromLatin1(f.dir.read("wsettings.txt"));
         QCOMPARE(saved.section("\r\n", 1, 1), "SoundSeconds=" + onDisk);
-        QCOMPARE(w.preferences()->lbleSoundSeconds->text(), onScreen);
+        QCOMPARE(control<LabeledEdit>(w.preferences(), "lbleSoundSeconds")->text(), onScreen);
         // Whatever the answer, the next save asks only if the file changes again.
         f.dialogs.clear();
-        w.preferences()->btnPrefSave->click();
+        control<QPushButton>(w.preferences(), "btnPrefSave")->click();
         QCOMPARE(f.dialogs.count(ScriptedDialogs::Kind::ChangedOnDiskQuestion),
                  answer == Dialogs::ChangedOnDisk::Cancel ? 1 : 0);
     }
@@ -376,8 +438,8 @@ private slots:
         TfrmMain &w = f.start();
         w.show();
         ProcessTab *tab = w.processPages()->tab(0);
-        tab->StartButton->click();
-        tab->PauseButton->click();
+        StartButton(tab)->click();
+        PauseButton(tab)->click();
         QVERIFY(!w.close());
         QVERIFY(w.isVisible());
         QCOMPARE(f.dialogs.count(ScriptedDialogs::Kind::Question), 1);
@@ -388,7 +450,7 @@ private slots:
         f.dialogs.yesNoAnswers.push_back(true);
         QVERIFY(w.FormClose());
         // Back to idle, nothing to ask.
-        tab->ResetButton->click();
+        ResetButton(tab)->click();
         f.dialogs.clear();
         QVERIFY(w.FormClose());
         QCOMPARE(f.dialogs.shown.size(), size_t(0));
@@ -398,7 +460,7 @@ private slots:
     {
         AppFixture f;
         TfrmMain &w = f.start();
-        w.preferences()->rbtnWaveYN->setChecked(true);
+        control<QRadioButton>(w.preferences(), "rbtnWaveYN")->setChecked(true);
         QVERIFY(w.FormClose());
         QCOMPARE(f.dialogs.shown.back().text,
                  QStringLiteral("Les préférences ont été modifiées. Les enregistrer ?"));
@@ -412,7 +474,7 @@ private slots:
         TfrmMain &w = f.start();
         w.show();
         QFile::setPermissions(f.dir.file("wsettings.txt"), QFile::ReadOwner);
-        w.preferences()->lbleSoundSeconds->setText("8");
+        control<LabeledEdit>(w.preferences(), "lbleSoundSeconds")->setText("8");
         f.dialogs.yesNoAnswers.push_back(true);
         QVERIFY(!w.close());
         QVERIFY(w.isVisible());
@@ -449,15 +511,15 @@ private slots:
         QString saved;
         if (save == "close") {
             saved = "wsettings.txt";
-            w.preferences()->lbleSoundSeconds->setText("8");
+            control<LabeledEdit>(w.preferences(), "lbleSoundSeconds")->setText("8");
             f.dialogs.yesNoAnswers.push_back(true);
             QVERIFY(!w.FormClose());
         } else {
             saved = "proc/a.txt";
-            w.findChild<QLineEdit *>("lblePROCFile")->setText(saved);
-            w.findChild<QPushButton *>("btnPROCOpen")->click();
-            w.findChild<QLineEdit *>("lblePROCTitel")->setText("Film 2");
-            w.findChild<QPushButton *>("btnPROCSave")->click();
+            control<QLineEdit>(w, "lblePROCFile")->setText(saved);
+            control<QPushButton>(w, "btnPROCOpen")->click();
+            control<QLineEdit>(w, "lblePROCTitel")->setText("Film 2");
+            control<QPushButton>(w, "btnPROCSave")->click();
         }
         QCOMPARE(f.dialogs.errors(), QStringList{fileError(saved, "disk full") + '.'});
         QCOMPARE(f.dir.read("wsettings.txt"), settings);
@@ -502,11 +564,11 @@ private slots:
         TfrmMain &w = f.start();
         w.show();
         if (source != "settings") {
-            w.processPages()->tab(0)->StartButton->click();
+            StartButton(w.processPages()->tab(0))->click();
             // The editor's message for a file of another kind, and the close question.
-            w.findChild<QLineEdit *>("lblePROCFile")->setText("agit.txt");
-            w.findChild<QPushButton *>("btnPROCOpen")->click();
-            w.preferences()->lbleSoundSeconds->setText("9");
+            control<QLineEdit>(w, "lblePROCFile")->setText("agit.txt");
+            control<QPushButton>(w, "btnPROCOpen")->click();
+            control<LabeledEdit>(w.preferences(), "lbleSoundSeconds")->setText("9");
             f.dialogs.yesNoAnswers.push_back(true); // quit on the process under way
             QVERIFY(w.FormClose());
         }
@@ -539,12 +601,13 @@ private slots:
         f.writeStandardFolder();
         const QByteArray before = f.dir.read("wsettings.txt");
         TfrmMain &w = f.start();
-        const auto snapshot = w.context().StartSnapshot;
-        w.preferences()->lbleSoundSeconds->setText("abc");
-        w.preferences()->btnPrefSave->click();
+        const SettingsValues saved = w.settings().saved();
+        control<LabeledEdit>(w.preferences(), "lbleSoundSeconds")->setText("abc");
+        control<QPushButton>(w.preferences(), "btnPrefSave")->click();
         QCOMPARE(f.dialogs.errors(), QStringList{"'abc' is not a valid integer value."});
         QCOMPARE(f.dir.read("wsettings.txt"), before);
-        QCOMPARE(w.context().StartSnapshot, snapshot);
+        QVERIFY(w.settings().saved() == saved);
+        QVERIFY(w.preferences()->hasUnsavedChanges());
     }
 
     void saveContractsAndCancelReloads()
@@ -555,25 +618,27 @@ private slots:
         f.dir.write("papers.txt", QByteArray());
         // The program folder is the working folder here, so %root% resolves.
         TfrmMain &w = f.start(f.dir.path());
-        QCOMPARE(w.preferences()->lbleLanguageFile->text(), f.dir.file("lang.txt"));
-        w.preferences()->lbleChemFolder->setText(f.dir.path() + "/chem");
-        w.preferences()->btnPrefSave->click();
+        QCOMPARE(control<LabeledEdit>(w.preferences(), "lbleLanguageFile")->text(),
+                 f.dir.file("lang.txt"));
+        control<LabeledEdit>(w.preferences(), "lbleChemFolder")->setText(f.dir.path() + "/chem");
+        control<QPushButton>(w.preferences(), "btnPrefSave")->click();
         const QStringList saved = QString::fromLatin1(f.dir.read("wsettings.txt")).split("\r\n");
         QCOMPARE(saved.at(1), QStringLiteral("SoundSeconds=7"));
         QCOMPARE(saved.at(3), QStringLiteral("LanguageFile=%root%/lang.txt"));
         QCOMPARE(saved.at(8), QStringLiteral("FormulaFolder=%root%/chem"));
-        QCOMPARE(w.context().StartSnapshot, w.preferences()->SettingsSnapshot());
+        QVERIFY(!w.preferences()->hasUnsavedChanges());
         QVERIFY(w.FormClose());
         QCOMPARE(f.dialogs.count(ScriptedDialogs::Kind::Question), 0);
 
         f.dir.write("wsettings.txt", crlf({"SoundSeconds=7"}));
-        w.preferences()->lbleSoundSeconds->setText("9");
-        w.preferences()->rbtnMonoYN->setChecked(true);
-        w.preferences()->btnPrefCancel->click();
-        QCOMPARE(w.preferences()->lbleSoundSeconds->text(), QStringLiteral("7"));
+        control<LabeledEdit>(w.preferences(), "lbleSoundSeconds")->setText("9");
+        control<QRadioButton>(w.preferences(), "rbtnMonoYN")->setChecked(true);
+        control<QPushButton>(w.preferences(), "btnPrefCancel")->click();
+        QCOMPARE(control<LabeledEdit>(w.preferences(), "lbleSoundSeconds")->text(),
+                 QStringLiteral("7"));
         // The file names no colour: the radio buttons keep their state.
-        QVERIFY(w.preferences()->rbtnMonoYN->isChecked());
-        QCOMPARE(w.context().StartSnapshot, w.preferences()->SettingsSnapshot());
+        QVERIFY(control<QRadioButton>(w.preferences(), "rbtnMonoYN")->isChecked());
+        QVERIFY(!w.preferences()->hasUnsavedChanges());
     }
 
     void languageFileCaptions()
@@ -582,28 +647,34 @@ private slots:
         f.writeStandardFolder();
         TfrmMain &w = f.start();
         QCOMPARE(w.windowTitle(), QStringLiteral("T10"));
-        QCOMPARE(w.lblAppTitel->text(), QStringLiteral("T11"));
-        QCOMPARE(w.pgctrlMain->tabText(1), QStringLiteral("T12"));
-        QCOMPARE(w.pgctrlMain->tabText(0), QStringLiteral("T13"));
-        QCOMPARE(w.pgctrlMain->tabText(7), QStringLiteral("T16"));
-        QCOMPARE(w.preferences()->grpbxSound->title(), QStringLiteral("T41"));
-        QCOMPARE(w.preferences()->lbleSoundSeconds->caption(), QStringLiteral("T45"));
-        QCOMPARE(w.preferences()->lbleChemFolder->caption(), QStringLiteral("T94"));
-        QCOMPARE(w.preferences()->btnPrefSave->text(), QStringLiteral("T38"));
-        QCOMPARE(w.preferences()->grpbxFiles->title(), QStringLiteral("Fichiers"));
+        QCOMPARE(control<QLabel>(w, "lblAppTitel")->text(), QStringLiteral("T11"));
+        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->tabText(1), QStringLiteral("T12"));
+        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->tabText(0), QStringLiteral("T13"));
+        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->tabText(7), QStringLiteral("T16"));
+        QCOMPARE(control<QGroupBox>(w.preferences(), "grpbxSound")->title(), QStringLiteral("T41"));
+        QCOMPARE(control<LabeledEdit>(w.preferences(), "lbleSoundSeconds")->caption(),
+                 QStringLiteral("T45"));
+        QCOMPARE(control<LabeledEdit>(w.preferences(), "lbleChemFolder")->caption(),
+                 QStringLiteral("T94"));
+        QCOMPARE(control<QPushButton>(w.preferences(), "btnPrefSave")->text(),
+                 QStringLiteral("T38"));
+        QCOMPARE(control<QGroupBox>(w.preferences(), "grpbxFiles")->title(),
+                 QStringLiteral("Fichiers"));
         QCOMPARE(w.context().Messages.at(0), QStringLiteral("T1"));
         QCOMPARE(w.context().Messages.at(9), QStringLiteral("T10"));
         QCOMPARE(w.context().AgitComingText, QStringLiteral("T79"));
         QCOMPARE(w.context().AgitRunningText, QStringLiteral("T80"));
         QCOMPARE(w.context().noFileMessage(), QStringLiteral("T95"));
-        QCOMPARE(w.preferences()->chkbxSafelight->text(), QStringLiteral("T96"));
-        const int expected = int(std::nearbyint((792 - w.lblAppTitel->width()) / 2.0));
-        QCOMPARE(w.lblAppTitel->x(), expected);
+        QCOMPARE(control<QCheckBox>(w.preferences(), "chkbxSafelight")->text(),
+                 QStringLiteral("T96"));
+        const int expected =
+            int(std::nearbyint((792 - control<QLabel>(w, "lblAppTitel")->width()) / 2.0));
+        QCOMPARE(control<QLabel>(w, "lblAppTitel")->x(), expected);
         // Shown in its frame, the window keeps the heading where it was.
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.preferences()->btnPrefReload->click();
-        QCOMPARE(w.lblAppTitel->x(), expected);
+        control<QPushButton>(w.preferences(), "btnPrefReload")->click();
+        QCOMPARE(control<QLabel>(w, "lblAppTitel")->x(), expected);
 
         // A 20-line file blanks every caption from entry 21 on.
         QStringList twenty;
@@ -617,48 +688,83 @@ private slots:
         g.dir.write("wsettings.txt", crlf({"LanguageFile=short.txt", "PaperProcessFile=papers.txt",
                                            "FilmProcessFile=films.txt"}));
         TfrmMain &v = g.start();
-        QCOMPARE(v.pgctrlMain->tabText(0), QStringLiteral("S13"));
+        QCOMPARE(control<QTabWidget>(v, "pgctrlMain")->tabText(0), QStringLiteral("S13"));
         QCOMPARE(v.windowTitle(), QString());
-        QCOMPARE(v.preferences()->btnPrefSave->text(), QString());
-        QCOMPARE(v.preferences()->grpbxSound->title(), QString());
+        QCOMPARE(control<QPushButton>(v.preferences(), "btnPrefSave")->text(), QString());
+        QCOMPARE(control<QGroupBox>(v.preferences(), "grpbxSound")->title(), QString());
         QCOMPARE(v.context().AgitComingText, QString());
         // The safelight's caption is newer than most files: it has our own.
-        QCOMPARE(v.preferences()->chkbxSafelight->text(), QStringLiteral("Lumière inactinique"));
+        QCOMPARE(control<QCheckBox>(v.preferences(), "chkbxSafelight")->text(),
+                 QStringLiteral("Lumière inactinique"));
     }
 
-    void everyCaptionAndSchemeControlExists()
+    // Every control of every page, the process tabs and the About window takes
+    // its caption from the language file, and every number of the calculators
+    // the scheme's colour, built before or after the load and the switch.
+    void everyControlTakesItsCaptionAndTheScheme()
     {
         AppFixture f;
         f.writeStandardFolder();
+        f.dir.write("proc/a.txt", crlf({"[Titel]", "Dev", "[Comments]", "", "[Process]",
+                                        "Step\tTime\tTime 2\tWait\tAgit", "Dev\t00:00:05\t\t\t"}));
+        f.dir.write("films.txt", crlf({"a.txt", "a.txt"}));
         TfrmMain &w = f.start();
-        QStringList missing;
-        for (const CaptionTarget &t : captionTargets())
-            if (!w.findChild<QWidget *>(QLatin1String(t.control)))
-                missing << QLatin1String(t.control);
-        int found = 0;
-        for (const char *name : schemeControlNames()) {
-            if (w.findChild<QWidget *>(QLatin1String(name)))
-                ++found;
-            else
-                missing << QLatin1String(name);
+        QVERIFY(!w.isBuilt());
+        control<QRadioButton>(w.preferences(), "rbtnMonoYN")->click();
+        w.completeBuild();
+
+        // What no line of the language file replaces.
+        const QSet<QString> ownTexts{"...", "?",        "+",           "/",
+                                     "%",   "°Celsius", "°Fahrenheit", "Fichiers"};
+        const QRegularExpression fromFile("^T\\d+$");
+        QStringList uncaptioned;
+        const auto check = [&](const QWidget *w, const QString &text) {
+            if (!text.isEmpty() && !ownTexts.contains(text) && !fromFile.match(text).hasMatch())
+                uncaptioned << w->objectName() + ": " + text;
+        };
+        auto *pages = control<QTabWidget>(w, "pgctrlMain");
+        for (int i = 0; i < pages->count(); ++i)
+            check(pages->widget(i), pages->tabText(i));
+        QWidget *units = control(w, "tbshtUnitsConversion");
+        for (int i = 2; i < pages->count(); ++i) {
+            for (const QAbstractButton *b : pages->widget(i)->findChildren<QAbstractButton *>())
+                check(b, b->text());
+            for (const QGroupBox *g : pages->widget(i)->findChildren<QGroupBox *>())
+                check(g, g->title());
+            for (const QLabel *l : pages->widget(i)->findChildren<QLabel *>()) {
+                // The unit fields' captions are the units' own.
+                const auto *field = qobject_cast<LabeledEdit *>(l->buddy());
+                if (!(field && units->isAncestorOf(field)) && l->frameShape() == QFrame::NoFrame)
+                    check(l, l->text());
+            }
         }
-        QCOMPARE(missing, QStringList());
-        QCOMPARE(found, 57);
-        // The scheme switch recolours all of them, the time grid through its cells.
-        w.preferences()->rbtnMonoYN->click();
-        for (const char *name : schemeControlNames()) {
-            QWidget *c = w.findChild<QWidget *>(QLatin1String(name));
-            if (auto *g = qobject_cast<StringGrid *>(c))
-                QCOMPARE(g->grid()->fontColor(), 0x808080u);
-            else
-                QCOMPARE(fontColorOf(c), 0x808080u);
+        for (ProcessTab *tab : {w.processPages()->tab(0), w.processPages()->tab(1)})
+            for (const QPushButton *b : tab->findChildren<QPushButton *>())
+                check(b, b->text());
+        w.setAboutWindow(f.about.get());
+        check(f.about.get(), f.about->windowTitle());
+        check(f.about.get(), control<QLabel>(f.about.get(), "lblDocTitel")->text());
+        QCOMPARE(uncaptioned, QStringList());
+
+        // The calculators' fields and result panels, the time table through its cells.
+        QStringList uncoloured;
+        int numbers = 0;
+        for (const char *page : {"tbshtDilutions", "tbshtUnitsConversion", "tbshtTimeConversion"}) {
+            for (QWidget *c : control(w, page)->findChildren<QWidget *>()) {
+                const auto *panel = qobject_cast<QLabel *>(c);
+                if (!qobject_cast<QLineEdit *>(c) &&
+                    !(panel && panel->frameShape() != QFrame::NoFrame))
+                    continue;
+                ++numbers;
+                if (fontColorOf(c) != Colors::Gray)
+                    uncoloured << c->objectName();
+            }
         }
-        w.preferences()->rbtnColorYN->click();
-        QCOMPARE(fontColorOf(w.findChild<QWidget *>("pnlQtyStockd")), 0x0000FFu);
-        // Every caption of the table took its entry.
-        QCOMPARE(w.findChild<QAbstractButton *>("btnDild")->text(), QStringLiteral("T27"));
-        QCOMPARE(w.findChild<LabeledEdit *>("lbleChemType")->caption(), QStringLiteral("T84"));
-        QCOMPARE(w.findChild<QGroupBox *>("rgrpDEVTUnit")->title(), QStringLiteral("T78"));
+        QCOMPARE(uncoloured, QStringList());
+        QCOMPARE(numbers, 56);
+        QCOMPARE(control<StringGrid>(w, "sgrdDEVT")->grid()->fontColor(), Colors::Gray);
+        control<QRadioButton>(w.preferences(), "rbtnColorYN")->click();
+        QCOMPARE(fontColorOf(control(w, "pnlQtyStockd")), Colors::Red);
     }
 
     // What start-up leaves for after the first frame is there before the first
@@ -671,6 +777,7 @@ private slots:
         QTest::newRow("key press") << "key";
         QTest::newRow("click") << "click";
         QTest::newRow("page shown") << "page";
+        QTest::newRow("shown before built") << "shown";
     }
     void laterControlsComeBeforeTheFirstInput()
     {
@@ -691,11 +798,23 @@ private slots:
             w.show();
             QVERIFY(QTest::qWaitFor([&] { return w.isBuilt(); }));
         } else if (first == "key") {
-            QTest::keyClick(w.pgctrlMain->tabBar(), Qt::Key_Right);
+            QTest::keyClick(window.findChild<QTabWidget *>("pgctrlMain")->tabBar(), Qt::Key_Right);
         } else if (first == "click") {
-            QTest::mouseClick(w.lblAppTitel, Qt::LeftButton);
+            QTest::mouseClick(window.findChild<QLabel *>("lblAppTitel"), Qt::LeftButton);
+        } else if (first == "page") {
+            window.findChild<QTabWidget *>("pgctrlMain")
+                ->setCurrentWidget(window.findChild<QWidget *>("tbshtDilutions"));
         } else {
-            w.pgctrlMain->setCurrentWidget(w.tbshtDilutions);
+            // On screen, before the rest is built: a tab, then a page.
+            w.show();
+            window.findChild<QTabWidget *>("pgctrlFilms")->setCurrentIndex(1);
+            QVERIFY(window.findChild<QWidget *>("btnF1Start")->isVisible());
+            QVERIFY(window.findChild<QWidget *>("lblF1Stepc")->isVisible());
+            window.findChild<QTabWidget *>("pgctrlMain")
+                ->setCurrentWidget(window.findChild<QWidget *>("tbshtDilutions"));
+            QVERIFY(window.findChild<QWidget *>("btnDild")->isVisible());
+            QVERIFY(window.findChild<QWidget *>("lblQtyFina")->isVisible());
+            return;
         }
         QCOMPARE(w.isBuilt(), first != "page");
         QVERIFY(window.findChild<QWidget *>("btnDild"));
@@ -709,6 +828,81 @@ private slots:
         QCOMPARE(window.findChild<QLabel *>("lblF1Stepc")->text(), QStringLiteral("Dev"));
     }
 
+    // Under either supplied language file no caption, label or tab caption is
+    // cut by its control, nor a code in a step grid.
+    void noTextIsCut_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("english") << "english.txt";
+        QTest::newRow("francais") << "francais.txt";
+    }
+    void noTextIsCut()
+    {
+        QFETCH(QString, language);
+        const QString sample = QFINDTESTDATA("../../../sample/wsettings.txt").section('/', 0, -2);
+        QVERIFY(!sample.isEmpty());
+        AppFixture f;
+        QStringList lines = QString::fromLatin1(readBytes(sample + "/wsettings.txt")).split("\r\n");
+        for (QString &line : lines)
+            if (line.contains('=') && !line.startsWith("Sound") && !line.startsWith("Color"))
+                line = line.section('=', 0, 0) + '=' + sample + '/' +
+                       (line.startsWith("LanguageFile=") ? language : line.section('=', 1));
+        f.dir.write("wsettings.txt", lines.join("\r\n").toUtf8());
+        TfrmMain &w = f.start();
+        QCOMPARE(f.dialogs.errors(), QStringList());
+        w.show();
+        w.completeBuild();
+        QStringList cut;
+        auto *pages = control<QTabWidget>(w, "pgctrlMain");
+        const auto tabsCut = [&cut](const QTabWidget *tabs) {
+            const QTabBar *bar = tabs->tabBar();
+            for (int i = 0; i < bar->count(); ++i) {
+                const bool whole =
+                    bar->tabRect(i).width() >=
+                    QFontMetrics(bar->font()).horizontalAdvance(bar->tabText(i)) +
+                        bar->style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, bar);
+                // A caption the bar cuts with "…" says itself whole over its tab.
+                const bool fitted =
+                    tabs->elideMode() != Qt::ElideNone && bar->tabToolTip(i) == bar->tabText(i);
+                if ((!whole && !fitted) || bar->tabRect(i).right() > bar->width())
+                    cut << tabs->objectName() + ": " + bar->tabText(i);
+            }
+        };
+        tabsCut(pages);
+        for (int i = 0; i < pages->count(); ++i) {
+            pages->setCurrentIndex(i);
+            for (const QWidget *c : pages->widget(i)->findChildren<QWidget *>())
+                if (c->isVisible() && !cutText(c).isEmpty())
+                    cut << c->objectName() + ": " + cutText(c);
+        }
+        pages->setCurrentIndex(0);
+        for (const char *name : {"pgctrlFilms", "pgctrlPapers"}) {
+            auto *tabs = control<QTabWidget>(w, name);
+            tabsCut(tabs);
+            pages->setCurrentWidget(tabs->parentWidget());
+            for (int i = 0; i < tabs->count(); ++i) {
+                tabs->setCurrentIndex(i);
+                auto *tab = qobject_cast<ProcessTab *>(tabs->widget(i));
+                for (QLabel *l : {StepLabel(tab), AgitLabel(tab)})
+                    if (!cutText(l).isEmpty())
+                        cut << l->objectName() + ": " + cutText(l);
+                // The grid's cells, the agitation codes of column 4 included.
+                const StringGrid *grid = StepGrid(tab);
+                const GridModel *g = grid->grid();
+                for (int row = 1; row < g->rows(); ++row)
+                    for (int col = 0; col < g->cols(); ++col) {
+                        const FittedText shown = grid->shownText(col, row);
+                        if (QFontMetrics(shown.font).horizontalAdvance(shown.text) + 4 >
+                                g->colWidth(col) ||
+                            (!shown.whole && !shown.text.endsWith(QChar(0x2026))))
+                            cut << grid->objectName() + ": " + g->cell(col, row);
+                    }
+            }
+        }
+        cut.removeDuplicates();
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join("\n")));
+    }
+
     void emptyLanguagePathKeepsCaptions()
     {
         AppFixture f;
@@ -717,8 +911,9 @@ private slots:
                     crlf({"PaperProcessFile=papers.txt", "FilmProcessFile=films.txt"}));
         TfrmMain &w = f.start();
         QCOMPARE(f.dialogs.errors(), QStringList());
-        QCOMPARE(w.pgctrlMain->tabText(0), QStringLiteral("Films"));
-        QCOMPARE(w.pgctrlMain->currentWidget(), w.tbshtFilms);
+        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->tabText(0), QStringLiteral("Films"));
+        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->currentWidget(),
+                 control<QWidget>(w, "tbshtFilms"));
     }
 };
 

@@ -60,13 +60,13 @@ private slots:
         AppFixture f;
         f.writeStandardFolder();
         TfrmMain &w = f.start("/opt/noctarel");
-        auto *b = w.findChild<QPushButton *>(button);
-        auto *e = w.findChild<LabeledEdit *>(field);
+        auto *b = control<QPushButton>(w, button);
+        auto *e = control<LabeledEdit>(w, field);
         QVERIFY(b && e);
         const QString before = e->text();
         b->click(); // cancelled
         QCOMPARE(e->text(), before);
-        QCOMPARE(w.context().StartSnapshot, w.preferences()->SettingsSnapshot());
+        QVERIFY(!w.preferences()->hasUnsavedChanges());
         const ScriptedDialogs::Shown &asked = f.dialogs.shown.back();
         QCOMPARE(asked.kind, ScriptedDialogs::Kind::OpenFile);
         QCOMPARE(asked.caption, QStringLiteral("Text (*.txt)"));
@@ -79,7 +79,7 @@ private slots:
         f.dialogs.fileAnswers.push_back(picked);
         b->click();
         QCOMPARE(e->text(), picked);
-        w.preferences()->btnPrefSave->click();
+        control<QPushButton>(w.preferences(), "btnPrefSave")->click();
         QVERIFY(QString::fromLatin1(f.dir.read("wsettings.txt"))
                     .contains(e->objectName() == "lbleLanguageFile"
                                   ? QStringLiteral("LanguageFile=%root%/picked.txt")
@@ -94,13 +94,13 @@ private slots:
         TfrmMain &w = f.start();
         PreferencesPage *p = w.preferences();
         f.dialogs.folderAnswers.push_back(QStringLiteral("/data/chimie"));
-        p->btnChemFolder->click();
+        control<QPushButton>(p, "btnChemFolder")->click();
         QCOMPARE(f.dialogs.shown.back().caption, QStringLiteral("T94"));
-        QCOMPARE(p->lbleChemFolder->text(), QStringLiteral("/data/chimie"));
-        QCOMPARE(w.context().current.FormulaFolder, QStringLiteral("/data/chimie"));
-        p->btnProcFolder->click(); // cancelled
+        QCOMPARE(control<LabeledEdit>(p, "lbleChemFolder")->text(), QStringLiteral("/data/chimie"));
+        QCOMPARE(w.settings().values().formulaFolder, QStringLiteral("/data/chimie"));
+        control<QPushButton>(p, "btnProcFolder")->click(); // cancelled
         QCOMPARE(f.dialogs.shown.back().caption, QStringLiteral("T93"));
-        QCOMPARE(p->lbleProcFolder->text(), QStringLiteral("proc"));
+        QCOMPARE(control<LabeledEdit>(p, "lbleProcFolder")->text(), QStringLiteral("proc"));
     }
 
     void processFolderFollowsTypingAtOnce()
@@ -108,10 +108,10 @@ private slots:
         AppFixture f;
         f.writeStandardFolder();
         TfrmMain &w = f.start();
-        w.preferences()->lbleProcFolder->clear();
-        QTest::keyClicks(w.preferences()->lbleProcFolder, "/films/process");
-        QCOMPARE(w.context().current.ProcessFolder, QStringLiteral("/films/process"));
-        auto *pick = w.findChild<QPushButton *>("btnPROCSelInput");
+        control<LabeledEdit>(w.preferences(), "lbleProcFolder")->clear();
+        QTest::keyClicks(control<LabeledEdit>(w.preferences(), "lbleProcFolder"), "/films/process");
+        QCOMPARE(w.settings().values().processFolder, QStringLiteral("/films/process"));
+        auto *pick = control<QPushButton>(w, "btnPROCSelInput");
         QVERIFY(pick);
         pick->click();
         QCOMPARE(f.dialogs.shown.back().folder, QStringLiteral("/films/process"));
@@ -122,12 +122,12 @@ private slots:
         AppFixture f;
         f.writeStandardFolder();
         TfrmMain &w = f.start();
-        QCOMPARE(w.context().current.SoundSeconds, 3);
-        w.preferences()->lbleSoundSeconds->setText("9");
-        w.preferences()->btnPrefReload->click();
-        QCOMPARE(w.context().current.SoundSeconds, 3);
-        w.preferences()->btnPrefSave->click();
-        QCOMPARE(w.context().current.SoundSeconds, 9);
+        QCOMPARE(w.settings().countDownSeconds(), 3);
+        control<LabeledEdit>(w.preferences(), "lbleSoundSeconds")->setText("9");
+        control<QPushButton>(w.preferences(), "btnPrefReload")->click();
+        QCOMPARE(w.settings().countDownSeconds(), 3);
+        control<QPushButton>(w.preferences(), "btnPrefSave")->click();
+        QCOMPARE(w.settings().countDownSeconds(), 9);
     }
 
     void reloadStopsARunningProcessForGood()
@@ -137,20 +137,20 @@ private slots:
         writeProcesses(f);
         TfrmMain &w = f.start();
         ProcessTab *tab = w.processPages()->tab(0);
-        tab->StartButton->click();
-        QVERIFY(tab->StepTimer->isActive());
-        QPointer<QTimer> oldTimer = tab->StepTimer.data();
+        StartButton(tab)->click();
+        QVERIFY(StepTimer(tab)->isActive());
+        QPointer<QTimer> oldTimer = StepTimer(tab);
         QPointer<ProcessTab> oldTab = tab;
-        w.preferences()->btnPrefReload->click();
+        control<QPushButton>(w.preferences(), "btnPrefReload")->click();
         QCOMPARE(f.dialogs.errors(), QStringList());
         QVERIFY(oldTimer.isNull());
         QVERIFY(oldTab.isNull());
-        QVERIFY(w.tmrMain->isActive());
+        QVERIFY(control<QTimer>(w, "tmrMain")->isActive());
         ProcessTab *rebuilt = w.processPages()->tab(0);
-        QVERIFY(!rebuilt->StepTimer->isActive());
-        QCOMPARE(rebuilt->TimeLabel->text(), QStringLiteral("00:00:00"));
+        QVERIFY(!StepTimer(rebuilt)->isActive());
+        QCOMPARE(TimeLabel(rebuilt)->text(), QStringLiteral("00:00:00"));
         QCOMPARE(w.processPages()->engine().process(0).currentCol(), 0);
-        QCOMPARE(rebuilt->StartButton->text(), QStringLiteral("T17"));
+        QCOMPARE(StartButton(rebuilt)->text(), QStringLiteral("T17"));
         QCOMPARE(w.findChildren<QTimer *>("tmrF0").size(), 1);
     }
 
@@ -166,7 +166,7 @@ private slots:
         if (!live.available())
             QSKIP("no object hooks in this Qt");
         const auto reload = [&] {
-            w.preferences()->btnPrefReload->click();
+            control<QPushButton>(w.preferences(), "btnPrefReload")->click();
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         };
         reload();
@@ -174,7 +174,7 @@ private slots:
         for (int i = 1; i < 50; ++i)
             reload();
         QCOMPARE(f.dialogs.errors(), QStringList());
-        QCOMPARE(w.pgctrlPapers->count(), 2);
+        QCOMPARE(control<QTabWidget>(w, "pgctrlPapers")->count(), 2);
         QCOMPARE(live.count(), afterOne);
     }
 
@@ -187,15 +187,18 @@ private slots:
             other << QString("%1\tO%1").arg(n);
         f.dir.write("other.txt", crlf(other));
         TfrmMain &w = f.start();
-        w.preferences()->lbleLanguageFile->setText("other.txt");
-        w.preferences()->btnPrefCancel->click();
-        QCOMPARE(w.preferences()->lbleLanguageFile->text(), QStringLiteral("lang.txt"));
-        QCOMPARE(w.preferences()->btnPrefSave->text(), QStringLiteral("T38"));
-        w.preferences()->lbleLanguageFile->setText("other.txt");
-        w.preferences()->btnPrefReload->click();
-        QCOMPARE(w.preferences()->btnPrefSave->text(), QStringLiteral("O38"));
+        control<LabeledEdit>(w.preferences(), "lbleLanguageFile")->setText("other.txt");
+        control<QPushButton>(w.preferences(), "btnPrefCancel")->click();
+        QCOMPARE(control<LabeledEdit>(w.preferences(), "lbleLanguageFile")->text(),
+                 QStringLiteral("lang.txt"));
+        QCOMPARE(control<QPushButton>(w.preferences(), "btnPrefSave")->text(),
+                 QStringLiteral("T38"));
+        control<LabeledEdit>(w.preferences(), "lbleLanguageFile")->setText("other.txt");
+        control<QPushButton>(w.preferences(), "btnPrefReload")->click();
+        QCOMPARE(control<QPushButton>(w.preferences(), "btnPrefSave")->text(),
+                 QStringLiteral("O38"));
         // Reload reads no settings and keeps the snapshot of the file.
-        QVERIFY(w.context().StartSnapshot != w.preferences()->SettingsSnapshot());
+        QVERIFY(w.preferences()->hasUnsavedChanges());
     }
 
     void longValueIsSavedWhole()
@@ -206,8 +209,8 @@ private slots:
         f.writeStandardFolder();
         f.dir.write("wsettings.txt", crlf(AppFixture::settingsLines("FormulaFolder=" + folder)));
         TfrmMain &w = f.start();
-        w.preferences()->lbleSoundSeconds->setText("4");
-        w.preferences()->btnPrefSave->click();
+        control<LabeledEdit>(w.preferences(), "lbleSoundSeconds")->setText("4");
+        control<QPushButton>(w.preferences(), "btnPrefSave")->click();
         QCOMPARE(f.dialogs.errors(), QStringList());
         QVERIFY(
             f.dir.read("wsettings.txt").endsWith("FormulaFolder=" + folder.toLatin1() + "\r\n"));
@@ -219,11 +222,11 @@ private slots:
         f.writeStandardFolder();
         writeProcesses(f);
         TfrmMain &w = f.start();
-        w.preferences()->rbtnMonoYN->setChecked(true);
-        w.preferences()->lbleFilmPrcFile->setText("gone.txt");
-        w.preferences()->btnPrefReload->click();
+        control<QRadioButton>(w.preferences(), "rbtnMonoYN")->setChecked(true);
+        control<LabeledEdit>(w.preferences(), "lbleFilmPrcFile")->setText("gone.txt");
+        control<QPushButton>(w.preferences(), "btnPrefReload")->click();
         QCOMPARE(f.dialogs.errors(), QStringList{"\"gone.txt\": File not found."});
-        QCOMPARE(w.pgctrlFilms->count(), 0);
+        QCOMPARE(control<QTabWidget>(w, "pgctrlFilms")->count(), 0);
     }
 
     void reloadAppliesTheChosenScheme()
@@ -232,10 +235,10 @@ private slots:
         f.writeStandardFolder();
         writeProcesses(f);
         TfrmMain &w = f.start();
-        w.preferences()->rbtnMonoYN->setChecked(true);
-        w.preferences()->btnPrefReload->click();
+        control<QRadioButton>(w.preferences(), "rbtnMonoYN")->setChecked(true);
+        control<QPushButton>(w.preferences(), "btnPrefReload")->click();
         // A new tab's blue labels turn white under the monochrome scheme.
-        QCOMPARE(fontColorOf(w.processPages()->tab(0)->TimeLabel), Colors::White);
+        QCOMPARE(fontColorOf(TimeLabel(w.processPages()->tab(0))), Colors::White);
     }
 
     void colourButtonsSwitchAtOnce()
@@ -245,16 +248,16 @@ private slots:
         writeProcesses(f);
         TfrmMain &w = f.start();
         ProcessTab *tab = w.processPages()->tab(0);
-        tab->StartButton->click();
-        tab->PauseButton->click();
-        QCOMPARE(fontColorOf(tab->StepLabel), Colors::Yellow);
-        w.preferences()->rbtnMonoYN->click();
-        QCOMPARE(fontColorOf(tab->StepLabel), Colors::Silver);
-        tab->PauseButton->click();
-        QVERIFY(tab->StepTimer->isActive());
-        QCOMPARE(fontColorOf(tab->TimeLabel), Colors::Gray);
-        w.preferences()->rbtnColorYN->click();
-        QCOMPARE(fontColorOf(tab->TimeLabel), Colors::Red);
+        StartButton(tab)->click();
+        PauseButton(tab)->click();
+        QCOMPARE(fontColorOf(StepLabel(tab)), Colors::Yellow);
+        control<QRadioButton>(w.preferences(), "rbtnMonoYN")->click();
+        QCOMPARE(fontColorOf(StepLabel(tab)), Colors::Silver);
+        PauseButton(tab)->click();
+        QVERIFY(StepTimer(tab)->isActive());
+        QCOMPARE(fontColorOf(TimeLabel(tab)), Colors::Gray);
+        control<QRadioButton>(w.preferences(), "rbtnColorYN")->click();
+        QCOMPARE(fontColorOf(TimeLabel(tab)), Colors::Red);
     }
 
     void doubleClickOpensTheFile_data()
@@ -272,7 +275,7 @@ private slots:
         AppFixture f;
         f.writeStandardFolder();
         TfrmMain &w = f.start();
-        auto *e = w.findChild<LabeledEdit *>(field);
+        auto *e = control<LabeledEdit>(w, field);
         QTest::mouseDClick(e, Qt::LeftButton);
         QCOMPARE(urls.urls, QList<QUrl>{QUrl::fromLocalFile(f.dir.file(e->text()))});
         QVERIFY(f.dialogs.shown.empty());

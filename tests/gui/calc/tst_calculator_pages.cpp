@@ -142,7 +142,7 @@ private slots:
     {
         ctx.Messages[7] = "Nombre illisible";
         DilutionsPage page(ctx);
-        page.btnDila->click();
+        child<QPushButton>(&page, "btnDila")->click();
         QCOMPARE(dialogs.messages(), QStringList{"Nombre illisible"});
     }
 
@@ -182,16 +182,17 @@ private slots:
         TimeConversionPage page(ctx);
         QCOMPARE(page.unitIndex(), 0);
         if (fahrenheit)
-            QTest::mouseClick(page.rbtnDEVTFahrenheit, Qt::LeftButton, {}, QPoint(8, 10));
+            QTest::mouseClick(child<QRadioButton>(&page, "rbtnDEVTFahrenheit"), Qt::LeftButton, {},
+                              QPoint(8, 10));
         QCOMPARE(page.unitIndex(), fahrenheit ? 1 : 0);
-        type(page.edtDEVTTemp1, fahrenheit ? "68" : "20");
-        page.mskedtDEVTTime1->setCursorPosition(0);
-        QTest::keyClicks(page.mskedtDEVTTime1, typedTime);
-        type(page.edtDEVTTemp2, newTemp);
-        QTest::mouseClick(page.btnDEVTGo, Qt::LeftButton);
+        type(child<QLineEdit>(&page, "edtDEVTTemp1"), fahrenheit ? "68" : "20");
+        child<TimeMaskEdit>(&page, "mskedtDEVTTime1")->setCursorPosition(0);
+        QTest::keyClicks(child<TimeMaskEdit>(&page, "mskedtDEVTTime1"), typedTime);
+        type(child<QLineEdit>(&page, "edtDEVTTemp2"), newTemp);
+        QTest::mouseClick(child<QPushButton>(&page, "btnDEVTGo"), Qt::LeftButton);
         QCOMPARE(dialogs.shown.size(), size_t(0));
-        QCOMPARE(page.pnlDEVTTime2->text(), panel);
-        const GridModel *grid = page.sgrdDEVT->grid();
+        QCOMPARE(child<QLabel>(&page, "pnlDEVTTime2")->text(), panel);
+        const GridModel *grid = child<StringGrid>(&page, "sgrdDEVT")->grid();
         QCOMPARE(grid->cell(0, 0), firstCell);
         QCOMPARE(grid->cell(5, 0), newTemp);
         QCOMPARE(grid->cell(5, 1), panel);
@@ -200,42 +201,42 @@ private slots:
     void timeCompensationKeepsResultsOnError()
     {
         TimeConversionPage page(ctx);
-        type(page.edtDEVTTemp1, "20");
-        type(page.edtDEVTTemp2, "24");
-        page.btnDEVTGo->click();
-        QCOMPARE(page.pnlDEVTTime2->text(), "00:00:00");
-        page.edtDEVTTemp1->clear();
-        type(page.edtDEVTTemp2, "30");
-        page.btnDEVTGo->click();
+        type(child<QLineEdit>(&page, "edtDEVTTemp1"), "20");
+        type(child<QLineEdit>(&page, "edtDEVTTemp2"), "24");
+        child<QPushButton>(&page, "btnDEVTGo")->click();
+        QCOMPARE(child<QLabel>(&page, "pnlDEVTTime2")->text(), "00:00:00");
+        child<QLineEdit>(&page, "edtDEVTTemp1")->clear();
+        type(child<QLineEdit>(&page, "edtDEVTTemp2"), "30");
+        child<QPushButton>(&page, "btnDEVTGo")->click();
         QCOMPARE(dialogs.messages(), QStringList{ctx.message(7)});
-        QCOMPARE(page.sgrdDEVT->grid()->cell(0, 0), "19");
-        QCOMPARE(page.pnlDEVTTime2->text(), "00:00:00");
+        QCOMPARE(child<StringGrid>(&page, "sgrdDEVT")->grid()->cell(0, 0), "19");
+        QCOMPARE(child<QLabel>(&page, "pnlDEVTTime2")->text(), "00:00:00");
     }
 
     void timeGridLooks()
     {
         TimeConversionPage page(ctx);
-        const GridModel *grid = page.sgrdDEVT->grid();
+        const GridModel *grid = child<StringGrid>(&page, "sgrdDEVT")->grid();
         QCOMPARE(grid->cols(), 11);
         QCOMPARE(grid->rows(), 2);
         QCOMPARE(grid->fixedRows(), 0);
         QCOMPARE(grid->fixedCols(), 0);
-        QCOMPARE(page.sgrdDEVT->columnWidth(3), 68);
-        QCOMPARE(page.sgrdDEVT->rowHeight(1), 23);
+        QCOMPARE(child<StringGrid>(&page, "sgrdDEVT")->columnWidth(3), 68);
+        QCOMPARE(child<StringGrid>(&page, "sgrdDEVT")->rowHeight(1), 23);
         QCOMPARE(grid->gridColor(), Colors::Black);
         QCOMPARE(grid->fontColor(), Colors::Red);
         QVERIFY(!(grid->flags(grid->index(1, 4)) & Qt::ItemIsEditable));
-        QVERIFY(page.sgrdDEVT->font().bold());
-        QCOMPARE(page.sgrdDEVT->font().pixelSize(), 13);
+        QVERIFY(child<StringGrid>(&page, "sgrdDEVT")->font().bold());
+        QCOMPARE(child<StringGrid>(&page, "sgrdDEVT")->font().pixelSize(), 13);
     }
 
     void maskedFieldStartsBlank()
     {
         TimeConversionPage page(ctx);
-        QCOMPARE(page.mskedtDEVTTime1->maskedText(), "  :  :  ");
-        page.mskedtDEVTTime1->setCursorPosition(1);
-        QTest::keyClicks(page.mskedtDEVTTime1, "13000");
-        QCOMPARE(page.mskedtDEVTTime1->maskedText(), " 1:30:00");
+        QCOMPARE(child<TimeMaskEdit>(&page, "mskedtDEVTTime1")->maskedText(), "  :  :  ");
+        child<TimeMaskEdit>(&page, "mskedtDEVTTime1")->setCursorPosition(1);
+        QTest::keyClicks(child<TimeMaskEdit>(&page, "mskedtDEVTTime1"), "13000");
+        QCOMPARE(child<TimeMaskEdit>(&page, "mskedtDEVTTime1")->maskedText(), " 1:30:00");
     }
 
     // Leaving the edited time field with a required digit blank is refused.
@@ -256,7 +257,7 @@ private slots:
         TimeConversionPage page(ctx);
         page.show();
         QVERIFY(QTest::qWaitForWindowActive(&page));
-        TimeMaskEdit *mask = page.mskedtDEVTTime1;
+        TimeMaskEdit *mask = child<TimeMaskEdit>(&page, "mskedtDEVTTime1");
         mask->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(mask->hasFocus());
         mask->setCursorPosition(0);
@@ -277,11 +278,11 @@ private slots:
             QCOMPARE(mask->maskedText(), "  :  :  ");
             dialogs.clear();
             QTest::keyClick(mask, Qt::Key_Tab);
-            QTRY_VERIFY(page.edtDEVTTemp2->hasFocus());
+            QTRY_VERIFY(child<QLineEdit>(&page, "edtDEVTTemp2")->hasFocus());
             QTest::qWait(20);
             QCOMPARE(dialogs.errors(), QStringList());
         } else {
-            QTRY_VERIFY(page.edtDEVTTemp2->hasFocus());
+            QTRY_VERIFY(child<QLineEdit>(&page, "edtDEVTTemp2")->hasFocus());
             QTest::qWait(20);
             QCOMPARE(dialogs.errors(), QStringList());
             QCOMPARE(sound.events, QStringList());
@@ -294,16 +295,16 @@ private slots:
     void calculRefusesAHalfTypedTime()
     {
         TimeConversionPage page(ctx);
-        type(page.edtDEVTTemp1, "20");
-        type(page.edtDEVTTemp2, "24");
-        page.mskedtDEVTTime1->setCursorPosition(0);
-        QTest::keyClicks(page.mskedtDEVTTime1, "0010");
-        page.pnlDEVTTime2->setText("old");
-        page.btnDEVTGo->click();
+        type(child<QLineEdit>(&page, "edtDEVTTemp1"), "20");
+        type(child<QLineEdit>(&page, "edtDEVTTemp2"), "24");
+        child<TimeMaskEdit>(&page, "mskedtDEVTTime1")->setCursorPosition(0);
+        QTest::keyClicks(child<TimeMaskEdit>(&page, "mskedtDEVTTime1"), "0010");
+        child<QLabel>(&page, "pnlDEVTTime2")->setText("old");
+        child<QPushButton>(&page, "btnDEVTGo")->click();
         QCOMPARE(dialogs.errors(), QStringList{MaskError});
         QCOMPARE(sound.events, QStringList{"beep"});
-        QCOMPARE(page.pnlDEVTTime2->text(), "old");
-        QCOMPARE(page.sgrdDEVT->grid()->cell(0, 1), QString());
+        QCOMPARE(child<QLabel>(&page, "pnlDEVTTime2")->text(), "old");
+        QCOMPARE(child<StringGrid>(&page, "sgrdDEVT")->grid()->cell(0, 1), QString());
     }
 
     void maskedFieldEnterAndEscape()
@@ -311,13 +312,13 @@ private slots:
         TimeConversionPage page(ctx);
         page.show();
         QVERIFY(QTest::qWaitForWindowActive(&page));
-        TimeMaskEdit *mask = page.mskedtDEVTTime1;
+        TimeMaskEdit *mask = child<TimeMaskEdit>(&page, "mskedtDEVTTime1");
         mask->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(mask->hasFocus());
         mask->setCursorPosition(0);
         QTest::keyClicks(mask, "012000");
         QTest::keyClick(mask, Qt::Key_Tab);
-        QTRY_VERIFY(page.edtDEVTTemp2->hasFocus());
+        QTRY_VERIFY(child<QLineEdit>(&page, "edtDEVTTemp2")->hasFocus());
         // Back in, spoil the seconds: Enter refuses, Escape gives 01:20:00 back.
         mask->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(mask->hasFocus());
@@ -394,13 +395,13 @@ private slots:
     void secondClickConvertsFromTheFirstField()
     {
         UnitsConversionPage page(ctx);
-        QTest::keyClicks(page.lbleUNITTempF, "100");
-        page.btnUNITTemp->click();
-        page.lbleUNITTempF->setText("999"); // not typed: nothing is emptied
-        page.btnUNITTemp->click();
-        QCOMPARE(page.lbleUNITTempC->text(), "37.78");
-        QCOMPARE(page.lbleUNITTempF->text(), "100");
-        QCOMPARE(page.lbleUNITTempK->text(), "310.93");
+        QTest::keyClicks(child<LabeledEdit>(&page, "lbleUNITTempF"), "100");
+        child<QPushButton>(&page, "btnUNITTemp")->click();
+        child<LabeledEdit>(&page, "lbleUNITTempF")->setText("999"); // not typed: nothing is emptied
+        child<QPushButton>(&page, "btnUNITTemp")->click();
+        QCOMPARE(child<LabeledEdit>(&page, "lbleUNITTempC")->text(), "37.78");
+        QCOMPARE(child<LabeledEdit>(&page, "lbleUNITTempF")->text(), "100");
+        QCOMPARE(child<LabeledEdit>(&page, "lbleUNITTempK")->text(), "310.93");
     }
 
     void typingEmptiesTheOtherFields_data()
@@ -433,74 +434,75 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, clears);
         UnitsConversionPage page(ctx);
-        QTest::keyClicks(page.lbleUNITVoll, "1");
-        page.btnUNITVol->click();
-        QTest::keyClicks(page.lbleUNITLengthm, "2");
-        page.btnUNITLength->click();
-        const QString before = page.lbleUNITVolUKPint->text();
+        QTest::keyClicks(child<LabeledEdit>(&page, "lbleUNITVoll"), "1");
+        child<QPushButton>(&page, "btnUNITVol")->click();
+        QTest::keyClicks(child<LabeledEdit>(&page, "lbleUNITLengthm"), "2");
+        child<QPushButton>(&page, "btnUNITLength")->click();
+        const QString before = child<LabeledEdit>(&page, "lbleUNITVolUKPint")->text();
 
         // Into an empty field, so that Backspace changes nothing in it.
-        page.lbleUNITVolUSQuart->clear();
+        child<LabeledEdit>(&page, "lbleUNITVolUSQuart")->clear();
         QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers), text);
-        QApplication::sendEvent(page.lbleUNITVolUSQuart, &press);
-        QCOMPARE(page.lbleUNITVolUKPint->text(), clears ? QString() : before);
-        QCOMPARE(page.lbleUNITVolml->text().isEmpty(), clears);
-        QCOMPARE(page.lbleUNITVoll->text().isEmpty(), clears);
+        QApplication::sendEvent(child<LabeledEdit>(&page, "lbleUNITVolUSQuart"), &press);
+        QCOMPARE(child<LabeledEdit>(&page, "lbleUNITVolUKPint")->text(),
+                 clears ? QString() : before);
+        QCOMPARE(child<LabeledEdit>(&page, "lbleUNITVolml")->text().isEmpty(), clears);
+        QCOMPARE(child<LabeledEdit>(&page, "lbleUNITVoll")->text().isEmpty(), clears);
         // Other groups are left alone.
-        QCOMPARE(page.lbleUNITLengthm->text(), "2");
-        QCOMPARE(page.lbleUNITLengthmm->text(), "2000");
+        QCOMPARE(child<LabeledEdit>(&page, "lbleUNITLengthm")->text(), "2");
+        QCOMPARE(child<LabeledEdit>(&page, "lbleUNITLengthmm")->text(), "2000");
     }
 
     void keyTakesItsEffectAfterEmptying()
     {
         UnitsConversionPage page(ctx);
-        QTest::keyClicks(page.lbleUNITWeightgr, "1000");
-        page.btnUNITWeight->click();
-        page.lbleUNITWeightkg->setFocus();
-        page.lbleUNITWeightkg->setCursorPosition(1);
-        QTest::keyClicks(page.lbleUNITWeightkg, "5");
-        QCOMPARE(page.lbleUNITWeightkg->text(), "15");
-        QCOMPARE(page.lbleUNITWeightgr->text(), QString());
-        page.btnUNITWeight->click();
-        QCOMPARE(page.lbleUNITWeightgr->text(), "15000");
+        QTest::keyClicks(child<LabeledEdit>(&page, "lbleUNITWeightgr"), "1000");
+        child<QPushButton>(&page, "btnUNITWeight")->click();
+        child<LabeledEdit>(&page, "lbleUNITWeightkg")->setFocus();
+        child<LabeledEdit>(&page, "lbleUNITWeightkg")->setCursorPosition(1);
+        QTest::keyClicks(child<LabeledEdit>(&page, "lbleUNITWeightkg"), "5");
+        QCOMPARE(child<LabeledEdit>(&page, "lbleUNITWeightkg")->text(), "15");
+        QCOMPARE(child<LabeledEdit>(&page, "lbleUNITWeightgr")->text(), QString());
+        child<QPushButton>(&page, "btnUNITWeight")->click();
+        QCOMPARE(child<LabeledEdit>(&page, "lbleUNITWeightgr")->text(), "15000");
     }
 
     void volumeSearchesUKBeforeUS()
     {
         UnitsConversionPage page(ctx);
-        page.lbleUNITVolUSOunce->setText("5");
-        page.lbleUNITVolUKOunce->setText("1");
-        page.btnUNITVol->click();
-        QCOMPARE(page.lbleUNITVolUKOunce->text(), "1");
-        QCOMPARE(page.lbleUNITVolcl->text(), "2.8413125");
+        child<LabeledEdit>(&page, "lbleUNITVolUSOunce")->setText("5");
+        child<LabeledEdit>(&page, "lbleUNITVolUKOunce")->setText("1");
+        child<QPushButton>(&page, "btnUNITVol")->click();
+        QCOMPARE(child<LabeledEdit>(&page, "lbleUNITVolUKOunce")->text(), "1");
+        QCOMPARE(child<LabeledEdit>(&page, "lbleUNITVolcl")->text(), "2.8413125");
     }
 
     void unitErrorsReachTheErrorBox()
     {
         UnitsConversionPage page(ctx);
-        page.btnUNITSurface->click(); // all empty: nothing at all
+        child<QPushButton>(&page, "btnUNITSurface")->click(); // all empty: nothing at all
         QCOMPARE(dialogs.shown.size(), size_t(0));
-        QCOMPARE(page.lbleUNITSurfacem->text(), QString());
+        QCOMPARE(child<LabeledEdit>(&page, "lbleUNITSurfacem")->text(), QString());
 
         page.setDecimalSeparator(',');
-        page.lbleUNITLengthcm->setText("  ");
-        page.lbleUNITLengthFeet->setText("3");
-        page.btnUNITLength->click();
+        child<LabeledEdit>(&page, "lbleUNITLengthcm")->setText("  ");
+        child<LabeledEdit>(&page, "lbleUNITLengthFeet")->setText("3");
+        child<QPushButton>(&page, "btnUNITLength")->click();
         QCOMPARE(dialogs.errors(), QStringList{"'  ' is not a valid floating point value."});
-        QCOMPARE(page.lbleUNITLengthFeet->text(), "3");
-        QCOMPARE(page.lbleUNITLengthmm->text(), QString());
+        QCOMPARE(child<LabeledEdit>(&page, "lbleUNITLengthFeet")->text(), "3");
+        QCOMPARE(child<LabeledEdit>(&page, "lbleUNITLengthmm")->text(), QString());
 
         dialogs.clear();
-        page.lbleUNITLengthcm->setText("2,54");
-        page.btnUNITLength->click();
+        child<LabeledEdit>(&page, "lbleUNITLengthcm")->setText("2,54");
+        child<QPushButton>(&page, "btnUNITLength")->click();
         QCOMPARE(dialogs.errors(), QStringList());
-        QCOMPARE(page.lbleUNITLengthInches->text(), "1");
-        QCOMPARE(page.lbleUNITLengthFeet->text(), "0,0833333333333333");
+        QCOMPARE(child<LabeledEdit>(&page, "lbleUNITLengthInches")->text(), "1");
+        QCOMPARE(child<LabeledEdit>(&page, "lbleUNITLengthFeet")->text(), "0,0833333333333333");
 
-        page.lbleUNITVolm->setText("1e4930");
-        page.btnUNITVol->click();
+        child<LabeledEdit>(&page, "lbleUNITVolm")->setText("1e4930");
+        child<QPushButton>(&page, "btnUNITVol")->click();
         QCOMPARE(dialogs.errors(), QStringList{"Floating point overflow."});
-        QCOMPARE(page.lbleUNITVolml->text(), QString());
+        QCOMPARE(child<LabeledEdit>(&page, "lbleUNITVolml")->text(), QString());
     }
 
     // ---- Shared ------------------------------------------------------------

@@ -1,4 +1,5 @@
 #include "core/app/app_context.h"
+#include "core/app/settings.h"
 #include "core/process/sound_output.h"
 #include "gui/dialogs.h"
 #include "gui/editors/chem_page.h"
@@ -25,6 +26,7 @@ struct Page
     {
         ctx.dialogs = &dialogs;
         ctx.sound = &sound;
+        ctx.settings = &settings;
         ctx.Messages[2] = QStringLiteral("Ce n'est pas le bon fichier");
         if (prefix == "PROC")
             widget = std::make_unique<ProcessEditorPage>(ctx);
@@ -86,6 +88,8 @@ struct Page
     TempWorkDir dir;
     ScriptedDialogs dialogs;
     RecordingSound sound;
+    // The working folder is the test's: the files are named relative to it.
+    Settings settings{QDir(dir.path()), QString()};
     AppContext ctx;
     QString prefix;
     std::unique_ptr<QWidget> widget;

@@ -52,20 +52,20 @@ class TestBigDisplay : public QObject
         }
         void showBig()
         {
-            QTest::keyClick(a->StepGrid, Qt::Key_F11);
+            QTest::keyClick(StepGrid(a), Qt::Key_F11);
             big = w->darkroom()->bigDisplay();
         }
         // The big display shows what the tab shows, in its colours.
         void checkSameFace()
         {
-            const std::pair<QLabel *, QLabel *> pairs[] = {{big->StepLabel, a->StepLabel},
-                                                           {big->TimeLabel, a->TimeLabel},
-                                                           {big->AgitLabel, a->AgitLabel}};
+            const std::pair<QLabel *, QLabel *> pairs[] = {{StepLabel(big), StepLabel(a)},
+                                                           {TimeLabel(big), TimeLabel(a)},
+                                                           {AgitLabel(big), AgitLabel(a)}};
             for (const auto &[shown, onTab] : pairs) {
                 QCOMPARE(shown->text(), onTab->text());
                 QCOMPARE(fontColorOf(shown), fontColorOf(onTab));
             }
-            QCOMPARE(big->Gauge->value(), a->Gauge->value());
+            QCOMPARE(Gauge(big)->value(), Gauge(a)->value());
         }
     };
 
@@ -78,31 +78,31 @@ private slots:
         QVERIFY(r.big->isFullScreen());
         QCOMPARE(r.big->followed(), r.a);
         r.checkSameFace();
-        QCOMPARE(fontColorOf(r.big->TimeLabel), Colors::Blue);
+        QCOMPARE(fontColorOf(TimeLabel(r.big)), Colors::Blue);
 
         // The keys drive it from there.
         QTest::keyClick(r.big, Qt::Key_Return);
         QVERIFY(r.engine().process(0).isRunning());
         r.checkSameFace();
-        QCOMPARE(fontColorOf(r.big->TimeLabel), Colors::Red);
+        QCOMPARE(fontColorOf(TimeLabel(r.big)), Colors::Red);
         r.tick(r.a);
         r.tick(r.a);
-        QCOMPARE(r.big->TimeLabel->text(), QStringLiteral("00:00:03"));
-        QVERIFY(r.big->Gauge->value() > 0);
+        QCOMPARE(TimeLabel(r.big)->text(), QStringLiteral("00:00:03"));
+        QVERIFY(Gauge(r.big)->value() > 0);
         r.checkSameFace();
 
         // Through the cell's end, and on to the wait mark, where it pauses.
         while (r.engine().process(0).currentRow() == 1)
             r.tick(r.a);
-        QCOMPARE(r.big->StepLabel->text(), QStringLiteral("Drain"));
+        QCOMPARE(StepLabel(r.big)->text(), QStringLiteral("Drain"));
         r.checkSameFace();
         while (r.engine().process(0).isRunning())
             r.tick(r.a);
         QCOMPARE(r.engine().process(0).state(), ProcessState::AtWaitMark);
         r.checkSameFace();
-        QCOMPARE(fontColorOf(r.big->TimeLabel), Colors::Yellow);
+        QCOMPARE(fontColorOf(TimeLabel(r.big)), Colors::Yellow);
         // Nothing in the band: the process on show says it itself.
-        QVERIFY(r.big->BandLabel->text().isEmpty());
+        QVERIFY(BandLabel(r.big)->text().isEmpty());
 
         QTest::keyClick(r.big, Qt::Key_Space);
         QVERIFY(r.engine().process(0).isRunning());
@@ -113,7 +113,7 @@ private slots:
         QTest::keyClick(r.big, Qt::Key_Escape);
         QVERIFY(!r.big->isVisible());
         // A double-click on the time label shows it again; F11 leaves.
-        QTest::mouseDClick(r.a->TimeLabel, Qt::LeftButton);
+        QTest::mouseDClick(TimeLabel(r.a), Qt::LeftButton);
         QVERIFY(r.big->isVisible());
         QTest::keyClick(r.big, Qt::Key_F11);
         QVERIFY(!r.big->isVisible());
@@ -122,47 +122,48 @@ private slots:
     void tellsWhatAnotherProcessReached()
     {
         Rig r;
-        r.b->StartButton->click();
+        StartButton(r.b)->click();
         r.showBig();
-        r.a->StartButton->click();
+        StartButton(r.a)->click();
         // Its count-down alone tells nothing.
         r.tick(r.b);
-        QVERIFY(r.big->BandLabel->text().isEmpty());
+        QVERIFY(BandLabel(r.big)->text().isEmpty());
         // Stop ends: Fix runs.
         r.tick(r.b);
         r.tick(r.b);
         QCOMPARE(r.engine().process(1).currentRow(), 2);
-        QCOMPARE(r.big->BandLabel->text(), QStringLiteral("Film B  \u2013  Fix  00:00:03"));
-        QCOMPARE(fontColorOf(r.big->BandLabel), Colors::Red);
-        QVERIFY(r.big->BandTimer->isActive());
-        QVERIFY(r.big->BandTimer->interval() >= 3000);
+        QCOMPARE(BandLabel(r.big)->text(), QStringLiteral("Film B  \u2013  Fix  00:00:03"));
+        QCOMPARE(fontColorOf(BandLabel(r.big)), Colors::Red);
+        QVERIFY(BandTimer(r.big)->isActive());
+        QVERIFY(BandTimer(r.big)->interval() >= 3000);
         // Fix ends at its wait mark: paused.
         while (r.engine().process(1).isRunning())
             r.tick(r.b);
-        QCOMPARE(r.big->BandLabel->text(), QStringLiteral("Film B  \u2013  Wait  00:00:00"));
-        QCOMPARE(fontColorOf(r.big->BandLabel), Colors::Yellow);
+        QCOMPARE(BandLabel(r.big)->text(), QStringLiteral("Film B  \u2013  Wait  00:00:00"));
+        QCOMPARE(fontColorOf(BandLabel(r.big)), Colors::Yellow);
         // The process on show went on all the while.
         QCOMPARE(r.big->followed(), r.a);
         r.checkSameFace();
         // A few seconds later the band is empty again.
-        r.big->BandTimer->start(0);
-        QTRY_VERIFY(r.big->BandLabel->text().isEmpty());
+        BandTimer(r.big)->start(0);
+        QTRY_VERIFY(BandLabel(r.big)->text().isEmpty());
 
         // Another tab on show: the display follows it; no tab on show: it goes.
         QTest::keyClick(r.big, Qt::Key_Tab, Qt::ControlModifier);
         QCOMPARE(r.big->followed(), r.b);
-        QCOMPARE(r.big->TimeLabel->text(), r.b->TimeLabel->text());
+        QCOMPARE(TimeLabel(r.big)->text(), TimeLabel(r.b)->text());
         QTest::keyClick(r.big, Qt::Key_3, Qt::ControlModifier);
         QVERIFY(!r.big->isVisible());
-        QCOMPARE(r.w->pgctrlMain->currentWidget(), r.w->tbshtDilutions);
+        QCOMPARE(control<QTabWidget>(r.w, "pgctrlMain")->currentWidget(),
+                 control<QWidget>(r.w, "tbshtDilutions"));
     }
 
     void textsFillTheirShares()
     {
         Rig r;
         r.showBig();
-        r.a->StartButton->click();
-        for (QLabel *l : {r.big->StepLabel, r.big->TimeLabel, r.big->AgitLabel}) {
+        StartButton(r.a)->click();
+        for (QLabel *l : {StepLabel(r.big), TimeLabel(r.big), AgitLabel(r.big)}) {
             const QSize box = l->contentsRect().size();
             QFont f = l->font();
             const QFontMetricsF fits(f);
@@ -176,7 +177,7 @@ private slots:
                      qPrintable(l->objectName()));
         }
         // The time is the largest of the three.
-        QVERIFY(r.big->TimeLabel->font().pixelSize() > r.big->StepLabel->font().pixelSize());
+        QVERIFY(TimeLabel(r.big)->font().pixelSize() > StepLabel(r.big)->font().pixelSize());
     }
 
     void reloadTakesItAway()

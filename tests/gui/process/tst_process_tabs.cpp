@@ -112,8 +112,8 @@ private slots:
                 out << t->widget(i)->objectName();
             return out;
         };
-        QCOMPARE(names(w.pgctrlPapers), paperTabs);
-        QCOMPARE(names(w.pgctrlFilms), filmTabs);
+        QCOMPARE(names(control<QTabWidget>(w, "pgctrlPapers")), paperTabs);
+        QCOMPARE(names(control<QTabWidget>(w, "pgctrlFilms")), filmTabs);
         ProcessEngine &e = w.processPages()->engine();
         QCOMPARE(e.size(), int(papers.size() + films.size()));
         for (const QString &tab : paperTabs + filmTabs) {
@@ -123,9 +123,9 @@ private slots:
                   "btn" + tag + "Start", "btn" + tag + "Pause", "btn" + tag + "Previous",
                   "btn" + tag + "Next", "btn" + tag + "Reset", "mmo" + tag + "Comments",
                   "gge" + tag, "edt" + tag + "Titel"})
-                QVERIFY2(w.findChild<QWidget *>(name), qPrintable(name));
-            QVERIFY(w.findChild<QTimer *>("tmr" + tag));
-            QVERIFY(w.findChild<QTimer *>("tmrAgit" + tag));
+                QVERIFY2(control<QWidget>(w, name), qPrintable(name));
+            QVERIFY(control<QTimer>(w, "tmr" + tag));
+            QVERIFY(control<QTimer>(w, "tmrAgit" + tag));
         }
     }
 
@@ -139,28 +139,28 @@ private slots:
         QCOMPARE(f.dialogs.errors(), QStringList());
         ProcessTab *t = w.processPages()->tab(0);
         QCOMPARE(w.processPages()->engine().process(0).fileName(), QStringLiteral("a.txt"));
-        QCOMPARE(w.pgctrlFilms->tabText(0), QStringLiteral("Ilford HP5"));
-        QCOMPARE(t->StepLabel->text(), QStringLiteral("Ilford HP5"));
-        QCOMPARE(t->StepGrid->geometry(), QRect(6, 5, 325, 425));
-        QCOMPARE(t->StepLabel->geometry(), QRect(340, 5, 411, 55));
-        QCOMPARE(t->TimeLabel->geometry(), QRect(340, 58, 411, 66));
-        QCOMPARE(t->AgitLabel->geometry(), QRect(340, 123, 411, 20));
-        QCOMPARE(t->TimeLabel->text(), QStringLiteral("00:00:00"));
-        QCOMPARE(t->TimeLabel->font().pixelSize(), 60);
-        QCOMPARE(t->StartButton->geometry(), QRect(340, 150, 80, 29));
-        QCOMPARE(t->ResetButton->geometry(), QRect(671, 150, 80, 29));
-        QCOMPARE(t->CommentsMemo->geometry(), QRect(340, 185, 411, 245));
-        QVERIFY(t->CommentsMemo->isReadOnly());
-        QCOMPARE(t->CommentsMemo->toPlainText(), QStringLiteral("comment of Ilford HP5"));
-        QCOMPARE(t->Gauge->geometry(), QRect(6, 440, 747, 43));
-        QVERIFY(!t->TitleEdit->isVisibleTo(t));
-        QVERIFY(!t->StepTimer->isActive());
-        QCOMPARE(t->StepTimer->interval(), 1000);
-        QCOMPARE(t->StepTimer->timerType(), Qt::PreciseTimer);
+        QCOMPARE(control<QTabWidget>(w, "pgctrlFilms")->tabText(0), QStringLiteral("Ilford HP5"));
+        QCOMPARE(StepLabel(t)->text(), QStringLiteral("Ilford HP5"));
+        QCOMPARE(StepGrid(t)->geometry(), QRect(6, 5, 325, 425));
+        QCOMPARE(StepLabel(t)->geometry(), QRect(340, 5, 411, 55));
+        QCOMPARE(TimeLabel(t)->geometry(), QRect(340, 58, 411, 66));
+        QCOMPARE(AgitLabel(t)->geometry(), QRect(340, 123, 411, 20));
+        QCOMPARE(TimeLabel(t)->text(), QStringLiteral("00:00:00"));
+        QCOMPARE(TimeLabel(t)->font().pixelSize(), 60);
+        QCOMPARE(StartButton(t)->geometry(), QRect(340, 150, 80, 29));
+        QCOMPARE(ResetButton(t)->geometry(), QRect(671, 150, 80, 29));
+        QCOMPARE(CommentsMemo(t)->geometry(), QRect(340, 185, 411, 245));
+        QVERIFY(CommentsMemo(t)->isReadOnly());
+        QCOMPARE(CommentsMemo(t)->toPlainText(), QStringLiteral("comment of Ilford HP5"));
+        QCOMPARE(Gauge(t)->geometry(), QRect(6, 440, 747, 43));
+        QVERIFY(!TitleEdit(t)->isVisibleTo(t));
+        QVERIFY(!StepTimer(t)->isActive());
+        QCOMPARE(StepTimer(t)->interval(), 1000);
+        QCOMPARE(StepTimer(t)->timerType(), Qt::PreciseTimer);
         // Captions from the language file, entries 17 to 21.
-        QCOMPARE(t->StartButton->text(), QStringLiteral("T17"));
-        QCOMPARE(t->ResetButton->text(), QStringLiteral("T21"));
-        GridModel *g = t->StepGrid->grid();
+        QCOMPARE(StartButton(t)->text(), QStringLiteral("T17"));
+        QCOMPARE(ResetButton(t)->text(), QStringLiteral("T21"));
+        GridModel *g = StepGrid(t)->grid();
         QCOMPARE(g->fixedRows(), 1);
         QCOMPARE(g->fixedCols(), 1);
         QCOMPARE(g->colWidth(0), 125);
@@ -178,8 +178,8 @@ private slots:
         f.dir.write("proc/a.txt", processFile(QString(), 1));
         f.dir.write("films.txt", crlf({"a.txt"}));
         TfrmMain &w = f.start();
-        QCOMPARE(w.pgctrlFilms->tabText(0), QStringLiteral("a.txt"));
-        GridModel *g = w.processPages()->tab(0)->StepGrid->grid();
+        QCOMPARE(control<QTabWidget>(w, "pgctrlFilms")->tabText(0), QStringLiteral("a.txt"));
+        GridModel *g = StepGrid(w.processPages()->tab(0))->grid();
         QCOMPARE(g->cols(), 6);
         QCOMPARE(g->colWidth(5), 85);
     }
@@ -193,16 +193,17 @@ private slots:
         f.dir.write("papers.txt", crlf({"a.txt", "b.txt", "c.txt"}));
         TfrmMain &w = f.start();
         QCOMPARE(f.dialogs.errors(), QStringList{"\"proc/b.txt\": File not found."});
-        QCOMPARE(w.pgctrlPapers->count(), 2);
-        QCOMPARE(w.pgctrlPapers->tabText(0), QStringLiteral("A"));
-        QCOMPARE(w.pgctrlPapers->tabText(1), QStringLiteral("TabP1"));
+        QCOMPARE(control<QTabWidget>(w, "pgctrlPapers")->count(), 2);
+        QCOMPARE(control<QTabWidget>(w, "pgctrlPapers")->tabText(0), QStringLiteral("A"));
+        QCOMPARE(control<QTabWidget>(w, "pgctrlPapers")->tabText(1), QStringLiteral("TabP1"));
         QCOMPARE(w.processPages()->engine().size(), 2);
-        QCOMPARE(w.pgctrlMain->currentWidget(), w.preferences());
+        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->currentWidget(), w.preferences());
         // The language file was not reached.
-        QCOMPARE(w.preferences()->btnPrefSave->text(), QStringLiteral("Enregistrer"));
+        QCOMPARE(control<QPushButton>(w.preferences(), "btnPrefSave")->text(),
+                 QStringLiteral("Enregistrer"));
         // The tab built before the failure works.
-        w.processPages()->tab(0)->StartButton->click();
-        QVERIFY(w.processPages()->tab(0)->StepTimer->isActive());
+        StartButton(w.processPages()->tab(0))->click();
+        QVERIFY(StepTimer(w.processPages()->tab(0))->isActive());
     }
 
     // The tabs of a list are measured once, after the last is added (here one
@@ -221,17 +222,19 @@ private slots:
         titles << "TabF3";
         TfrmMain &w = f.start();
         QCOMPARE(f.dialogs.errors().size(), 1);
-        QTabWidget alone(w.tbshtFilms);
-        alone.setGeometry(w.pgctrlFilms->geometry());
+        QTabWidget alone(control<QWidget>(w, "tbshtFilms"));
+        alone.setGeometry(control<QTabWidget>(w, "pgctrlFilms")->geometry());
         for (const QString &title : titles)
             alone.addTab(new QWidget, title);
-        w.pgctrlMain->setCurrentWidget(w.tbshtFilms);
+        control<QTabWidget>(w, "pgctrlMain")->setCurrentWidget(control<QWidget>(w, "tbshtFilms"));
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(w.pgctrlFilms->count(), titles.size());
+        QCOMPARE(control<QTabWidget>(w, "pgctrlFilms")->count(), titles.size());
         for (int i = 0; i < titles.size(); ++i)
-            QCOMPARE(w.pgctrlFilms->tabBar()->tabRect(i), alone.tabBar()->tabRect(i));
-        QCOMPARE(w.pgctrlFilms->tabBar()->geometry(), alone.tabBar()->geometry());
+            QCOMPARE(control<QTabWidget>(w, "pgctrlFilms")->tabBar()->tabRect(i),
+                     alone.tabBar()->tabRect(i));
+        QCOMPARE(control<QTabWidget>(w, "pgctrlFilms")->tabBar()->geometry(),
+                 alone.tabBar()->geometry());
     }
 
     void fileWithoutStepsReportsFixedRows()
@@ -244,7 +247,7 @@ private slots:
         TfrmMain &w = f.start();
         QCOMPARE(f.dialogs.errors(),
                  QStringList{"\"proc/a.txt\": Fixed row count must be less than row count."});
-        QCOMPARE(w.pgctrlFilms->tabText(0), QStringLiteral("TabF0"));
+        QCOMPARE(control<QTabWidget>(w, "pgctrlFilms")->tabText(0), QStringLiteral("TabF0"));
     }
 
     void listLines_data()
@@ -275,11 +278,11 @@ private slots:
         TfrmMain &w = f.start();
         QCOMPARE(f.dialogs.errors(), errors);
         QStringList shown;
-        for (int i = 0; i < w.pgctrlFilms->count(); ++i)
-            shown << w.pgctrlFilms->tabText(i);
+        for (int i = 0; i < control<QTabWidget>(w, "pgctrlFilms")->count(); ++i)
+            shown << control<QTabWidget>(w, "pgctrlFilms")->tabText(i);
         QCOMPARE(shown, tabs);
         // Without an error the load went on to the captions.
-        QCOMPARE(w.preferences()->btnPrefSave->text(),
+        QCOMPARE(control<QPushButton>(w.preferences(), "btnPrefSave")->text(),
                  errors.isEmpty() ? QStringLiteral("T38") : QStringLiteral("Enregistrer"));
     }
 
@@ -335,18 +338,18 @@ private slots:
                 t.button(i, role)->click();
         QCOMPARE(t.state(0), t.state(1));
         const QStringList start = t.state(0);
-        t.w->pgctrlFilms->setCurrentIndex(0);
-        QWidget *target = t.w->pgctrlMain->tabBar();
+        control<QTabWidget>(t.w, "pgctrlFilms")->setCurrentIndex(0);
+        QWidget *target = control<QTabWidget>(t.w, "pgctrlMain")->tabBar();
         if (focus == "grid")
-            target = t.tab[0]->StepGrid;
+            target = StepGrid(t.tab[0]);
         else if (focus == "start")
-            target = t.tab[0]->StartButton;
+            target = StartButton(t.tab[0]);
         else if (focus == "reset")
-            target = t.tab[0]->ResetButton;
+            target = ResetButton(t.tab[0]);
         else if (focus == "memo")
-            target = t.tab[0]->CommentsMemo;
+            target = CommentsMemo(t.tab[0]);
         else if (focus == "tabs")
-            target = t.w->pgctrlFilms->tabBar();
+            target = control<QTabWidget>(t.w, "pgctrlFilms")->tabBar();
         target->setFocus();
         QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         if (button.isEmpty()) {
@@ -354,7 +357,7 @@ private slots:
         } else {
             QVERIFY(t.state(0) != start);
             // The twin, by a click on its own tab.
-            t.w->pgctrlFilms->setCurrentIndex(1);
+            control<QTabWidget>(t.w, "pgctrlFilms")->setCurrentIndex(1);
             t.button(1, button)->click();
             QCOMPARE(t.state(0), t.state(1));
         }
@@ -364,7 +367,7 @@ private slots:
     void aCellEditorKeepsItsKeys()
     {
         TwinTabs t;
-        StringGrid *grid = t.tab[0]->StepGrid;
+        StringGrid *grid = StepGrid(t.tab[0]);
         const QModelIndex cell = grid->model()->index(2, 4);
         grid->setCurrentIndex(cell);
         const QStringList idle = t.state(0);
@@ -399,14 +402,14 @@ private slots:
         w.show();
         ProcessTab *tab = w.processPages()->tab(0);
         Process &p = tab->process();
-        QTest::keyClick(tab->StepGrid, Qt::Key_F11);
+        QTest::keyClick(StepGrid(tab), Qt::Key_F11);
         QVERIFY(w.darkroom()->bigDisplayShown());
         // The tab's timer as it fires: stopped, then its timeout.
         const auto fire = [&] {
-            QVERIFY(tab->StepTimer->isActive());
+            QVERIFY(StepTimer(tab)->isActive());
             f.clock.setNowMs(*w.processPages()->engine().face(0).tickDueMs);
-            tab->StepTimer->stop();
-            QMetaObject::invokeMethod(tab->StepTimer, "timeout");
+            StepTimer(tab)->stop();
+            QMetaObject::invokeMethod(StepTimer(tab), "timeout");
         };
         qint64 devStart = -1, devEnded = -1;
         f.dialogs.whileOpen = [&](const ScriptedDialogs::Shown &) {
@@ -414,7 +417,7 @@ private slots:
                 fire();
             devEnded = f.clock.nowMs();
         };
-        tab->StartButton->click();
+        StartButton(tab)->click();
         for (int n = 0; n < 10 && p.currentRow() == 1 && !QTest::currentTestFailed(); ++n)
             fire();
         devStart = f.clock.nowMs();
@@ -430,23 +433,28 @@ private slots:
     void tabAndPageKeys()
     {
         TwinTabs t;
-        QTest::keyClick(t.tab[0]->StepGrid, Qt::Key_Tab, Qt::ControlModifier);
-        QCOMPARE(t.w->pgctrlFilms->currentIndex(), 1);
-        QTest::keyClick(t.tab[1]->PauseButton, Qt::Key_Tab, Qt::ControlModifier);
-        QCOMPARE(t.w->pgctrlFilms->currentIndex(), 0);
-        QTest::keyClick(t.w->pgctrlMain->tabBar(), Qt::Key_Backtab,
+        QTest::keyClick(StepGrid(t.tab[0]), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(control<QTabWidget>(t.w, "pgctrlFilms")->currentIndex(), 1);
+        QTest::keyClick(PauseButton(t.tab[1]), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(control<QTabWidget>(t.w, "pgctrlFilms")->currentIndex(), 0);
+        QTest::keyClick(control<QTabWidget>(t.w, "pgctrlMain")->tabBar(), Qt::Key_Backtab,
                         Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(t.w->pgctrlFilms->currentIndex(), 1);
-        QTest::keyClick(t.tab[1]->StepGrid, Qt::Key_3, Qt::ControlModifier);
-        QCOMPARE(t.w->pgctrlMain->currentWidget(), t.w->tbshtDilutions);
+        QCOMPARE(control<QTabWidget>(t.w, "pgctrlFilms")->currentIndex(), 1);
+        QTest::keyClick(StepGrid(t.tab[1]), Qt::Key_3, Qt::ControlModifier);
+        QCOMPARE(control<QTabWidget>(t.w, "pgctrlMain")->currentWidget(),
+                 control<QWidget>(t.w, "tbshtDilutions"));
         // Away from the process tabs the keys are the controls' own.
-        QTest::keyClick(t.w->pgctrlMain->tabBar(), Qt::Key_Return);
+        QTest::keyClick(control<QTabWidget>(t.w, "pgctrlMain")->tabBar(), Qt::Key_Return);
         QVERIFY(!t.engine().process(1).isRunning());
-        QTest::keyClick(t.w->pgctrlMain->tabBar(), Qt::Key_2, Qt::ControlModifier);
-        QCOMPARE(t.w->pgctrlMain->currentWidget(), t.w->tbshtPapers);
-        QTest::keyClick(t.w->pgctrlMain->tabBar(), Qt::Key_1, Qt::ControlModifier);
-        QCOMPARE(t.w->pgctrlMain->currentWidget(), t.w->tbshtFilms);
-        QTest::keyClick(t.w->pgctrlMain->tabBar(), Qt::Key_Return);
+        QTest::keyClick(control<QTabWidget>(t.w, "pgctrlMain")->tabBar(), Qt::Key_2,
+                        Qt::ControlModifier);
+        QCOMPARE(control<QTabWidget>(t.w, "pgctrlMain")->currentWidget(),
+                 control<QWidget>(t.w, "tbshtPapers"));
+        QTest::keyClick(control<QTabWidget>(t.w, "pgctrlMain")->tabBar(), Qt::Key_1,
+                        Qt::ControlModifier);
+        QCOMPARE(control<QTabWidget>(t.w, "pgctrlMain")->currentWidget(),
+                 control<QWidget>(t.w, "tbshtFilms"));
+        QTest::keyClick(control<QTabWidget>(t.w, "pgctrlMain")->tabBar(), Qt::Key_Return);
         QVERIFY(t.engine().process(1).isRunning());
     }
 };

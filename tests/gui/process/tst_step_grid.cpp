@@ -70,7 +70,7 @@ class TestStepGrid : public QObject
         s.w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(s.w));
         s.tab = s.w->processPages()->tab(0);
-        s.grid = s.tab->StepGrid->grid();
+        s.grid = StepGrid(s.tab)->grid();
         s.engine = &s.w->processPages()->engine();
     }
 
@@ -131,9 +131,9 @@ private slots:
         Started s;
         start(s);
         QVERIFY(s.grid->setCurrent(col, row));
-        s.tab->StepGrid->setFocus();
-        QTest::keyClick(s.tab->StepGrid, Qt::Key_F2);
-        QLineEdit *editor = editorOf(s.tab->StepGrid);
+        StepGrid(s.tab)->setFocus();
+        QTest::keyClick(StepGrid(s.tab), Qt::Key_F2);
+        QLineEdit *editor = editorOf(StepGrid(s.tab));
         QVERIFY(editor);
         QTest::keyClicks(editor, keys);
         QTest::keyClick(editor, Qt::Key_Return);
@@ -146,16 +146,16 @@ private slots:
         Started s;
         start(s);
         QVERIFY(s.grid->setCurrent(2, 1));
-        s.tab->StepGrid->setFocus();
-        QTest::keyClick(s.tab->StepGrid, Qt::Key_F2);
-        QVERIFY(editorOf(s.tab->StepGrid));
-        QTest::keyClick(editorOf(s.tab->StepGrid), Qt::Key_Return);
+        StepGrid(s.tab)->setFocus();
+        QTest::keyClick(StepGrid(s.tab), Qt::Key_F2);
+        QVERIFY(editorOf(StepGrid(s.tab)));
+        QTest::keyClick(editorOf(StepGrid(s.tab)), Qt::Key_Return);
         QCoreApplication::processEvents(); // the delegate commits on a queued call
         QCOMPARE(s.grid->cell(2, 1), QString());
         // Erasing every digit of a time empties the cell too.
         QVERIFY(s.grid->setCurrent(1, 1));
-        QTest::keyClick(s.tab->StepGrid, Qt::Key_F2);
-        QLineEdit *editor = editorOf(s.tab->StepGrid);
+        QTest::keyClick(StepGrid(s.tab), Qt::Key_F2);
+        QLineEdit *editor = editorOf(StepGrid(s.tab));
         QVERIFY(editor);
         QTest::keyClick(editor, Qt::Key_End);
         for (int k = 0; k < 8; ++k)
@@ -216,19 +216,19 @@ private slots:
         for (int n = 0; n < 4; ++n)
             s.engine->process(0).next(); // Stop, row 3, column 1
         QCOMPARE(s.engine->process(0).currentRow(), 3);
-        s.tab->PauseButton->click(); // running there
-        QVERIFY(s.tab->StepTimer->isActive());
+        PauseButton(s.tab)->click(); // running there
+        QVERIFY(StepTimer(s.tab)->isActive());
         QCOMPARE(s.grid->currentCol(), 4);
         QCOMPARE(s.grid->currentRow(), 3);
-        QTest::mouseClick(s.tab->StepGrid->viewport(), Qt::LeftButton, {},
-                          cellCentre(s.tab->StepGrid, col, row));
+        QTest::mouseClick(StepGrid(s.tab)->viewport(), Qt::LeftButton, {},
+                          cellCentre(StepGrid(s.tab), col, row));
         QCOMPARE(s.grid->currentCol() == col && s.grid->currentRow() == row, allowed);
         if (!allowed) {
             QCOMPARE(s.grid->currentCol(), 4);
             QCOMPARE(s.grid->currentRow(), 3);
         }
         // Stopped, every cell may be selected.
-        s.tab->PauseButton->click();
+        PauseButton(s.tab)->click();
         QVERIFY(s.grid->setCurrent(1, 1));
     }
 
@@ -237,12 +237,12 @@ private slots:
         UrlCatcher urls;
         Started s;
         start(s);
-        s.tab->StartButton->click();
+        StartButton(s.tab)->click();
         QCOMPARE(s.grid->currentCol(), 4);
-        QTest::mouseDClick(s.tab->StepGrid->viewport(), Qt::LeftButton, {},
-                           cellCentre(s.tab->StepGrid, 1, 1));
+        QTest::mouseDClick(StepGrid(s.tab)->viewport(), Qt::LeftButton, {},
+                           cellCentre(StepGrid(s.tab), 1, 1));
         QCOMPARE(s.grid->currentCol(), 4);
-        QVERIFY(s.tab->StepTimer->isActive());
+        QVERIFY(StepTimer(s.tab)->isActive());
         QCOMPARE(urls.urls, QList<QUrl>{QUrl::fromLocalFile(s.f.dir.file("agit.txt"))});
         QVERIFY(s.f.dialogs.shown.empty());
     }
@@ -251,37 +251,37 @@ private slots:
     {
         Started s;
         start(s);
-        QTest::mouseDClick(s.tab->StepGrid->viewport(), Qt::LeftButton, {},
-                           cellCentre(s.tab->StepGrid, 2, 2));
+        QTest::mouseDClick(StepGrid(s.tab)->viewport(), Qt::LeftButton, {},
+                           cellCentre(StepGrid(s.tab), 2, 2));
         Process &p = s.engine->process(0);
         QCOMPARE(p.currentCol(), 2);
         QCOMPARE(p.currentRow(), 2);
-        QCOMPARE(s.tab->TimeLabel->text(), QStringLiteral("00:00:30"));
-        QCOMPARE(s.tab->StepLabel->text(), QStringLiteral("Time 2"));
-        QCOMPARE(fontColorOf(s.tab->TimeLabel), Colors::Yellow);
+        QCOMPARE(TimeLabel(s.tab)->text(), QStringLiteral("00:00:30"));
+        QCOMPARE(StepLabel(s.tab)->text(), QStringLiteral("Time 2"));
+        QCOMPARE(fontColorOf(TimeLabel(s.tab)), Colors::Yellow);
         QCOMPARE(s.grid->backColor(2, 2), Colors::Red);
         QCOMPARE(s.grid->backColor(1, 2), Colors::Blue);
         // Pause resumes there.
-        s.tab->PauseButton->click();
-        QVERIFY(s.tab->StepTimer->isActive());
+        PauseButton(s.tab)->click();
+        QVERIFY(StepTimer(s.tab)->isActive());
         QCOMPARE(s.engine->process(0).currentCol(), 2);
         s.f.clock.advanceSeconds(1.0005);
         s.engine->process(0).tick();
         s.tab->render();
-        QCOMPARE(s.tab->TimeLabel->text(), QStringLiteral("00:00:29"));
+        QCOMPARE(TimeLabel(s.tab)->text(), QStringLiteral("00:00:29"));
     }
 
     void doubleClickOnAWaitMark()
     {
         Started s;
         start(s);
-        s.w->preferences()->rbtnMonoYN->setChecked(true);
-        QTest::mouseDClick(s.tab->StepGrid->viewport(), Qt::LeftButton, {},
-                           cellCentre(s.tab->StepGrid, 3, 4));
+        control<QRadioButton>(s.w->preferences(), "rbtnMonoYN")->setChecked(true);
+        QTest::mouseDClick(StepGrid(s.tab)->viewport(), Qt::LeftButton, {},
+                           cellCentre(StepGrid(s.tab), 3, 4));
         QCOMPARE(s.engine->process(0).shownSeconds(), 0);
-        QCOMPARE(s.tab->TimeLabel->text(), QStringLiteral("00:00:00"));
-        QCOMPARE(s.tab->StepLabel->text(), QStringLiteral("Wait"));
-        QCOMPARE(fontColorOf(s.tab->StepLabel), Colors::Silver);
+        QCOMPARE(TimeLabel(s.tab)->text(), QStringLiteral("00:00:00"));
+        QCOMPARE(StepLabel(s.tab)->text(), QStringLiteral("Wait"));
+        QCOMPARE(fontColorOf(StepLabel(s.tab)), Colors::Silver);
     }
 
     void openWithShellOnAMissingPathShowsNothing()
@@ -289,8 +289,9 @@ private slots:
         UrlCatcher urls;
         Started s;
         start(s);
-        s.w->preferences()->lbleAgitationFile->setText("nowhere/none.txt");
-        QTest::mouseDClick(s.w->preferences()->lbleAgitationFile, Qt::LeftButton);
+        control<LabeledEdit>(s.w->preferences(), "lbleAgitationFile")->setText("nowhere/none.txt");
+        QTest::mouseDClick(control<LabeledEdit>(s.w->preferences(), "lbleAgitationFile"),
+                           Qt::LeftButton);
         QCOMPARE(urls.urls, QList<QUrl>{QUrl::fromLocalFile(s.f.dir.file("nowhere/none.txt"))});
         QVERIFY(s.f.dialogs.shown.empty());
     }
