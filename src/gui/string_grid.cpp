@@ -157,6 +157,7 @@ public:
         auto *edit = new QLineEdit(parent);
         edit->setFrame(false);
         acceptAnyLength(edit);
+        keepOnOneLine(edit);
         const QString mask =
             m_grid->editMaskQuery ? m_grid->editMaskQuery(index.column(), index.row()) : QString();
         const StringGrid::Mask m = StringGrid::translateMask(mask);

@@ -44,6 +44,12 @@ void setMemoLines(QPlainTextEdit *memo, const QStringList &lines);
 // any length.
 void acceptAnyLength(QLineEdit *edit);
 
+// A field of one line turns each line break (CR LF, CR, LF) and TAB that a
+// paste or a drop brings into a space as it arrives: a copied line usually ends
+// with a line break, and the file the field is saved to holds it on one line.
+// Every field made here and every grid cell's editor does this.
+void keepOnOneLine(QLineEdit *edit);
+
 // A plain arrow picture for the row buttons, drawn rather than looked up in
 // the icon theme (a theme search costs milliseconds at start-up).
 QIcon arrowIcon(bool up);

@@ -150,7 +150,7 @@ QStringList fileLines(const SettingsValues &c, const QString &programFolder)
     out << QStringLiteral("SoundSeconds=%1").arg(seconds);
     out << QStringLiteral("Color=%1").arg(c.color);
     for (const PathKey &k : kPathKeys)
-        out << QString(k.key) + contractRoot(c.*k.field, programFolder);
+        out << QString(k.key) + contractRoot(TextFile::oneLine(c.*k.field), programFolder);
     if (c.safelight)
         out << QString(kSafelightKey) + QLatin1Char('1');
     return out;

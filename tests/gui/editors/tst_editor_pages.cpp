@@ -8,6 +8,7 @@
 #include "test_support.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -262,12 +263,46 @@ private slots:
         page.comments()->clear();
         page.grid().setCell(1, 1, "");
         page.button("Cancel")->click();
-        QCOMPARE(page.field("Titel")->text(), QStringLiteral("Révélateur\tMQ"));
+        QCOMPARE(page.field("Titel")->text(), QStringLiteral("Révélateur MQ"));
         QCOMPARE(page.field("Type")->text(), QStringLiteral("Film"));
         QCOMPARE(characteristics->toPlainText(), QStringLiteral("pH\t9"));
         QCOMPARE(page.comments()->document()->toRawText(), QString("20\u00A0°C  \u2029fin"));
         QCOMPARE(page.grid().cell(1, 1), QStringLiteral("2,5"));
         QVERIFY(page.dialogs.shown.empty());
+    }
+
+    void pasteKeepsOneLine_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QString>("field"); // none: the grid's first step name
+        QTest::newRow("process title") << "PROC"
+                                       << "Titel";
+        QTest::newRow("formula type") << "Chem"
+                                      << "Type";
+        QTest::newRow("step name") << "PROC"
+                                   << "";
+    }
+    void pasteKeepsOneLine()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(QString, field);
+        Page page(prefix);
+        page.widget->show();
+        QApplication::setActiveWindow(page.widget.get());
+        QVERIFY(QTest::qWaitForWindowActive(page.widget.get()));
+        QGuiApplication::clipboard()->setText("Bain\r\nà\t20\n");
+        QLineEdit *edit = nullptr;
+        if (field.isEmpty()) {
+            page.grid().setCurrent(0, 1);
+            QTest::keyClick(page.view(), Qt::Key_F2);
+            edit = page.view()->findChild<QLineEdit *>();
+        } else {
+            edit = page.field(qPrintable(field));
+            edit->setFocus();
+        }
+        QVERIFY(edit);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit->text(), QStringLiteral("Bain à 20 "));
     }
 
     void longTextsSurviveASave_data()
