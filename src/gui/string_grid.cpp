@@ -178,22 +178,34 @@ public:
         if (!edit->property("masked").toBool()) {
             edit->setText(text);
             edit->selectAll();
-            return;
+        } else {
+            // A stored " 1:23:45" given to the mask as it stands would slide its
+            // digits one place to the left.
+            if (edit->property("storeLiterals").toBool())
+                edit->setText(intoMask(text, edit->property("layout").toString(),
+                                       edit->property("blank").toString().at(0)));
+            else
+                edit->setText(text);
+            edit->setCursorPosition(0);
         }
-        // A stored " 1:23:45" given to the mask as it stands would slide its
-        // digits one place to the left.
-        if (edit->property("storeLiterals").toBool())
-            edit->setText(intoMask(text, edit->property("layout").toString(),
-                                   edit->property("blank").toString().at(0)));
-        else
-            edit->setText(text);
-        edit->setCursorPosition(0);
+        edit->setProperty("opened", shownText(edit));
+    }
+
+    // What the editor holds, as compared with what it opened with.
+    static QString shownText(const QLineEdit *edit)
+    {
+        return edit->property("masked").toBool() ? edit->displayText() : edit->text();
     }
 
     void setModelData(QWidget *editor, QAbstractItemModel *model,
                       const QModelIndex &index) const override
     {
         auto *edit = static_cast<QLineEdit *>(editor);
+        // An editor closed as it opened stores nothing: the mask shows only
+        // what it can of a cell ("100:00:00", an X in a time column, text after
+        // a time), and the user changed none of it.
+        if (shownText(edit) == edit->property("opened").toString())
+            return;
         QString text;
         if (!edit->property("masked").toBool()) {
             text = edit->text();

@@ -402,6 +402,14 @@ private slots:
         QTest::newRow("a hand-made 5:00 re-opens in its fields")
             << 2 << "5:00" << false << "^____12"
             << " 5:00:12" << false;
+        // An editor opened and closed unchanged stores nothing, whatever the
+        // mask could not show of the cell.
+        QTest::newRow("unchanged: a wait mark in a time column") << 1 << "X" << false << ""
+                                                                 << "X" << false;
+        QTest::newRow("unchanged: a 3-digit hour") << 1 << "100:00:00" << false << ""
+                                                   << "100:00:00" << false;
+        QTest::newRow("unchanged: text after a time") << 2 << "01:30:00 extra" << false << ""
+                                                      << "01:30:00 extra" << false;
         QTest::newRow("free step name") << 0 << "" << false << " a 1 "
                                         << " a 1 " << false;
         QTest::newRow("free agitation code") << 4 << "" << false << "I 30"
