@@ -63,11 +63,34 @@ private:
     GridModel *m_grid;
 };
 
+// The places of a Qt input mask (as translateMask makes it) where a digit is
+// required: a short piece of a stored time is padded there with 0, so that a
+// hand-made "00:8:30" re-opens as the complete "00:08:30".
+QList<bool> requiredDigitPlaces(const QString &qtMask)
+{
+    QList<bool> out;
+    const QString pattern = qtMask.section(QLatin1Char(';'), 0, 0);
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern.at(i);
+        if (c == QLatin1Char('<') || c == QLatin1Char('>') || c == QLatin1Char('!'))
+            continue;
+        if (c == QLatin1Char('\\')) {
+            ++i;
+            out << false;
+            continue;
+        }
+        out << (c == QLatin1Char('9'));
+    }
+    return out;
+}
+
 // A stored text laid back into the mask it was typed through: the text between
 // two of the mask's literal characters fills the place between them from its
-// right end (a one-digit hour is the hour's second digit), and blanks become
-// the mask's blank. layout is the empty editor's display text.
-QString intoMask(const QString &stored, const QString &layout, QChar blank)
+// right end (a one-digit hour is the hour's second digit), blanks become the
+// mask's blank, and a short piece is padded with 0 where a digit is required.
+// layout is the empty editor's display text.
+QString intoMask(const QString &stored, const QString &layout, QChar blank,
+                 const QList<bool> &zeroPad)
 {
     QString out;
     qsizetype from = 0; // in stored
@@ -82,7 +105,10 @@ QString intoMask(const QString &stored, const QString &layout, QChar blank)
         from = sep < 0 ? stored.size() : sep + 1;
         piece.truncate(end - place);
         piece.replace(QLatin1Char(' '), blank);
-        out += QString(end - place - piece.size(), blank) + piece;
+        const qsizetype pad = end - place - piece.size();
+        for (qsizetype k = 0; k < pad; ++k)
+            out += !piece.isEmpty() && zeroPad.value(place + k) ? QLatin1Char('0') : blank;
+        out += piece;
         if (!literal)
             return out;
         out += layout.at(end);
@@ -168,6 +194,7 @@ public:
         // The empty editor shows the mask's places and literals.
         edit->setProperty("layout", edit->displayText());
         edit->setProperty("blank", m.qtMask.right(1));
+        edit->setProperty("qtMask", m.qtMask);
         return edit;
     }
 
@@ -183,7 +210,8 @@ public:
             // digits one place to the left.
             if (edit->property("storeLiterals").toBool())
                 edit->setText(intoMask(text, edit->property("layout").toString(),
-                                       edit->property("blank").toString().at(0)));
+                                       edit->property("blank").toString().at(0),
+                                       requiredDigitPlaces(edit->property("qtMask").toString())));
             else
                 edit->setText(text);
             edit->setCursorPosition(0);

@@ -402,6 +402,9 @@ private slots:
         QTest::newRow("a hand-made 5:00 re-opens in its fields")
             << 2 << "5:00" << false << "^____12"
             << " 5:00:12" << false;
+        QTest::newRow("a one-digit minute re-opens in its fields")
+            << 1 << "00:8:30" << false << "^1"
+            << "10:08:30" << false;
         // An editor opened and closed unchanged stores nothing, whatever the
         // mask could not show of the cell.
         QTest::newRow("unchanged: a wait mark in a time column") << 1 << "X" << false << ""
@@ -410,6 +413,8 @@ private slots:
                                                    << "100:00:00" << false;
         QTest::newRow("unchanged: text after a time") << 2 << "01:30:00 extra" << false << ""
                                                       << "01:30:00 extra" << false;
+        QTest::newRow("unchanged: a one-digit minute") << 1 << "00:8:30" << false << ""
+                                                       << "00:8:30" << false;
         QTest::newRow("free step name") << 0 << "" << false << " a 1 "
                                         << " a 1 " << false;
         QTest::newRow("free agitation code") << 4 << "" << false << "I 30"
