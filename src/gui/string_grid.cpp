@@ -485,6 +485,56 @@ void StringGrid::resizeEvent(QResizeEvent *event)
     m_grid->setPixelHeight(height());
 }
 
+QModelIndex StringGrid::tabTarget(bool next) const
+{
+    if (!m_grid->editable() || m_grid->cols() <= 0)
+        return {};
+    const int cols = m_grid->cols();
+    const int step = next ? 1 : -1;
+    for (qint64 at = qint64(m_grid->currentRow()) * cols + m_grid->currentCol() + step;
+         at >= 0 && at < qint64(m_grid->rows()) * cols; at += step) {
+        const int col = static_cast<int>(at % cols);
+        const int row = static_cast<int>(at / cols);
+        if (m_grid->isFixed(col, row) || isRowHidden(row) || isColumnHidden(col))
+            continue;
+        if (!m_grid->selectQuery || m_grid->selectQuery(col, row))
+            return m_grid->index(row, col);
+    }
+    return {};
+}
+
+QModelIndex StringGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    if (action == MoveNext || action == MovePrevious)
+        return tabTarget(action == MoveNext);
+    return QTableView::moveCursor(action, modifiers);
+}
+
+bool StringGrid::focusNextPrevChild(bool next)
+{
+    if (!isEditing()) {
+        const QModelIndex target = tabTarget(next);
+        if (target.isValid() && m_grid->setCurrent(target.column(), target.row()))
+            return true;
+    }
+    // Past the last cell (or before the first): on to the next control.
+    return QWidget::focusNextPrevChild(next);
+}
+
+void StringGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    const bool tab = hint == QAbstractItemDelegate::EditNextItem ||
+                     hint == QAbstractItemDelegate::EditPreviousItem;
+    const bool next = hint == QAbstractItemDelegate::EditNextItem;
+    if (!tab || tabTarget(next).isValid()) {
+        QTableView::closeEditor(editor, hint);
+        return;
+    }
+    // TAB in the last cell's editor (Shift+TAB in the first's) leaves the grid.
+    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    QWidget::focusNextPrevChild(next);
+}
+
 void StringGrid::mouseDoubleClickEvent(QMouseEvent *event)
 {
     // The first click has already made the cell current, unless refused.

@@ -10,6 +10,7 @@
 #include "gui/widgets.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -506,6 +507,19 @@ private slots:
     }
 
     // ---- Shared ------------------------------------------------------------
+
+    void tabLeavesTheTimeTable()
+    {
+        TimeConversionPage page(ctx);
+        page.show();
+        QApplication::setActiveWindow(&page);
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        auto *table = child(&page, "sgrdDEVT");
+        table->setFocus();
+        QCOMPARE(QApplication::focusWidget(), table);
+        QTest::keyClick(table, Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != table);
+    }
 
     void focusOrder_data()
     {

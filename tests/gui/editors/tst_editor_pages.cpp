@@ -305,6 +305,61 @@ private slots:
         QCOMPARE(edit->text(), QStringLiteral("Bain à 20 "));
     }
 
+    // Tab walks the fields in the order they stand, and leaves the grid at its
+    // ends instead of wrapping round.
+    void tabOrder_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QString>("from"); // a field's role, or a cell "col,row" (F2: its editor)
+        QTest::addColumn<bool>("back");
+        QTest::addColumn<QString>("to");
+        QTest::newRow("Tab on the last cell leaves the grid") << "PROC"
+                                                              << "4,2" << false << "btnPROCAddRow";
+        QTest::newRow("Tab in the last cell's editor leaves the grid")
+            << "PROC"
+            << "F2 4,2" << false << "btnPROCAddRow";
+        QTest::newRow("Shift+Tab on the first cell leaves the grid")
+            << "PROC"
+            << "0,1" << true << "lblePROCTitel";
+        QTest::newRow("Tab goes on to the next row") << "PROC"
+                                                     << "4,1" << false << "sgrdPROC 0,2";
+    }
+    void tabOrder()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(QString, from);
+        QFETCH(bool, back);
+        QFETCH(QString, to);
+        Page page(prefix);
+        page.widget->show();
+        QApplication::setActiveWindow(page.widget.get());
+        QVERIFY(QTest::qWaitForWindowActive(page.widget.get()));
+        page.grid().setRows(3);
+        QWidget *start = nullptr;
+        if (from.contains(',')) {
+            const QStringList at = from.section(' ', -1).split(',');
+            page.grid().setCurrent(at[0].toInt(), at[1].toInt());
+            page.view()->setFocus();
+            start = page.view();
+            if (from.startsWith("F2")) {
+                QTest::keyClick(page.view(), Qt::Key_F2);
+                start = QApplication::focusWidget();
+            }
+        } else {
+            start = page.field(qPrintable(from));
+            start->setFocus();
+        }
+        QTest::keyClick(start, back ? Qt::Key_Backtab : Qt::Key_Tab,
+                        back ? Qt::ShiftModifier : Qt::NoModifier);
+        QCoreApplication::processEvents();
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY(focus);
+        QString shown = focus->objectName();
+        if (focus == page.view())
+            shown += QString(" %1,%2").arg(page.grid().currentCol()).arg(page.grid().currentRow());
+        QCOMPARE(shown, to);
+    }
+
     void longTextsSurviveASave_data()
     {
         QTest::addColumn<QString>("prefix");
