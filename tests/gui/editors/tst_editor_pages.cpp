@@ -313,6 +313,8 @@ private slots:
         QTest::addColumn<QString>("from"); // a field's role, or a cell "col,row" (F2: its editor)
         QTest::addColumn<bool>("back");
         QTest::addColumn<QString>("to");
+        QTest::newRow("Chimies: the title, then the type") << "Chem"
+                                                           << "Titel" << false << "lbleChemType";
         QTest::newRow("Tab on the last cell leaves the grid") << "PROC"
                                                               << "4,2" << false << "btnPROCAddRow";
         QTest::newRow("Tab in the last cell's editor leaves the grid")
