@@ -293,6 +293,14 @@ void keepOnOneLine(QLineEdit *edit)
     });
 }
 
+void pressOnEnter(QAbstractButton *button, const QList<QLineEdit *> &fields)
+{
+    // returnPressed comes only for an acceptable entry: a half-typed time keeps
+    // its own refusal.
+    for (QLineEdit *field : fields)
+        QObject::connect(field, &QLineEdit::returnPressed, button, &QAbstractButton::click);
+}
+
 QLineEdit *makeField(QWidget *parent, const QString &name, const QRect &bounds, const Looks &looks)
 {
     auto *edit = placed(new QLineEdit(parent), name, bounds, looks);

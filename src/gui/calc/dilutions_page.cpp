@@ -147,6 +147,10 @@ void DilutionsPage::buildControls()
     pnlQtyStockd = makePanel(grpbxDild, QStringLiteral("pnlQtyStockd"),
                              {PanelX, y, PanelW, FieldHeight}, numberLooks());
 
+    pressOnEnter(btnDila, {edtQtyFina, edtDila1, edtDila2});
+    pressOnEnter(btnDilb, {edtQtyStockb, edtDilb1, edtDilb2});
+    pressOnEnter(btnDilc, {edtQtyFinc, edtDilc1, edtDilc2});
+    pressOnEnter(btnDild, {edtQtyFind, edtDild1, edtDild2});
     onClick(btnDila, *m_ctx.dialogs, [this] { btnDilaClick(); });
     onClick(btnDilb, *m_ctx.dialogs, [this] { btnDilbClick(); });
     onClick(btnDilc, *m_ctx.dialogs, [this] { btnDilcClick(); });

@@ -508,6 +508,45 @@ private slots:
 
     // ---- Shared ------------------------------------------------------------
 
+    void enterComputes_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QStringList>("fields"); // typed into, Enter in the last
+        QTest::addColumn<QStringList>("in");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("dilution a") << 0 << QStringList{"edtQtyFina", "edtDila1", "edtDila2"}
+                                    << QStringList{"1000", "1", "4"} << "pnlQtyStocka"
+                                    << "200";
+        QTest::newRow("dilution d, Enter in the first field")
+            << 0 << QStringList{"edtDild1", "edtDild2", "edtQtyFind"}
+            << QStringList{"2", "20", "500"} << "pnlQtyStockd"
+            << "50";
+        QTest::newRow("temperature")
+            << 1 << QStringList{"lbleUNITTempC"} << QStringList{"100"} << "lbleUNITTempF"
+            << "212";
+    }
+    void enterComputes()
+    {
+        QFETCH(int, page);
+        QFETCH(QStringList, fields);
+        QFETCH(QStringList, in);
+        QFETCH(QString, result);
+        QFETCH(QString, shown);
+        DilutionsPage dil(ctx);
+        dil.setDecimalSeparator('.');
+        UnitsConversionPage units(ctx);
+        QWidget *pages[] = {&dil, &units};
+        for (int i = 0; i < fields.size(); ++i)
+            type(child<QLineEdit>(pages[page], fields[i]), in[i]);
+        QTest::keyClick(child<QLineEdit>(pages[page], fields.back()), Qt::Key_Return);
+        QWidget *out = child(pages[page], result);
+        if (auto *field = qobject_cast<QLineEdit *>(out))
+            QCOMPARE(field->text(), shown);
+        else
+            QCOMPARE(static_cast<QLabel *>(out)->text(), shown);
+    }
+
     void tabLeavesTheTimeTable()
     {
         TimeConversionPage page(ctx);
