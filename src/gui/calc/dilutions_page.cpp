@@ -200,7 +200,8 @@ void DilutionsPage::calculate(QLineEdit *qty, QLineEdit *first, QLineEdit *secon
         m_ctx.dialogs->showMessage(m_ctx.message(8));
         return;
     }
-    result->setText(NumberToText(formula(q, a, b), m_separator));
+    // Every digit shows: a long result (15 digits, an exponent) in a smaller size.
+    showFitted(result, NumberToText(formula(q, a, b), m_separator));
 }
 
 void DilutionsPage::btnDilaClick()

@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -90,6 +91,8 @@ private slots:
             << "a" << QStringList{"2.5", "1", "4"} << QChar(',') << "old" << 7 << "";
         QTest::newRow("a beyond a double")
             << "a" << QStringList{"1e400", "1", "4"} << QChar('.') << "old" << 7 << "";
+        QTest::newRow("a long result shows whole")
+            << "a" << QStringList{"1", "1", "69"} << QChar('.') << "0.0142857142857143" << -1 << "";
         QTest::newRow("b 100 at 2+8")
             << "b" << QStringList{"100", "2", "8"} << QChar('.') << "500" << -1 << "";
         QTest::newRow("b a = 0") << "b" << QStringList{"200", "0", "4"} << QChar('.') << "old" << -1
@@ -131,6 +134,9 @@ private slots:
         type(child<QLineEdit>(&page, d + "2"), in[2]);
         QTest::mouseClick(child<QPushButton>(&page, "btnDil" + row), Qt::LeftButton);
         QCOMPARE(out->text(), panel);
+        // Not cut by the panel.
+        QVERIFY(QFontMetrics(out->font()).horizontalAdvance(out->text()) <=
+                out->contentsRect().width());
         QCOMPARE(dialogs.messages(),
                  message < 0 ? QStringList() : QStringList{ctx.message(message)});
         // Without a language file the box still says something.
