@@ -255,8 +255,18 @@ void replaceFile(const QString &path, const QByteArray &bytes, const QDateTime &
         if (!(p & QFile::WriteOwner) || !(p & QFile::WriteUser))
             throw RuntimeError::fileAccessDenied();
     }
-    if (!info.absoluteDir().exists())
-        throw RuntimeError::fileNotFound();
+    if (!info.absoluteDir().exists()) {
+        // "File not found" would send the user looking for the file: name the
+        // folder that is missing, the outermost one.
+        QString outermost = info.absolutePath();
+        for (QFileInfo up(outermost); !up.isRoot();) {
+            up = QFileInfo(up.absolutePath());
+            if (up.exists())
+                break;
+            outermost = up.absoluteFilePath();
+        }
+        throw RuntimeError(QStringLiteral("Folder \"%1\" not found").arg(outermost));
+    }
 
     QSaveFile file(path);
     errno = 0;
