@@ -15,7 +15,7 @@
 namespace {
 
 // The title of the modal window show opens, and for a picker whether it only
-// chooses (read-only, no usable "new folder" button); it is closed unanswered.
+// chooses (read-only, no "new folder" button); it is closed unanswered.
 struct Seen
 {
     QString title;
@@ -33,7 +33,7 @@ Seen whileOpen(const std::function<void()> &show)
         if (auto *picker = qobject_cast<QFileDialog *>(dialog)) {
             seen.onlyChooses = picker->testOption(QFileDialog::ReadOnly);
             for (const QWidget *b : picker->findChildren<QWidget *>("newFolderButton"))
-                seen.onlyChooses &= !b->isVisible() || !b->isEnabled();
+                seen.onlyChooses &= !b->isVisible(); // not even greyed
         }
         dialog->reject();
     });

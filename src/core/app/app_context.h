@@ -31,6 +31,9 @@ struct AppContext
     QString FinishedText;
     QString CloseUnderwayText;
     QString CloseUnderwayCaption;
+    // Entry 122: what is said when no program opened a link or a file; "%1"
+    // stands for it.
+    QString NotOpenedText;
 
     // Messages entry k, or our own French wording while no language file has
     // supplied it, so that no box is ever empty.
@@ -43,4 +46,7 @@ struct AppContext
     QString finishedWord() const;
     QString closeUnderwayText() const;
     QString closeUnderwayCaption() const;
+    // NotOpenedText with what was not opened in it, or our own English wording
+    // while the language file gives none.
+    QString notOpenedMessage(const QString &what) const;
 };

@@ -67,4 +67,6 @@ constexpr int Finished = 100;
 // The question before the window closes on a process under way: text, caption.
 constexpr int CloseUnderway = 101;
 constexpr int CloseUnderwayCaption = 102;
+// What is said when no program opened a link or a file.
+constexpr int NotOpened = 122;
 } // namespace LanguageEntry

@@ -37,15 +37,20 @@ QString contractRoot(const QString &value, const QString &programFolder)
     if (programFolder.isEmpty())
         return value;
     // Only the folder itself, letter case included: on a case-sensitive file
-    // system another case is another folder, and "<folder>2" is a sibling.
-    // Either would come back from "%root%" as a different path.
+    // system another case is another folder, "<folder>2" is a sibling and
+    // "/data<folder>" another folder altogether: none of them moves with the
+    // program.
     static const QString placeholder = QStringLiteral("%root%");
     QString out;
     qsizetype from = 0;
     qsizetype at = value.indexOf(programFolder);
     while (at >= 0) {
         const qsizetype end = at + programFolder.size();
-        const bool whole = end == value.size() || value.at(end) == QLatin1Char('/');
+        // The folder's own edges: it starts the value (or a path of a list),
+        // and it ends it or a folder name does.
+        const bool left =
+            at == 0 || value.at(at - 1) == QLatin1Char(':') || value.at(at - 1) == QLatin1Char(';');
+        const bool whole = left && (end == value.size() || value.at(end) == QLatin1Char('/'));
         if (whole) {
             out += QStringView(value).mid(from, at - from);
             out += placeholder;
@@ -150,7 +155,7 @@ QStringList fileLines(const SettingsValues &c, const QString &programFolder)
     out << QStringLiteral("SoundSeconds=%1").arg(seconds);
     out << QStringLiteral("Color=%1").arg(c.color);
     for (const PathKey &k : kPathKeys)
-        out << QString(k.key) + contractRoot(c.*k.field, programFolder);
+        out << QString(k.key) + contractRoot(TextFile::oneLine(c.*k.field), programFolder);
     if (c.safelight)
         out << QString(kSafelightKey) + QLatin1Char('1');
     return out;

@@ -326,8 +326,8 @@ QStringList bathLines(const BathsFile &file)
         out << kSection;
         // Every key, its default too: a second line of a key, kept as it was
         // read, must stay the second.
-        out << QStringLiteral("Name=") + b.name;
-        out << QStringLiteral("Formula=") + b.formulaFile;
+        out << QStringLiteral("Name=") + TextFile::oneLine(b.name);
+        out << QStringLiteral("Formula=") + TextFile::oneLine(b.formulaFile);
         out << QStringLiteral("Volume=") + decimalText(b.litres);
         out << QStringLiteral("Wear=") + wearText(b);
         out << QStringLiteral("Capacity=") + decimalText(b.filmsPerLitre);
@@ -396,7 +396,7 @@ template <class Change> bool BathStore::change(const QString &name, Change &&app
 bool BathStore::add(const Bath &bath)
 {
     Bath b = bath;
-    b.name = b.name.trimmed();
+    b.name = TextFile::oneLine(b.name).trimmed();
     if (!isValidBath(b) || find(b.name))
         return false;
     BathsFile next = m_file;
@@ -408,7 +408,7 @@ bool BathStore::add(const Bath &bath)
 
 bool BathStore::edit(const QString &name, const Bath &settings)
 {
-    const QString newName = settings.name.trimmed();
+    const QString newName = TextFile::oneLine(settings.name).trimmed();
     const Bath *other = find(newName);
     if (other && other != find(name))
         return false;

@@ -174,7 +174,7 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent)
     m_processes = new ProcessPages(m_ctx, pgctrlPapers, pgctrlFilms, this, std::move(env));
     m_processes->setBuildControls(false);
     connect(m_processes, &ProcessPages::agitationFileRequested, this,
-            [this] { OpenWithShell(m_pref->draft().agitationFile, m_settings.workingFolder()); });
+            [this] { openWithShell(m_pref->draft().agitationFile); });
     // What is shown is built, whoever shows it.
     for (QTabWidget *pages : {pgctrlMain, pgctrlFilms, pgctrlPapers})
         connect(pages, &QTabWidget::currentChanged, this, [this] {
@@ -369,6 +369,7 @@ void TfrmMain::ApplyLanguage()
     m_ctx.FinishedText = t.entry(LanguageEntry::Finished);
     m_ctx.CloseUnderwayText = t.entry(LanguageEntry::CloseUnderway);
     m_ctx.CloseUnderwayCaption = t.entry(LanguageEntry::CloseUnderwayCaption);
+    m_ctx.NotOpenedText = t.entry(LanguageEntry::NotOpened);
 
     setWindowTitle(t.entry(LanguageEntry::WindowTitle));
     lblAppTitel->setText(t.entry(LanguageEntry::AppTitle));
@@ -392,9 +393,19 @@ void TfrmMain::ApplyLanguage()
         m_about->retranslate(t);
 }
 
+void TfrmMain::openWithShell(const QString &text)
+{
+    if (!OpenWithShell(text, m_settings.workingFolder()))
+        m_ctx.dialogs->showMessage(m_ctx.notOpenedMessage(text));
+}
+
 void TfrmMain::setAboutWindow(TfrmAbout *about)
 {
     m_about = about;
+    if (m_about)
+        m_about->setNotOpened([this](const QString &what) {
+            m_ctx.dialogs->showMessage(m_ctx.notOpenedMessage(what));
+        });
     if (m_about && m_languageApplied)
         m_about->retranslate(m_language);
 }

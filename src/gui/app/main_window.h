@@ -103,6 +103,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Opens a file or link with the desktop, and says so when nothing opened it.
+    void openWithShell(const QString &text);
     void FormCreate();
     void centre();
     void placeClock();

@@ -280,5 +280,6 @@ void PreferencesPage::pickFolder(LabeledEdit *field)
 
 void PreferencesPage::lbleLanguageFileDblClick(LabeledEdit *field)
 {
-    OpenWithShell(field->text(), m_settings.workingFolder());
+    if (!OpenWithShell(field->text(), m_settings.workingFolder()))
+        m_ctx.dialogs->showMessage(m_ctx.notOpenedMessage(field->text()));
 }

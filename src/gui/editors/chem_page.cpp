@@ -41,6 +41,11 @@ void ChemPage::buildControls()
     lblChemComments = makeLabel(this, QStringLiteral("lblChemComments"),
                                 QStringLiteral("Commentaires:"), QPoint(7, 295));
     mmoChemComments = makeMemo(this, QStringLiteral("mmoChemComments"), {5, 312, 393, 201});
+    // The fields below the title come before the grid, in the order they stand.
+    setTabOrder(lbleTitel, lbleChemType);
+    setTabOrder(lbleChemType, mmoChemCharacteristics);
+    setTabOrder(mmoChemCharacteristics, mmoChemComments);
+    setTabOrder(mmoChemComments, sgrd);
 }
 
 void ChemPage::retranslateControls(const LanguageTable &t)

@@ -378,8 +378,10 @@ void ProcessPages::BuildProcessTab(int index)
             [this, index] { emit timeLabelDoubleClicked(index); });
     if (m_texts)
         t->retranslate(*m_texts);
-    t->load(m_ctx.settings->file(m_ctx.settings->values().processFolder + QLatin1Char('/') +
-                                 p.fileName()));
+    // No process folder is the working folder, as the editor's picker takes it.
+    const QString &folder = m_ctx.settings->values().processFolder;
+    t->load(m_ctx.settings->file(folder.isEmpty() ? p.fileName()
+                                                  : folder + QLatin1Char('/') + p.fileName()));
     if (m_buildControls)
         buildTab(t);
 }

@@ -224,6 +224,46 @@ private slots:
         QCOMPARE(back.table(), cells);
     }
 
+    // A field of one line never leaves it: a pasted line break would start a
+    // new line, a TAB a new column.
+    void oneLineFieldsStayOnOneLine_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("cell");
+        QTest::addColumn<QString>("temperature");
+        QTest::addColumn<QByteArray>("written");
+        QTest::newRow("a line break ending a step name")
+            << "T"
+            << "Bain\n"
+            << "20"
+            << QByteArray("T\r\n[Comments]\r\n\r\n[Temperature]\r\n20\r\n"
+                          "[Process]\r\nBain \t\r\n");
+        QTest::newRow("CR LF in the title, TAB in a cell")
+            << "Titre\r\nsuite"
+            << "a\tb"
+            << "20"
+            << QByteArray("Titre suite\r\n[Comments]\r\n\r\n[Temperature]\r\n20\r\n"
+                          "[Process]\r\na b\t\r\n");
+        QTest::newRow("lone CR in the temperature")
+            << "T"
+            << ""
+            << "20\r5"
+            << QByteArray("T\r\n[Comments]\r\n\r\n[Temperature]\r\n20 5\r\n"
+                          "[Process]\r\n\t\r\n");
+    }
+    void oneLineFieldsStayOnOneLine()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, cell);
+        QFETCH(QString, temperature);
+        QFETCH(QByteArray, written);
+        TempWorkDir dir;
+        GridModel g(2, 1);
+        g.setCell(0, 0, cell);
+        WriteProcessFile(dir.file("p.txt"), title, "", g, temperature);
+        QCOMPARE(dir.read("p.txt"), "[Titel]\r\n" + written);
+    }
+
     void emptyCommentsAreOneEmptyLine()
     {
         TempWorkDir dir;

@@ -8,6 +8,7 @@
 #include "test_support.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -262,12 +263,103 @@ private slots:
         page.comments()->clear();
         page.grid().setCell(1, 1, "");
         page.button("Cancel")->click();
-        QCOMPARE(page.field("Titel")->text(), QStringLiteral("Révélateur\tMQ"));
+        QCOMPARE(page.field("Titel")->text(), QStringLiteral("Révélateur MQ"));
         QCOMPARE(page.field("Type")->text(), QStringLiteral("Film"));
         QCOMPARE(characteristics->toPlainText(), QStringLiteral("pH\t9"));
         QCOMPARE(page.comments()->document()->toRawText(), QString("20\u00A0°C  \u2029fin"));
         QCOMPARE(page.grid().cell(1, 1), QStringLiteral("2,5"));
         QVERIFY(page.dialogs.shown.empty());
+    }
+
+    void pasteKeepsOneLine_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QString>("field"); // none: the grid's first step name
+        QTest::newRow("process title") << "PROC"
+                                       << "Titel";
+        QTest::newRow("formula type") << "Chem"
+                                      << "Type";
+        QTest::newRow("step name") << "PROC"
+                                   << "";
+    }
+    void pasteKeepsOneLine()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(QString, field);
+        Page page(prefix);
+        page.widget->show();
+        QApplication::setActiveWindow(page.widget.get());
+        QVERIFY(QTest::qWaitForWindowActive(page.widget.get()));
+        QGuiApplication::clipboard()->setText("Bain\r\nà\t20\n");
+        QLineEdit *edit = nullptr;
+        if (field.isEmpty()) {
+            page.grid().setCurrent(0, 1);
+            QTest::keyClick(page.view(), Qt::Key_F2);
+            edit = page.view()->findChild<QLineEdit *>();
+        } else {
+            edit = page.field(qPrintable(field));
+            edit->setFocus();
+        }
+        QVERIFY(edit);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit->text(), QStringLiteral("Bain à 20 "));
+    }
+
+    // Tab walks the fields in the order they stand, and leaves the grid at its
+    // ends instead of wrapping round.
+    void tabOrder_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QString>("from"); // a field's role, or a cell "col,row" (F2: its editor)
+        QTest::addColumn<bool>("back");
+        QTest::addColumn<QString>("to");
+        QTest::newRow("Chimies: the title, then the type") << "Chem"
+                                                           << "Titel" << false << "lbleChemType";
+        QTest::newRow("Tab on the last cell leaves the grid") << "PROC"
+                                                              << "4,2" << false << "btnPROCAddRow";
+        QTest::newRow("Tab in the last cell's editor leaves the grid")
+            << "PROC"
+            << "F2 4,2" << false << "btnPROCAddRow";
+        QTest::newRow("Shift+Tab on the first cell leaves the grid")
+            << "PROC"
+            << "0,1" << true << "lblePROCTitel";
+        QTest::newRow("Tab goes on to the next row") << "PROC"
+                                                     << "4,1" << false << "sgrdPROC 0,2";
+    }
+    void tabOrder()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(QString, from);
+        QFETCH(bool, back);
+        QFETCH(QString, to);
+        Page page(prefix);
+        page.widget->show();
+        QApplication::setActiveWindow(page.widget.get());
+        QVERIFY(QTest::qWaitForWindowActive(page.widget.get()));
+        page.grid().setRows(3);
+        QWidget *start = nullptr;
+        if (from.contains(',')) {
+            const QStringList at = from.section(' ', -1).split(',');
+            page.grid().setCurrent(at[0].toInt(), at[1].toInt());
+            page.view()->setFocus();
+            start = page.view();
+            if (from.startsWith("F2")) {
+                QTest::keyClick(page.view(), Qt::Key_F2);
+                start = QApplication::focusWidget();
+            }
+        } else {
+            start = page.field(qPrintable(from));
+            start->setFocus();
+        }
+        QTest::keyClick(start, back ? Qt::Key_Backtab : Qt::Key_Tab,
+                        back ? Qt::ShiftModifier : Qt::NoModifier);
+        QCoreApplication::processEvents();
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY(focus);
+        QString shown = focus->objectName();
+        if (focus == page.view())
+            shown += QString(" %1,%2").arg(page.grid().currentCol()).arg(page.grid().currentRow());
+        QCOMPARE(shown, to);
     }
 
     void longTextsSurviveASave_data()
@@ -367,6 +459,19 @@ private slots:
         QTest::newRow("a hand-made 5:00 re-opens in its fields")
             << 2 << "5:00" << false << "^____12"
             << " 5:00:12" << false;
+        QTest::newRow("a one-digit minute re-opens in its fields")
+            << 1 << "00:8:30" << false << "^1"
+            << "10:08:30" << false;
+        // An editor opened and closed unchanged stores nothing, whatever the
+        // mask could not show of the cell.
+        QTest::newRow("unchanged: a wait mark in a time column") << 1 << "X" << false << ""
+                                                                 << "X" << false;
+        QTest::newRow("unchanged: a 3-digit hour") << 1 << "100:00:00" << false << ""
+                                                   << "100:00:00" << false;
+        QTest::newRow("unchanged: text after a time") << 2 << "01:30:00 extra" << false << ""
+                                                      << "01:30:00 extra" << false;
+        QTest::newRow("unchanged: a one-digit minute") << 1 << "00:8:30" << false << ""
+                                                       << "00:8:30" << false;
         QTest::newRow("free step name") << 0 << "" << false << " a 1 "
                                         << " a 1 " << false;
         QTest::newRow("free agitation code") << 4 << "" << false << "I 30"
