@@ -189,8 +189,10 @@ void PreferencesPage::retranslate(const LanguageTable &t)
     QString papers = QStringLiteral("Papiers"), films = QStringLiteral("Films");
     t.take(12, papers);
     t.take(13, films);
-    setCaption(btnPaperList, list.arg(papers));
-    setCaption(btnFilmList, list.arg(films));
+    // A line without its "%1" is a caption of its own, for both buttons.
+    const bool named = list.contains(QLatin1String("%1"));
+    setCaption(btnPaperList, named ? list.arg(papers) : list);
+    setCaption(btnFilmList, named ? list.arg(films) : list);
     t.take(LanguageEntry::RemoveEntry, m_removeCaption);
     if (m_listEditor)
         m_listEditor->setRemoveCaption(m_removeCaption);
