@@ -178,7 +178,8 @@ void EditorPage::btnSaveClick()
     const FilePath file = fieldFile(path);
     // The file on show is saved over freely; another one the field names
     // (typed after an Ouvrir) is not replaced unasked.
-    if (QFileInfo(file.path()).absoluteFilePath() != m_onShow && !mayReplace(file.path()))
+    if (QFileInfo(file.path()).absoluteFilePath() != m_onShow &&
+        !mayReplace(file.path(), wholeText(btnSave)))
         return;
     write(file);
 }
@@ -209,7 +210,7 @@ void EditorPage::btnSaveAsClick()
         m_onShow.isEmpty() ? QStringLiteral("*.txt") : QFileInfo(m_onShow).fileName();
     const std::optional<QString> chosen =
         m_ctx.dialogs->saveFile({QStringLiteral("Text (*.txt)"), folder, suggested});
-    if (!chosen || !mayReplace(*chosen))
+    if (!chosen || !mayReplace(*chosen, wholeText(btnSaveAs)))
         return;
     write(FilePath(*chosen));
     // A file of the kind's folder goes by its bare name, as the lists name it.
@@ -219,15 +220,13 @@ void EditorPage::btnSaveAsClick()
                           : *chosen);
 }
 
-bool EditorPage::mayReplace(const QString &path)
+bool EditorPage::mayReplace(const QString &path, const QString &caption)
 {
     if (!QFileInfo::exists(path))
         return true;
     const QString question =
         text(LanguageEntry::ReplaceFile, QStringLiteral("%1 existe déjà. Le remplacer ?"));
-    return m_ctx.dialogs->askYesNo(question.arg(QDir::toNativeSeparators(path)),
-                                   text(LanguageEntry::SaveAs, QStringLiteral("Enreg. sous")),
-                                   false);
+    return m_ctx.dialogs->askYesNo(question.arg(QDir::toNativeSeparators(path)), caption, false);
 }
 
 FilePath EditorPage::fieldFile(const QString &path) const

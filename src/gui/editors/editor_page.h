@@ -103,8 +103,9 @@ protected:
 private:
     void read(const FilePath &file);
     void write(const FilePath &file);
-    // Whether the user lets the save replace the file that exists at path.
-    bool mayReplace(const QString &path);
+    // Whether the user lets the save replace the file that exists at path;
+    // the question is captioned as the button that asks it.
+    bool mayReplace(const QString &path, const QString &caption);
     // The file a field's text names: a bare name in the kind's folder.
     FilePath fieldFile(const QString &path) const;
     // False, once the user has been told, when path names no file at all: an
