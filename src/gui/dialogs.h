@@ -62,6 +62,10 @@ public:
     virtual ChangedOnDisk askChangedOnDisk(const ChangedOnDiskQuestion &question) = 0;
     // Full path of the chosen file, nothing when cancelled.
     virtual std::optional<QString> openFile(const OpenFile &request) = 0;
+    // Full path of the name given for a new file, nothing when cancelled. The
+    // picker itself never asks about an existing file: the caller does, so
+    // that no file is written over without a question it can be tested on.
+    virtual std::optional<QString> saveFile(const OpenFile &request) = 0;
     // Full path of the chosen folder, nothing when cancelled.
     virtual std::optional<QString> chooseFolder(const QString &prompt) = 0;
     // Shows window modally until it is closed.
@@ -80,6 +84,7 @@ public:
     bool askYesNo(const QString &text, const QString &caption, bool defaultYes = true) override;
     ChangedOnDisk askChangedOnDisk(const ChangedOnDiskQuestion &question) override;
     std::optional<QString> openFile(const OpenFile &request) override;
+    std::optional<QString> saveFile(const OpenFile &request) override;
     std::optional<QString> chooseFolder(const QString &prompt) override;
     void showModal(QWidget *window) override;
 };
@@ -96,6 +101,7 @@ public:
         Question,
         ChangedOnDiskQuestion,
         OpenFile,
+        SaveFile,
         Folder,
         Modal
     };
@@ -115,6 +121,7 @@ public:
     bool askYesNo(const QString &text, const QString &caption, bool defaultYes = true) override;
     ChangedOnDisk askChangedOnDisk(const ChangedOnDiskQuestion &question) override;
     std::optional<QString> openFile(const OpenFile &request) override;
+    std::optional<QString> saveFile(const OpenFile &request) override;
     std::optional<QString> chooseFolder(const QString &prompt) override;
     void showModal(QWidget *window) override;
 
@@ -127,6 +134,7 @@ public:
     std::deque<bool> yesNoAnswers;                    // default when empty: No
     std::deque<ChangedOnDisk> changedOnDiskAnswers;   // default: Cancel
     std::deque<std::optional<QString>> fileAnswers;   // default: cancel
+    std::deque<std::optional<QString>> saveAnswers;   // default: cancel
     std::deque<std::optional<QString>> folderAnswers; // default: cancel
 
     QStringList errors() const;

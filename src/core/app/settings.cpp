@@ -173,6 +173,13 @@ QString Settings::folder(const QString &path) const
     return path.isEmpty() ? m_workingFolder.path() : FilePath(m_workingFolder, path).path();
 }
 
+FilePath Settings::fileIn(const QString &folderPath, const QString &path) const
+{
+    if (path.contains(QLatin1Char('/')) || QDir::isAbsolutePath(path))
+        return file(path);
+    return FilePath(QDir(folder(folderPath)), path);
+}
+
 QStringList Settings::load(const SettingsValues &base)
 {
     const FilePath file = this->file(SettingsFile::FileName);

@@ -114,6 +114,9 @@ public:
     FilePath file(const QString &path) const { return FilePath(m_workingFolder, path); }
     // A folder as the user gave it, absolute: the working folder for none.
     QString folder(const QString &path) const;
+    // A path as an editor's file field gives it: a bare name is in folder (as
+    // the lists name processes), a path with a folder is found as file() finds it.
+    FilePath fileIn(const QString &folder, const QString &path) const;
 
     // In effect.
     const SettingsValues &values() const { return m_values; }

@@ -3,6 +3,9 @@
 #include "core/base/busy_cursor.h"
 #include "core/base/clock.h"
 #include "core/base/colors.h"
+#include "core/base/runtime_error.h"
+#include "core/process/process_list.h"
+#include "core/textfile/text_file.h"
 #include "gui/app/about_window.h"
 #include "gui/app/darkroom.h"
 #include "gui/app/preferences_page.h"
@@ -18,6 +21,7 @@
 #include "gui/widgets.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
@@ -182,6 +186,10 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent)
             emit pageOnShowChanged();
         });
 
+    connect(process, &ProcessEditorPage::addToListRequested, this,
+            [this](bool paper, const QString &path) {
+                guarded(*m_ctx.dialogs, [&] { addToProcessList(paper, path); });
+            });
     connect(m_pref, &PreferencesPage::reloadRequested, this,
             [this] { guarded(*m_ctx.dialogs, [this] { btnPrefReloadClick(); }); });
     // A scheme chosen on Préférences, or read with the settings, shows at once.
@@ -420,6 +428,58 @@ void TfrmMain::btnPrefReloadClick()
     m_settings.takePaths(m_pref->draft());
     LoadAll();
     applyScheme();
+}
+
+void TfrmMain::addToProcessList(bool paper, const QString &path)
+{
+    completeBuild();
+    // The list Recharger reads, so that the tab appears from the line written.
+    const SettingsValues &draft = m_pref->draft();
+    const QString &listName = paper ? draft.paperProcessFile : draft.filmProcessFile;
+    if (listName.isEmpty())
+        throw RuntimeError::noFileNamed(paper ? QStringLiteral("PaperProcessFile=")
+                                              : QStringLiteral("FilmProcessFile="));
+    const FilePath list = m_settings.file(listName);
+    QStringList lines;
+    if (QFileInfo::exists(list.path()))
+        lines = TextFile::readLines(list);
+    const QString entry =
+        processListEntry(m_settings.folder(m_settings.values().processFolder), path);
+    auto *editor = static_cast<ProcessEditorPage *>(m_editors[1]);
+    if (processListHolds(processListNames(lines), entry)) {
+        editor->showStatus(
+            text(LanguageEntry::AlreadyInList, QStringLiteral("%1 est déjà dans %2."))
+                .arg(entry, listName));
+        return;
+    }
+    // The rebuild ends every run: not without a word.
+    const QString caption =
+        paper ? text(LanguageEntry::AddToPapers, QStringLiteral("Ajouter aux Papiers"))
+              : text(LanguageEntry::AddToFilms, QStringLiteral("Ajouter aux Films"));
+    if (m_processes->engine().anyUnderway() &&
+        !m_ctx.dialogs->askYesNo(
+            text(LanguageEntry::RebuildUnderway,
+                 QStringLiteral("Des processus sont en cours : les onglets refaits les arrêteront. "
+                                "Continuer ?")),
+            caption, false))
+        return;
+    while (!lines.isEmpty() && lines.constLast().trimmed().isEmpty())
+        lines.removeLast();
+    lines << entry;
+    TextFile::writeLines(list, lines);
+    btnPrefReloadClick();
+    // The new tab is the one its page shows.
+    QTabWidget *tabs = paper ? pgctrlPapers : pgctrlFilms;
+    tabs->setCurrentIndex(tabs->count() - 1);
+    editor->showStatus(
+        text(LanguageEntry::AddedToList, QStringLiteral("%1 ajouté à %2.")).arg(entry, listName));
+}
+
+QString TfrmMain::text(int entry, const QString &own) const
+{
+    QString out = own;
+    m_language.take(entry, out);
+    return out;
 }
 
 void TfrmMain::applyScheme()

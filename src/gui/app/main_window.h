@@ -81,6 +81,10 @@ public:
     void ApplyLanguage();
     // Rebuilds the process tabs and captions from the paths on Préférences.
     void btnPrefReloadClick();
+    // Appends the process file at path (absolute) to the paper or film list
+    // that Préférences names, unless the list has it, and rebuilds the tabs as
+    // Recharger does; asks first while processes are under way.
+    void addToProcessList(bool paper, const QString &path);
     QString clockText() const;
     void tmrMainTimer();
     void lblAuthorClick();
@@ -110,6 +114,8 @@ private:
     void placeClock();
     // The timers' scheme, as the settings have it, on the tabs and the pages.
     void applyScheme();
+    // The language entry, or our own wording while the file leaves it empty.
+    QString text(int entry, const QString &own) const;
 
     void buildPage(QWidget *page);
     void buildShown();

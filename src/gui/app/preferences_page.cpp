@@ -4,6 +4,7 @@
 #include "core/app/language.h"
 #include "core/base/busy_cursor.h"
 #include "core/base/runtime_error.h"
+#include "gui/app/process_list_editor.h"
 #include "gui/dialogs.h"
 #include "gui/handler_guard.h"
 #include "gui/shell_open.h"
@@ -90,6 +91,16 @@ PreferencesPage::PreferencesPage(AppContext &context, QWidget *parent)
     btnPrefReload = makeButton(this, QStringLiteral("btnPrefReload"), QStringLiteral("Recharger"),
                                {422, 227, 62, 25});
 
+    // Under the list fields, above the page's buttons.
+    btnPaperList = makeButton(this, QStringLiteral("btnPaperList"),
+                              QStringLiteral("Liste Papiers..."), {320, 199, 120, 22});
+    btnFilmList = makeButton(this, QStringLiteral("btnFilmList"), QStringLiteral("Liste Films..."),
+                             {450, 199, 120, 22});
+    setTabOrder(btnProcFolder, btnPaperList);
+    setTabOrder(btnPaperList, btnFilmList);
+    onClick(btnPaperList, *m_ctx.dialogs, [this] { editList(true); });
+    onClick(btnFilmList, *m_ctx.dialogs, [this] { editList(false); });
+
     onClick(btnPrefSave, *m_ctx.dialogs, [this] { btnPrefSaveClick(); });
     onClick(btnPrefCancel, *m_ctx.dialogs, [this] { btnPrefCancelClick(); });
     connect(btnPrefReload, &QPushButton::clicked, this, &PreferencesPage::reloadRequested);
@@ -173,6 +184,33 @@ void PreferencesPage::retranslate(const LanguageTable &t)
     QString safelight = QStringLiteral("Lumière inactinique");
     t.take(LanguageEntry::Safelight, safelight);
     setCaption(chkbxSafelight, safelight);
+    QString list = QStringLiteral("Liste %1...");
+    t.take(LanguageEntry::EditList, list);
+    QString papers = QStringLiteral("Papiers"), films = QStringLiteral("Films");
+    t.take(12, papers);
+    t.take(13, films);
+    // A line without its "%1" is a caption of its own, for both buttons.
+    const bool named = list.contains(QLatin1String("%1"));
+    setCaption(btnPaperList, named ? list.arg(papers) : list);
+    setCaption(btnFilmList, named ? list.arg(films) : list);
+    t.take(LanguageEntry::RemoveEntry, m_removeCaption);
+    if (m_listEditor)
+        m_listEditor->setRemoveCaption(m_removeCaption);
+}
+
+void PreferencesPage::editList(bool paper)
+{
+    const QString &name = paper ? m_draft.paperProcessFile : m_draft.filmProcessFile;
+    if (name.isEmpty())
+        throw RuntimeError::noFileNamed(paper ? QStringLiteral("PaperProcessFile=")
+                                              : QStringLiteral("FilmProcessFile="));
+    if (!m_listEditor) {
+        m_listEditor = new ProcessListEditor(*m_ctx.dialogs, this);
+        m_listEditor->setRemoveCaption(m_removeCaption);
+    }
+    m_listEditor->load(m_settings.file(name));
+    m_listEditor->setWindowTitle(name);
+    m_ctx.dialogs->showModal(m_listEditor);
 }
 
 void PreferencesPage::toggleSafelight()

@@ -1,6 +1,7 @@
 #include "gui/editors/process_editor_page.h"
 
 #include "core/app/app_context.h"
+#include "gui/dialogs.h"
 #include "gui/handler_guard.h"
 #include "gui/process_file_io.h"
 #include "gui/string_grid.h"
@@ -8,16 +9,24 @@
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 
 namespace {
 
 const EditorKind &processKind()
 {
-    static const EditorKind kind{
-        QStringLiteral("tbshtProcess"),      QStringLiteral("PROC"),
-        QStringLiteral("lblPROCOperations"), QStringLiteral("sgrdPROC"),
-        QStringLiteral("[Process]"),         &SettingsValues::processFolder,
-        {5, {160, 47, 47, 34, 40}, 69},      {31, 32, 34, 35, 36, 37, 38, 39}};
+    static const EditorKind kind{QStringLiteral("tbshtProcess"),
+                                 QStringLiteral("PROC"),
+                                 QStringLiteral("lblPROCOperations"),
+                                 QStringLiteral("sgrdPROC"),
+                                 QStringLiteral("[Process]"),
+                                 &SettingsValues::processFolder,
+                                 {5, {160, 47, 47, 34, 40}, 69},
+                                 {31, 32, 34, 35, 36, 37, 38, 39},
+                                 LanguageEntry::ProcessHeadings,
+                                 {QStringLiteral("Étape"), QStringLiteral("Temps"),
+                                  QStringLiteral("Temps 2"), QStringLiteral("Attente"),
+                                  QStringLiteral("Agitation")}};
     return kind;
 }
 
@@ -36,6 +45,16 @@ void ProcessEditorPage::buildControls()
     lblPROCComment = makeLabel(this, QStringLiteral("lblPROCComment"),
                                QStringLiteral("Commentaires:"), QPoint(7, 132));
     mmoPROCComments = makeMemo(this, QStringLiteral("mmoPROCComments"), {5, 152, 393, 361});
+    // Beside the comments' caption, in the room above the memo.
+    btnPROCAddFilms = makeButton(this, QStringLiteral("btnPROCAddFilms"),
+                                 QStringLiteral("Ajouter aux Films"), {170, 128, 112, 22});
+    btnPROCAddPapers = makeButton(this, QStringLiteral("btnPROCAddPapers"),
+                                  QStringLiteral("Ajouter aux Papiers"), {286, 128, 112, 22});
+    setTabOrder(lbleTitel, btnPROCAddFilms);
+    setTabOrder(btnPROCAddFilms, btnPROCAddPapers);
+    setTabOrder(btnPROCAddPapers, mmoPROCComments);
+    onClick(btnPROCAddFilms, *m_ctx.dialogs, [this] { btnAddToListClick(false); });
+    onClick(btnPROCAddPapers, *m_ctx.dialogs, [this] { btnAddToListClick(true); });
 
     GridModel *grid = sgrd->grid();
     grid->editMaskQuery = [this](int col, int row) { return sgrdPROCGetEditMask(col, row); };
@@ -48,6 +67,26 @@ void ProcessEditorPage::retranslateControls(const LanguageTable &t)
 {
     EditorPage::retranslateControls(t);
     setCaption(lblPROCComment, t.entry(33));
+    setCaption(btnPROCAddFilms,
+               text(LanguageEntry::AddToFilms, QStringLiteral("Ajouter aux Films")));
+    setCaption(btnPROCAddPapers,
+               text(LanguageEntry::AddToPapers, QStringLiteral("Ajouter aux Papiers")));
+}
+
+void ProcessEditorPage::clearFields()
+{
+    mmoPROCComments->clear();
+}
+
+void ProcessEditorPage::btnAddToListClick(bool paper)
+{
+    // A tab shows a file: what is on show without one (after Nouveau) is saved first.
+    if (fileOnShow().isEmpty()) {
+        m_ctx.dialogs->showMessage(text(
+            LanguageEntry::OpenFirst, QStringLiteral("Ouvrez ou enregistrez d'abord un fichier.")));
+        return;
+    }
+    emit addToListRequested(paper, fileOnShow());
 }
 
 void ProcessEditorPage::readFile(const FilePath &file)

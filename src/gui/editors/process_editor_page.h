@@ -6,6 +6,7 @@
 
 class QLabel;
 class QPlainTextEdit;
+class QPushButton;
 struct AppContext;
 
 // The Processus page: edits one process definition file, its title, comments
@@ -22,14 +23,23 @@ public:
     QString sgrdPROCGetEditMask(int col, int row) const;
     // Runs after an edited text has been stored: a blank time and a wait mark.
     void sgrdPROCSetEditText(int col, int row);
+    // Ajouter aux Films / aux Papiers: the file on show goes on a tab (the
+    // window appends it to the list and rebuilds the tabs).
+    void btnAddToListClick(bool paper);
+
+signals:
+    // paper: the paper list, else the film list; path: absolute.
+    void addToListRequested(bool paper, const QString &path);
 
 protected:
     void buildControls() override;
     void retranslateControls(const LanguageTable &texts) override;
     void readFile(const FilePath &file) override;
     void writeFile(const FilePath &file) override;
+    void clearFields() override;
 
 private:
     QLabel *lblPROCComment = nullptr;
     QPlainTextEdit *mmoPROCComments = nullptr;
+    QPushButton *btnPROCAddFilms = nullptr, *btnPROCAddPapers = nullptr;
 };

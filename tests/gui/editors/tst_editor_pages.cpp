@@ -5,12 +5,14 @@
 #include "gui/editors/chem_page.h"
 #include "gui/editors/process_editor_page.h"
 #include "gui/string_grid.h"
+#include "gui/widgets.h"
 #include "test_support.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -431,6 +433,118 @@ private slots:
         QVERIFY(page.dialogs.errors().isEmpty());
         page.checkBefore();
         QCOMPARE(QDir(page.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    // A new file reaches its folder by the name asked for, and reads back as
+    // it was made; a copy of it, made by Nouveau, saves as the same bytes.
+    void newThenSaveAsReadsBack_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QString>("button"); // Enregistrer asks a new file's name too
+        for (const char *prefix : {"PROC", "Chem"})
+            for (const char *button : {"SaveAs", "Save"})
+                QTest::addRow("%s %s", prefix, button) << prefix << button;
+    }
+    void newThenSaveAsReadsBack()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(QString, button);
+        Page page(prefix);
+        page.settings.setProcessFolder("dossier");
+        page.settings.setFormulaFolder("dossier");
+        QVERIFY(QDir(page.dir.path()).mkdir("dossier"));
+        const QString folder = page.dir.file("dossier");
+        page.fillBefore();
+        page.button("New")->click();
+        QCOMPARE(page.grid().rows(), 2);
+        QCOMPARE(page.grid().cols(), page.process() ? 5 : 3);
+        QCOMPARE(page.grid().cell(0, 0), page.process() ? "Étape" : "Composant");
+        QCOMPARE(page.grid().cell(0, 1), QString());
+        QCOMPARE(page.field("Titel")->text(), QString());
+        page.field("Titel")->setText("Nouveau film");
+        page.grid().setCell(0, 1, "Révélateur");
+        page.grid().setCell(1, 1, "00:07:30");
+        page.dialogs.saveAnswers.push_back(folder + "/neuf.txt");
+        page.button(qPrintable(button))->click();
+        QCOMPARE(page.dialogs.count(ScriptedDialogs::Kind::SaveFile), 1);
+        QCOMPARE(page.dialogs.shown.back().folder, folder);
+        QCOMPARE(page.dialogs.count(ScriptedDialogs::Kind::Question), 0);
+        QCOMPARE(page.field("File")->text(), QStringLiteral("neuf.txt"));
+        auto *status = page.get<QLabel>("lbl" + prefix + "Status");
+        QVERIFY2(wholeText(status).contains(folder + "/neuf.txt"), qPrintable(wholeText(status)));
+        const QByteArray saved = readBytes(folder + "/neuf.txt");
+
+        page.button("New")->click(); // a copy, then an empty file
+        QCOMPARE(page.field("Titel")->text(), QStringLiteral("Nouveau film"));
+        page.button("New")->click();
+        QCOMPARE(page.field("Titel")->text(), QString());
+        // A bare name is in the folder, not in the working folder.
+        page.click("Open", "neuf.txt");
+        QCOMPARE(page.field("Titel")->text(), QStringLiteral("Nouveau film"));
+        QCOMPARE(page.grid().cell(0, 1), QStringLiteral("Révélateur"));
+        QCOMPARE(page.grid().cell(1, 1), QStringLiteral("00:07:30"));
+        QCOMPARE(page.grid().rows(), 2);
+        page.button("New")->click();
+        page.dialogs.saveAnswers.push_back(folder + "/copie.txt");
+        page.button("SaveAs")->click();
+        QCOMPARE(readBytes(folder + "/copie.txt"), saved);
+        QVERIFY(page.dialogs.errors().isEmpty());
+    }
+
+    // No file is written over unasked: Enregistrer sous onto any file that
+    // exists, Enregistrer onto one other than the file on show.
+    void replacingAFileAsks_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<bool>("asked");
+        for (const char *prefix : {"PROC", "Chem"}) {
+            QTest::addRow("%s Enregistrer sous, no", prefix) << prefix << "SaveAs"
+                                                             << "b.txt" << false << true;
+            QTest::addRow("%s Enregistrer sous, yes", prefix) << prefix << "SaveAs"
+                                                              << "b.txt" << true << true;
+            QTest::addRow("%s Enregistrer sous itself, no", prefix) << prefix << "SaveAs"
+                                                                    << "a.txt" << false << true;
+            QTest::addRow("%s Enregistrer another, no", prefix) << prefix << "Save"
+                                                                << "b.txt" << false << true;
+            QTest::addRow("%s Enregistrer the file on show", prefix) << prefix << "Save"
+                                                                     << "a.txt" << false << false;
+        }
+    }
+    void replacingAFileAsks()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(QString, button);
+        QFETCH(QString, target);
+        QFETCH(bool, answer);
+        QFETCH(bool, asked);
+        Page page(prefix);
+        const QByteArray a = page.file({"a"}, {"h\th", "a\ta"});
+        const QByteArray b = page.file({"b"}, {"h\th", "b\tb"});
+        page.dir.write("a.txt", a);
+        page.dir.write("b.txt", b);
+        page.click("Open", "a.txt");
+        page.field("Titel")->setText("nouveau titre");
+        page.dialogs.yesNoAnswers.push_back(answer);
+        if (button == "SaveAs") {
+            page.dialogs.saveAnswers.push_back(page.dir.file(target));
+            page.button("SaveAs")->click();
+        } else {
+            page.click("Save", target);
+        }
+        QCOMPARE(page.dialogs.count(ScriptedDialogs::Kind::Question), asked ? 1 : 0);
+        if (asked) {
+            QVERIFY(page.dialogs.shown.back().text.contains(target));
+            QVERIFY(!page.dialogs.shown.back().defaultYes);
+        }
+        const bool written = answer || !asked;
+        const QByteArray before = target == "a.txt" ? a : b;
+        QCOMPARE(page.dir.read(target) == before, !written);
+        QVERIFY(page.dir.read(target).contains("nouveau titre") == written);
+        if (target == "b.txt")
+            QCOMPARE(page.dir.read("a.txt"), a);
     }
 
     void processMasks_data()
