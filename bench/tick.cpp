@@ -1,8 +1,10 @@
 // The cost of one tick of a running process with 100 processes running
-// (labels and grid included), and the lateness of cell ends under a real
-// QTimer over a run of twenty 1-second cells.
+// (labels and grid included), the same for 100 processes whose steps use a
+// bath and take temperature readings, and the lateness of cell ends under a
+// real QTimer over a run of twenty 1-second cells.
 #include "bench_rig.h"
 #include "core/base/clock.h"
+#include "core/baths/baths_file.h"
 #include "core/textfile/text_file.h"
 #include "gui/dialogs.h"
 #include "gui/process/process_tab.h"
@@ -47,9 +49,22 @@ int main(int argc, char **argv)
     for (int s = 0; s < 20; ++s)
         run << QStringLiteral("S%1\t00:00:01\t\t\t").arg(s);
     TextFile::writeLines(rig.settings.file(QStringLiteral("proc/run.txt")), run);
+    QStringList bathSteps{"[Titel]", "Bath",      "[Comments]",
+                          "",        "[Process]", "Step\tTime\tTime 2\tWait\tAgit\tBath"};
+    for (int s = 0; s < 30; ++s)
+        bathSteps << QStringLiteral("S%1\t01:00:00\t\t\tA\tT").arg(s);
+    TextFile::writeLines(rig.settings.file(QStringLiteral("proc/bath.txt")), bathSteps);
+    TextFile::writeLines(rig.settings.file(BathsFormat::FileName),
+                         {QStringLiteral("[Bath]"), QStringLiteral("Name=T"),
+                          QStringLiteral("Volume=1"), QStringLiteral("Wear=linear 10"),
+                          QStringLiteral("Temperature=table 18:1.25 20:1 22:0.8 24:0.7")});
+    BathStore baths(rig.settings.file(BathsFormat::FileName).path());
+    baths.load();
     QStringList films;
     for (int i = 0; i < 100; ++i)
         films << QStringLiteral("long.txt");
+    for (int i = 0; i < 100; ++i)
+        films << QStringLiteral("bath.txt");
     TextFile::writeLines(rig.settings.file(QStringLiteral("films.txt")), films);
     TextFile::writeLines(rig.settings.file(QStringLiteral("papers.txt")),
                          {QStringLiteral("run.txt")});
@@ -64,6 +79,7 @@ int main(int argc, char **argv)
     env.agitationFile = [&rig] { return rig.settings.file(QStringLiteral("agit.txt")); };
     env.agitComingText = [&ctx] { return ctx.AgitComingText; };
     env.agitRunningText = [&ctx] { return ctx.AgitRunningText; };
+    env.baths = [&baths] { return &baths; };
     ProcessPages &pages = rig.makePages(env);
     ScriptedDialogs &dialogs = rig.dialogs;
     SystemClock &clock = rig.clock;
@@ -87,6 +103,23 @@ int main(int argc, char **argv)
         QCoreApplication::processEvents();
     }
     const double perTickUs = (cpuMs() - c0) * 1000.0 / (rounds * 100);
+
+    // The same with a bath, a reading for each every tenth round.
+    for (int i = 101; i <= 200; ++i)
+        pages.tab(i)->run([&] { engine.process(i).start(); });
+    QCoreApplication::processEvents();
+    c0 = cpuMs();
+    for (int r = 0; r < rounds; ++r) {
+        for (int i = 101; i <= 200; ++i) {
+            if (r % 10 == 5)
+                pages.tab(i)->run([&] { engine.process(i).reading(r % 20 < 10 ? 20.5 : 21); });
+            pages.tab(i)->run([&] { engine.process(i).tick(); });
+        }
+        QCoreApplication::processEvents();
+    }
+    const double bathTickUs = (cpuMs() - c0) * 1000.0 / (rounds * 100);
+    for (int i = 101; i <= 200; ++i)
+        pages.tab(i)->run([&] { engine.process(i).reset(); });
     // The tab on show also repaints its labels, gauge and grid.
     filmTabs->setCurrentIndex(0);
     ProcessTab *shown = pages.tab(1);
@@ -100,6 +133,9 @@ int main(int argc, char **argv)
     std::printf("one tick, 100 processes running: %.1f us CPU per process tick; the tab on show, "
                 "repainted: %.1f us\n",
                 perTickUs, shownUs);
+    std::printf("with a bath and readings: %.1f us CPU per process tick (%.2f x the tick "
+                "without)\n",
+                bathTickUs, bathTickUs / perTickUs);
     for (int i = 1; i <= 100; ++i)
         pages.tab(i)->run([&] { engine.process(i).reset(); });
 

@@ -4,8 +4,10 @@
 
 #include <QString>
 
+class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
+class LabeledEdit;
 struct AppContext;
 
 // The Processus page: edits one process definition file, its title, comments
@@ -30,6 +32,15 @@ protected:
     void writeFile(const FilePath &file) override;
 
 private:
+    // The sixth column, the baths of the steps, shown or not.
+    void chkPROCBathsClick(bool on);
+
     QLabel *lblPROCComment = nullptr;
     QPlainTextEdit *mmoPROCComments = nullptr;
+    // The temperature the times are for ([Temperature]); a file without the
+    // section saves without it while the field stays empty.
+    LabeledEdit *lblePROCTemperature = nullptr;
+    QCheckBox *chkPROCBaths = nullptr;
+    bool m_hadTemperature = false;
+    QString m_bathHeading = QStringLiteral("Bain");
 };
