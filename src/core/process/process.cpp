@@ -224,11 +224,19 @@ void Process::planUse(Run &run, qint64 now, QStringList &errors) const
             given = qint64(planned.plannedSeconds()) * 1000;
             use.compensated = true;
             use.temperatureFactor = comp.factor();
-            run.comp = std::move(comp);
+            run.comp = std::make_shared<CompensatingTimer>(std::move(comp));
         }
     }
     run.givenMs = given;
     run.use = std::move(use);
+}
+
+// The runs a command copies share the timer until one of them changes it:
+// a tick copies its run and never changes it.
+void Process::ownCompensation(Run &run)
+{
+    if (run.comp && run.comp.use_count() > 1)
+        run.comp = std::make_shared<CompensatingTimer>(*run.comp);
 }
 
 void Process::beginCount(Run &run, qint64 now) const
@@ -238,6 +246,7 @@ void Process::beginCount(Run &run, qint64 now) const
     // The development the time given asks for at the starting temperature,
     // so that the count-down ends on the very second it shows.
     const long double development = run.remainingMs / run.comp->factor();
+    ownCompensation(run);
     run.comp->start(std::llround(development), now);
     run.endMs = run.comp->endMs();
 }
@@ -302,6 +311,7 @@ bool Process::reading(double celsius)
     Effects fx;
     if (next.comp) {
         const qint64 oldLeft = next.endMs - now;
+        ownCompensation(next);
         const CompensatingTimer::Reading taken = next.comp->reading(now, celsius);
         if (taken == CompensatingTimer::Reading::Refused) {
             fx.errors << refusal(next.comp->response(), celsius);
@@ -351,13 +361,24 @@ void Process::faceLines(ProcessFace &f, const FaceStyle &style) const
     const StepUse &u = *run->use;
     static const BathTexts ownBathTexts;
     static const TemperatureTexts ownTemperatureTexts;
-    const BathTexts &bt = style.bathTexts ? *style.bathTexts : ownBathTexts;
-    f.bathLine = bt.useLabel.arg(u.bath, ordinalText(bt, u.filmsBefore + 1),
-                                 shortTimeText(u.fileSeconds), shortTimeText(u.wornSeconds));
-    if (u.compensated)
-        f.temperatureLine = temperatureLabel(
-            style.temperatureTexts ? *style.temperatureTexts : ownTemperatureTexts, run->celsius,
-            style.unit, QLatin1Char('.'), u.wornSeconds, roundSeconds(run->givenMs));
+    const BathTexts *bt = style.bathTexts ? style.bathTexts : &ownBathTexts;
+    const TemperatureTexts *tt = style.temperatureTexts ? style.temperatureTexts : &ownTemperatureTexts;
+    const int given = roundSeconds(run->givenMs);
+    LinesCache &c = m_lines;
+    if (c.bathTexts != bt || c.temperatureTexts != tt || c.unit != style.unit ||
+        c.filmsBefore != u.filmsBefore || c.fileSeconds != u.fileSeconds ||
+        c.wornSeconds != u.wornSeconds || c.givenSeconds != given ||
+        c.compensated != u.compensated || c.celsius != run->celsius || c.bath != u.bath) {
+        c = {bt,       tt,   style.unit, u.bath, u.filmsBefore, u.fileSeconds, u.wornSeconds,
+             given,    u.compensated, run->celsius, {}, {}};
+        c.bathLine = bt->useLabel.arg(u.bath, ordinalText(*bt, u.filmsBefore + 1),
+                                      shortTimeText(u.fileSeconds), shortTimeText(u.wornSeconds));
+        if (u.compensated)
+            c.temperatureLine = temperatureLabel(*tt, run->celsius, style.unit, QLatin1Char('.'),
+                                                 u.wornSeconds, given);
+    }
+    f.bathLine = c.bathLine;
+    f.temperatureLine = c.temperatureLine;
 }
 
 QStringList Process::startQuestions() const
@@ -712,8 +733,10 @@ void Process::pause()
     switch (next.state) {
     case ProcessState::Running: {
         next.remainingMs = std::max<qint64>(0, next.endMs - now);
-        if (next.comp)
+        if (next.comp) {
+            ownCompensation(next);
             next.comp->pause(now);
+        }
         next.state = steps().at(next.col, next.row).waitMark ? ProcessState::AtWaitMark
                                                              : ProcessState::Paused;
         if (next.col == 1 && next.plan)
@@ -737,6 +760,7 @@ void Process::pause()
         next.endMs = now + next.remainingMs;
         if (next.comp && next.cellStarted) {
             // A reading taken while paused counts from now.
+            ownCompensation(next);
             next.comp->resume(now);
             next.endMs = next.comp->endMs();
             next.givenMs += next.endMs - now - next.remainingMs;

@@ -208,7 +208,7 @@ public:
     const StepUse *use() const { return m_run.use ? &*m_run.use : nullptr; }
     // The development of the current main time while its bath's temperature
     // counts: every reading taken since its start.
-    const CompensatingTimer *compensation() const { return m_run.comp ? &*m_run.comp : nullptr; }
+    const CompensatingTimer *compensation() const { return m_run.comp.get(); }
     // What to ask before Démarrer: a question for each bath, of the main times
     // still to come from the cell it starts at, that is exhausted, expired or
     // due to be discarded.
@@ -315,7 +315,7 @@ private:
         // A main time with a bath: its use, and its development while the
         // bath's temperature counts.
         std::optional<StepUse> use;
-        std::optional<CompensatingTimer> comp;
+        std::shared_ptr<CompensatingTimer> comp;
     };
     // What a command does besides its new state, in order, once it is
     // committed.
@@ -341,6 +341,7 @@ private:
     void enterCell(Run &run, int col, int row, qint64 now, Effects &fx) const;
     // The bath's adjustment of the current main time, at the last reading.
     void planUse(Run &run, qint64 now, QStringList &errors) const;
+    static void ownCompensation(Run &run);
     // The count-down of a main time begins: its development with it.
     void beginCount(Run &run, qint64 now) const;
     // After the count-down's end moved (a reading, a resume): the time given,
@@ -383,6 +384,21 @@ private:
     mutable Steps m_steps;
     mutable quint64 m_stepsRevision = ~quint64(0);
     Run m_run;
+    // The two lines of the last face drawn, made again only when what they
+    // say changed: a tick changes neither.
+    struct LinesCache
+    {
+        const BathTexts *bathTexts = nullptr;
+        const TemperatureTexts *temperatureTexts = nullptr;
+        TemperatureUnit unit = TemperatureUnit::Celsius;
+        QString bath;
+        qint64 filmsBefore = -1;
+        int fileSeconds = -1, wornSeconds = -1, givenSeconds = -1;
+        bool compensated = false;
+        double celsius = 0;
+        QString bathLine, temperatureLine;
+    };
+    mutable LinesCache m_lines;
     int m_films = 1;
     double m_reference = 20;
     QStringList m_errors;
