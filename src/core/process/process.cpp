@@ -362,15 +362,26 @@ void Process::faceLines(ProcessFace &f, const FaceStyle &style) const
     static const BathTexts ownBathTexts;
     static const TemperatureTexts ownTemperatureTexts;
     const BathTexts *bt = style.bathTexts ? style.bathTexts : &ownBathTexts;
-    const TemperatureTexts *tt = style.temperatureTexts ? style.temperatureTexts : &ownTemperatureTexts;
+    const TemperatureTexts *tt =
+        style.temperatureTexts ? style.temperatureTexts : &ownTemperatureTexts;
     const int given = roundSeconds(run->givenMs);
     LinesCache &c = m_lines;
     if (c.bathTexts != bt || c.temperatureTexts != tt || c.unit != style.unit ||
         c.filmsBefore != u.filmsBefore || c.fileSeconds != u.fileSeconds ||
         c.wornSeconds != u.wornSeconds || c.givenSeconds != given ||
         c.compensated != u.compensated || c.celsius != run->celsius || c.bath != u.bath) {
-        c = {bt,       tt,   style.unit, u.bath, u.filmsBefore, u.fileSeconds, u.wornSeconds,
-             given,    u.compensated, run->celsius, {}, {}};
+        c = {bt,
+             tt,
+             style.unit,
+             u.bath,
+             u.filmsBefore,
+             u.fileSeconds,
+             u.wornSeconds,
+             given,
+             u.compensated,
+             run->celsius,
+             {},
+             {}};
         c.bathLine = bt->useLabel.arg(u.bath, ordinalText(*bt, u.filmsBefore + 1),
                                       shortTimeText(u.fileSeconds), shortTimeText(u.wornSeconds));
         if (u.compensated)

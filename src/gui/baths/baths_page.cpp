@@ -88,14 +88,15 @@ void BathsPage::buildControls()
     lbleBathName = field("lbleBathName", 130, 20, 220);
     lbleBathFormula = field("lbleBathFormula", 130, 46, 220);
     lbleBathVolume = field("lbleBathVolume", 130, 72, 60);
-    lblBathWear = makeLabel(grpbxBath, QStringLiteral("lblBathWear"), QString(), QPoint(10, 102));
+    lblBathWear = makeLabel(grpbxBath, QStringLiteral("lblBathWear"), QString(),
+                            QRect(6, 98, 120, 22), Qt::AlignRight | Qt::AlignVCenter);
     cmbBathWear =
         placed(new QComboBox(grpbxBath), QStringLiteral("cmbBathWear"), {130, 98, 220, 22});
     lbleBathParameter = field("lbleBathParameter", 130, 124, 60);
     lbleBathCapacity = field("lbleBathCapacity", 130, 150, 60);
     lbleBathShelfLife = field("lbleBathShelfLife", 130, 176, 60);
-    lblBathTemperature =
-        makeLabel(grpbxBath, QStringLiteral("lblBathTemperature"), QString(), QPoint(390, 24));
+    lblBathTemperature = makeLabel(grpbxBath, QStringLiteral("lblBathTemperature"), QString(),
+                                   QRect(390, 20, 126, 22), Qt::AlignRight | Qt::AlignVCenter);
     cmbBathTemperature =
         placed(new QComboBox(grpbxBath), QStringLiteral("cmbBathTemperature"), {520, 20, 220, 22});
     lbleBathPerDegree = field("lbleBathPerDegree", 520, 46, 60);
