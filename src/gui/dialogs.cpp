@@ -86,6 +86,19 @@ std::optional<QString> QtDialogs::openFile(const OpenFile &request)
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
+std::optional<QString> QtDialogs::saveFile(const OpenFile &request)
+{
+    QFileDialog dialog(parentWindow(), QString(), request.initialFolder, request.filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    if (!request.fileName.isEmpty() && !request.fileName.contains(QLatin1Char('*')))
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
 std::optional<QString> QtDialogs::chooseFolder(const QString &prompt)
 {
     QFileDialog dialog(parentWindow(), prompt);
@@ -180,6 +193,12 @@ std::optional<QString> ScriptedDialogs::openFile(const OpenFile &request)
 {
     record({Kind::OpenFile, {}, request.filter, request.initialFolder, request.fileName});
     return takeAnswer(fileAnswers);
+}
+
+std::optional<QString> ScriptedDialogs::saveFile(const OpenFile &request)
+{
+    record({Kind::SaveFile, {}, request.filter, request.initialFolder, request.fileName});
+    return takeAnswer(saveAnswers);
 }
 
 std::optional<QString> ScriptedDialogs::chooseFolder(const QString &prompt)

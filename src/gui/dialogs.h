@@ -62,6 +62,9 @@ public:
     virtual ChangedOnDisk askChangedOnDisk(const ChangedOnDiskQuestion &question) = 0;
     // Full path of the chosen file, nothing when cancelled.
     virtual std::optional<QString> openFile(const OpenFile &request) = 0;
+    // Full path of the file to write, nothing when cancelled. The picker
+    // asks before a file that exists is written over.
+    virtual std::optional<QString> saveFile(const OpenFile &request) = 0;
     // Full path of the chosen folder, nothing when cancelled.
     virtual std::optional<QString> chooseFolder(const QString &prompt) = 0;
     // Shows window modally until it is closed.
@@ -80,6 +83,7 @@ public:
     bool askYesNo(const QString &text, const QString &caption, bool defaultYes = true) override;
     ChangedOnDisk askChangedOnDisk(const ChangedOnDiskQuestion &question) override;
     std::optional<QString> openFile(const OpenFile &request) override;
+    std::optional<QString> saveFile(const OpenFile &request) override;
     std::optional<QString> chooseFolder(const QString &prompt) override;
     void showModal(QWidget *window) override;
 };
@@ -96,6 +100,7 @@ public:
         Question,
         ChangedOnDiskQuestion,
         OpenFile,
+        SaveFile,
         Folder,
         Modal
     };
@@ -115,6 +120,7 @@ public:
     bool askYesNo(const QString &text, const QString &caption, bool defaultYes = true) override;
     ChangedOnDisk askChangedOnDisk(const ChangedOnDiskQuestion &question) override;
     std::optional<QString> openFile(const OpenFile &request) override;
+    std::optional<QString> saveFile(const OpenFile &request) override;
     std::optional<QString> chooseFolder(const QString &prompt) override;
     void showModal(QWidget *window) override;
 
@@ -127,6 +133,7 @@ public:
     std::deque<bool> yesNoAnswers;                    // default when empty: No
     std::deque<ChangedOnDisk> changedOnDiskAnswers;   // default: Cancel
     std::deque<std::optional<QString>> fileAnswers;   // default: cancel
+    std::deque<std::optional<QString>> saveAnswers;   // default: cancel
     std::deque<std::optional<QString>> folderAnswers; // default: cancel
 
     QStringList errors() const;

@@ -13,6 +13,7 @@
 #include "gui/editors/chem_page.h"
 #include "gui/editors/process_editor_page.h"
 #include "gui/handler_guard.h"
+#include "gui/journal/journal_page.h"
 #include "gui/process/process_tab.h"
 #include "gui/shell_open.h"
 #include "gui/widgets.h"
@@ -151,6 +152,7 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent)
     m_laterPages[4] = process;
     m_editors[0] = chem;
     m_editors[1] = process;
+    m_processEditor = process;
     // Built now: start-up reads the settings into it.
     m_pref = new PreferencesPage(m_ctx, pgctrlMain);
     pgctrlMain->addTab(m_pref, QStringLiteral("Préférences"));
@@ -173,6 +175,15 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent)
     env.finishedText = [this] { return m_ctx.finishedWord(); };
     m_processes = new ProcessPages(m_ctx, pgctrlPapers, pgctrlFilms, this, std::move(env));
     m_processes->setBuildControls(false);
+    // Last of the pages, and not built after the first frame: the journal is
+    // read when the page is first shown.
+    m_journal = new JournalPage(m_ctx, m_processes->journal(), pgctrlMain, later);
+    pgctrlMain->addTab(m_journal, QStringLiteral("Journal"));
+    connect(m_processes, &ProcessPages::journalChanged, m_journal, &JournalPage::journalChanged);
+    m_journal->setDraftOpener([this](const QString &path, const ProcessDraft &draft) {
+        m_processEditor->showDraft(path, draft.title, draft.comments, draft.table, draft.cols);
+        pgctrlMain->setCurrentWidget(m_processEditor);
+    });
     connect(m_processes, &ProcessPages::agitationFileRequested, this,
             [this] { OpenWithShell(m_pref->draft().agitationFile, m_settings.workingFolder()); });
     // What is shown is built, whoever shows it.
@@ -220,6 +231,11 @@ void TfrmMain::showPage(int n)
 {
     if (n >= 0 && n < pgctrlMain->count())
         pgctrlMain->setCurrentIndex(n);
+}
+
+void TfrmMain::showJournalPage()
+{
+    pgctrlMain->setCurrentWidget(m_journal);
 }
 
 void TfrmMain::buildShown()
@@ -382,11 +398,15 @@ void TfrmMain::ApplyLanguage()
     constexpr int pageEntries[] = {13, 12, 14, 53, 70, 81, 15, 16};
     for (int i = 0; i < 8; ++i)
         pgctrlMain->setTabText(i, t.entry(pageEntries[i]));
+    QString journalCaption = QStringLiteral("Journal");
+    t.take(JournalPageLine::Caption, journalCaption);
+    pgctrlMain->setTabText(pgctrlMain->indexOf(m_journal), journalCaption);
 
     m_languageApplied = true;
     m_pref->retranslate(t);
     for (LazyPage *page : m_laterPages)
         page->retranslate(t);
+    m_journal->retranslate(t);
     m_processes->retranslate(t);
     if (m_about)
         m_about->retranslate(t);
@@ -418,6 +438,7 @@ void TfrmMain::applyScheme()
     m_processes->renderAll();
     for (LazyPage *page : m_laterPages)
         page->applyScheme(Colors::schemeNumbers(m_shownColour));
+    m_journal->applyScheme(Colors::schemeNumbers(m_shownColour));
 }
 
 QString TfrmMain::clockText() const

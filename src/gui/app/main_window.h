@@ -14,8 +14,10 @@ class QTabWidget;
 class QTimer;
 class Darkroom;
 class EditorPage;
+class JournalPage;
 class LazyPage;
 class PreferencesPage;
+class ProcessEditorPage;
 class ProcessPages;
 class ProcessTab;
 class ScreenAwake;
@@ -68,6 +70,9 @@ public:
     ProcessTab *processTabOnShow() const;
     // Shows page n of the eight (0 Films ... 7 Préférences); another n does nothing.
     void showPage(int n);
+    // The Journal page, the last; read when it is first shown.
+    JournalPage *journalPage() const { return m_journal; }
+    void showJournalPage();
 
     // Builds at once whatever was left for after the first frame.
     void completeBuild();
@@ -125,6 +130,8 @@ private:
     TfrmAbout *m_about = nullptr;
     LazyPage *m_laterPages[5] = {};
     EditorPage *m_editors[2] = {};
+    ProcessEditorPage *m_processEditor = nullptr;
+    JournalPage *m_journal = nullptr;
 
     QLabel *lblAuthor, *lblAppTitel, *lblDateTime;
     QTabWidget *pgctrlMain;

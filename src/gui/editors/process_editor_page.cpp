@@ -1,6 +1,8 @@
 #include "gui/editors/process_editor_page.h"
 
 #include "core/app/app_context.h"
+#include "core/grid/grid_model.h"
+#include "core/process/process_file.h"
 #include "gui/handler_guard.h"
 #include "gui/process_file_io.h"
 #include "gui/string_grid.h"
@@ -58,6 +60,19 @@ void ProcessEditorPage::readFile(const FilePath &file)
 void ProcessEditorPage::writeFile(const FilePath &file)
 {
     writeProcessFileFrom(file, lbleTitel, mmoPROCComments, *sgrd->grid());
+}
+
+void ProcessEditorPage::showDraft(const QString &path, const QString &title,
+                                  const QStringList &comments,
+                                  const std::vector<QStringList> &table, int cols)
+{
+    build();
+    GridModel &grid = *sgrd->grid();
+    grid.setTable(table, cols);
+    fixHeaderRow(grid, path);
+    lbleFile->setText(path);
+    lbleTitel->setText(title);
+    setMemoLines(mmoPROCComments, comments);
 }
 
 QString ProcessEditorPage::sgrdPROCGetEditMask(int col, int row) const

@@ -3,6 +3,8 @@
 #include "gui/editors/editor_page.h"
 
 #include <QString>
+#include <QStringList>
+#include <vector>
 
 class QLabel;
 class QPlainTextEdit;
@@ -22,6 +24,9 @@ public:
     QString sgrdPROCGetEditMask(int col, int row) const;
     // Runs after an edited text has been stored: a blank time and a wait mark.
     void sgrdPROCSetEditText(int col, int row);
+    // A process not yet saved, to check before Enregistrer writes it to path.
+    void showDraft(const QString &path, const QString &title, const QStringList &comments,
+                   const std::vector<QStringList> &table, int cols);
 
 protected:
     void buildControls() override;

@@ -142,11 +142,11 @@ private slots:
         TfrmMain &w = f.start();
         QCOMPARE(w.size(), QSize(792, 582));
         QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->geometry(), QRect(4, 25, 781, 552));
-        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->count(), 8);
-        const QStringList names{
-            "tbshtFilms",          "tbshtPapers", "tbshtDilutions", "tbshtUnitsConversion",
-            "tbshtTimeConversion", "tbshtChem",   "tbshtProcess",   "tbshtPref"};
-        for (int i = 0; i < 8; ++i)
+        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->count(), 9);
+        const QStringList names{"tbshtFilms",           "tbshtPapers",         "tbshtDilutions",
+                                "tbshtUnitsConversion", "tbshtTimeConversion", "tbshtChem",
+                                "tbshtProcess",         "tbshtPref",           "tbshtJournal"};
+        for (int i = 0; i < 9; ++i)
             QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->widget(i)->objectName(), names[i]);
         QCOMPARE(control<QTabWidget>(w, "pgctrlFilms")->geometry(), QRect(3, 3, 766, 518));
         QCOMPARE(control<QTabWidget>(w, "pgctrlPapers")->geometry(), QRect(3, 3, 766, 518));
