@@ -6,6 +6,7 @@
 // Without a second argument the README of the source tree is read.
 
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
 #include <QPageLayout>
@@ -15,6 +16,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QUrl>
 
 #include <cstdio>
 #include <optional>
@@ -161,6 +163,8 @@ int main(int argc, char *argv[])
     QFont body(QStringLiteral("Liberation Sans"));
     body.setPointSize(10);
     doc.setDefaultFont(body);
+    // Pictures are named relative to the README.
+    doc.setBaseUrl(QUrl::fromLocalFile(QFileInfo(readmePath).absolutePath() + QLatin1Char('/')));
     doc.setMarkdown(guide->body, QTextDocument::MarkdownDialectGitHub);
     polish(doc);
     addTitlePage(doc, guide->intro);

@@ -208,7 +208,7 @@ void JournalPage::buildControls()
     tblJOURSteps->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     tblJOURSteps->verticalHeader()->setDefaultSectionSize(18);
     tblJOURSteps->horizontalHeader()->setStretchLastSection(true);
-    const int stepWidths[] = {150, 90, 65, 65, 65, 90, 150};
+    const int stepWidths[] = {120, 90, 60, 120, 60, 85, 110};
     for (int c = 0; c < 7; ++c)
         tblJOURSteps->setColumnWidth(c, stepWidths[c]);
 

@@ -27,9 +27,14 @@ const QStringList kFilm{"[Titel]",
                         "Dev\t00:00:20\t\tX\t",
                         "Stop\t00:00:05\t\t\t",
                         "Fix\t00:00:08\t\t\t"};
-const QStringList kPaper{"[Titel]", "Paper", "[Comments]", "",
-                         "[Process]", "Step\tTime\tTime 2\tWait\tAgit",
-                         "Dev\t00:00:06\t\t\t", "Fix\t00:00:04\t\t\t"};
+const QStringList kPaper{"[Titel]",
+                         "Paper",
+                         "[Comments]",
+                         "",
+                         "[Process]",
+                         "Step\tTime\tTime 2\tWait\tAgit",
+                         "Dev\t00:00:06\t\t\t",
+                         "Fix\t00:00:04\t\t\t"};
 
 void writeFolder(AppFixture &f, const QString &filmTitle = "Film")
 {
@@ -138,9 +143,9 @@ private slots:
         const QString filmHead = "[Run]\nStarted=2025-12-09 10:30:00\nProcess=Film\nFile=a.txt\n"
                                  "Films=1\nNote=";
         QTest::newRow("pause, late resume, Suivant over a cell, wait mark")
-            << QStringList{"0 start", "run 3000",  "0 pause",  "wait 4000", "0 pause",
-                           "run 30000", "wait 27000", "0 pause", "run 2000", "0 next",
-                           "0 pause",   "run 10000"}
+            << QStringList{"0 start",  "run 3000",  "0 pause",    "wait 4000",
+                           "0 pause",  "run 30000", "wait 27000", "0 pause",
+                           "run 2000", "0 next",    "0 pause",    "run 10000"}
             << (filmHead +
                 "\nCell=1\tmain\tSoak\t00:00:10\t00:00:10\t\t\t00:00:00.000\t00:00:14.002\t1\t"
                 "00:00:04.000\t\t"
@@ -240,11 +245,11 @@ private slots:
         QCOMPARE(f.dialogs.errors(), QStringList());
 
         QProcess python;
-        python.start("python3",
-                     {"-c", "import csv, json, sys\n"
-                            "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
-                            "    print(json.dumps(list(csv.reader(f))))",
-                      f.dir.file("out.csv")});
+        python.start("python3", {"-c",
+                                 "import csv, json, sys\n"
+                                 "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
+                                 "    print(json.dumps(list(csv.reader(f))))",
+                                 f.dir.file("out.csv")});
         QVERIFY(python.waitForFinished(60000));
         QCOMPARE(python.exitCode(), 0);
         const QJsonArray rows = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
