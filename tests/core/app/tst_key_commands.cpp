@@ -63,6 +63,10 @@ private slots:
         QTest::newRow("ctrl+8: Préférences")
             << int(Qt::Key_8) << ctrl << false << "p" << A::ShowPage << 7;
         QTest::newRow("ctrl+9: no page") << int(Qt::Key_9) << ctrl << false << "" << A::None << -1;
+        QTest::newRow("ctrl+0: Journal")
+            << int(Qt::Key_0) << ctrl << false << "p" << A::ShowJournal << -1;
+        QTest::newRow("ctrl+à on a French keyboard")
+            << int(Qt::Key_Agrave) << ctrl << false << "" << A::ShowJournal << -1;
         QTest::newRow("ctrl+& on a French keyboard")
             << int(Qt::Key_Ampersand) << ctrl << false << "" << A::ShowPage << 0;
         QTest::newRow("ctrl+è on a French keyboard")
