@@ -229,21 +229,40 @@ void JournalPage::buildControls()
     onClick(btnJOURExportChosen, dialogs, [this] { btnExportChosenClick(); });
     onClick(btnJOURExportAll, dialogs, [this] { btnExportAllClick(); });
     onClick(btnJOURSaveAsProcess, dialogs, [this] { btnSaveAsProcessClick(); });
-    connect(cbJOURProcess, &QComboBox::editTextChanged, this, [this] { relist(); });
+    // A note typed on a run the filter leaves out is written first.
+    const auto refilter = [this] {
+        guarded(*m_ctx.dialogs, [this] { saveNoteIfChanged(); });
+        relist();
+    };
+    connect(cbJOURProcess, &QComboBox::editTextChanged, this, refilter);
     for (QCheckBox *c : {chkJOURFrom, chkJOURTo})
-        connect(c, &QCheckBox::toggled, this, [this] {
+        connect(c, &QCheckBox::toggled, this, [this, refilter] {
             dtJOURFrom->setEnabled(chkJOURFrom->isChecked());
             dtJOURTo->setEnabled(chkJOURTo->isChecked());
-            relist();
+            refilter();
         });
     for (QDateEdit *d : {dtJOURFrom, dtJOURTo})
-        connect(d, &QDateEdit::dateChanged, this, [this] { relist(); });
+        connect(d, &QDateEdit::dateChanged, this, refilter);
+    connect(tblJOURRuns->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (m_relisting)
+            return;
+        m_chosen.clear();
+        for (const JournalRun *r : chosenRuns())
+            m_chosen.push_back(*keyOf(r));
+    });
     connect(tblJOURRuns->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] {
         if (m_relisting)
             return;
+        const std::optional<RunKey> now = keyOf(chosenRun());
         // A note typed on the run left is kept, not dropped.
-        guarded(*m_ctx.dialogs, [this] { saveNoteIfChanged(); });
-        showChosen(false);
+        bool saved = false;
+        guarded(*m_ctx.dialogs, [&] { saved = saveNoteIfChanged(); });
+        if (!saved) {
+            showChosen(false);
+            return;
+        }
+        m_shown = now;
+        relist(false);
     });
 
     setTabOrder(cbJOURProcess, chkJOURFrom);
@@ -326,7 +345,14 @@ const JournalRun *JournalPage::find(const RunKey &key) const
     return nullptr;
 }
 
-void JournalPage::relist()
+std::optional<JournalPage::RunKey> JournalPage::keyOf(const JournalRun *run) const
+{
+    if (!run)
+        return std::nullopt;
+    return RunKey{run->started, run->title, run->file};
+}
+
+void JournalPage::relist(bool keepNote)
 {
     if (!isBuilt())
         return;
@@ -352,9 +378,7 @@ void JournalPage::relist()
     const QDate to = chkJOURTo->isChecked() ? dtJOURTo->date() : QDate();
 
     // The chosen runs stay chosen.
-    std::vector<RunKey> chosen;
-    for (const JournalRun *r : chosenRuns())
-        chosen.push_back({r->started, r->title, r->file});
+    const std::vector<RunKey> chosen = m_chosen;
     const std::optional<RunKey> current = m_shown;
 
     m_relisting = true;
@@ -362,7 +386,7 @@ void JournalPage::relist()
     m_model->setRuns(&m_listed, &m_texts);
     QItemSelectionModel *sel = tblJOURRuns->selectionModel();
     bool currentFound = false;
-    for (size_t i = 0; i < m_listed.size() && !chosen.empty(); ++i) {
+    for (size_t i = 0; i < m_listed.size() && (current || !chosen.empty()); ++i) {
         const JournalRun &r = *m_listed[i];
         const bool isCurrent = current && current->matches(r);
         if (!isCurrent && std::none_of(chosen.begin(), chosen.end(),
@@ -385,7 +409,10 @@ void JournalPage::relist()
             }
     }
     m_relisting = false;
-    showChosen(currentFound);
+    m_chosen.clear();
+    for (const JournalRun *r : chosenRuns())
+        m_chosen.push_back(*keyOf(r));
+    showChosen(keepNote && currentFound);
 }
 
 std::vector<const JournalRun *> JournalPage::chosenRuns() const
@@ -470,7 +497,7 @@ void JournalPage::showChosen(bool keepNote)
         ++row;
     }
     const bool same = keepNote && m_shown && m_shown->matches(*run);
-    m_shown = RunKey{run->started, run->title, run->file};
+    m_shown = keyOf(run);
     if (!same) {
         m_shownNote = run->note;
         mmoJOURNote->setPlainText(run->note);
@@ -497,20 +524,21 @@ bool JournalPage::locate(const JournalRun *run, int &archive, size_t &index) con
     return false;
 }
 
-void JournalPage::saveNoteIfChanged()
+bool JournalPage::saveNoteIfChanged()
 {
     if (!m_shown)
-        return;
+        return false;
     const QString note = memoText(mmoJOURNote);
     if (note == m_shownNote)
-        return;
+        return false;
     const JournalRun *run = find(*m_shown);
     int archive = -1;
     size_t index = 0;
     if (!run || !locate(run, archive, index))
-        return;
+        return false;
     m_store.setNote(archive, index, note);
     m_shownNote = note.left(JournalFormat::MaxNoteLength);
+    return true;
 }
 
 void JournalPage::btnSaveNoteClick()
@@ -538,7 +566,7 @@ void JournalPage::exportRuns(const std::vector<const JournalRun *> &runs)
     // but the count-down, which the picker's own loop runs, so list again.
     std::vector<RunKey> keys;
     for (const JournalRun *r : runs)
-        keys.push_back({r->started, r->title, r->file});
+        keys.push_back(*keyOf(r));
     relist();
     std::vector<const JournalRun *> again;
     for (const RunKey &k : keys)

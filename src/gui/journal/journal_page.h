@@ -104,7 +104,10 @@ private:
     };
     QString caption(int line) const { return m_captions.value(line); }
     void read();
-    void relist();
+    // Lists the runs again; the run shown keeps its note as typed unless
+    // keepNote is false.
+    void relist(bool keepNote = true);
+    std::optional<RunKey> keyOf(const JournalRun *run) const;
     // Shows the chosen run's steps, and its note unless keepNote (the same
     // run listed again, its note perhaps being typed).
     void showChosen(bool keepNote);
@@ -114,7 +117,8 @@ private:
     // its index there.
     bool locate(const JournalRun *run, int &archive, size_t &index) const;
     const JournalRun *chosenRun() const;
-    void saveNoteIfChanged();
+    // True when a note was written: the runs may have moved.
+    bool saveNoteIfChanged();
 
     AppContext &m_ctx;
     JournalStore &m_store;
@@ -124,6 +128,9 @@ private:
     std::vector<const JournalRun *> m_listed;
     // The run the steps and the note show, and its note as last read or saved.
     std::optional<RunKey> m_shown;
+    // The chosen runs, kept as the choice changes: a write of the store
+    // leaves the listed pointers dangling until the runs are listed again.
+    std::vector<RunKey> m_chosen;
     QString m_shownNote;
     bool m_relisting = false;
 
