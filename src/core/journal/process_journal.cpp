@@ -55,8 +55,19 @@ void ProcessJournal::startCell(int col, int row, qint64 plannedMs, qint64 givenM
     }
     if (m_details)
         m_details(m_process, col, row, cell);
+    // The recorder ends the open cell at the same instant, in the same write.
+    m_endPending = false;
     const JournalRecorder::RunId id = *m_run;
     record([&] { m_recorder.cellStarted(id, cell); });
+}
+
+void ProcessJournal::flushEnd()
+{
+    if (!m_endPending)
+        return;
+    m_endPending = false;
+    const JournalRecorder::RunId id = *m_run;
+    record([&] { m_recorder.cellEnded(id); });
 }
 
 void ProcessJournal::openWait(Place at)
@@ -70,6 +81,7 @@ void ProcessJournal::closeWait()
     if (!m_wait)
         return;
     m_wait.reset();
+    flushEnd();
     const JournalRecorder::RunId id = *m_run;
     record([&] { m_recorder.cellEnded(id); });
 }
@@ -92,10 +104,10 @@ void ProcessJournal::onEvent(const ProcessEvent &e)
         startCell(e.col, e.row, e.plannedMs, e.givenMs);
         return;
     case ProcessEvent::Kind::CellEnded:
-        if (m_run && !isWaitMark(e.col, e.row)) {
-            const JournalRecorder::RunId id = *m_run;
-            record([&] { m_recorder.cellEnded(id); });
-        }
+        // Written with the cell that follows in the same command, or after
+        // the command: one write a cell change.
+        if (m_run && !isWaitMark(e.col, e.row))
+            m_endPending = true;
         return;
     case ProcessEvent::Kind::Paused:
         if (!m_run)
@@ -105,9 +117,11 @@ void ProcessJournal::onEvent(const ProcessEvent &e)
                 openWait({e.col, e.row});
             return;
         }
+        flushEnd();
         record([id = *m_run, this] { m_recorder.paused(id); });
         return;
     case ProcessEvent::Kind::Resumed:
+        flushEnd();
         if (m_run)
             record([id = *m_run, this] { m_recorder.resumed(id); });
         return;
@@ -131,6 +145,7 @@ void ProcessJournal::onEvent(const ProcessEvent &e)
         const JournalRecorder::RunId id = *m_run;
         m_run.reset();
         m_wait.reset();
+        m_endPending = false; // the end of the run ends its cell
         record([&] { m_recorder.runEnded(id, end, e.row); });
         return;
     }
@@ -141,9 +156,11 @@ void ProcessJournal::settle()
 {
     if (!m_run)
         return;
+    flushEnd();
     if (!m_process.isUnderway()) {
         // Back to idle without saying so: the run is over all the same.
         const JournalRecorder::RunId id = *m_run;
+        m_endPending = false;
         m_run.reset();
         m_wait.reset();
         record([&] { m_recorder.runEnded(id, JournalRun::End::Finished); });
@@ -160,6 +177,8 @@ void ProcessJournal::settle()
 
 void ProcessJournal::reading(double celsius)
 {
-    if (m_run)
-        record([id = *m_run, celsius, this] { m_recorder.reading(id, celsius); });
+    if (!m_run)
+        return;
+    flushEnd();
+    record([id = *m_run, celsius, this] { m_recorder.reading(id, celsius); });
 }

@@ -57,6 +57,8 @@ private:
     void startCell(int col, int row, qint64 plannedMs, qint64 givenMs);
     void openWait(Place at);
     void closeWait();
+    // Writes the end of a cell left without a next one.
+    void flushEnd();
     bool isWaitMark(int col, int row) const;
     // Runs a recorder call, keeping its failure.
     void record(const std::function<void()> &call);
@@ -68,5 +70,6 @@ private:
     std::function<void()> m_changed;
     std::optional<JournalRecorder::RunId> m_run;
     std::optional<Place> m_wait; // the wait mark recorded as open
+    bool m_endPending = false;   // a cell ended, not yet written
     QStringList m_errors;
 };
