@@ -136,6 +136,8 @@ private slots:
         QTest::addColumn<int>("key");
         QTest::addColumn<bool>("answer");
         QTest::newRow("default Yes: Return") << true << int(Qt::Key_Return) << true;
+        // A worn bath's question before Démarrer.
+        QTest::newRow("default Yes: Escape") << true << int(Qt::Key_Escape) << false;
         QTest::newRow("default No: Return") << false << int(Qt::Key_Return) << false;
         QTest::newRow("default No: Escape") << false << int(Qt::Key_Escape) << false;
         QTest::newRow("default No: Y") << false << int(Qt::Key_Y) << true;

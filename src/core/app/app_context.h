@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class BathStore;
 class Clock;
 class Dialogs;
 class Settings;
@@ -17,6 +18,8 @@ struct AppContext
     SoundOutput *sound = nullptr;
     // The settings in effect and the working folder; the window's.
     Settings *settings = nullptr;
+    // The baths of the working folder (baths.txt); the window's.
+    BathStore *baths = nullptr;
     // Texts 1..10 of the language file, empty until one has been applied.
     QStringList Messages = QStringList(10);
     QString AgitComingText;

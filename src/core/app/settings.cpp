@@ -87,6 +87,7 @@ const PathKey kPathKeys[] = {
 // Begins like none of the nine keys, so a reader that knows only those
 // passes over the line.
 const QLatin1StringView kSafelightKey("Safelight=");
+const QLatin1StringView kTemperatureUnitKey("TemperatureUnit=");
 
 } // namespace
 
@@ -106,6 +107,7 @@ QStringList applyLines(const QStringList &lines, SettingsValues &c, const QStrin
         return v;
     };
     c.safelight = false;
+    c.temperatureUnit = TemperatureUnit::Celsius;
     for (qsizetype n = 0; n < lines.size(); ++n) {
         const QString &line = lines[n];
         if (line.startsWith(sound)) {
@@ -120,6 +122,11 @@ QStringList applyLines(const QStringList &lines, SettingsValues &c, const QStrin
                 c.color = (*v == 2) ? SettingsValues::Mono : SettingsValues::Colour;
         } else if (line.startsWith(kSafelightKey)) {
             c.safelight = line.mid(kSafelightKey.size(), 1) == QLatin1String("1");
+        } else if (line.startsWith(kTemperatureUnitKey)) {
+            const QString unit = line.mid(kTemperatureUnitKey.size()).trimmed();
+            c.temperatureUnit = unit.compare(QLatin1String("F"), Qt::CaseInsensitive) == 0
+                                    ? TemperatureUnit::Fahrenheit
+                                    : TemperatureUnit::Celsius;
         } else {
             for (const PathKey &k : kPathKeys) {
                 if (line.startsWith(k.key)) {
@@ -158,6 +165,8 @@ QStringList fileLines(const SettingsValues &c, const QString &programFolder)
         out << QString(k.key) + contractRoot(TextFile::oneLine(c.*k.field), programFolder);
     if (c.safelight)
         out << QString(kSafelightKey) + QLatin1Char('1');
+    if (c.temperatureUnit == TemperatureUnit::Fahrenheit)
+        out << QString(kTemperatureUnitKey) + QLatin1Char('F');
     return out;
 }
 
@@ -246,6 +255,13 @@ void Settings::setSafelight(bool on)
 {
     SettingsValues v = m_values;
     v.safelight = on;
+    putInEffect(v);
+}
+
+void Settings::setTemperatureUnit(TemperatureUnit unit)
+{
+    SettingsValues v = m_values;
+    v.temperatureUnit = unit;
     putInEffect(v);
 }
 

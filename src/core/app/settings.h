@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/temperature/temperature.h"
 #include "core/textfile/text_file.h"
 
 #include <QByteArray>
@@ -39,6 +40,9 @@ struct SettingsValues
     // The dim red face for the darkroom; kept in a line of its own, written
     // only while it is on, so a file that never used it keeps its nine lines.
     bool safelight = false;
+    // How temperatures are typed and shown; like the safelight, a line of its
+    // own written only for °F.
+    TemperatureUnit temperatureUnit = TemperatureUnit::Celsius;
 
     // The count-down length in seconds, 0 when the text is no whole number.
     int countDownSeconds() const;
@@ -145,6 +149,7 @@ public:
     void setColor(SettingsValues::Color color);
     void setSound(SettingsValues::Sound sound);
     void setSafelight(bool on);
+    void setTemperatureUnit(TemperatureUnit unit);
     void setProcessFolder(const QString &folder);
     void setFormulaFolder(const QString &folder);
     // The six paths as given (a reload takes them without a save).

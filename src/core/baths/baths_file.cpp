@@ -29,6 +29,8 @@ bool isBlank(const QString &line)
     return true;
 }
 
+} // namespace
+
 // "linear 10", "compound 2", "capacity", "clearing 2".
 bool parseWear(QStringView value, Bath &bath)
 {
@@ -137,6 +139,8 @@ QString temperatureText(const TemperatureResponse &r)
     }
     return QString();
 }
+
+namespace {
 
 // "2025-11-05 2" or "2025-11-05 00:00:30": a date, one blank, the rest.
 bool splitDated(QStringView value, QDate &date, QStringView &rest)
@@ -347,7 +351,10 @@ QStringList bathLines(const BathsFile &file)
     return out;
 }
 
-BathStore::BathStore(QString path) : m_path(std::move(path)) {}
+BathStore::BathStore(QString path, QString shownName)
+    : m_path(std::move(path)), m_shownName(std::move(shownName))
+{
+}
 
 QStringList BathStore::load()
 {
@@ -359,6 +366,7 @@ QStringList BathStore::load()
     if (!m_path.isEmpty() && !m_path.contains(QChar(0)) && ::lstat(native.constData(), &st) != 0 &&
         errno == ENOENT) {
         m_file = BathsFile();
+        ++m_revision;
         m_unreadable.clear();
         return {};
     }
@@ -369,8 +377,9 @@ QStringList BathStore::load()
         m_unreadable = e.message();
         throw;
     }
-    BathsRead read = parseBathLines(lines, m_path);
+    BathsRead read = parseBathLines(lines, m_shownName.isEmpty() ? m_path : m_shownName);
     m_file = std::move(read.file);
+    ++m_revision;
     m_unreadable.clear();
     return read.problems;
 }
@@ -390,6 +399,7 @@ template <class Change> bool BathStore::change(const QString &name, Change &&app
         return false;
     write(next);
     m_file = std::move(next);
+    ++m_revision;
     return true;
 }
 
@@ -403,6 +413,7 @@ bool BathStore::add(const Bath &bath)
     next.baths.push_back(std::move(b));
     write(next);
     m_file = std::move(next);
+    ++m_revision;
     return true;
 }
 

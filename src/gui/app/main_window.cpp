@@ -9,6 +9,7 @@
 #include "gui/app/about_window.h"
 #include "gui/app/darkroom.h"
 #include "gui/app/preferences_page.h"
+#include "gui/baths/baths_page.h"
 #include "gui/calc/dilutions_page.h"
 #include "gui/calc/time_conversion_page.h"
 #include "gui/calc/units_conversion_page.h"
@@ -32,6 +33,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -102,12 +104,14 @@ QString programFolderOf(const QString &applicationDirPath)
 }
 
 TfrmMain::TfrmMain(const Services &services, QWidget *parent)
-    : QWidget(parent), m_settings(services.workingFolder, services.programFolder)
+    : QWidget(parent), m_settings(services.workingFolder, services.programFolder),
+      m_baths(m_settings.file(BathsFormat::FileName).path(), BathsFormat::FileName)
 {
     m_ctx.dialogs = services.dialogs;
     m_ctx.clock = services.clock;
     m_ctx.sound = services.sound;
     m_ctx.settings = &m_settings;
+    m_ctx.baths = &m_baths;
 
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(applicationTitle());
@@ -148,16 +152,21 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent)
     pgctrlMain->addTab(time, QStringLiteral("Conversion Temps"));
     pgctrlMain->addTab(chem, QStringLiteral("Chimies"));
     pgctrlMain->addTab(process, QStringLiteral("Processus"));
+    m_bathsPage = new BathsPage(m_ctx, pgctrlMain, later);
+    pgctrlMain->addTab(m_bathsPage, QStringLiteral("Bains"));
     m_laterPages[0] = dilutions;
     m_laterPages[1] = units;
     m_laterPages[2] = time;
     m_laterPages[3] = chem;
     m_laterPages[4] = process;
+    m_laterPages[5] = m_bathsPage;
     m_editors[0] = chem;
     m_editors[1] = process;
     // Built now: start-up reads the settings into it.
     m_pref = new PreferencesPage(m_ctx, pgctrlMain);
     pgctrlMain->addTab(m_pref, QStringLiteral("Préférences"));
+    m_keyPages = {tbshtFilms, tbshtPapers, dilutions, units,      time,
+                  chem,       process,     m_pref,    m_bathsPage};
     // The window is built on Préférences; a start-up that stops early stays there.
     pgctrlMain->setCurrentWidget(m_pref);
 
@@ -175,6 +184,10 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent)
     env.agitComingText = [this] { return m_ctx.AgitComingText; };
     env.agitRunningText = [this] { return m_ctx.AgitRunningText; };
     env.finishedText = [this] { return m_ctx.finishedWord(); };
+    env.baths = [this] { return &m_baths; };
+    env.bathTexts = [this] { return &m_bathTexts; };
+    env.temperatureTexts = [this] { return &m_temperatureTexts; };
+    env.temperatureUnit = [this] { return m_settings.values().temperatureUnit; };
     m_processes = new ProcessPages(m_ctx, pgctrlPapers, pgctrlFilms, this, std::move(env));
     m_processes->setBuildControls(false);
     connect(m_processes, &ProcessPages::agitationFileRequested, this,
@@ -190,6 +203,19 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent)
             [this](bool paper, const QString &path) {
                 guarded(*m_ctx.dialogs, [&] { addToProcessList(paper, path); });
             });
+    // A unit chosen on Préférences shows on the tabs at once.
+    connect(&m_settings, &Settings::changed, this,
+            [this, unit = std::make_shared<TemperatureUnit>(TemperatureUnit::Celsius)] {
+                if (m_settings.values().temperatureUnit == *unit)
+                    return;
+                *unit = m_settings.values().temperatureUnit;
+                m_processes->renderAll();
+            });
+    // A use added by a process shows on the Bains page while it is on show.
+    connect(m_processes, &ProcessPages::tabRendered, m_bathsPage, [this] {
+        if (m_bathsPage->isVisible())
+            m_bathsPage->refresh();
+    });
     connect(m_pref, &PreferencesPage::reloadRequested, this,
             [this] { guarded(*m_ctx.dialogs, [this] { btnPrefReloadClick(); }); });
     // A scheme chosen on Préférences, or read with the settings, shows at once.
@@ -226,8 +252,8 @@ ProcessTab *TfrmMain::processTabOnShow() const
 
 void TfrmMain::showPage(int n)
 {
-    if (n >= 0 && n < pgctrlMain->count())
-        pgctrlMain->setCurrentIndex(n);
+    if (n >= 0 && n < static_cast<int>(m_keyPages.size()))
+        pgctrlMain->setCurrentWidget(m_keyPages[static_cast<size_t>(n)]);
 }
 
 void TfrmMain::buildShown()
@@ -347,6 +373,19 @@ void TfrmMain::centre()
 
 void TfrmMain::LoadAll()
 {
+    // Before the tabs, which show the uses; a bad line or an unreadable file
+    // is said, and the rest of the start goes on.
+    QStringList bathProblems;
+    try {
+        bathProblems = m_baths.load();
+    } catch (const RuntimeError &e) {
+        bathProblems << e.message();
+    }
+    if (!bathProblems.isEmpty())
+        QMetaObject::invokeMethod(
+            this,
+            [this, text = bathProblems.join(QLatin1Char('\n'))] { m_ctx.dialogs->showError(text); },
+            Qt::QueuedConnection);
     m_processes->LoadProcessLists();
     LoadLanguageFile();
     for (EditorPage *editor : m_editors)
@@ -390,7 +429,12 @@ void TfrmMain::ApplyLanguage()
     // The page captions, in the order of the pages.
     constexpr int pageEntries[] = {13, 12, 14, 53, 70, 81, 15, 16};
     for (int i = 0; i < 8; ++i)
-        pgctrlMain->setTabText(i, t.entry(pageEntries[i]));
+        pgctrlMain->setTabText(pgctrlMain->indexOf(m_keyPages[i]), t.entry(pageEntries[i]));
+    m_bathTexts = BathTexts::fromLanguage(t);
+    m_temperatureTexts = TemperatureTexts::fromLanguage(t);
+    QString baths = QStringLiteral("Bains");
+    t.take(BathLine::BathsPage, baths);
+    pgctrlMain->setTabText(pgctrlMain->indexOf(m_bathsPage), baths);
 
     m_languageApplied = true;
     m_pref->retranslate(t);

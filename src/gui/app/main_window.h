@@ -3,6 +3,9 @@
 #include "core/app/app_context.h"
 #include "core/app/language.h"
 #include "core/app/settings.h"
+#include "core/baths/bath_texts.h"
+#include "core/baths/baths_file.h"
+#include "core/temperature/temperature_texts.h"
 
 #include <QDir>
 #include <QWidget>
@@ -13,6 +16,7 @@ class QLabel;
 class QTabWidget;
 class QTimer;
 class Darkroom;
+class BathsPage;
 class EditorPage;
 class LazyPage;
 class PreferencesPage;
@@ -66,8 +70,10 @@ public:
 
     // The tab of the Films or Papiers page on show, if one is.
     ProcessTab *processTabOnShow() const;
-    // Shows page n of the eight (0 Films ... 7 Préférences); another n does nothing.
+    // Shows the page of Ctrl and digit n + 1 (0 Films ... 7 Préférences, 8
+    // Bains); another n does nothing.
     void showPage(int n);
+    BathsPage *bathsPage() const { return m_bathsPage; }
 
     // Builds at once whatever was left for after the first frame.
     void completeBuild();
@@ -131,7 +137,14 @@ private:
     ProcessPages *m_processes = nullptr;
     Darkroom *m_darkroom = nullptr;
     TfrmAbout *m_about = nullptr;
-    LazyPage *m_laterPages[5] = {};
+    LazyPage *m_laterPages[6] = {};
+    // The pages in the order of their keys: the pages added later stand
+    // before Préférences in the bar but take the digits after its 8.
+    std::vector<QWidget *> m_keyPages;
+    BathStore m_baths;
+    BathTexts m_bathTexts;
+    TemperatureTexts m_temperatureTexts;
+    BathsPage *m_bathsPage = nullptr;
     EditorPage *m_editors[2] = {};
 
     QLabel *lblAuthor, *lblAppTitel, *lblDateTime;

@@ -5,6 +5,7 @@
 #include "core/base/busy_cursor.h"
 #include "core/base/runtime_error.h"
 #include "gui/app/process_list_editor.h"
+#include "core/baths/bath_texts.h"
 #include "gui/dialogs.h"
 #include "gui/handler_guard.h"
 #include "gui/shell_open.h"
@@ -52,6 +53,18 @@ PreferencesPage::PreferencesPage(AppContext &context, QWidget *parent)
     // Below the colour scheme, in the room left above the page's buttons.
     chkbxSafelight = placed(new QCheckBox(QStringLiteral("Lumière inactinique"), this),
                             QStringLiteral("chkbxSafelight"), {12, 202, 157, 17});
+
+    // Below the page's buttons: how temperatures are typed and shown.
+    grpbxTemperature = makeGroup(this, QStringLiteral("grpbxTemperature"),
+                                 QStringLiteral("Unité de température"), {12, 265, 157, 45});
+    rbtnCelsius = makeRadio(grpbxTemperature, QStringLiteral("rbtnCelsius"), QStringLiteral("°C"),
+                            {10, 19, 60, 17});
+    rbtnFahrenheit = makeRadio(grpbxTemperature, QStringLiteral("rbtnFahrenheit"),
+                               QStringLiteral("°F"), {80, 19, 60, 17});
+    auto *unitGroup = new QButtonGroup(this);
+    unitGroup->addButton(rbtnCelsius);
+    unitGroup->addButton(rbtnFahrenheit);
+    rbtnCelsius->setChecked(true);
 
     grpbxFiles = makeGroup(this, QStringLiteral("grpbxFiles"), QStringLiteral("Fichiers"),
                            {184, 17, 585, 176});
@@ -154,6 +167,15 @@ PreferencesPage::PreferencesPage(AppContext &context, QWidget *parent)
             m_draft.color = colour;
             m_settings.setColor(colour);
         });
+    const std::pair<QRadioButton *, TemperatureUnit> units[] = {
+        {rbtnCelsius, TemperatureUnit::Celsius}, {rbtnFahrenheit, TemperatureUnit::Fahrenheit}};
+    for (const auto &[radio, unit] : units)
+        connect(radio, &QRadioButton::toggled, this, [this, unit = unit](bool on) {
+            if (!on)
+                return;
+            m_draft.temperatureUnit = unit;
+            m_settings.setTemperatureUnit(unit);
+        });
     connect(chkbxSafelight, &QCheckBox::toggled, this, [this](bool on) {
         m_draft.safelight = on;
         m_settings.setSafelight(on);
@@ -184,6 +206,9 @@ void PreferencesPage::retranslate(const LanguageTable &t)
     QString safelight = QStringLiteral("Lumière inactinique");
     t.take(LanguageEntry::Safelight, safelight);
     setCaption(chkbxSafelight, safelight);
+    QString unit = QStringLiteral("Unité de température");
+    t.take(BathLine::TemperatureUnit, unit);
+    grpbxTemperature->setTitle(unit);
     QString list = QStringLiteral("Liste %1...");
     t.take(LanguageEntry::EditList, list);
     QString papers = QStringLiteral("Papiers"), films = QStringLiteral("Films");
@@ -252,6 +277,8 @@ void PreferencesPage::showDraft()
     set(lbleProcFolder, c.processFolder);
     set(lbleChemFolder, c.formulaFolder);
     chkbxSafelight->setChecked(c.safelight);
+    (c.temperatureUnit == TemperatureUnit::Fahrenheit ? rbtnFahrenheit : rbtnCelsius)
+        ->setChecked(true);
 }
 
 void PreferencesPage::LoadSettings()

@@ -67,8 +67,9 @@ private:
     SettingsValues m_draft;
     bool m_showing = false; // the controls are being set from the copy
 
-    QRadioButton *rbtnBeepYN, *rbtnWaveYN, *rbtnSoundYN, *rbtnColorYN, *rbtnMonoYN;
-    QGroupBox *grpbxSound, *grpbxColor, *grpbxFiles;
+    QRadioButton *rbtnBeepYN, *rbtnWaveYN, *rbtnSoundYN, *rbtnColorYN, *rbtnMonoYN, *rbtnCelsius,
+        *rbtnFahrenheit;
+    QGroupBox *grpbxSound, *grpbxColor, *grpbxFiles, *grpbxTemperature;
     QCheckBox *chkbxSafelight;
     LabeledEdit *lbleSoundSeconds, *lbleLanguageFile, *lblePaperPrcFile, *lbleFilmPrcFile,
         *lbleAgitationFile, *lbleChemFolder, *lbleProcFolder;

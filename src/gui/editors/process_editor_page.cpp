@@ -2,11 +2,14 @@
 
 #include "core/app/app_context.h"
 #include "gui/dialogs.h"
+#include "core/baths/bath_texts.h"
+#include "core/grid/grid_model.h"
+#include "core/process/process_file.h"
 #include "gui/handler_guard.h"
-#include "gui/process_file_io.h"
 #include "gui/string_grid.h"
 #include "gui/widgets.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -55,6 +58,12 @@ void ProcessEditorPage::buildControls()
     setTabOrder(btnPROCAddPapers, mmoPROCComments);
     onClick(btnPROCAddFilms, *m_ctx.dialogs, [this] { btnAddToListClick(false); });
     onClick(btnPROCAddPapers, *m_ctx.dialogs, [this] { btnAddToListClick(true); });
+    chkPROCBaths = placed(new QCheckBox(QStringLiteral("Bains"), this),
+                          QStringLiteral("chkPROCBaths"), {130, 132, 80, 17});
+    lblePROCTemperature =
+        new LabeledEdit(this, QStringLiteral("lblePROCTemperature"), QStringLiteral("Température:"),
+                        LabeledEdit::LabelPosition::Left, {318, 128, 80, 22});
+    connect(chkPROCBaths, &QCheckBox::clicked, this, &ProcessEditorPage::chkPROCBathsClick);
 
     GridModel *grid = sgrd->grid();
     grid->editMaskQuery = [this](int col, int row) { return sgrdPROCGetEditMask(col, row); };
@@ -71,7 +80,29 @@ void ProcessEditorPage::retranslateControls(const LanguageTable &t)
                text(LanguageEntry::AddToFilms, QStringLiteral("Ajouter aux Films")));
     setCaption(btnPROCAddPapers,
                text(LanguageEntry::AddToPapers, QStringLiteral("Ajouter aux Papiers")));
+    QString baths = QStringLiteral("Bains");
+    t.take(BathLine::BathsPage, baths);
+    setCaption(chkPROCBaths, baths);
+    QString temperature = QStringLiteral("Température:");
+    t.take(BathLine::TabTemperature, temperature);
+    lblePROCTemperature->setCaption(temperature);
+    QString columns = QStringLiteral("Bain");
+    t.take(BathLine::Columns, columns);
+    m_bathHeading = columns.section(QLatin1Char('|'), 0, 0);
 }
+
+void ProcessEditorPage::chkPROCBathsClick(bool on)
+{
+    GridModel &grid = *sgrd->grid();
+    if (on && grid.cols() <= BathColumn) {
+        grid.setCols(BathColumn + 1);
+        grid.setColWidth(BathColumn, 69);
+        grid.setCell(BathColumn, 0, m_bathHeading);
+    } else if (!on && grid.cols() == BathColumn + 1) {
+        grid.setCols(BathColumn);
+    }
+}
+
 
 void ProcessEditorPage::clearFields()
 {
@@ -91,12 +122,34 @@ void ProcessEditorPage::btnAddToListClick(bool paper)
 
 void ProcessEditorPage::readFile(const FilePath &file)
 {
-    readProcessFileInto(file, lbleTitel, mmoPROCComments, *sgrd->grid());
+    GridModel &grid = *sgrd->grid();
+    ProcessFileText text = ReadProcessFile(file, grid);
+    takeTemperatureSection(text);
+    if (text.hasTitle)
+        lbleTitel->setText(text.title);
+    setMemoLines(mmoPROCComments, text.comments);
+    m_hadTemperature = text.temperature.has_value();
+    lblePROCTemperature->setText(text.temperature.value_or(QString()));
+    chkPROCBaths->setChecked(grid.cols() > BathColumn);
+    fixHeaderRow(grid, file.name());
 }
 
 void ProcessEditorPage::writeFile(const FilePath &file)
 {
-    writeProcessFileFrom(file, lbleTitel, mmoPROCComments, *sgrd->grid());
+    std::optional<QString> temperature;
+    const QString typed = lblePROCTemperature->text().trimmed();
+    if (m_hadTemperature || !typed.isEmpty()) {
+        // Said as the tabs will read it, or not saved.
+        if (!typed.isEmpty()) {
+            ProcessFileText check;
+            check.temperature = typed;
+            processTemperature(check);
+        }
+        temperature = lblePROCTemperature->text();
+    }
+    WriteProcessFile(file, lbleTitel->text(), memoText(mmoPROCComments), *sgrd->grid(),
+                     temperature);
+    m_hadTemperature = temperature.has_value();
 }
 
 QString ProcessEditorPage::sgrdPROCGetEditMask(int col, int row) const

@@ -4,9 +4,11 @@
 
 #include <QString>
 
+class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class LabeledEdit;
 struct AppContext;
 
 // The Processus page: edits one process definition file, its title, comments
@@ -39,7 +41,16 @@ protected:
     void clearFields() override;
 
 private:
+    // The sixth column, the baths of the steps, shown or not.
+    void chkPROCBathsClick(bool on);
+
     QLabel *lblPROCComment = nullptr;
     QPlainTextEdit *mmoPROCComments = nullptr;
     QPushButton *btnPROCAddFilms = nullptr, *btnPROCAddPapers = nullptr;
+    // The temperature the times are for ([Temperature]); a file without the
+    // section saves without it while the field stays empty.
+    LabeledEdit *lblePROCTemperature = nullptr;
+    QCheckBox *chkPROCBaths = nullptr;
+    bool m_hadTemperature = false;
+    QString m_bathHeading = QStringLiteral("Bain");
 };
