@@ -71,6 +71,18 @@ Dialogs::ChangedOnDisk QtDialogs::askChangedOnDisk(const ChangedOnDiskQuestion &
     return ChangedOnDisk::Cancel;
 }
 
+namespace {
+
+// Choosing only: a read-only picker still shows its New Folder button, greyed.
+// Qt offers no option for it, so the button is found by the name Qt gives it.
+void hideNewFolderButton(QFileDialog &dialog)
+{
+    for (QWidget *w : dialog.findChildren<QWidget *>(QStringLiteral("newFolderButton")))
+        w->hide();
+}
+
+} // namespace
+
 std::optional<QString> QtDialogs::openFile(const OpenFile &request)
 {
     QFileDialog dialog(parentWindow(), QString(), request.initialFolder, request.filter);
@@ -81,6 +93,7 @@ std::optional<QString> QtDialogs::openFile(const OpenFile &request)
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (!request.fileName.isEmpty() && !request.fileName.contains(QLatin1Char('*')))
         dialog.selectFile(request.fileName);
+    hideNewFolderButton(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
@@ -90,8 +103,10 @@ std::optional<QString> QtDialogs::saveFile(const OpenFile &request)
 {
     QFileDialog dialog(parentWindow(), QString(), request.initialFolder, request.filter);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
     if (!request.fileName.isEmpty() && !request.fileName.contains(QLatin1Char('*')))
         dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -108,9 +123,7 @@ std::optional<QString> QtDialogs::chooseFolder(const QString &prompt)
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setLabelText(QFileDialog::LookIn, prompt);
     dialog.setDirectory(QDir::homePath());
-    // Choosing only: the dialog offers no button that makes a new folder.
-    for (QWidget *w : dialog.findChildren<QWidget *>(QStringLiteral("newFolderButton")))
-        w->hide();
+    hideNewFolderButton(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());

@@ -62,8 +62,9 @@ public:
     virtual ChangedOnDisk askChangedOnDisk(const ChangedOnDiskQuestion &question) = 0;
     // Full path of the chosen file, nothing when cancelled.
     virtual std::optional<QString> openFile(const OpenFile &request) = 0;
-    // Full path of the file to write, nothing when cancelled. The picker
-    // asks before a file that exists is written over.
+    // Full path of the name given for a new file, nothing when cancelled. The
+    // picker itself never asks about an existing file: the caller does, so
+    // that no file is written over without a question it can be tested on.
     virtual std::optional<QString> saveFile(const OpenFile &request) = 0;
     // Full path of the chosen folder, nothing when cancelled.
     virtual std::optional<QString> chooseFolder(const QString &prompt) = 0;

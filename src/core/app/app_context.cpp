@@ -65,3 +65,13 @@ QString AppContext::closeUnderwayCaption() const
     return CloseUnderwayCaption.isEmpty() ? QStringLiteral("Traitement en cours")
                                           : CloseUnderwayCaption;
 }
+
+QString AppContext::notOpenedMessage(const QString &what) const
+{
+    const QString text =
+        NotOpenedText.isEmpty()
+            ? QStringLiteral(
+                  "No program opened \"%1\": install one that opens it, or open it yourself.")
+            : NotOpenedText;
+    return text.contains(QLatin1String("%1")) ? text.arg(what) : text;
+}

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class BathStore;
 class Clock;
 class Dialogs;
 class Settings;
@@ -17,6 +18,8 @@ struct AppContext
     SoundOutput *sound = nullptr;
     // The settings in effect and the working folder; the window's.
     Settings *settings = nullptr;
+    // The baths of the working folder (baths.txt); the window's.
+    BathStore *baths = nullptr;
     // Texts 1..10 of the language file, empty until one has been applied.
     QStringList Messages = QStringList(10);
     QString AgitComingText;
@@ -31,6 +34,9 @@ struct AppContext
     QString FinishedText;
     QString CloseUnderwayText;
     QString CloseUnderwayCaption;
+    // Entry 122: what is said when no program opened a link or a file; "%1"
+    // stands for it.
+    QString NotOpenedText;
 
     // Messages entry k, or our own French wording while no language file has
     // supplied it, so that no box is ever empty.
@@ -43,4 +49,7 @@ struct AppContext
     QString finishedWord() const;
     QString closeUnderwayText() const;
     QString closeUnderwayCaption() const;
+    // NotOpenedText with what was not opened in it, or our own English wording
+    // while the language file gives none.
+    QString notOpenedMessage(const QString &what) const;
 };

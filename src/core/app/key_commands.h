@@ -16,11 +16,13 @@ enum class KeyAction
     Reset,
     NextTab,
     PreviousTab,
-    ShowPage, // KeyCommand::page, 0 to 7
+    ShowPage, // KeyCommand::page, 0 to 8
     ShowJournal,
     BigDisplay,
     LeaveBigDisplay,
     Safelight,
+    TemperatureUp, // the tab's temperature, half a degree Celsius
+    TemperatureDown,
 };
 
 struct KeyCommand
@@ -38,6 +40,8 @@ struct KeyPlace
     bool editingCell = false;
     // The key came to the big display.
     bool bigDisplay = false;
+    // A field of the process tab (films, temperature) has the focus.
+    bool typingField = false;
 };
 
 KeyCommand keyCommand(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat,

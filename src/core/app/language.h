@@ -67,4 +67,25 @@ constexpr int Finished = 100;
 // The question before the window closes on a process under way: text, caption.
 constexpr int CloseUnderway = 101;
 constexpr int CloseUnderwayCaption = 102;
+// What is said when no program opened a link or a file.
+constexpr int NotOpened = 122;
+// The editors' new controls and what they say.
+constexpr int New = 130;
+constexpr int SaveAs = 131;
+constexpr int AddToFilms = 132;
+constexpr int AddToPapers = 133;
+constexpr int SavedTo = 134;     // "%1": where a save wrote
+constexpr int ReplaceFile = 135; // "%1": the file that exists
+// Before a rebuild of the tabs while processes are under way.
+constexpr int RebuildUnderway = 136;
+constexpr int AlreadyInList = 137; // "%1" the list's name of the file, "%2" the list
+constexpr int AddedToList = 138;   // likewise
+constexpr int OpenFirst = 139;     // Ajouter with no file on show
+// The header rows of a new process (five) and a new formula (three).
+constexpr int ProcessHeadings = 140;
+constexpr int FormulaHeadings = 145;
+// Préférences: the button that edits a list ("%1" the list's page caption),
+// and the list editor's button that takes an entry out.
+constexpr int EditList = 148;
+constexpr int RemoveEntry = 149;
 } // namespace LanguageEntry

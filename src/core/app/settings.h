@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/temperature/temperature.h"
 #include "core/textfile/text_file.h"
 
 #include <QByteArray>
@@ -39,6 +40,9 @@ struct SettingsValues
     // The dim red face for the darkroom; kept in a line of its own, written
     // only while it is on, so a file that never used it keeps its nine lines.
     bool safelight = false;
+    // How temperatures are typed and shown; like the safelight, a line of its
+    // own written only for °F.
+    TemperatureUnit temperatureUnit = TemperatureUnit::Celsius;
 
     // The count-down length in seconds, 0 when the text is no whole number.
     int countDownSeconds() const;
@@ -114,6 +118,9 @@ public:
     FilePath file(const QString &path) const { return FilePath(m_workingFolder, path); }
     // A folder as the user gave it, absolute: the working folder for none.
     QString folder(const QString &path) const;
+    // A path as an editor's file field gives it: a bare name is in folder (as
+    // the lists name processes), a path with a folder is found as file() finds it.
+    FilePath fileIn(const QString &folder, const QString &path) const;
 
     // In effect.
     const SettingsValues &values() const { return m_values; }
@@ -142,6 +149,7 @@ public:
     void setColor(SettingsValues::Color color);
     void setSound(SettingsValues::Sound sound);
     void setSafelight(bool on);
+    void setTemperatureUnit(TemperatureUnit unit);
     void setProcessFolder(const QString &folder);
     void setFormulaFolder(const QString &folder);
     // The six paths as given (a reload takes them without a save).

@@ -36,12 +36,13 @@ void ProcessJournal::startRun()
     JournalRecorder::RunStart start;
     start.title = m_process.title();
     start.file = m_process.fileName();
-    start.films = m_films ? m_films() : 1;
+    start.films = m_films ? m_films() : m_process.films();
     // The recorder holds the run even when its first write fails.
     record([&] { m_run = m_recorder.runStarted(start); });
 }
 
-void ProcessJournal::startCell(int col, int row, qint64 plannedMs, qint64 givenMs)
+void ProcessJournal::startCell(int col, int row, qint64 plannedMs, qint64 givenMs,
+                               const ProcessEvent *event)
 {
     JournalRecorder::CellStart cell;
     cell.step = m_process.grid().cell(0, row);
@@ -52,6 +53,12 @@ void ProcessJournal::startCell(int col, int row, qint64 plannedMs, qint64 givenM
     if (cell.phase != JournalCell::Phase::Wait) {
         cell.fileSeconds = static_cast<int>(plannedMs / 1000);
         cell.givenSeconds = static_cast<int>(givenMs / 1000);
+    }
+    if (event) {
+        cell.bath = event->bath;
+        cell.bathUse = event->bathUse;
+        cell.wearFactor = event->wearFactor;
+        cell.temperatureFactor = event->temperatureFactor;
     }
     if (m_details)
         m_details(m_process, col, row, cell);
@@ -72,7 +79,7 @@ void ProcessJournal::flushEnd()
 
 void ProcessJournal::openWait(Place at)
 {
-    startCell(at.col, at.row, 0, 0);
+    startCell(at.col, at.row, 0, 0, nullptr);
     m_wait = at;
 }
 
@@ -101,7 +108,7 @@ void ProcessJournal::onEvent(const ProcessEvent &e)
             return;
         }
         m_wait.reset();
-        startCell(e.col, e.row, e.plannedMs, e.givenMs);
+        startCell(e.col, e.row, e.plannedMs, e.givenMs, &e);
         return;
     case ProcessEvent::Kind::CellEnded:
         // Written with the cell that follows in the same command, or after
@@ -119,6 +126,9 @@ void ProcessJournal::onEvent(const ProcessEvent &e)
         }
         flushEnd();
         record([id = *m_run, this] { m_recorder.paused(id); });
+        return;
+    case ProcessEvent::Kind::Reading:
+        reading(e.celsius);
         return;
     case ProcessEvent::Kind::Resumed:
         flushEnd();

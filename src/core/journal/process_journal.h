@@ -20,8 +20,8 @@
 class ProcessJournal
 {
 public:
-    // What a cell was given besides the file's time, when something changed
-    // it: a bath's wear, the temperature. Asked as the cell starts.
+    // More of what a cell was given than its event tells, asked as the cell
+    // starts; the bath, its use and the factors come with the event.
     using CellDetails =
         std::function<void(const Process &, int col, int row, JournalRecorder::CellStart &)>;
 
@@ -29,7 +29,7 @@ public:
     ProcessJournal(const ProcessJournal &) = delete;
     ProcessJournal &operator=(const ProcessJournal &) = delete;
 
-    // The films in the tank of a run as it starts; one without it.
+    // The films in the tank of a run as it starts; the process's own without it.
     void setFilms(std::function<int()> films) { m_films = std::move(films); }
     void setCellDetails(CellDetails details) { m_details = std::move(details); }
     // Called after every journal write.
@@ -38,7 +38,7 @@ public:
     // After each command of the process: a wait mark reached or left without
     // an event of its own (Suivant onto it, Précédent off it).
     void settle();
-    // A temperature read while the process runs.
+    // A temperature read while the process runs (the process says its own).
     void reading(double celsius);
 
     bool isRecording() const { return m_run.has_value(); }
@@ -54,7 +54,7 @@ private:
     };
     void onEvent(const ProcessEvent &event);
     void startRun();
-    void startCell(int col, int row, qint64 plannedMs, qint64 givenMs);
+    void startCell(int col, int row, qint64 plannedMs, qint64 givenMs, const ProcessEvent *event);
     void openWait(Place at);
     void closeWait();
     // Writes the end of a cell left without a next one.

@@ -27,8 +27,9 @@ void ProcessEngine::abandonAll(ProcessEvent::How how)
 
 FaceStyle ProcessEngine::style() const
 {
-    return {m_env.colourMode(), m_env.agitComingText(), m_env.agitRunningText(),
-            m_env.finishedText()};
+    return {m_env.colourMode(),     m_env.agitComingText(), m_env.agitRunningText(),
+            m_env.finishedText(),   m_env.bathTexts(),      m_env.temperatureTexts(),
+            m_env.temperatureUnit()};
 }
 
 bool ProcessEngine::anyUnderway() const

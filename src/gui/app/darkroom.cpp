@@ -10,10 +10,12 @@
 #include "gui/screen_awake.h"
 #include "gui/string_grid.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -26,6 +28,18 @@ bool insideCellEditor(QWidget *w)
     for (; w; w = w->parentWidget())
         if (auto *grid = qobject_cast<StringGrid *>(w))
             return grid->isEditing();
+    return false;
+}
+
+// The films count or the temperature of a process tab has the focus (a spin
+// box's own line edit is a QLineEdit too).
+bool insideTabField(const QWidget *w)
+{
+    if (!qobject_cast<const QLineEdit *>(w) && !qobject_cast<const QAbstractSpinBox *>(w))
+        return false;
+    for (const QWidget *p = w->parentWidget(); p; p = p->parentWidget())
+        if (qobject_cast<const ProcessTab *>(p))
+            return true;
     return false;
 }
 
@@ -193,6 +207,11 @@ void Darkroom::run(const KeyCommand &command)
     case KeyAction::Safelight:
         m_window.preferences()->toggleSafelight();
         break;
+    case KeyAction::TemperatureUp:
+    case KeyAction::TemperatureDown:
+        if (tab)
+            tab->nudgeTemperature(command.action == KeyAction::TemperatureUp ? 1 : -1);
+        break;
     }
 }
 
@@ -210,6 +229,7 @@ bool Darkroom::keyPress(QWidget *receiver, QKeyEvent *event)
     if (!origin)
         origin = receiver;
     place.editingCell = insideCellEditor(origin);
+    place.typingField = !onBig && insideTabField(origin);
     place.bigDisplay = onBig;
     const KeyCommand command =
         keyCommand(event->key(), event->modifiers(), event->isAutoRepeat(), place);

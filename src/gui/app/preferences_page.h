@@ -10,6 +10,7 @@ class QPushButton;
 class QRadioButton;
 class LabeledEdit;
 class LanguageTable;
+class ProcessListEditor;
 struct AppContext;
 
 // The Préférences page: edits a copy of the settings, which Enregistrer
@@ -45,6 +46,8 @@ public:
     void retranslate(const LanguageTable &texts);
     // The safelight view on or off, as the check box does it (the F12 key).
     void toggleSafelight();
+    // The paper or film list that its field names, in the list editor.
+    void editList(bool paper);
 
 signals:
     void reloadRequested();
@@ -64,11 +67,15 @@ private:
     SettingsValues m_draft;
     bool m_showing = false; // the controls are being set from the copy
 
-    QRadioButton *rbtnBeepYN, *rbtnWaveYN, *rbtnSoundYN, *rbtnColorYN, *rbtnMonoYN;
-    QGroupBox *grpbxSound, *grpbxColor, *grpbxFiles;
+    QRadioButton *rbtnBeepYN, *rbtnWaveYN, *rbtnSoundYN, *rbtnColorYN, *rbtnMonoYN, *rbtnCelsius,
+        *rbtnFahrenheit;
+    QGroupBox *grpbxSound, *grpbxColor, *grpbxFiles, *grpbxTemperature;
     QCheckBox *chkbxSafelight;
     LabeledEdit *lbleSoundSeconds, *lbleLanguageFile, *lblePaperPrcFile, *lbleFilmPrcFile,
         *lbleAgitationFile, *lbleChemFolder, *lbleProcFolder;
     QPushButton *btnSelLangFile, *btnSelPapPrcFile, *btnSelFlmPrcFile, *btnSelAgitation,
         *btnChemFolder, *btnProcFolder, *btnPrefSave, *btnPrefCancel, *btnPrefReload;
+    QPushButton *btnPaperList, *btnFilmList;
+    ProcessListEditor *m_listEditor = nullptr; // made at its first use
+    QString m_removeCaption = QStringLiteral("Retirer");
 };

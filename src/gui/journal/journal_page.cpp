@@ -612,9 +612,9 @@ void JournalPage::btnSaveAsProcessClick()
     }
     if (table.size() < 2)
         table = tableFromRun(*run, table.empty() ? QStringList(5) : table.front());
-    // The temperature section stays among the comments, where the editor keeps it.
+    takeTemperatureSection(text);
     const ProcessDraft draft = runAsProcess(*run, text.hasTitle ? text.title : run->title,
-                                            text.comments, std::nullopt, table, m_texts);
+                                            text.comments, text.temperature, table, m_texts);
     // A new file beside the run's, never over one.
     const QString base =
         QFileInfo(run->file).completeBaseName() + QLatin1Char('_') +

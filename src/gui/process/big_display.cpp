@@ -21,6 +21,7 @@ namespace {
 constexpr double kStepTop = 0.02, kTimeTop = 0.20, kAgitTop = 0.64, kAgitBottom = 0.80;
 constexpr double kBarTop = 0.83, kBandTop = 0.87, kBandBottom = 0.98;
 constexpr double kSideMargin = 0.02;
+constexpr double kTemperatureTop = 0.56;
 
 // What the fitted size of a text depends on: its digits all have one width.
 QString shapeOf(const QString &text)
@@ -81,6 +82,7 @@ BigDisplay::BigDisplay(ProcessEngine &engine, QWidget *parent)
     TimeLabel = label("lblBigTime");
     AgitLabel = label("lblBigAgit");
     BandLabel = label("lblBigBand");
+    TemperatureLabel = label("lblBigTemperature");
 
     Gauge = placed(new QProgressBar(this), QStringLiteral("ggeBig"), {});
     Gauge->setRange(0, 100);
@@ -115,6 +117,11 @@ void BigDisplay::render()
     draw(StepLabel, f.step);
     draw(TimeLabel, f.time);
     draw(AgitLabel, f.agit);
+    if (m_withTemperature != !f.temperatureLine.isEmpty()) {
+        m_withTemperature = !f.temperatureLine.isEmpty();
+        place();
+    }
+    draw(TemperatureLabel, {f.temperatureLine, f.time.color});
     QPalette pal = Gauge->palette();
     pal.setColor(QPalette::Highlight, shownColors(f.time.color, Colors::Black).first);
     Gauge->setPalette(pal);
@@ -151,13 +158,15 @@ void BigDisplay::place()
         return QRect(side, y0, w - 2 * side, std::max(1, y1 - y0));
     };
     StepLabel->setGeometry(band(kStepTop, kTimeTop));
-    TimeLabel->setGeometry(band(kTimeTop, kAgitTop));
+    TimeLabel->setGeometry(band(kTimeTop, m_withTemperature ? kTemperatureTop : kAgitTop));
+    TemperatureLabel->setGeometry(band(kTemperatureTop, kAgitTop));
+    TemperatureLabel->setVisible(m_withTemperature);
     AgitLabel->setGeometry(band(kAgitTop, kAgitBottom));
     BandLabel->setGeometry(band(kBandTop, kBandBottom));
     QRect bar = band(kBarTop, kBarTop);
     bar.setHeight(std::max(4, h / 100));
     Gauge->setGeometry(bar);
-    for (QLabel *l : {StepLabel, TimeLabel, AgitLabel, BandLabel}) {
+    for (QLabel *l : {StepLabel, TimeLabel, AgitLabel, BandLabel, TemperatureLabel}) {
         l->setProperty("fittedShape", QVariant());
         fit(l);
     }

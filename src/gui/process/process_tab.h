@@ -3,6 +3,7 @@
 #include "core/app/language.h"
 #include "core/journal/process_journal.h"
 #include "core/process/process_engine.h"
+#include "core/temperature/temperature_source.h"
 
 #include <QPointer>
 #include <QStringList>
@@ -17,6 +18,7 @@ class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QSpinBox;
 class QTimer;
 class LabeledEdit;
 class StringGrid;
@@ -74,6 +76,15 @@ public:
     // Runs one event of this process and draws it. What failed is shown in
     // the error box once the next tick is armed: a box never holds the clock.
     void run(const std::function<void()> &event);
+    // Démarrer: the questions on worn baths first (Return answers yes,
+    // Escape no); a no leaves the process as it was.
+    void startAsked();
+    // The temperature typed in the field, in the unit of Préférences.
+    void takeTemperatureText(const QString &text);
+    // Ctrl+Up and Ctrl+Down: half a degree Celsius a step.
+    void nudgeTemperature(int steps);
+    void setFilms(int films);
+    KeyboardThermometer &thermometer() { return *m_thermometer; }
 
 signals:
     // Column 4 was double-clicked: the agitation file is to be opened.
@@ -98,9 +109,13 @@ private:
     QPushButton *StartButton = nullptr, *PauseButton = nullptr, *NextButton = nullptr,
                 *PreviousButton = nullptr, *ResetButton = nullptr;
     QPlainTextEdit *CommentsMemo = nullptr;
+    QSpinBox *FilmsSpin = nullptr;
+    LabeledEdit *TemperatureEdit = nullptr;
+    QLabel *FilmsLabel = nullptr, *BathLabel = nullptr, *TemperatureLabel = nullptr;
     QProgressBar *Gauge = nullptr;
     QTimer *StepTimer = nullptr, *AgitTimer = nullptr;
     QStringList m_captions; // the five buttons', none: the design's
+    QString m_filmsCaption, m_temperatureCaption;
 
     AppContext &m_ctx;
     QObject *m_boxOwner;
@@ -111,6 +126,12 @@ private:
     // The file's title and comments, for the controls.
     QString m_title;
     QStringList m_comments;
+    // Made again from the temperature in effect when that moved without it
+    // (a refused reading, a file's own temperature).
+    std::unique_ptr<KeyboardThermometer> m_thermometer;
+    void syncThermometer();
+    // What the temperature field was last set to show.
+    std::optional<std::pair<double, TemperatureUnit>> m_fieldShows;
 };
 
 // A page control of process tabs. A tab bar measures all its tabs again for
