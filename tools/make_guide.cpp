@@ -18,6 +18,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QUrl>
 
 #include <algorithm>
 #include <cstdio>
@@ -197,6 +198,8 @@ int main(int argc, char *argv[])
     QFont body(QStringLiteral("Liberation Sans"));
     body.setPointSize(10);
     doc.setDefaultFont(body);
+    // Pictures are named relative to the README.
+    doc.setBaseUrl(QUrl::fromLocalFile(QFileInfo(readmePath).absolutePath() + QLatin1Char('/')));
     doc.setMarkdown(guide->body, QTextDocument::MarkdownDialectGitHub);
     polish(doc);
     // Pictures are sized in screen pixels (96 to the inch); the text of an A4

@@ -41,6 +41,10 @@ KeyCommand keyCommand(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat,
         const int page = pageOfDigitKey(key);
         if (page >= 0)
             return {KeyAction::ShowPage, page};
+        // The journal is the page after the numbered ones: Ctrl and 0 (à on
+        // a French keyboard).
+        if (key == Qt::Key_0 || key == Qt::Key_Agrave)
+            return {KeyAction::ShowJournal};
     }
     if (!place.processOnShow)
         return {};

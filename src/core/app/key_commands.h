@@ -17,6 +17,7 @@ enum class KeyAction
     NextTab,
     PreviousTab,
     ShowPage, // KeyCommand::page, 0 to 8
+    ShowJournal,
     BigDisplay,
     LeaveBigDisplay,
     Safelight,

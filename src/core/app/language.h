@@ -5,12 +5,12 @@
 #include <QString>
 #include <QStringList>
 
-// The caption table read from the language file: entry n is line n (1..255).
+// The caption table read from the language file: entry n is line n (1..319).
 // Entries a shorter file does not reach keep what an earlier file gave them.
 class LanguageTable
 {
 public:
-    static constexpr int Size = 256;
+    static constexpr int Size = 320;
     // Captions and messages are a few words; an entry is cut to this length
     // when read, so that a runaway line cannot keep a label busy laying it out.
     static constexpr int MaxEntryLength = 1000;
@@ -25,7 +25,7 @@ public:
         if (!m_entries.at(n).isEmpty())
             text = m_entries.at(n);
     }
-    // Lines past the 255th have no entry and are ignored.
+    // Lines past the 319th have no entry and are ignored.
     void loadLines(const QStringList &lines);
     // Reads the file; an empty path loads nothing and returns false.
     bool loadFile(const FilePath &path);

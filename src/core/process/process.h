@@ -170,6 +170,7 @@ public:
     const GridModel &grid() const { return m_grid; }
     // The step label of a process never started: the file's title.
     void setTitle(const QString &title) { m_title = title; }
+    const QString &title() const { return m_title; }
 
     ProcessState state() const { return m_run.state; }
     bool isRunning() const { return m_run.state == ProcessState::Running; }

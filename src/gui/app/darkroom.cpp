@@ -195,6 +195,9 @@ void Darkroom::run(const KeyCommand &command)
     case KeyAction::ShowPage:
         m_window.showPage(command.page);
         break;
+    case KeyAction::ShowJournal:
+        m_window.showJournalPage();
+        break;
     case KeyAction::BigDisplay:
         showBigDisplay();
         break;

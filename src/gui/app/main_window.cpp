@@ -17,6 +17,7 @@
 #include "gui/editors/chem_page.h"
 #include "gui/editors/process_editor_page.h"
 #include "gui/handler_guard.h"
+#include "gui/journal/journal_page.h"
 #include "gui/process/process_tab.h"
 #include "gui/shell_open.h"
 #include "gui/widgets.h"
@@ -162,6 +163,7 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent)
     m_laterPages[5] = m_bathsPage;
     m_editors[0] = chem;
     m_editors[1] = process;
+    m_processEditor = process;
     // Built now: start-up reads the settings into it.
     m_pref = new PreferencesPage(m_ctx, pgctrlMain);
     pgctrlMain->addTab(m_pref, QStringLiteral("Préférences"));
@@ -190,6 +192,16 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent)
     env.temperatureUnit = [this] { return m_settings.values().temperatureUnit; };
     m_processes = new ProcessPages(m_ctx, pgctrlPapers, pgctrlFilms, this, std::move(env));
     m_processes->setBuildControls(false);
+    // After Bains, and not built after the first frame: the journal is read
+    // when the page is first shown.
+    m_journal = new JournalPage(m_ctx, m_processes->journal(), pgctrlMain, later);
+    pgctrlMain->insertTab(pgctrlMain->indexOf(m_pref), m_journal, QStringLiteral("Journal"));
+    connect(m_processes, &ProcessPages::journalChanged, m_journal, &JournalPage::journalChanged);
+    m_journal->setDraftOpener([this](const QString &path, const ProcessDraft &draft) {
+        m_processEditor->showDraft(path, draft.title, draft.comments, draft.temperature,
+                                   draft.table, draft.cols);
+        pgctrlMain->setCurrentWidget(m_processEditor);
+    });
     connect(m_processes, &ProcessPages::agitationFileRequested, this,
             [this] { openWithShell(m_pref->draft().agitationFile); });
     // What is shown is built, whoever shows it.
@@ -254,6 +266,11 @@ void TfrmMain::showPage(int n)
 {
     if (n >= 0 && n < static_cast<int>(m_keyPages.size()))
         pgctrlMain->setCurrentWidget(m_keyPages[static_cast<size_t>(n)]);
+}
+
+void TfrmMain::showJournalPage()
+{
+    pgctrlMain->setCurrentWidget(m_journal);
 }
 
 void TfrmMain::buildShown()
@@ -435,11 +452,15 @@ void TfrmMain::ApplyLanguage()
     QString baths = QStringLiteral("Bains");
     t.take(BathLine::BathsPage, baths);
     pgctrlMain->setTabText(pgctrlMain->indexOf(m_bathsPage), baths);
+    QString journalCaption = QStringLiteral("Journal");
+    t.take(JournalPageLine::Caption, journalCaption);
+    pgctrlMain->setTabText(pgctrlMain->indexOf(m_journal), journalCaption);
 
     m_languageApplied = true;
     m_pref->retranslate(t);
     for (LazyPage *page : m_laterPages)
         page->retranslate(t);
+    m_journal->retranslate(t);
     m_processes->retranslate(t);
     if (m_about)
         m_about->retranslate(t);
@@ -533,6 +554,7 @@ void TfrmMain::applyScheme()
     m_processes->renderAll();
     for (LazyPage *page : m_laterPages)
         page->applyScheme(Colors::schemeNumbers(m_shownColour));
+    m_journal->applyScheme(Colors::schemeNumbers(m_shownColour));
 }
 
 QString TfrmMain::clockText() const

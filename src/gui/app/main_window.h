@@ -18,8 +18,10 @@ class QTimer;
 class Darkroom;
 class BathsPage;
 class EditorPage;
+class JournalPage;
 class LazyPage;
 class PreferencesPage;
+class ProcessEditorPage;
 class ProcessPages;
 class ProcessTab;
 class ScreenAwake;
@@ -73,6 +75,9 @@ public:
     // Shows the page of Ctrl and digit n + 1 (0 Films ... 7 Préférences, 8
     // Bains); another n does nothing.
     void showPage(int n);
+    // The Journal page, the last; read when it is first shown.
+    JournalPage *journalPage() const { return m_journal; }
+    void showJournalPage();
     BathsPage *bathsPage() const { return m_bathsPage; }
 
     // Builds at once whatever was left for after the first frame.
@@ -146,6 +151,8 @@ private:
     TemperatureTexts m_temperatureTexts;
     BathsPage *m_bathsPage = nullptr;
     EditorPage *m_editors[2] = {};
+    ProcessEditorPage *m_processEditor = nullptr;
+    JournalPage *m_journal = nullptr;
 
     QLabel *lblAuthor, *lblAppTitel, *lblDateTime;
     QTabWidget *pgctrlMain;

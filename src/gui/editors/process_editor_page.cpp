@@ -151,6 +151,23 @@ void ProcessEditorPage::writeFile(const FilePath &file)
     m_hadTemperature = temperature.has_value();
 }
 
+void ProcessEditorPage::showDraft(const QString &path, const QString &title,
+                                  const QStringList &comments,
+                                  const std::optional<QString> &temperature,
+                                  const std::vector<QStringList> &table, int cols)
+{
+    build();
+    GridModel &grid = *sgrd->grid();
+    grid.setTable(table, cols);
+    fixHeaderRow(grid, path);
+    lbleFile->setText(path);
+    lbleTitel->setText(title);
+    setMemoLines(mmoPROCComments, comments);
+    m_hadTemperature = temperature.has_value();
+    lblePROCTemperature->setText(temperature.value_or(QString()));
+    chkPROCBaths->setChecked(grid.cols() > BathColumn);
+}
+
 QString ProcessEditorPage::sgrdPROCGetEditMask(int col, int row) const
 {
     if (row > 0 && (col == 1 || col == 2))

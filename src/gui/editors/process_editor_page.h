@@ -3,6 +3,9 @@
 #include "gui/editors/editor_page.h"
 
 #include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -25,6 +28,10 @@ public:
     QString sgrdPROCGetEditMask(int col, int row) const;
     // Runs after an edited text has been stored: a blank time and a wait mark.
     void sgrdPROCSetEditText(int col, int row);
+    // A process not yet saved, to check before Enregistrer writes it to path.
+    void showDraft(const QString &path, const QString &title, const QStringList &comments,
+                   const std::optional<QString> &temperature, const std::vector<QStringList> &table,
+                   int cols);
     // Ajouter aux Films / aux Papiers: the file on show goes on a tab (the
     // window appends it to the list and rebuilds the tabs).
     void btnAddToListClick(bool paper);

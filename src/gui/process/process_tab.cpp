@@ -70,8 +70,12 @@ void ProcessTab::run(const std::function<void()> &event)
     } catch (const std::exception &e) {
         errors << QString::fromLocal8Bit(e.what());
     }
+    if (m_journal)
+        m_journal->settle();
     render();
     errors += process().takeErrors();
+    if (m_journal)
+        errors += m_journal->takeErrors();
     if (errors.isEmpty())
         return;
     // After the next tick is armed, and outside this event: the count-down,
@@ -441,6 +445,8 @@ void ProcessTab::render()
 ProcessPages::ProcessPages(AppContext &context, QTabWidget *papers, QTabWidget *films,
                            QObject *parent, ProcessEnvironment env)
     : QObject(parent), m_ctx(context), m_papers(papers), m_films(films),
+      m_journalStore(context.settings->workingFolder().absolutePath()),
+      m_recorder(m_journalStore, *context.clock),
       m_engine(*context.clock, soundOf(context), std::move(env))
 {
     m_engine.environment().isActiveTab = [this](int i) {
@@ -480,6 +486,9 @@ void ProcessPages::LoadProcessLists()
         for (const QString &name :
              processListNames(TextFile::readLines(m_ctx.settings->file(list)))) {
             const int i = m_engine.add(name, paper);
+            auto journal = std::make_unique<ProcessJournal>(m_recorder, m_engine.process(i));
+            journal->setChanged([this] { emit journalChanged(); });
+            m_journals.push_back(std::move(journal));
             m_tabs.emplace_back();
             BuildProcessTab(i);
         }
@@ -491,6 +500,7 @@ void ProcessPages::BuildProcessTab(int index)
     Process &p = m_engine.process(index);
     auto *t = new ProcessTab(m_engine, index, p.paper() ? m_papers : m_films, this, m_ctx);
     m_tabs[static_cast<size_t>(index)] = t;
+    t->setJournal(m_journals.at(static_cast<size_t>(index)).get());
     connect(t, &ProcessTab::agitationFileRequested, this, &ProcessPages::agitationFileRequested);
     connect(t, &ProcessTab::rendered, this, [this, index] { emit tabRendered(index); });
     connect(t, &ProcessTab::timeLabelDoubleClicked, this,
@@ -529,8 +539,14 @@ void ProcessPages::destroyTabs()
     }
     m_tabs.clear();
     m_engine.abandonAll(ProcessEvent::How::Reload);
+    QStringList errors;
+    for (const auto &j : m_journals)
+        errors += j->takeErrors();
     m_engine.clear();
+    m_journals.clear();
     emit tabsDestroyed();
+    for (const QString &e : errors)
+        m_ctx.dialogs->showError(e);
 }
 
 void ProcessPages::renderAll()

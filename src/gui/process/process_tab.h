@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/app/language.h"
+#include "core/journal/process_journal.h"
 #include "core/process/process_engine.h"
 #include "core/temperature/temperature_source.h"
 
@@ -68,6 +69,8 @@ public:
     // Shows the previous or next tab of its page control, round the ends.
     void turnPageControl(int step) const;
     Process &process() const;
+    // The journal of the tab's process, told after every command.
+    void setJournal(ProcessJournal *journal) { m_journal = journal; }
     // Draws the face and follows it with the two timers.
     void render();
     // Runs one event of this process and draws it. What failed is shown in
@@ -116,6 +119,7 @@ private:
 
     AppContext &m_ctx;
     QObject *m_boxOwner;
+    ProcessJournal *m_journal = nullptr;
     int m_index;
     qint64 m_scheduledDue = -1; // the tick the step timer is set for
     quint64 m_agitation = 0;    // the agitation the agitation timer counts
@@ -153,6 +157,13 @@ public:
     ~ProcessPages() override;
 
     ProcessEngine &engine() { return m_engine; }
+    // journal.txt of the working folder: read at the first run or when the
+    // Journal page is first shown, written as the processes run.
+    JournalStore &journal() { return m_journalStore; }
+    ProcessJournal *processJournal(int i) const
+    {
+        return m_journals.at(static_cast<size_t>(i)).get();
+    }
     const std::vector<QPointer<ProcessTab>> &tabs() const { return m_tabs; }
     ProcessTab *tab(int i) const { return m_tabs.at(static_cast<size_t>(i)); }
 
@@ -177,6 +188,8 @@ signals:
     void timeLabelDoubleClicked(int index);
     // Every tab has gone, by a reload.
     void tabsDestroyed();
+    // The journal was written (or failed to be) after an event of a run.
+    void journalChanged();
 
 private:
     void BuildProcessTab(int index);
@@ -184,7 +197,11 @@ private:
     AppContext &m_ctx;
     QTabWidget *m_papers;
     QTabWidget *m_films;
+    // Before the engine: its processes tell the journal as they go.
+    JournalStore m_journalStore;
+    JournalRecorder m_recorder;
     ProcessEngine m_engine;
+    std::vector<std::unique_ptr<ProcessJournal>> m_journals; // by process
     std::vector<QPointer<ProcessTab>> m_tabs;
     bool m_buildControls = true;
     std::optional<LanguageTable> m_texts; // the last given, for the tabs made later

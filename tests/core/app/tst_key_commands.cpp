@@ -69,6 +69,10 @@ private slots:
             << int(Qt::Key_Down) << ctrl << false << "pe" << A::None << -1;
         QTest::newRow("return in the tab's temperature field is the field's")
             << int(Qt::Key_Return) << none << false << "pf" << A::None << -1;
+        QTest::newRow("ctrl+0: Journal")
+            << int(Qt::Key_0) << ctrl << false << "p" << A::ShowJournal << -1;
+        QTest::newRow("ctrl+à on a French keyboard")
+            << int(Qt::Key_Agrave) << ctrl << false << "" << A::ShowJournal << -1;
         QTest::newRow("ctrl+& on a French keyboard")
             << int(Qt::Key_Ampersand) << ctrl << false << "" << A::ShowPage << 0;
         QTest::newRow("ctrl+è on a French keyboard")

@@ -142,11 +142,12 @@ private slots:
         TfrmMain &w = f.start();
         QCOMPARE(w.size(), QSize(792, 582));
         QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->geometry(), QRect(4, 25, 781, 552));
-        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->count(), 9);
-        const QStringList names{"tbshtFilms",           "tbshtPapers",         "tbshtDilutions",
-                                "tbshtUnitsConversion", "tbshtTimeConversion", "tbshtChem",
-                                "tbshtProcess",         "tbshtBaths",          "tbshtPref"};
-        for (int i = 0; i < 9; ++i)
+        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->count(), 10);
+        const QStringList names{
+            "tbshtFilms",          "tbshtPapers", "tbshtDilutions", "tbshtUnitsConversion",
+            "tbshtTimeConversion", "tbshtChem",   "tbshtProcess",   "tbshtBaths",
+            "tbshtJournal",        "tbshtPref"};
+        for (int i = 0; i < 10; ++i)
             QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->widget(i)->objectName(), names[i]);
         QCOMPARE(control<QTabWidget>(w, "pgctrlFilms")->geometry(), QRect(3, 3, 766, 518));
         QCOMPARE(control<QTabWidget>(w, "pgctrlPapers")->geometry(), QRect(3, 3, 766, 518));
@@ -651,7 +652,8 @@ private slots:
         QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->tabText(1), QStringLiteral("T12"));
         QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->tabText(0), QStringLiteral("T13"));
         QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->tabText(7), QStringLiteral("T169"));
-        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->tabText(8), QStringLiteral("T16"));
+        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->tabText(8), QStringLiteral("T188"));
+        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->tabText(9), QStringLiteral("T16"));
         QCOMPARE(control<QGroupBox>(w.preferences(), "grpbxSound")->title(), QStringLiteral("T41"));
         QCOMPARE(control<LabeledEdit>(w.preferences(), "lbleSoundSeconds")->caption(),
                  QStringLiteral("T45"));
