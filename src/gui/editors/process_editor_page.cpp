@@ -58,11 +58,15 @@ void ProcessEditorPage::buildControls()
     setTabOrder(btnPROCAddPapers, mmoPROCComments);
     onClick(btnPROCAddFilms, *m_ctx.dialogs, [this] { btnAddToListClick(false); });
     onClick(btnPROCAddPapers, *m_ctx.dialogs, [this] { btnAddToListClick(true); });
+    // Above the grid, beside its caption: they are about the step table.
     chkPROCBaths = placed(new QCheckBox(QStringLiteral("Bains"), this),
-                          QStringLiteral("chkPROCBaths"), {130, 132, 80, 17});
+                          QStringLiteral("chkPROCBaths"), {520, 5, 70, 17});
     lblePROCTemperature =
         new LabeledEdit(this, QStringLiteral("lblePROCTemperature"), QStringLiteral("Température:"),
-                        LabeledEdit::LabelPosition::Left, {318, 128, 80, 22});
+                        LabeledEdit::LabelPosition::Left, {686, 2, 80, 20});
+    setTabOrder(mmoPROCComments, chkPROCBaths);
+    setTabOrder(chkPROCBaths, lblePROCTemperature);
+    setTabOrder(lblePROCTemperature, sgrd);
     connect(chkPROCBaths, &QCheckBox::clicked, this, &ProcessEditorPage::chkPROCBathsClick);
 
     GridModel *grid = sgrd->grid();

@@ -324,7 +324,7 @@ private slots:
             << "F2 4,2" << false << "btnPROCAddRow";
         QTest::newRow("Shift+Tab on the first cell leaves the grid")
             << "PROC"
-            << "0,1" << true << "lblePROCTitel";
+            << "0,1" << true << "lblePROCTemperature";
         QTest::newRow("Tab goes on to the next row") << "PROC"
                                                      << "4,1" << false << "sgrdPROC 0,2";
     }
