@@ -1,5 +1,7 @@
 #include "core/app/app_context.h"
 
+#include "core/app/language.h"
+
 QString AppContext::message(int k) const
 {
     if (k >= 0 && k < Messages.size() && !Messages.at(k).isEmpty())
@@ -64,4 +66,11 @@ QString AppContext::closeUnderwayCaption() const
 {
     return CloseUnderwayCaption.isEmpty() ? QStringLiteral("Traitement en cours")
                                           : CloseUnderwayCaption;
+}
+
+QString AppContext::entryOr(int n, const QString &own) const
+{
+    if (language && n >= 0 && n < LanguageTable::Size && !language->entry(n).isEmpty())
+        return language->entry(n);
+    return own;
 }

@@ -5,6 +5,7 @@
 
 class Clock;
 class Dialogs;
+class LanguageTable;
 class Settings;
 class SoundOutput;
 
@@ -17,6 +18,8 @@ struct AppContext
     SoundOutput *sound = nullptr;
     // The settings in effect and the working folder; the window's.
     Settings *settings = nullptr;
+    // The language file's table, the window's.
+    const LanguageTable *language = nullptr;
     // Texts 1..10 of the language file, empty until one has been applied.
     QStringList Messages = QStringList(10);
     QString AgitComingText;
@@ -41,6 +44,8 @@ struct AppContext
     // 3 cancel), or our own French wording likewise.
     QString changedOnDiskText(int k) const;
     QString finishedWord() const;
+    // Entry n of the language file, or own while the file leaves it empty.
+    QString entryOr(int n, const QString &own) const;
     QString closeUnderwayText() const;
     QString closeUnderwayCaption() const;
 };

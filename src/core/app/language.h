@@ -67,4 +67,7 @@ constexpr int Finished = 100;
 // The question before the window closes on a process under way: text, caption.
 constexpr int CloseUnderway = 101;
 constexpr int CloseUnderwayCaption = 102;
+// The words of a stopped process beside its colour.
+constexpr int PauseWord = 220;
+constexpr int WaitWord = 221;
 } // namespace LanguageEntry

@@ -141,6 +141,20 @@ qint64 Process::remainingMs(qint64 nowMs) const
     return isRunning() ? m_run.endMs - nowMs : m_run.remainingMs;
 }
 
+ProcessHold Process::hold() const
+{
+    if (!m_run.underway)
+        return ProcessHold::None;
+    switch (m_run.state) {
+    case ProcessState::Paused:
+        return ProcessHold::Paused;
+    case ProcessState::AtWaitMark:
+        return ProcessHold::Waiting;
+    default:
+        return ProcessHold::None;
+    }
+}
+
 const AgitationPlan *Process::agitationPlan() const
 {
     return m_run.col == 1 && m_run.plan ? &*m_run.plan : nullptr;
@@ -724,6 +738,12 @@ ProcessFace Process::face(const FaceStyle &style) const
     else
         f.step.text = stepLabelText(r.col, r.row);
     f.time.text = SecondsToTimeText(r.shown);
+    f.state.color = labels;
+    if (r.state == ProcessState::Paused)
+        f.state.text = style.pauseWord;
+    else if (r.state == ProcessState::AtWaitMark)
+        f.state.text = style.waitWord;
+    f.hold = hold();
     const int cellSecs = roundSeconds(r.givenMs);
     if (cellSecs > 0)
         f.gauge = static_cast<int>(

@@ -26,6 +26,9 @@ struct ProcessEnvironment
     std::function<QString()> agitRunningText = [] { return QString(); };
     // The word of a finished process's step label.
     std::function<QString()> finishedText = [] { return QStringLiteral("Terminé"); };
+    // The words of a stopped process, beside its colour.
+    std::function<QString()> pauseWord = [] { return QStringLiteral("PAUSE"); };
+    std::function<QString()> waitWord = [] { return QStringLiteral("ATTENTE"); };
     // Whether process i's tab is the active page of its page control.
     std::function<bool(int)> isActiveTab = [](int) { return false; };
 };
@@ -40,6 +43,15 @@ enum class ProcessState
     Finished,   // its count-down passed the last step; until the next command
 };
 
+// What keeps a process under way from going on by itself: the mark its tab
+// and its page keep until it goes on.
+enum class ProcessHold
+{
+    None,
+    Paused,  // paused part-way by the photographer
+    Waiting, // stopped at a wait mark
+};
+
 // The colour scheme and the texts the face is drawn with.
 struct FaceStyle
 {
@@ -47,6 +59,9 @@ struct FaceStyle
     QString agitComing;
     QString agitRunning;
     QString finished;
+    // The words beside the colour of a stopped process (PAUSE, ATTENTE).
+    QString pauseWord;
+    QString waitWord;
 };
 
 // What a process's tab shows of it, computed from its state and a style: the
@@ -62,6 +77,9 @@ struct ProcessFace
     Label step;
     Label time;
     Label agit;
+    // The state in words, beside the colour: empty unless stopped.
+    Label state;
+    ProcessHold hold = ProcessHold::None;
     int gauge = 0; // may exceed 100; the gauge shows at most 100
     // While the process runs: the instant its next tick is due.
     std::optional<qint64> tickDueMs;
@@ -128,6 +146,7 @@ public:
     bool isRunning() const { return m_run.state == ProcessState::Running; }
     // Started by Démarrer or resumed by Pause, and not back to idle since.
     bool isUnderway() const { return m_run.underway; }
+    ProcessHold hold() const;
     // The current cell; 0, 0 until the process is first started or stepped.
     int currentCol() const { return m_run.col; }
     int currentRow() const { return m_run.row; }

@@ -27,8 +27,8 @@ void ProcessEngine::abandonAll(ProcessEvent::How how)
 
 FaceStyle ProcessEngine::style() const
 {
-    return {m_env.colourMode(), m_env.agitComingText(), m_env.agitRunningText(),
-            m_env.finishedText()};
+    return {m_env.colourMode(),   m_env.agitComingText(), m_env.agitRunningText(),
+            m_env.finishedText(), m_env.pauseWord(),      m_env.waitWord()};
 }
 
 bool ProcessEngine::anyUnderway() const
@@ -37,6 +37,21 @@ bool ProcessEngine::anyUnderway() const
         if (p->isUnderway())
             return true;
     return false;
+}
+
+ProcessHold ProcessEngine::holdOf(bool paper) const
+{
+    ProcessHold out = ProcessHold::None;
+    for (const auto &p : m_processes) {
+        if (p->paper() != paper)
+            continue;
+        const ProcessHold h = p->hold();
+        if (h == ProcessHold::Waiting)
+            return h;
+        if (h == ProcessHold::Paused)
+            out = h;
+    }
+    return out;
 }
 
 void ProcessEngine::switchScheme()

@@ -35,6 +35,9 @@ public:
     // Some process is under way: the screen is kept awake for it, and the
     // window asks before it closes.
     bool anyUnderway() const;
+    // The hold a page of processes (paper or film) shows: a wait at a wait
+    // mark before a pause.
+    ProcessHold holdOf(bool paper) const;
     // The scheme was switched: every label takes its colours.
     void switchScheme();
 

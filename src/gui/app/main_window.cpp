@@ -104,6 +104,7 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent)
     m_ctx.clock = services.clock;
     m_ctx.sound = services.sound;
     m_ctx.settings = &m_settings;
+    m_ctx.language = &m_language;
 
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(applicationTitle());
@@ -171,8 +172,15 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent)
     env.agitComingText = [this] { return m_ctx.AgitComingText; };
     env.agitRunningText = [this] { return m_ctx.AgitRunningText; };
     env.finishedText = [this] { return m_ctx.finishedWord(); };
+    env.pauseWord = [this] {
+        return m_ctx.entryOr(LanguageEntry::PauseWord, QStringLiteral("PAUSE"));
+    };
+    env.waitWord = [this] {
+        return m_ctx.entryOr(LanguageEntry::WaitWord, QStringLiteral("ATTENTE"));
+    };
     m_processes = new ProcessPages(m_ctx, pgctrlPapers, pgctrlFilms, this, std::move(env));
     m_processes->setBuildControls(false);
+    connect(m_processes, &ProcessPages::tabRendered, this, &TfrmMain::showPageMarks);
     connect(m_processes, &ProcessPages::agitationFileRequested, this,
             [this] { OpenWithShell(m_pref->draft().agitationFile, m_settings.workingFolder()); });
     // What is shown is built, whoever shows it.
@@ -382,6 +390,9 @@ void TfrmMain::ApplyLanguage()
     constexpr int pageEntries[] = {13, 12, 14, 53, 70, 81, 15, 16};
     for (int i = 0; i < 8; ++i)
         pgctrlMain->setTabText(i, t.entry(pageEntries[i]));
+    m_pageCaptions[0] = t.entry(pageEntries[0]);
+    m_pageCaptions[1] = t.entry(pageEntries[1]);
+    showPageMarks();
 
     m_languageApplied = true;
     m_pref->retranslate(t);
@@ -418,6 +429,20 @@ void TfrmMain::applyScheme()
     m_processes->renderAll();
     for (LazyPage *page : m_laterPages)
         page->applyScheme(Colors::schemeNumbers(m_shownColour));
+}
+
+void TfrmMain::showPageMarks()
+{
+    const ProcessEngine &engine = m_processes->engine();
+    const FaceStyle style = engine.style();
+    const std::pair<QWidget *, bool> pages[] = {{tbshtFilms, false}, {tbshtPapers, true}};
+    for (int k = 0; k < 2; ++k) {
+        const int at = pgctrlMain->indexOf(pages[k].first);
+        const QString text =
+            markedCaption(m_pageCaptions[k], engine.holdOf(pages[k].second), style);
+        if (pgctrlMain->tabText(at) != text)
+            pgctrlMain->setTabText(at, text);
+    }
 }
 
 QString TfrmMain::clockText() const

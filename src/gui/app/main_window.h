@@ -108,6 +108,8 @@ private:
     void placeClock();
     // The timers' scheme, as the settings have it, on the tabs and the pages.
     void applyScheme();
+    // The Films and Papiers captions with the mark of a process held on them.
+    void showPageMarks();
 
     void buildPage(QWidget *page);
     void buildShown();
@@ -130,6 +132,7 @@ private:
     QTabWidget *pgctrlMain;
     QWidget *tbshtFilms, *tbshtPapers;
     QTabWidget *pgctrlFilms, *pgctrlPapers;
+    QString m_pageCaptions[2] = {QStringLiteral("Films"), QStringLiteral("Papiers")};
     QTimer *tmrMain;
 
     std::deque<std::function<void()>> m_later;

@@ -18,7 +18,8 @@
 namespace {
 
 // The shares of the screen's height, top to bottom.
-constexpr double kStepTop = 0.02, kTimeTop = 0.20, kAgitTop = 0.64, kAgitBottom = 0.80;
+constexpr double kStepTop = 0.02, kTimeTop = 0.20, kStateTop = 0.555, kAgitTop = 0.64,
+                 kAgitBottom = 0.80;
 constexpr double kBarTop = 0.83, kBandTop = 0.87, kBandBottom = 0.98;
 constexpr double kSideMargin = 0.02;
 
@@ -79,6 +80,7 @@ BigDisplay::BigDisplay(ProcessEngine &engine, QWidget *parent)
     };
     StepLabel = label("lblBigStep");
     TimeLabel = label("lblBigTime");
+    StateLabel = label("lblBigState");
     AgitLabel = label("lblBigAgit");
     BandLabel = label("lblBigBand");
 
@@ -114,6 +116,7 @@ void BigDisplay::render()
     };
     draw(StepLabel, f.step);
     draw(TimeLabel, f.time);
+    draw(StateLabel, f.state);
     draw(AgitLabel, f.agit);
     QPalette pal = Gauge->palette();
     pal.setColor(QPalette::Highlight, shownColors(f.time.color, Colors::Black).first);
@@ -151,13 +154,14 @@ void BigDisplay::place()
         return QRect(side, y0, w - 2 * side, std::max(1, y1 - y0));
     };
     StepLabel->setGeometry(band(kStepTop, kTimeTop));
-    TimeLabel->setGeometry(band(kTimeTop, kAgitTop));
+    TimeLabel->setGeometry(band(kTimeTop, kStateTop));
+    StateLabel->setGeometry(band(kStateTop, kAgitTop));
     AgitLabel->setGeometry(band(kAgitTop, kAgitBottom));
     BandLabel->setGeometry(band(kBandTop, kBandBottom));
     QRect bar = band(kBarTop, kBarTop);
     bar.setHeight(std::max(4, h / 100));
     Gauge->setGeometry(bar);
-    for (QLabel *l : {StepLabel, TimeLabel, AgitLabel, BandLabel}) {
+    for (QLabel *l : {StepLabel, TimeLabel, StateLabel, AgitLabel, BandLabel}) {
         l->setProperty("fittedShape", QVariant());
         fit(l);
     }

@@ -40,7 +40,7 @@ private:
 
     ProcessEngine &m_engine;
     QPointer<ProcessTab> m_tab;
-    QLabel *StepLabel, *TimeLabel, *AgitLabel, *BandLabel;
+    QLabel *StepLabel, *TimeLabel, *StateLabel, *AgitLabel, *BandLabel;
     QProgressBar *Gauge;
     QTimer *BandTimer;
 };

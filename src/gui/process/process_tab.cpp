@@ -91,6 +91,7 @@ ProcessTab::ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, Q
     const QString &tag = p.tag();
     setObjectName(QStringLiteral("Tab") + tag);
     pageCtrl->addTab(this, objectName());
+    m_caption = objectName();
 
     auto *stepTimer = new QTimer(this);
     stepTimer->setObjectName(QStringLiteral("tmr") + tag);
@@ -147,6 +148,12 @@ void ProcessTab::build()
     TimeLabel->installEventFilter(this);
     AgitLabel = bigLabel(this, QStringLiteral("lbl") + tag + QStringLiteral("Agitc"), QString(),
                          {340, 123, 411, 20}, 18);
+    // PAUSE or ATTENTE, beside the colour, in the time label's right-hand
+    // corner where the figures leave room.
+    StateLabel = makeLabel(this, QStringLiteral("lbl") + tag + QStringLiteral("State"), QString(),
+                           QRect(661, 60, 88, 20), Qt::AlignRight | Qt::AlignTop,
+                           {arialFont(15, true), Colors::Blue, Colors::Black});
+    StateLabel->setTextFormat(Qt::PlainText);
 
     const auto button = [this, &tag](const char *role, int left) {
         const QString name = QStringLiteral("btn") + tag + QLatin1String(role);
@@ -231,7 +238,15 @@ void ProcessTab::press(Command command)
 
 QString ProcessTab::caption() const
 {
-    return PageCtrl->tabText(PageCtrl->indexOf(this));
+    return m_caption;
+}
+
+QString markedCaption(const QString &caption, ProcessHold hold, const FaceStyle &style)
+{
+    const QString &word = hold == ProcessHold::Waiting ? style.waitWord : style.pauseWord;
+    if (hold == ProcessHold::None || word.isEmpty())
+        return caption;
+    return word + QStringLiteral(" \u00B7 ") + caption;
 }
 
 bool ProcessTab::isCurrentTab() const
@@ -271,7 +286,9 @@ void ProcessTab::load(const FilePath &file)
         g.setCurrentCol(1);
     if (g.rows() > 1)
         g.setCurrentRow(1);
-    PageCtrl->setTabText(PageCtrl->indexOf(this), m_title);
+    m_caption = m_title;
+    PageCtrl->setTabText(PageCtrl->indexOf(this),
+                         markedCaption(m_caption, process().hold(), m_engine.style()));
     // A caption the bar has to cut says itself whole over the tab.
     PageCtrl->setTabToolTip(PageCtrl->indexOf(this), m_title);
     process().setTitle(m_title);
@@ -291,10 +308,18 @@ void ProcessTab::render()
         draw(StepLabel, f.step);
         draw(TimeLabel, f.time);
         draw(AgitLabel, f.agit);
+        if (StateLabel->text() != f.state.text)
+            StateLabel->setText(f.state.text);
+        setFontColor(StateLabel, f.state.color);
         const int gauge = std::clamp(f.gauge, 0, 100);
         if (Gauge->value() != gauge)
             Gauge->setValue(gauge);
     }
+    // The mark of a stopped process stays on its tab until it goes on.
+    const int at = PageCtrl->indexOf(this);
+    const QString marked = markedCaption(m_caption, f.hold, m_engine.style());
+    if (at >= 0 && PageCtrl->tabText(at) != marked)
+        PageCtrl->setTabText(at, marked);
     if (StepTimer) {
         if (!f.tickDueMs) {
             StepTimer->stop();

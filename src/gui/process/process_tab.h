@@ -90,7 +90,7 @@ private:
     QTabWidget *PageCtrl;
     LabeledEdit *TitleEdit = nullptr;
     StringGrid *StepGrid = nullptr;
-    QLabel *StepLabel = nullptr, *TimeLabel = nullptr, *AgitLabel = nullptr;
+    QLabel *StepLabel = nullptr, *TimeLabel = nullptr, *AgitLabel = nullptr, *StateLabel = nullptr;
     QPushButton *StartButton = nullptr, *PauseButton = nullptr, *NextButton = nullptr,
                 *PreviousButton = nullptr, *ResetButton = nullptr;
     QPlainTextEdit *CommentsMemo = nullptr;
@@ -105,8 +105,14 @@ private:
     quint64 m_agitation = 0;    // the agitation the agitation timer counts
     // The file's title and comments, for the controls.
     QString m_title;
+    // The tab's caption without the mark of a stopped process.
+    QString m_caption;
     QStringList m_comments;
 };
+
+// A caption with the mark of a process held part-way (paused, or at a wait
+// mark) before it: "PAUSE · Ilford HP5".
+QString markedCaption(const QString &caption, ProcessHold hold, const FaceStyle &style);
 
 // A page control of process tabs. A tab bar measures all its tabs again for
 // every tab it takes, which made adding n tabs cost n * n measures: tabs added

@@ -158,6 +158,44 @@ private slots:
                  control<QWidget>(r.w, "tbshtDilutions"));
     }
 
+    // Paused and waiting differ by more than a shade of red: the words stand
+    // beside the colour, and a held process keeps its mark on its tab and on
+    // the Films page's tab until it goes on.
+    void statesInWordsAndLastingMarks()
+    {
+        Rig r;
+        QTabWidget *main = control<QTabWidget>(r.w, "pgctrlMain");
+        QTabWidget *films = control<QTabWidget>(r.w, "pgctrlFilms");
+        const auto marks = [&] {
+            return QStringList{films->tabText(0), films->tabText(1), main->tabText(0),
+                               main->tabText(1)};
+        };
+        r.showBig();
+        StartButton(r.a)->click();
+        StartButton(r.b)->click();
+        QCOMPARE(control<QLabel>(r.big, "lblBigState")->text(), QString());
+        QCOMPARE(marks(), QStringList({"Film A", "Film B", "T13", "T12"}));
+        PauseButton(r.a)->click();
+        QCOMPARE(control<QLabel>(r.big, "lblBigState")->text(), "T220");
+        QCOMPARE(fontColorOf(control<QLabel>(r.big, "lblBigState")), Colors::Yellow);
+        QCOMPARE(marks(), QStringList({"T220 \u00B7 Film A", "Film B", "T220 \u00B7 T13", "T12"}));
+        // B reaches its wait mark: the wait comes before the pause on the page.
+        while (r.engine().process(1).isRunning())
+            r.tick(r.b);
+        QCOMPARE(control<QLabel>(r.b, "lblF1State")->text(), "T221");
+        QCOMPARE(marks(), QStringList({"T220 \u00B7 Film A", "T221 \u00B7 Film B",
+                                       "T221 \u00B7 T13", "T12"}));
+        // The band has long gone; the marks stay until each goes on.
+        BandTimer(r.big)->start(0);
+        QTRY_VERIFY(BandLabel(r.big)->text().isEmpty());
+        r.f.clock.setNowMs(r.f.clock.nowMs() + 600000);
+        QCOMPARE(marks().at(1), "T221 \u00B7 Film B");
+        PauseButton(r.b)->click();
+        PauseButton(r.a)->click();
+        QCOMPARE(control<QLabel>(r.big, "lblBigState")->text(), QString());
+        QCOMPARE(marks(), QStringList({"Film A", "Film B", "T13", "T12"}));
+    }
+
     void textsFillTheirShares()
     {
         Rig r;
