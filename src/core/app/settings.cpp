@@ -4,6 +4,8 @@
 #include "core/base/runtime_error.h"
 #include "core/textfile/text_file.h"
 
+#include <QFileInfo>
+
 int SettingsValues::countDownSeconds() const
 {
     return SettingsFile::countDownOf(soundSeconds).value_or(0);
@@ -166,6 +168,17 @@ Settings::Settings(const QDir &workingFolder, const QString &programFolder, QObj
 QString Settings::folder(const QString &path) const
 {
     return path.isEmpty() ? m_workingFolder.path() : FilePath(m_workingFolder, path).path();
+}
+
+QString Settings::waveName(const QString &bareName) const
+{
+    const QString language = QFileInfo(m_values.languageFile).completeBaseName();
+    if (!language.isEmpty()) {
+        const QString own = QStringLiteral("waves/") + language + QLatin1Char('/') + bareName;
+        if (QFileInfo(m_workingFolder.filePath(own)).isFile())
+            return own;
+    }
+    return bareName;
 }
 
 QStringList Settings::load(const SettingsValues &base)

@@ -112,6 +112,10 @@ public:
     const QString &programFolder() const { return m_programFolder; }
     // A path as the user gave it, found in the working folder when relative.
     FilePath file(const QString &path) const { return FilePath(m_workingFolder, path); }
+    // The wave to play for a bare name: the one in waves/<language file's
+    // name>/ of the working folder when there is one (waves/english/5.wav),
+    // the working folder's otherwise.
+    QString waveName(const QString &bareName) const;
     // A folder as the user gave it, absolute: the working folder for none.
     QString folder(const QString &path) const;
 

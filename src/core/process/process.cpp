@@ -277,7 +277,7 @@ void Process::countDownSound(int seconds, Effects &fx) const
         break;
     case kSoundWaves:
         fx.after.push_back([seconds](Process &p) {
-            p.m_sound.playWave(QString::number(seconds) + QStringLiteral(".wav"));
+            p.m_sound.playWave(p.m_env.waveName(QString::number(seconds) + QStringLiteral(".wav")));
         });
         break;
     default:
@@ -415,7 +415,9 @@ void Process::advance(Run &run, qint64 now, bool pauseAtWait, Effects &fx) const
         run.state = ProcessState::Paused;
         setLabelsTone(run);
         if (m_env.soundMode() == kSoundWaves && m_env.isActiveTab(m_index))
-            fx.after.push_back([](Process &p) { p.m_sound.playWave(QStringLiteral("pause.wav")); });
+            fx.after.push_back([](Process &p) {
+                p.m_sound.playWave(p.m_env.waveName(QStringLiteral("pause.wav")));
+            });
         ProcessEvent e{ProcessEvent::Kind::Paused};
         e.col = to ? to->col : run.col;
         e.row = to ? to->row : run.row;
@@ -506,7 +508,9 @@ void Process::pause()
             next.plan->pausedAtMs = now;
         setLabelsTone(next);
         if (m_env.soundMode() == kSoundWaves && m_env.isActiveTab(m_index))
-            fx.after.push_back([](Process &p) { p.m_sound.playWave(QStringLiteral("pause.wav")); });
+            fx.after.push_back([](Process &p) {
+                p.m_sound.playWave(p.m_env.waveName(QStringLiteral("pause.wav")));
+            });
         ProcessEvent e{ProcessEvent::Kind::Paused};
         e.col = next.col;
         e.row = next.row;

@@ -29,6 +29,8 @@ struct ProcessEnvironment
     // The words of a stopped process, beside its colour.
     std::function<QString()> pauseWord = [] { return QStringLiteral("PAUSE"); };
     std::function<QString()> waitWord = [] { return QStringLiteral("ATTENTE"); };
+    // The name a count-down wave ("5.wav", "pause.wav") is played by.
+    std::function<QString(const QString &)> waveName = [](const QString &name) { return name; };
     // Whether process i's tab is the active page of its page control.
     std::function<bool(int)> isActiveTab = [](int) { return false; };
 };

@@ -172,6 +172,7 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent)
     env.agitComingText = [this] { return m_ctx.AgitComingText; };
     env.agitRunningText = [this] { return m_ctx.AgitRunningText; };
     env.finishedText = [this] { return m_ctx.finishedWord(); };
+    env.waveName = [this](const QString &name) { return m_settings.waveName(name); };
     env.pauseWord = [this] {
         return m_ctx.entryOr(LanguageEntry::PauseWord, QStringLiteral("PAUSE"));
     };

@@ -1,5 +1,8 @@
 #include "core/app/settings.h"
 #include "core/base/runtime_error.h"
+#include "test_support.h"
+
+#include <QDir>
 
 #include <QTest>
 
@@ -175,6 +178,49 @@ private slots:
         others.safelight = false;
         QCOMPARE(saved.mid(0, 9), SettingsFile::fileLines(others, "/p"));
         QCOMPARE(saved.mid(9), after ? QStringList{"Safelight=1"} : QStringList{});
+    }
+
+    // A wave is looked for in the folder named by the language file first.
+    void waveOfTheLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("bare");
+        QTest::addColumn<QString>("played");
+        QTest::newRow("English") << "english.txt"
+                                 << "5.wav"
+                                 << "waves/english/5.wav";
+        QTest::newRow("English pause") << "english.txt"
+                                       << "pause.wav"
+                                       << "waves/english/pause.wav";
+        QTest::newRow("a file its folder lacks") << "english.txt"
+                                                 << "7.wav"
+                                                 << "7.wav";
+        QTest::newRow("French: the working folder's") << "francais.txt"
+                                                      << "5.wav"
+                                                      << "5.wav";
+        QTest::newRow("a language file elsewhere") << "/opt/n/english.txt"
+                                                   << "5.wav"
+                                                   << "waves/english/5.wav";
+        QTest::newRow("no language file") << ""
+                                          << "5.wav"
+                                          << "5.wav";
+    }
+    void waveOfTheLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, bare);
+        QFETCH(QString, played);
+        TempWorkDir dir;
+        QDir().mkpath(dir.file("waves/english"));
+        QDir().mkpath(dir.file("waves/francais/5.wav")); // a folder, not a wave
+        for (const char *name :
+             {"5.wav", "7.wav", "waves/english/5.wav", "waves/english/pause.wav"})
+            dir.write(name, "RIFF");
+        Settings settings(QDir(dir.path()), "/opt/n");
+        SettingsValues v;
+        v.languageFile = language;
+        settings.takePaths(v);
+        QCOMPARE(settings.waveName(bare), played);
     }
 
     // Loaded, a text that is no whole number is a count-down of 0; saved, it
