@@ -63,7 +63,7 @@ std::pair<QColor, QColor> shownColors(quint32 text, quint32 back)
 {
     SafelightColors::Pair pair{text, back};
     if (Safelight::isOn())
-        pair = SafelightColors::map(pair);
+        pair = SafelightColors::map(pair, Safelight::level());
     return {pair.text == SafelightColors::None ? QColor() : toQColor(pair.text),
             pair.back == SafelightColors::None ? QColor() : toQColor(pair.back)};
 }
@@ -339,8 +339,8 @@ FittedText fitText(const QFont &font, const QString &text, int room)
     // (each new size costs a font engine).
     const int design = font.pixelSize() > 0 ? font.pixelSize() : 11;
     const int floor = std::min(design, std::max(8, design / 2));
-    int size = std::clamp(int(qint64(design) * std::max(room, 0) / std::max(width, 1)), floor,
-                          design - 1);
+    int size =
+        std::clamp(int(qint64(design) * std::max(room, 0) / std::max(width, 1)), floor, design - 1);
     for (;; --size) {
         out.font.setPixelSize(size);
         const QFontMetrics metrics(out.font);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/app/key_commands.h"
 #include "core/textfile/text_file.h"
 
 #include <QByteArray>
@@ -39,6 +40,17 @@ struct SettingsValues
     // The dim red face for the darkroom; kept in a line of its own, written
     // only while it is on, so a file that never used it keeps its nine lines.
     bool safelight = false;
+    // Its brightness, 1 (a quarter) to 4 (as it always was); a line of its
+    // own, written only below the brightest.
+    int safelightLevel = 4;
+    // Keys learned on Préférences (a foot pedal's): a line each, only for
+    // those set.
+    LearnedKeys pedalKeys{};
+    // Seconds within which two processes' calls on the photographer collide;
+    // a line only when not the default.
+    int collisionMargin = DefaultCollisionMargin;
+    static constexpr int DefaultCollisionMargin = 15;
+    static constexpr int MaxCollisionMargin = 600;
 
     // The count-down length in seconds, 0 when the text is no whole number.
     int countDownSeconds() const;
@@ -146,6 +158,9 @@ public:
     void setColor(SettingsValues::Color color);
     void setSound(SettingsValues::Sound sound);
     void setSafelight(bool on);
+    void setSafelightLevel(int level);
+    void setPedalKeys(const LearnedKeys &keys);
+    void setCollisionMargin(int seconds);
     void setProcessFolder(const QString &folder);
     void setFormulaFolder(const QString &folder);
     // The six paths as given (a reload takes them without a save).

@@ -1,22 +1,29 @@
 #include "gui/app/darkroom.h"
 
 #include "core/app/settings.h"
+#include "core/base/safelight_colors.h"
 #include "gui/app/main_window.h"
 #include "gui/app/preferences_page.h"
 #include "gui/dialogs.h"
+#include "gui/fog_test_window.h"
 #include "gui/process/big_display.h"
 #include "gui/process/process_tab.h"
 #include "gui/safelight.h"
 #include "gui/screen_awake.h"
 #include "gui/string_grid.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTextEdit>
 
 namespace {
 
@@ -29,11 +36,27 @@ bool insideCellEditor(QWidget *w)
     return false;
 }
 
+// A control that types what is pressed: an editable text field.
+bool takesTyping(QWidget *w)
+{
+    if (auto *line = qobject_cast<QLineEdit *>(w))
+        return !line->isReadOnly();
+    if (auto *plain = qobject_cast<QPlainTextEdit *>(w))
+        return !plain->isReadOnly();
+    if (auto *text = qobject_cast<QTextEdit *>(w))
+        return !text->isReadOnly();
+    if (auto *spin = qobject_cast<QAbstractSpinBox *>(w))
+        return !spin->isReadOnly();
+    if (auto *combo = qobject_cast<QComboBox *>(w))
+        return combo->isEditable();
+    return false;
+}
+
 } // namespace
 
 Darkroom::Darkroom(TfrmMain &window, ProcessPages &pages, const Settings &settings,
                    ScreenAwake *awake)
-    : QObject(&window), m_window(window), m_pages(pages), m_awake(awake)
+    : QObject(&window), m_window(window), m_pages(pages), m_awake(awake), m_settings(settings)
 {
     qApp->installEventFilter(this);
     connect(&pages, &ProcessPages::tabRendered, this, &Darkroom::processRendered);
@@ -48,6 +71,7 @@ Darkroom::Darkroom(TfrmMain &window, ProcessPages &pages, const Settings &settin
     });
     connect(&window, &TfrmMain::pageOnShowChanged, this, &Darkroom::followProcessOnShow);
     connect(&settings, &Settings::changed, this, [this, &settings] {
+        Safelight::setLevel(settings.values().safelightLevel);
         if (settings.values().safelight != Safelight::isOn())
             setSafelight(settings.values().safelight);
     });
@@ -60,6 +84,7 @@ Darkroom::~Darkroom()
         m_awake->keepAwake(false);
     // The palette is the application's: the next window starts as usual.
     Safelight::setOn(false);
+    Safelight::setLevel(SafelightColors::BrightestLevel);
 }
 
 ProcessTab *Darkroom::processOnShow() const
@@ -140,6 +165,28 @@ void Darkroom::processRendered(int index)
         m_big->notice(tab);
 }
 
+void Darkroom::showFogTest(int level, int minutes)
+{
+    if (m_fog)
+        m_fog->close();
+    const QString text =
+        m_window.context().entryOr(241, QStringLiteral("Test de voile : %1 (Échap arrête)"));
+    auto *fog = new FogTestWindow(*m_window.context().clock, m_window.context().sound, level,
+                                  minutes, text, &m_window);
+    m_fog = fog;
+    QScreen *screen = m_window.screen();
+    fog->setScreen(screen);
+    if (screen)
+        fog->setGeometry(screen->geometry());
+    fog->showFullScreen();
+    fog->activateWindow();
+}
+
+QWidget *Darkroom::fogTest() const
+{
+    return m_fog;
+}
+
 void Darkroom::setSafelight(bool on)
 {
     Safelight::setOn(on);
@@ -190,6 +237,8 @@ void Darkroom::run(const KeyCommand &command)
     case KeyAction::Safelight:
         m_window.preferences()->toggleSafelight();
         break;
+    case KeyAction::Learn:
+        break; // keyPress hands the key over
     }
 }
 
@@ -208,11 +257,18 @@ bool Darkroom::keyPress(QWidget *receiver, QKeyEvent *event)
         origin = receiver;
     place.editingCell = insideCellEditor(origin);
     place.bigDisplay = onBig;
+    place.typing = takesTyping(origin);
+    PreferencesPage *pref = m_window.preferences();
+    place.learning = !onBig && pref->isLearningKey();
+    place.learned = &m_settings.values().pedalKeys;
     const KeyCommand command =
         keyCommand(event->key(), event->modifiers(), event->isAutoRepeat(), place);
     if (command.action == KeyAction::None)
         return false;
-    run(command);
+    if (command.action == KeyAction::Learn)
+        pref->learnKey(event->key());
+    else
+        run(command);
     return true;
 }
 

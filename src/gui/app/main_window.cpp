@@ -201,6 +201,7 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent)
 
     // Before the settings are read: they may turn the safelight view on.
     m_darkroom = new Darkroom(*this, *m_processes, m_settings, services.screenAwake);
+    connect(m_pref, &PreferencesPage::fogTestRequested, m_darkroom, &Darkroom::showFogTest);
 
     FormCreate();
     buildShown();
