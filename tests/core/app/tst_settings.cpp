@@ -180,6 +180,58 @@ private slots:
         QCOMPARE(saved.mid(9), after ? QStringList{"Safelight=1"} : QStringList{});
     }
 
+    // The darkroom's lines: each read alone, written only when set, and the
+    // nine lines stay the nine lines.
+    void darkroomLines_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("written"); // empty: no line
+        QTest::addColumn<int>("bad");
+        QTest::newRow("level") << "SafelightLevel=2"
+                               << "SafelightLevel=2" << 0;
+        QTest::newRow("the brightest level: no line") << "SafelightLevel=4"
+                                                      << "" << 0;
+        QTest::newRow("a level out of range") << "SafelightLevel=7"
+                                              << "" << 0;
+        QTest::newRow("a level that is no digit") << "SafelightLevel=x"
+                                                  << "" << 1;
+        QTest::newRow("pedal key") << "PedalKey2=66,1"
+                                   << "PedalKey2=66,1" << 0;
+        QTest::newRow("pedal key: start") << "PedalKey3=16777239,3"
+                                          << "PedalKey3=16777239,3" << 0;
+        QTest::newRow("a fourth pedal key") << "PedalKey4=66,1"
+                                            << "" << 1;
+        QTest::newRow("an action that is none") << "PedalKey1=66,4"
+                                                << "" << 1;
+        QTest::newRow("a pedal key without its action") << "PedalKey1=66"
+                                                        << "" << 1;
+        QTest::newRow("margin") << "CollisionMargin=30"
+                                << "CollisionMargin=30" << 0;
+        QTest::newRow("the default margin: no line") << "CollisionMargin=15"
+                                                     << "" << 0;
+        QTest::newRow("no margin at all") << "CollisionMargin=0"
+                                          << "CollisionMargin=0" << 0;
+        QTest::newRow("a margin that is no number") << "CollisionMargin=-3"
+                                                    << "" << 1;
+    }
+    void darkroomLines()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, written);
+        QFETCH(int, bad);
+        SettingsValues c;
+        c.soundSeconds = "0";
+        QCOMPARE(SettingsFile::applyLines({"Color=2", line}, c, "/p").size(), bad);
+        QCOMPARE(c.color, SettingsValues::Mono);
+        const QStringList saved = SettingsFile::fileLines(c, "/p");
+        QCOMPARE(saved.size(), 9 + !written.isEmpty());
+        QCOMPARE(saved.mid(9), written.isEmpty() ? QStringList{} : QStringList{written});
+        // Read back, the same values.
+        SettingsValues again;
+        SettingsFile::applyLines(saved, again, "/p");
+        QVERIFY(again == c);
+    }
+
     // A wave is looked for in the folder named by the language file first.
     void waveOfTheLanguage_data()
     {
