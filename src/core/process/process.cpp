@@ -160,6 +160,94 @@ const AgitationPlan *Process::agitationPlan() const
     return m_run.col == 1 && m_run.plan ? &*m_run.plan : nullptr;
 }
 
+Process::CallsKey Process::callsKey() const
+{
+    return {m_run.state,
+            m_run.col,
+            m_run.row,
+            m_run.state == ProcessState::Running ? m_run.endMs : 0,
+            m_run.pendingStartMs,
+            m_grid.textRevision()};
+}
+
+void Process::appendAgitations(int row, qint64 startMs, qint64 endMs, qint64 fromMs, qint64 untilMs,
+                               std::vector<Call> &out) const
+{
+    AgitationPlan plan;
+    try {
+        plan = LoadAgitationPlan(m_env.agitationFile(), steps().codes.value(row), startMs, endMs);
+    } catch (const RuntimeError &) {
+        return; // said when the cell comes; no cues to foresee
+    }
+    for (const qint64 at : plan.beginningsBefore(endMs))
+        if (at > fromMs && at <= untilMs && at > startMs)
+            out.push_back({m_index, at, Call::Kind::Agitation});
+}
+
+void Process::appendCallsFrom(int col, int row, qint64 endMs, qint64 fromMs, qint64 untilMs,
+                              std::vector<Call> &out) const
+{
+    while (endMs <= untilMs) {
+        bool pauseAt = false;
+        const std::optional<Cell> to = walkForward(col, row, &pauseAt);
+        if (endMs > fromMs)
+            out.push_back({m_index, endMs, pauseAt ? Call::Kind::WaitMark : Call::Kind::CellEnd});
+        // Past a wait mark, the photographer says when it goes on.
+        if (pauseAt || !to)
+            return;
+        col = to->col;
+        row = to->row;
+        const qint64 startMs = endMs;
+        endMs = startMs + givenDurationMs(col, row);
+        if (col == 1)
+            appendAgitations(row, startMs, endMs, fromMs, untilMs, out);
+    }
+}
+
+std::vector<Call> Process::callsIfStarted(qint64 startMs, qint64 untilMs) const
+{
+    std::vector<Call> out;
+    const int col = m_run.col == 0 ? 1 : m_run.col;
+    const int row = m_run.row == 0 ? 1 : m_run.row;
+    const qint64 endMs = startMs + givenDurationMs(col, row);
+    if (col == 1)
+        appendAgitations(row, startMs, endMs, startMs, untilMs, out);
+    appendCallsFrom(col, row, endMs, startMs, untilMs, out);
+    return out;
+}
+
+std::vector<Call> Process::callsAhead(qint64 fromMs, qint64 untilMs) const
+{
+    if (m_run.pendingStartMs) {
+        std::vector<Call> out = callsIfStarted(*m_run.pendingStartMs, untilMs);
+        std::erase_if(out, [fromMs](const Call &c) { return c.atMs <= fromMs; });
+        return out;
+    }
+    std::vector<Call> out;
+    if (!isRunning())
+        return out;
+    if (m_run.col == 1 && m_run.plan)
+        for (const qint64 at : m_run.plan->beginningsBefore(m_run.endMs))
+            if (at > fromMs && at <= untilMs)
+                out.push_back({m_index, at, Call::Kind::Agitation});
+    appendCallsFrom(m_run.col, m_run.row, m_run.endMs, fromMs, untilMs, out);
+    return out;
+}
+
+void Process::scheduleStart(qint64 atMs)
+{
+    const qint64 now = m_clock.nowMs();
+    if (atMs <= now) {
+        start();
+        return;
+    }
+    Run next = m_run;
+    next.pendingStartMs = atMs;
+    // Due as the seconds left change, a second begun counting whole.
+    next.tickDueMs = now + (atMs - now - 1) % 1000 + 1;
+    commit(std::move(next), {});
+}
+
 QStringList Process::takeErrors()
 {
     QStringList out;
@@ -467,6 +555,8 @@ void Process::start()
 {
     const qint64 now = m_clock.nowMs();
     Run next = m_run;
+    // A command takes the place of a start put off.
+    next.pendingStartMs.reset();
     Effects fx;
     // A cell that had started, running or paused, is left.
     endCell(next, now, ProcessEvent::How::Restarted, fx);
@@ -498,6 +588,8 @@ void Process::pause()
 {
     const qint64 now = m_clock.nowMs();
     Run next = m_run;
+    // A command takes the place of a start put off.
+    next.pendingStartMs.reset();
     Effects fx;
     switch (next.state) {
     case ProcessState::Running: {
@@ -566,6 +658,8 @@ void Process::previous()
 {
     const qint64 now = m_clock.nowMs();
     Run next = m_run;
+    // A command takes the place of a start put off.
+    next.pendingStartMs.reset();
     Effects fx;
     const std::optional<Cell> to = walkBack(next.col, next.row);
     if (!to) {
@@ -598,6 +692,8 @@ void Process::next()
 {
     const qint64 now = m_clock.nowMs();
     Run next = m_run;
+    // A command takes the place of a start put off.
+    next.pendingStartMs.reset();
     Effects fx;
     if (!walkForward(next.col, next.row, nullptr) && next.underway) {
         refuse(fx);
@@ -619,6 +715,8 @@ void Process::reset()
 {
     const qint64 now = m_clock.nowMs();
     Run next = m_run;
+    // A command takes the place of a start put off.
+    next.pendingStartMs.reset();
     Effects fx;
     endCell(next, now, ProcessEvent::How::Reset, fx);
     endRun(next, now, ProcessEvent::How::Reset, fx);
@@ -628,6 +726,17 @@ void Process::reset()
 
 void Process::tick()
 {
+    if (m_run.pendingStartMs) {
+        const qint64 now = m_clock.nowMs();
+        if (now >= *m_run.pendingStartMs) {
+            start();
+            return;
+        }
+        Run next = m_run;
+        next.tickDueMs = now + (*next.pendingStartMs - now - 1) % 1000 + 1;
+        commit(std::move(next), {});
+        return;
+    }
     // A tick already on its way when the process stopped changes nothing.
     if (!isRunning())
         return;
@@ -684,6 +793,7 @@ bool Process::doubleClick()
         return c == 4;
     const qint64 now = m_clock.nowMs();
     Run next = m_run;
+    next.pendingStartMs.reset();
     Effects fx;
     endCell(next, now, ProcessEvent::How::Chosen, fx);
     // The cell starts afresh, its agitations too, when Pause sets it going.
@@ -788,6 +898,11 @@ ProcessFace Process::face(const FaceStyle &style) const
             f.agit.text = stepCounter(f.agit.text, n);
     }
 
+    if (r.pendingStartMs) {
+        f.tickDueMs = r.tickDueMs;
+        f.agit.text = style.startsIn + QLatin1Char(' ') +
+                      minutesSecondsText(*r.pendingStartMs - m_clock.nowMs());
+    }
     if (r.state == ProcessState::Running) {
         f.tickDueMs = r.tickDueMs;
         if (r.col == 1 && r.plan && !r.plan->entries.empty()) {

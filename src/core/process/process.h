@@ -2,6 +2,7 @@
 
 #include "core/grid/grid_model.h"
 #include "core/process/agitation.h"
+#include "core/process/collisions.h"
 
 #include <QDateTime>
 #include <QString>
@@ -31,6 +32,10 @@ struct ProcessEnvironment
     std::function<QString()> waitWord = [] { return QStringLiteral("ATTENTE"); };
     // The name a count-down wave ("5.wav", "pause.wav") is played by.
     std::function<QString(const QString &)> waveName = [](const QString &name) { return name; };
+    // What a process about to start says before its count-down ("Démarre
+    // dans"), and the collision margin in milliseconds.
+    std::function<QString()> startsInText = [] { return QStringLiteral("Démarre dans"); };
+    std::function<qint64()> collisionMarginMs = [] { return qint64(15000); };
     // Whether process i's tab is the active page of its page control.
     std::function<bool(int)> isActiveTab = [](int) { return false; };
 };
@@ -64,6 +69,7 @@ struct FaceStyle
     // The words beside the colour of a stopped process (PAUSE, ATTENTE).
     QString pauseWord;
     QString waitWord;
+    QString startsIn;
 };
 
 // What a process's tab shows of it, computed from its state and a style: the
@@ -162,6 +168,30 @@ public:
     int shownSeconds() const { return m_run.shown; }
     // The current main time's agitations; none outside a main time.
     const AgitationPlan *agitationPlan() const;
+    // The instant a start put off by "in N s" is due, while it waits.
+    std::optional<qint64> pendingStartMs() const { return m_run.pendingStartMs; }
+    const QString &title() const { return m_title; }
+
+    // The moments it will need the photographer after fromMs and up to
+    // untilMs: while running, as its count-down goes on; while a start is put
+    // off, as it would go from then; nothing otherwise (a stopped process
+    // waits for the photographer to say when).
+    std::vector<Call> callsAhead(qint64 fromMs, qint64 untilMs) const;
+    // The same for Démarrer at startMs, from the cell it would start in.
+    std::vector<Call> callsIfStarted(qint64 startMs, qint64 untilMs) const;
+    // What callsAhead depends on besides the clock: equal while it would give
+    // the same calls.
+    struct CallsKey
+    {
+        ProcessState state = ProcessState::Idle;
+        int col = 0;
+        int row = 0;
+        qint64 endMs = 0;
+        std::optional<qint64> pendingStartMs;
+        quint64 textRevision = 0;
+        bool operator==(const CallsKey &) const = default;
+    };
+    CallsKey callsKey() const;
 
     using Observer = std::function<void(const Process &, const ProcessEvent &)>;
     void addObserver(Observer observer) { m_observers.push_back(std::move(observer)); }
@@ -169,6 +199,9 @@ public:
     // The five buttons, the two timers' ticks and the step grid's double-click
     // (true when the agitation file is to be opened instead).
     void start();
+    // Démarrer answered "in N s": starts by itself at atMs, counting down to
+    // it; any command before then takes its place.
+    void scheduleStart(qint64 atMs);
     void pause();
     void previous();
     void next();
@@ -259,6 +292,8 @@ private:
         QDateTime finishedAt;
         // The scheme the grid was last painted in; none: never painted.
         std::optional<bool> gridColour;
+        // A start put off: when it is due.
+        std::optional<qint64> pendingStartMs;
     };
     // What a command does besides its new state, in order, once it is
     // committed.
@@ -299,6 +334,11 @@ private:
     // end of the process.
     void advance(Run &run, qint64 now, bool pauseAtWait, Effects &fx) const;
     void paintGrid(Run &run, Effects &fx) const;
+    // The calls from the end of cell (col, row) at endMs on, walking forward.
+    void appendCallsFrom(int col, int row, qint64 endMs, qint64 fromMs, qint64 untilMs,
+                         std::vector<Call> &out) const;
+    void appendAgitations(int row, qint64 startMs, qint64 endMs, qint64 fromMs, qint64 untilMs,
+                          std::vector<Call> &out) const;
     void countDownSound(int seconds, Effects &fx) const;
     void endBeep(Effects &fx) const;
     void refuse(Effects &fx) const;
