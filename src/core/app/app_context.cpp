@@ -74,3 +74,9 @@ QString AppContext::entryOr(int n, const QString &own) const
         return language->entry(n);
     return own;
 }
+
+QString AppContext::formatOr(int n, const QString &own, int places) const
+{
+    const QString text = entryOr(n, own);
+    return text.contains(QLatin1Char('%') + QString::number(places)) ? text : own;
+}

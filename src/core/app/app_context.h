@@ -46,6 +46,9 @@ struct AppContext
     QString finishedWord() const;
     // Entry n of the language file, or own while the file leaves it empty.
     QString entryOr(int n, const QString &own) const;
+    // The same for a text with places %1 to %places: an entry without the
+    // last of them gives own.
+    QString formatOr(int n, const QString &own, int places) const;
     QString closeUnderwayText() const;
     QString closeUnderwayCaption() const;
 };

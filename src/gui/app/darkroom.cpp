@@ -1,6 +1,7 @@
 #include "gui/app/darkroom.h"
 
 #include "core/app/settings.h"
+#include "core/base/clock.h"
 #include "core/base/safelight_colors.h"
 #include "gui/app/main_window.h"
 #include "gui/app/preferences_page.h"
@@ -163,6 +164,8 @@ void Darkroom::processRendered(int index)
         m_big->render();
     else if (reached != Milestone::None)
         m_big->notice(tab);
+    m_big->showAhead(ProcessPages::collisionText(engine, m_window.context(),
+                                                 m_window.context().clock->nowMs(), -1));
 }
 
 void Darkroom::showFogTest(int level, int minutes)

@@ -172,6 +172,8 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent)
     env.agitComingText = [this] { return m_ctx.AgitComingText; };
     env.agitRunningText = [this] { return m_ctx.AgitRunningText; };
     env.finishedText = [this] { return m_ctx.finishedWord(); };
+    env.startsInText = [this] { return m_ctx.entryOr(237, QStringLiteral("Démarre dans")); };
+    env.collisionMarginMs = [this] { return qint64(m_settings.values().collisionMargin) * 1000; };
     env.waveName = [this](const QString &name) { return m_settings.waveName(name); };
     env.pauseWord = [this] {
         return m_ctx.entryOr(LanguageEntry::PauseWord, QStringLiteral("PAUSE"));

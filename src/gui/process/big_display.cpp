@@ -137,6 +137,15 @@ void BigDisplay::notice(ProcessTab *tab)
     BandTimer->start();
 }
 
+void BigDisplay::showAhead(const QString &text)
+{
+    if (BandTimer->isActive() || BandLabel->text() == text)
+        return;
+    BandLabel->setText(text);
+    setFontColor(BandLabel, Colors::Red);
+    fit(BandLabel);
+}
+
 void BigDisplay::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);

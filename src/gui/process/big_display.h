@@ -29,6 +29,9 @@ public:
     // Another process's name and state in the band, for a few seconds.
     void notice(ProcessTab *tab);
 
+    // What is coming together ahead, in the band while it tells nothing else.
+    void showAhead(const QString &text);
+
     static constexpr int BandMilliseconds = 6000;
 
 protected:

@@ -154,6 +154,11 @@ void ProcessTab::build()
                            QRect(661, 60, 88, 20), Qt::AlignRight | Qt::AlignTop,
                            {arialFont(15, true), Colors::Blue, Colors::Black});
     StateLabel->setTextFormat(Qt::PlainText);
+    // What is coming together with another process, ahead of time.
+    CollisionLabel = makeLabel(this, QStringLiteral("lbl") + tag + QStringLiteral("Collision"),
+                               QString(), QRect(340, 183, 411, 18), Qt::AlignHCenter | Qt::AlignTop,
+                               {arialFont(13, true), Colors::Red, Colors::Black});
+    CollisionLabel->setTextFormat(Qt::PlainText);
 
     const auto button = [this, &tag](const char *role, int left) {
         const QString name = QStringLiteral("btn") + tag + QLatin1String(role);
@@ -167,7 +172,7 @@ void ProcessTab::build()
 
     CommentsMemo =
         placed(new QPlainTextEdit(this), QStringLiteral("mmo") + tag + QStringLiteral("Comments"),
-               {340, 185, 411, 245});
+               {340, 203, 411, 227});
     CommentsMemo->setReadOnly(true);
     CommentsMemo->setTabChangesFocus(false);
     CommentsMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -189,8 +194,7 @@ void ProcessTab::build()
     setTabOrder(CommentsMemo, TitleEdit);
 
     const int i = m_index;
-    connect(StartButton, &QPushButton::clicked, this,
-            [this, i] { run([this, i] { m_engine.process(i).start(); }); });
+    connect(StartButton, &QPushButton::clicked, this, &ProcessTab::startClicked);
     connect(PauseButton, &QPushButton::clicked, this,
             [this, i] { run([this, i] { m_engine.process(i).pause(); }); });
     connect(PreviousButton, &QPushButton::clicked, this,
@@ -208,6 +212,57 @@ void ProcessTab::build()
     applyCaptions();
     showControlsMadeLate(this);
     render();
+}
+
+void ProcessTab::startClicked()
+{
+    const int i = m_index;
+    const qint64 asked = m_ctx.clock->nowMs();
+    const std::optional<ProcessEngine::StartClash> clash =
+        process().isRunning() ? std::nullopt : m_engine.startClash(i, asked);
+    if (!clash || !clash->delayMs) {
+        run([this, i] { m_engine.process(i).start(); });
+        return;
+    }
+    const int seconds = int(*clash->delayMs / 1000);
+    const QString other = m_engine.process(clash->collision.other.process).title();
+    const auto text = [this](int n, const QString &own) { return m_ctx.entryOr(n, own); };
+    QString question =
+        m_ctx.formatOr(234,
+                       QStringLiteral("%1 demandera votre attention en même temps que "
+                                      "%2. Démarrer maintenant ou dans %3 s ?"),
+                       3);
+    question = question.arg(m_caption, other, QString::number(seconds));
+    const Dialogs::StartWhenQuestion q{
+        question, m_caption, text(235, QStringLiteral("&Maintenant")),
+        m_ctx.formatOr(236, QStringLiteral("&Dans %1 s"), 1).arg(seconds),
+        m_ctx.changedOnDiskText(3)};
+    switch (m_ctx.dialogs->askStartWhen(q)) {
+    case Dialogs::StartWhen::Now:
+        run([this, i] { m_engine.process(i).start(); });
+        break;
+    case Dialogs::StartWhen::Later:
+        // From when it was asked: the seconds that avoid the collision.
+        run([this, i, at = asked + *clash->delayMs] { m_engine.process(i).scheduleStart(at); });
+        break;
+    case Dialogs::StartWhen::Cancel:
+        break;
+    }
+}
+
+QString ProcessPages::collisionText(const ProcessEngine &engine, const AppContext &ctx,
+                                    qint64 nowMs, int i)
+{
+    const std::optional<Collision> c = engine.nextCollision(nowMs, i);
+    if (!c)
+        return {};
+    const QString format =
+        ctx.formatOr(230, QStringLiteral("%1 : %2 dans %3, en même temps que %4 : %5"), 5);
+    const QStringList kinds{ctx.entryOr(231, QStringLiteral("agitation")),
+                            ctx.entryOr(232, QStringLiteral("fin d'étape")),
+                            ctx.entryOr(233, QStringLiteral("attente"))};
+    return ::collisionText(format, kinds, engine.process(c->own.process).title(),
+                           engine.process(c->other.process).title(), *c, nowMs);
 }
 
 void ProcessTab::retranslate(const LanguageTable &t)
@@ -311,6 +366,10 @@ void ProcessTab::render()
         if (StateLabel->text() != f.state.text)
             StateLabel->setText(f.state.text);
         setFontColor(StateLabel, f.state.color);
+        const QString collision =
+            ProcessPages::collisionText(m_engine, m_ctx, m_ctx.clock->nowMs(), m_index);
+        if (wholeText(CollisionLabel) != collision)
+            showFitted(CollisionLabel, collision);
         const int gauge = std::clamp(f.gauge, 0, 100);
         if (Gauge->value() != gauge)
             Gauge->setValue(gauge);

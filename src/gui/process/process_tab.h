@@ -85,12 +85,16 @@ protected:
 
 private:
     void applyCaptions();
+    // Démarrer: asks first when the start would collide with another
+    // process's calls.
+    void startClicked();
 
     ProcessEngine &m_engine;
     QTabWidget *PageCtrl;
     LabeledEdit *TitleEdit = nullptr;
     StringGrid *StepGrid = nullptr;
-    QLabel *StepLabel = nullptr, *TimeLabel = nullptr, *AgitLabel = nullptr, *StateLabel = nullptr;
+    QLabel *StepLabel = nullptr, *TimeLabel = nullptr, *AgitLabel = nullptr, *StateLabel = nullptr,
+           *CollisionLabel = nullptr;
     QPushButton *StartButton = nullptr, *PauseButton = nullptr, *NextButton = nullptr,
                 *PreviousButton = nullptr, *ResetButton = nullptr;
     QPlainTextEdit *CommentsMemo = nullptr;
@@ -161,6 +165,12 @@ signals:
     void timeLabelDoubleClicked(int index);
     // Every tab has gone, by a reload.
     void tabsDestroyed();
+
+public:
+    // What the collision ahead of process i (of any, for -1) says; empty for
+    // none.
+    static QString collisionText(const ProcessEngine &engine, const AppContext &context,
+                                 qint64 nowMs, int i);
 
 private:
     void BuildProcessTab(int index);

@@ -152,7 +152,7 @@ private slots:
         QCOMPARE(TimeLabel(t)->font().pixelSize(), 60);
         QCOMPARE(StartButton(t)->geometry(), QRect(340, 150, 80, 29));
         QCOMPARE(ResetButton(t)->geometry(), QRect(671, 150, 80, 29));
-        QCOMPARE(CommentsMemo(t)->geometry(), QRect(340, 185, 411, 245));
+        QCOMPARE(CommentsMemo(t)->geometry(), QRect(340, 203, 411, 227));
         QVERIFY(CommentsMemo(t)->isReadOnly());
         QCOMPARE(CommentsMemo(t)->toPlainText(), QStringLiteral("comment of Ilford HP5"));
         QCOMPARE(Gauge(t)->geometry(), QRect(6, 440, 747, 43));
