@@ -262,6 +262,10 @@ void Process::commit(Run next, Effects effects)
     m_run = std::move(next);
     for (const auto &f : effects.after)
         f(*this);
+    if (const CallsKey key = callsKey(); key != m_callsKey) {
+        m_callsKey = key;
+        m_env.callsChanged();
+    }
     m_errors += effects.errors;
     for (const ProcessEvent &e : effects.events)
         for (const Observer &o : m_observers)

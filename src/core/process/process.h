@@ -36,6 +36,8 @@ struct ProcessEnvironment
     // dans"), and the collision margin in milliseconds.
     std::function<QString()> startsInText = [] { return QStringLiteral("Démarre dans"); };
     std::function<qint64()> collisionMarginMs = [] { return qint64(15000); };
+    // A process's calls ahead may have changed (the engine's own).
+    std::function<void()> callsChanged = [] {};
     // Whether process i's tab is the active page of its page control.
     std::function<bool(int)> isActiveTab = [](int) { return false; };
 };
@@ -355,6 +357,7 @@ private:
     mutable Steps m_steps;
     mutable quint64 m_stepsRevision = ~quint64(0);
     Run m_run;
+    CallsKey m_callsKey; // as last committed
     QStringList m_errors;
     std::vector<Observer> m_observers;
 };

@@ -5,18 +5,21 @@
 ProcessEngine::ProcessEngine(Clock &clock, SoundOutput &sound, ProcessEnvironment env)
     : m_clock(clock), m_sound(sound), m_env(std::move(env))
 {
+    m_env.callsChanged = [this] { ++m_callsRevision; };
 }
 
 int ProcessEngine::add(const QString &fileName, bool paper)
 {
     const int i = size();
     m_processes.push_back(std::make_unique<Process>(fileName, paper, i, m_clock, m_sound, m_env));
+    ++m_callsRevision;
     return i;
 }
 
 void ProcessEngine::clear()
 {
     m_processes.clear();
+    ++m_callsRevision;
 }
 
 void ProcessEngine::abandonAll(ProcessEvent::How how)
@@ -90,16 +93,15 @@ const ProcessEngine::CollisionCache &ProcessEngine::collisions(qint64 nowMs) con
 {
     CollisionCache &c = m_collisions;
     const qint64 margin = m_env.collisionMarginMs();
-    bool same = c.keys.size() == m_processes.size() && c.marginMs == margin && nowMs >= c.fromMs &&
-                nowMs - c.fromMs < CollisionHorizonMs / 2;
-    for (size_t k = 0; same && k < m_processes.size(); ++k)
-        same = c.keys[k] == m_processes[k]->callsKey();
-    if (same)
+    // Every commit that changes a process's calls counts; a grid edit counts
+    // at the process's next tick.
+    if (c.revision == m_callsRevision && c.count == m_processes.size() && c.marginMs == margin &&
+        nowMs >= c.fromMs && nowMs - c.fromMs < CollisionHorizonMs / 2)
         return c;
-    c.keys.clear();
+    c.revision = m_callsRevision;
+    c.count = m_processes.size();
     std::vector<Call> calls;
     for (const auto &p : m_processes) {
-        c.keys.push_back(p->callsKey());
         const std::vector<Call> own = p->callsAhead(nowMs, nowMs + CollisionHorizonMs);
         calls.insert(calls.end(), own.begin(), own.end());
     }

@@ -70,7 +70,8 @@ private:
     // process's calls change or the horizon has moved on by half.
     struct CollisionCache
     {
-        std::vector<Process::CallsKey> keys;
+        quint64 revision = ~quint64(0);
+        size_t count = 0;
         qint64 fromMs = 0;
         qint64 marginMs = -1;
         std::vector<Collision> all;                    // in the order of the calls
@@ -79,4 +80,5 @@ private:
     const CollisionCache &collisions(qint64 nowMs) const;
     std::vector<Call> callsOfOthers(int i, qint64 fromMs, qint64 untilMs) const;
     mutable CollisionCache m_collisions;
+    quint64 m_callsRevision = 0;
 };

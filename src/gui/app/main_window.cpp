@@ -396,6 +396,7 @@ void TfrmMain::ApplyLanguage()
         pgctrlMain->setTabText(i, t.entry(pageEntries[i]));
     m_pageCaptions[0] = t.entry(pageEntries[0]);
     m_pageCaptions[1] = t.entry(pageEntries[1]);
+    m_pageCaptionsChanged = true;
     showPageMarks();
 
     m_languageApplied = true;
@@ -438,15 +439,20 @@ void TfrmMain::applyScheme()
 void TfrmMain::showPageMarks()
 {
     const ProcessEngine &engine = m_processes->engine();
-    const FaceStyle style = engine.style();
     const std::pair<QWidget *, bool> pages[] = {{tbshtFilms, false}, {tbshtPapers, true}};
+    std::optional<FaceStyle> style; // the words, only when a mark changes
     for (int k = 0; k < 2; ++k) {
-        const int at = pgctrlMain->indexOf(pages[k].first);
-        const QString text =
-            markedCaption(m_pageCaptions[k], engine.holdOf(pages[k].second), style);
-        if (pgctrlMain->tabText(at) != text)
-            pgctrlMain->setTabText(at, text);
+        const ProcessHold hold = engine.holdOf(pages[k].second);
+        if (hold == m_pageHolds[k] && !m_pageCaptionsChanged)
+            continue;
+        m_pageHolds[k] = hold;
+        if (!style)
+            style = engine.style();
+        const QString &word = hold == ProcessHold::Waiting ? style->waitWord : style->pauseWord;
+        pgctrlMain->setTabText(pgctrlMain->indexOf(pages[k].first),
+                               markedCaption(m_pageCaptions[k], hold, word));
     }
+    m_pageCaptionsChanged = false;
 }
 
 QString TfrmMain::clockText() const

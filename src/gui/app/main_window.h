@@ -3,6 +3,7 @@
 #include "core/app/app_context.h"
 #include "core/app/language.h"
 #include "core/app/settings.h"
+#include "core/process/process.h"
 
 #include <QDir>
 #include <QWidget>
@@ -133,6 +134,8 @@ private:
     QWidget *tbshtFilms, *tbshtPapers;
     QTabWidget *pgctrlFilms, *pgctrlPapers;
     QString m_pageCaptions[2] = {QStringLiteral("Films"), QStringLiteral("Papiers")};
+    ProcessHold m_pageHolds[2] = {ProcessHold::None, ProcessHold::None};
+    bool m_pageCaptionsChanged = false;
     QTimer *tmrMain;
 
     std::deque<std::function<void()>> m_later;

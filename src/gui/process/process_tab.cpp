@@ -254,8 +254,13 @@ QString ProcessPages::collisionText(const ProcessEngine &engine, const AppContex
                                     qint64 nowMs, int i)
 {
     const std::optional<Collision> c = engine.nextCollision(nowMs, i);
-    if (!c)
-        return {};
+    return c ? collisionText(engine, ctx, nowMs, *c) : QString();
+}
+
+QString ProcessPages::collisionText(const ProcessEngine &engine, const AppContext &ctx,
+                                    qint64 nowMs, const Collision &collision)
+{
+    const Collision *c = &collision;
     const QString format =
         ctx.formatOr(230, QStringLiteral("%1 : %2 dans %3, en même temps que %4 : %5"), 5);
     const QStringList kinds{ctx.entryOr(231, QStringLiteral("agitation")),
@@ -296,12 +301,18 @@ QString ProcessTab::caption() const
     return m_caption;
 }
 
-QString markedCaption(const QString &caption, ProcessHold hold, const FaceStyle &style)
+QString markedCaption(const QString &caption, ProcessHold hold, const QString &word)
 {
-    const QString &word = hold == ProcessHold::Waiting ? style.waitWord : style.pauseWord;
     if (hold == ProcessHold::None || word.isEmpty())
         return caption;
     return word + QStringLiteral(" \u00B7 ") + caption;
+}
+
+void ProcessTab::showMark()
+{
+    const int at = PageCtrl->indexOf(this);
+    if (at >= 0)
+        PageCtrl->setTabText(at, markedCaption(m_caption, m_markedHold, m_markedWord));
 }
 
 bool ProcessTab::isCurrentTab() const
@@ -342,8 +353,7 @@ void ProcessTab::load(const FilePath &file)
     if (g.rows() > 1)
         g.setCurrentRow(1);
     m_caption = m_title;
-    PageCtrl->setTabText(PageCtrl->indexOf(this),
-                         markedCaption(m_caption, process().hold(), m_engine.style()));
+    showMark();
     // A caption the bar has to cut says itself whole over the tab.
     PageCtrl->setTabToolTip(PageCtrl->indexOf(this), m_title);
     process().setTitle(m_title);
@@ -366,19 +376,29 @@ void ProcessTab::render()
         if (StateLabel->text() != f.state.text)
             StateLabel->setText(f.state.text);
         setFontColor(StateLabel, f.state.color);
-        const QString collision =
-            ProcessPages::collisionText(m_engine, m_ctx, m_ctx.clock->nowMs(), m_index);
-        if (wholeText(CollisionLabel) != collision)
-            showFitted(CollisionLabel, collision);
+        // Formatted only as the collision or its second changes.
+        const qint64 now = m_ctx.clock->nowMs();
+        const std::optional<Collision> collision = m_engine.nextCollision(now, m_index);
+        const qint64 seconds = collision ? (collision->own.atMs - now + 999) / 1000 : -1;
+        if (collision != m_shownCollision || seconds != m_shownCollisionSeconds) {
+            m_shownCollision = collision;
+            m_shownCollisionSeconds = seconds;
+            showFitted(CollisionLabel,
+                       collision ? ProcessPages::collisionText(m_engine, m_ctx, now, *collision)
+                                 : QString());
+        }
         const int gauge = std::clamp(f.gauge, 0, 100);
         if (Gauge->value() != gauge)
             Gauge->setValue(gauge);
     }
-    // The mark of a stopped process stays on its tab until it goes on.
-    const int at = PageCtrl->indexOf(this);
-    const QString marked = markedCaption(m_caption, f.hold, m_engine.style());
-    if (at >= 0 && PageCtrl->tabText(at) != marked)
-        PageCtrl->setTabText(at, marked);
+    // The mark of a stopped process stays on its tab until it goes on; the
+    // caption is set only as the mark changes (a tick must not look through
+    // every tab of the page).
+    if (f.hold != m_markedHold || (f.hold != ProcessHold::None && f.state.text != m_markedWord)) {
+        m_markedHold = f.hold;
+        m_markedWord = f.state.text;
+        showMark();
+    }
     if (StepTimer) {
         if (!f.tickDueMs) {
             StepTimer->stop();

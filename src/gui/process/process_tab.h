@@ -88,6 +88,8 @@ private:
     // Démarrer: asks first when the start would collide with another
     // process's calls.
     void startClicked();
+    // The caption with the mark last drawn.
+    void showMark();
 
     ProcessEngine &m_engine;
     QTabWidget *PageCtrl;
@@ -109,14 +111,18 @@ private:
     quint64 m_agitation = 0;    // the agitation the agitation timer counts
     // The file's title and comments, for the controls.
     QString m_title;
-    // The tab's caption without the mark of a stopped process.
+    // The tab's caption without the mark of a stopped process, and the mark.
     QString m_caption;
+    ProcessHold m_markedHold = ProcessHold::None;
+    std::optional<Collision> m_shownCollision;
+    qint64 m_shownCollisionSeconds = -1;
+    QString m_markedWord;
     QStringList m_comments;
 };
 
 // A caption with the mark of a process held part-way (paused, or at a wait
 // mark) before it: "PAUSE · Ilford HP5".
-QString markedCaption(const QString &caption, ProcessHold hold, const FaceStyle &style);
+QString markedCaption(const QString &caption, ProcessHold hold, const QString &word);
 
 // A page control of process tabs. A tab bar measures all its tabs again for
 // every tab it takes, which made adding n tabs cost n * n measures: tabs added
@@ -171,6 +177,8 @@ public:
     // none.
     static QString collisionText(const ProcessEngine &engine, const AppContext &context,
                                  qint64 nowMs, int i);
+    static QString collisionText(const ProcessEngine &engine, const AppContext &context,
+                                 qint64 nowMs, const Collision &collision);
 
 private:
     void BuildProcessTab(int index);
