@@ -1,8 +1,10 @@
 // The cost of one tick of a running process with 100 processes running
-// (labels and grid included), and the lateness of cell ends under a real
-// QTimer over a run of twenty 1-second cells.
+// (labels and grid included), the same for 100 processes whose steps use a
+// bath and take temperature readings, and the lateness of cell ends under a
+// real QTimer over a run of twenty 1-second cells.
 #include "bench_rig.h"
 #include "core/base/clock.h"
+#include "core/baths/baths_file.h"
 #include "core/textfile/text_file.h"
 #include "gui/dialogs.h"
 #include "gui/process/process_tab.h"
@@ -47,9 +49,22 @@ int main(int argc, char **argv)
     for (int s = 0; s < 20; ++s)
         run << QStringLiteral("S%1\t00:00:01\t\t\t").arg(s);
     TextFile::writeLines(rig.settings.file(QStringLiteral("proc/run.txt")), run);
+    QStringList bathSteps{"[Titel]", "Bath",      "[Comments]",
+                          "",        "[Process]", "Step\tTime\tTime 2\tWait\tAgit\tBath"};
+    for (int s = 0; s < 30; ++s)
+        bathSteps << QStringLiteral("S%1\t01:00:00\t\t\tA\tT").arg(s);
+    TextFile::writeLines(rig.settings.file(QStringLiteral("proc/bath.txt")), bathSteps);
+    TextFile::writeLines(rig.settings.file(BathsFormat::FileName),
+                         {QStringLiteral("[Bath]"), QStringLiteral("Name=T"),
+                          QStringLiteral("Volume=1"), QStringLiteral("Wear=linear 10"),
+                          QStringLiteral("Temperature=table 18:1.25 20:1 22:0.8 24:0.7")});
+    BathStore baths(rig.settings.file(BathsFormat::FileName).path());
+    baths.load();
     QStringList films;
     for (int i = 0; i < 100; ++i)
         films << QStringLiteral("long.txt");
+    for (int i = 0; i < 100; ++i)
+        films << QStringLiteral("bath.txt");
     TextFile::writeLines(rig.settings.file(QStringLiteral("films.txt")), films);
     TextFile::writeLines(rig.settings.file(QStringLiteral("papers.txt")),
                          {QStringLiteral("run.txt")});
@@ -64,6 +79,7 @@ int main(int argc, char **argv)
     env.agitationFile = [&rig] { return rig.settings.file(QStringLiteral("agit.txt")); };
     env.agitComingText = [&ctx] { return ctx.AgitComingText; };
     env.agitRunningText = [&ctx] { return ctx.AgitRunningText; };
+    env.baths = [&baths] { return &baths; };
     ProcessPages &pages = rig.makePages(env);
     ScriptedDialogs &dialogs = rig.dialogs;
     SystemClock &clock = rig.clock;
@@ -87,6 +103,7 @@ int main(int argc, char **argv)
         QCoreApplication::processEvents();
     }
     const double perTickUs = (cpuMs() - c0) * 1000.0 / (rounds * 100);
+
     // The tab on show also repaints its labels, gauge and grid.
     filmTabs->setCurrentIndex(0);
     ProcessTab *shown = pages.tab(1);
@@ -102,6 +119,38 @@ int main(int argc, char **argv)
                 perTickUs, shownUs);
     for (int i = 1; i <= 100; ++i)
         pages.tab(i)->run([&] { engine.process(i).reset(); });
+
+    // The same with a bath, a reading for each every tenth round, against
+    // processes without, both kinds running and ticked in turn so that both
+    // see the same machine; the readings are not ticks and are left out.
+    for (int i = 1; i <= 200; ++i)
+        pages.tab(i)->run([&] { engine.process(i).start(); });
+    QCoreApplication::processEvents();
+    double plainMs = 0, bathMs = 0, readingMs = 0;
+    for (int r = 0; r < rounds; ++r) {
+        if (r % 10 == 5) {
+            const double r0 = cpuMs();
+            for (int i = 101; i <= 200; ++i)
+                pages.tab(i)->run([&] { engine.process(i).reading(r % 20 < 10 ? 20.5 : 21); });
+            readingMs += cpuMs() - r0;
+        }
+        const bool bathFirst = r % 2 == 1;
+        for (const bool bath : {bathFirst, !bathFirst}) {
+            const double t0 = cpuMs();
+            for (int i = bath ? 101 : 1; i <= (bath ? 200 : 100); ++i)
+                pages.tab(i)->run([&] { engine.process(i).tick(); });
+            (bath ? bathMs : plainMs) += cpuMs() - t0;
+        }
+        QCoreApplication::processEvents();
+    }
+    const double bathTickUs = bathMs * 1000.0 / (rounds * 100);
+    const double plainTickUs = plainMs * 1000.0 / (rounds * 100);
+    const double readingUs = readingMs * 1000.0 / (rounds / 10 * 100);
+    for (int i = 1; i <= 200; ++i)
+        pages.tab(i)->run([&] { engine.process(i).reset(); });
+    std::printf("with a bath and readings: %.1f us CPU per process tick, without: %.1f us "
+                "(%.2f x); %.1f us a reading\n",
+                bathTickUs, plainTickUs, bathTickUs / plainTickUs, readingUs);
 
     // Twenty 1-second cells under the real timer.
     std::vector<double> lateness;

@@ -31,7 +31,7 @@ SettingsValues saveAndLoad(const SettingsValues &c)
 {
     SettingsValues back;
     SettingsFile::applyLines(fuzz::writeAndRead(SettingsFile::fileLines(c, kProgramFolder)), back,
-                         kProgramFolder);
+                             kProgramFolder);
     return back;
 }
 
@@ -67,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(written.size() == 9);
     const SettingsValues back = saveAndLoad(c);
     FUZZ_CHECK(back.sound == c.sound && back.color == c.color);
-    FUZZ_CHECK(SettingsFile::countDownOf(back.soundSeconds) == SettingsFile::countDownOf(c.soundSeconds));
+    FUZZ_CHECK(SettingsFile::countDownOf(back.soundSeconds) ==
+               SettingsFile::countDownOf(c.soundSeconds));
     // The program folder comes back in its own letter case.
     FUZZ_CHECK(samePaths(back, c, Qt::CaseInsensitive));
     // A second save and load changes nothing at all.

@@ -5,9 +5,12 @@
 //
 // Without a second argument the README of the source tree is read.
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
+#include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -15,7 +18,9 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QUrl>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -43,8 +48,10 @@ std::optional<Guide> extractGuide(const QString &markdown)
     int i = 0;
     while (i < lines.size() && !lines[i].startsWith(QLatin1String("# ")))
         ++i;
+    // The title page takes the words; the README's picture comes with the guide.
     for (++i; i < lines.size() && !lines[i].startsWith(QLatin1String("## ")); ++i)
-        guide.intro += lines[i] + QLatin1Char('\n');
+        if (!lines[i].startsWith(QLatin1String("![")))
+            guide.intro += lines[i] + QLatin1Char('\n');
     while (i < lines.size() && lines[i].trimmed() != QLatin1String(kGuideHeading))
         ++i;
     if (i == lines.size())
@@ -128,6 +135,36 @@ void polish(QTextDocument &doc)
     }
 }
 
+// The pictures the guide shows, read from the README's folder and put into
+// the document, a page's text width wide at most. False, once said, when one
+// cannot be read: a guide that names a picture must show it.
+bool addImages(QTextDocument &doc, const QDir &folder, qreal textWidth)
+{
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.charFormat().isImageFormat())
+                continue;
+            QTextImageFormat image = fragment.charFormat().toImageFormat();
+            const QString name = image.name();
+            const QImage picture(folder.filePath(name));
+            if (picture.isNull()) {
+                fail(QStringLiteral("cannot read the picture %1").arg(name));
+                return false;
+            }
+            doc.addResource(QTextDocument::ImageResource, QUrl(name), picture);
+            const qreal width = std::min<qreal>(picture.width(), textWidth);
+            image.setWidth(width);
+            image.setHeight(width * picture.height() / picture.width());
+            QTextCursor cursor(&doc);
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(image);
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -161,8 +198,16 @@ int main(int argc, char *argv[])
     QFont body(QStringLiteral("Liberation Sans"));
     body.setPointSize(10);
     doc.setDefaultFont(body);
+    // Pictures are named relative to the README.
+    doc.setBaseUrl(QUrl::fromLocalFile(QFileInfo(readmePath).absolutePath() + QLatin1Char('/')));
     doc.setMarkdown(guide->body, QTextDocument::MarkdownDialectGitHub);
     polish(doc);
+    // Pictures are sized in screen pixels (96 to the inch); the text of an A4
+    // page, inside the writer's margins and the printed document's own 2 cm,
+    // is a little over 490 of them wide.
+    constexpr qreal textWidth = 480;
+    if (!addImages(doc, QFileInfo(readmePath).absoluteDir(), textWidth))
+        return 1;
     addTitlePage(doc, guide->intro);
     doc.setMetaInformation(QTextDocument::DocumentTitle,
                            QStringLiteral("Noctarel — guide d'utilisation"));

@@ -90,6 +90,18 @@ Dialogs::StartWhen QtDialogs::askStartWhen(const StartWhenQuestion &question)
     return StartWhen::Cancel;
 }
 
+namespace {
+
+// Choosing only: a read-only picker still shows its New Folder button, greyed.
+// Qt offers no option for it, so the button is found by the name Qt gives it.
+void hideNewFolderButton(QFileDialog &dialog)
+{
+    for (QWidget *w : dialog.findChildren<QWidget *>(QStringLiteral("newFolderButton")))
+        w->hide();
+}
+
+} // namespace
+
 std::optional<QString> QtDialogs::openFile(const OpenFile &request)
 {
     QFileDialog dialog(parentWindow(), QString(), request.initialFolder, request.filter);
@@ -98,6 +110,22 @@ std::optional<QString> QtDialogs::openFile(const OpenFile &request)
     dialog.setOption(QFileDialog::ReadOnly);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (!request.fileName.isEmpty() && !request.fileName.contains(QLatin1Char('*')))
+        dialog.selectFile(request.fileName);
+    hideNewFolderButton(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
+std::optional<QString> QtDialogs::saveFile(const OpenFile &request)
+{
+    QFileDialog dialog(parentWindow(), QString(), request.initialFolder, request.filter);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
     if (!request.fileName.isEmpty() && !request.fileName.contains(QLatin1Char('*')))
         dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -114,9 +142,7 @@ std::optional<QString> QtDialogs::chooseFolder(const QString &prompt)
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setLabelText(QFileDialog::LookIn, prompt);
     dialog.setDirectory(QDir::homePath());
-    // Choosing only: the dialog offers no button that makes a new folder.
-    for (QWidget *w : dialog.findChildren<QWidget *>(QStringLiteral("newFolderButton")))
-        w->hide();
+    hideNewFolderButton(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
@@ -210,6 +236,12 @@ std::optional<QString> ScriptedDialogs::openFile(const OpenFile &request)
 {
     record({Kind::OpenFile, {}, request.filter, request.initialFolder, request.fileName});
     return takeAnswer(fileAnswers);
+}
+
+std::optional<QString> ScriptedDialogs::saveFile(const OpenFile &request)
+{
+    record({Kind::SaveFile, {}, request.filter, request.initialFolder, request.fileName});
+    return takeAnswer(saveAnswers);
 }
 
 std::optional<QString> ScriptedDialogs::chooseFolder(const QString &prompt)

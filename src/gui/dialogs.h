@@ -82,6 +82,10 @@ public:
     virtual StartWhen askStartWhen(const StartWhenQuestion &question) = 0;
     // Full path of the chosen file, nothing when cancelled.
     virtual std::optional<QString> openFile(const OpenFile &request) = 0;
+    // Full path of the name given for a new file, nothing when cancelled. The
+    // picker itself never asks about an existing file: the caller does, so
+    // that no file is written over without a question it can be tested on.
+    virtual std::optional<QString> saveFile(const OpenFile &request) = 0;
     // Full path of the chosen folder, nothing when cancelled.
     virtual std::optional<QString> chooseFolder(const QString &prompt) = 0;
     // Shows window modally until it is closed.
@@ -101,6 +105,7 @@ public:
     ChangedOnDisk askChangedOnDisk(const ChangedOnDiskQuestion &question) override;
     StartWhen askStartWhen(const StartWhenQuestion &question) override;
     std::optional<QString> openFile(const OpenFile &request) override;
+    std::optional<QString> saveFile(const OpenFile &request) override;
     std::optional<QString> chooseFolder(const QString &prompt) override;
     void showModal(QWidget *window) override;
 };
@@ -118,6 +123,7 @@ public:
         ChangedOnDiskQuestion,
         StartWhenQuestion,
         OpenFile,
+        SaveFile,
         Folder,
         Modal
     };
@@ -138,6 +144,7 @@ public:
     ChangedOnDisk askChangedOnDisk(const ChangedOnDiskQuestion &question) override;
     StartWhen askStartWhen(const StartWhenQuestion &question) override;
     std::optional<QString> openFile(const OpenFile &request) override;
+    std::optional<QString> saveFile(const OpenFile &request) override;
     std::optional<QString> chooseFolder(const QString &prompt) override;
     void showModal(QWidget *window) override;
 
@@ -151,6 +158,7 @@ public:
     std::deque<ChangedOnDisk> changedOnDiskAnswers;   // default: Cancel
     std::deque<StartWhen> startWhenAnswers;           // default: Now
     std::deque<std::optional<QString>> fileAnswers;   // default: cancel
+    std::deque<std::optional<QString>> saveAnswers;   // default: cancel
     std::deque<std::optional<QString>> folderAnswers; // default: cancel
 
     QStringList errors() const;

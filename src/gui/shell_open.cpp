@@ -5,15 +5,15 @@
 #include <QRegularExpression>
 #include <QUrl>
 
-void OpenWithShell(const QString &text, const QDir &workingFolder)
+bool OpenWithShell(const QString &text, const QDir &workingFolder)
 {
     if (text.isEmpty())
-        return;
+        return true;
     static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]+:"));
     QUrl url;
     if (scheme.match(text).hasMatch() && !QDir::isAbsolutePath(text))
         url = QUrl(text);
     else
         url = QUrl::fromLocalFile(workingFolder.absoluteFilePath(text));
-    QDesktopServices::openUrl(url);
+    return QDesktopServices::openUrl(url);
 }

@@ -4,6 +4,7 @@
 #include <QString>
 
 // Hands a text to the desktop's "open": a web or mailto: address as it is, a
-// path made absolute against the working folder. Returns at once; the outcome
-// is not reported (the desktop shows its own message, if any).
-void OpenWithShell(const QString &text, const QDir &workingFolder);
+// path made absolute against the working folder. Returns at once: false when
+// nothing took it (no program for it, no desktop to ask), so that the caller
+// can say so; an empty text is nothing to open.
+bool OpenWithShell(const QString &text, const QDir &workingFolder);

@@ -63,11 +63,34 @@ private:
     GridModel *m_grid;
 };
 
+// The places of a Qt input mask (as translateMask makes it) where a digit is
+// required: a short piece of a stored time is padded there with 0, so that a
+// hand-made "00:8:30" re-opens as the complete "00:08:30".
+QList<bool> requiredDigitPlaces(const QString &qtMask)
+{
+    QList<bool> out;
+    const QString pattern = qtMask.section(QLatin1Char(';'), 0, 0);
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const QChar c = pattern.at(i);
+        if (c == QLatin1Char('<') || c == QLatin1Char('>') || c == QLatin1Char('!'))
+            continue;
+        if (c == QLatin1Char('\\')) {
+            ++i;
+            out << false;
+            continue;
+        }
+        out << (c == QLatin1Char('9'));
+    }
+    return out;
+}
+
 // A stored text laid back into the mask it was typed through: the text between
 // two of the mask's literal characters fills the place between them from its
-// right end (a one-digit hour is the hour's second digit), and blanks become
-// the mask's blank. layout is the empty editor's display text.
-QString intoMask(const QString &stored, const QString &layout, QChar blank)
+// right end (a one-digit hour is the hour's second digit), blanks become the
+// mask's blank, and a short piece is padded with 0 where a digit is required.
+// layout is the empty editor's display text.
+QString intoMask(const QString &stored, const QString &layout, QChar blank,
+                 const QList<bool> &zeroPad)
 {
     QString out;
     qsizetype from = 0; // in stored
@@ -82,7 +105,10 @@ QString intoMask(const QString &stored, const QString &layout, QChar blank)
         from = sep < 0 ? stored.size() : sep + 1;
         piece.truncate(end - place);
         piece.replace(QLatin1Char(' '), blank);
-        out += QString(end - place - piece.size(), blank) + piece;
+        const qsizetype pad = end - place - piece.size();
+        for (qsizetype k = 0; k < pad; ++k)
+            out += !piece.isEmpty() && zeroPad.value(place + k) ? QLatin1Char('0') : blank;
+        out += piece;
         if (!literal)
             return out;
         out += layout.at(end);
@@ -157,6 +183,7 @@ public:
         auto *edit = new QLineEdit(parent);
         edit->setFrame(false);
         acceptAnyLength(edit);
+        keepOnOneLine(edit);
         const QString mask =
             m_grid->editMaskQuery ? m_grid->editMaskQuery(index.column(), index.row()) : QString();
         const StringGrid::Mask m = StringGrid::translateMask(mask);
@@ -167,6 +194,7 @@ public:
         // The empty editor shows the mask's places and literals.
         edit->setProperty("layout", edit->displayText());
         edit->setProperty("blank", m.qtMask.right(1));
+        edit->setProperty("qtMask", m.qtMask);
         return edit;
     }
 
@@ -177,22 +205,35 @@ public:
         if (!edit->property("masked").toBool()) {
             edit->setText(text);
             edit->selectAll();
-            return;
+        } else {
+            // A stored " 1:23:45" given to the mask as it stands would slide its
+            // digits one place to the left.
+            if (edit->property("storeLiterals").toBool())
+                edit->setText(intoMask(text, edit->property("layout").toString(),
+                                       edit->property("blank").toString().at(0),
+                                       requiredDigitPlaces(edit->property("qtMask").toString())));
+            else
+                edit->setText(text);
+            edit->setCursorPosition(0);
         }
-        // A stored " 1:23:45" given to the mask as it stands would slide its
-        // digits one place to the left.
-        if (edit->property("storeLiterals").toBool())
-            edit->setText(intoMask(text, edit->property("layout").toString(),
-                                   edit->property("blank").toString().at(0)));
-        else
-            edit->setText(text);
-        edit->setCursorPosition(0);
+        edit->setProperty("opened", shownText(edit));
+    }
+
+    // What the editor holds, as compared with what it opened with.
+    static QString shownText(const QLineEdit *edit)
+    {
+        return edit->property("masked").toBool() ? edit->displayText() : edit->text();
     }
 
     void setModelData(QWidget *editor, QAbstractItemModel *model,
                       const QModelIndex &index) const override
     {
         auto *edit = static_cast<QLineEdit *>(editor);
+        // An editor closed as it opened stores nothing: the mask shows only
+        // what it can of a cell ("100:00:00", an X in a time column, text after
+        // a time), and the user changed none of it.
+        if (shownText(edit) == edit->property("opened").toString())
+            return;
         QString text;
         if (!edit->property("masked").toBool()) {
             text = edit->text();
@@ -442,6 +483,56 @@ void StringGrid::resizeEvent(QResizeEvent *event)
 {
     QTableView::resizeEvent(event);
     m_grid->setPixelHeight(height());
+}
+
+QModelIndex StringGrid::tabTarget(bool next) const
+{
+    if (!m_grid->editable() || m_grid->cols() <= 0)
+        return {};
+    const int cols = m_grid->cols();
+    const int step = next ? 1 : -1;
+    for (qint64 at = qint64(m_grid->currentRow()) * cols + m_grid->currentCol() + step;
+         at >= 0 && at < qint64(m_grid->rows()) * cols; at += step) {
+        const int col = static_cast<int>(at % cols);
+        const int row = static_cast<int>(at / cols);
+        if (m_grid->isFixed(col, row) || isRowHidden(row) || isColumnHidden(col))
+            continue;
+        if (!m_grid->selectQuery || m_grid->selectQuery(col, row))
+            return m_grid->index(row, col);
+    }
+    return {};
+}
+
+QModelIndex StringGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    if (action == MoveNext || action == MovePrevious)
+        return tabTarget(action == MoveNext);
+    return QTableView::moveCursor(action, modifiers);
+}
+
+bool StringGrid::focusNextPrevChild(bool next)
+{
+    if (!isEditing()) {
+        const QModelIndex target = tabTarget(next);
+        if (target.isValid() && m_grid->setCurrent(target.column(), target.row()))
+            return true;
+    }
+    // Past the last cell (or before the first): on to the next control.
+    return QWidget::focusNextPrevChild(next);
+}
+
+void StringGrid::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    const bool tab = hint == QAbstractItemDelegate::EditNextItem ||
+                     hint == QAbstractItemDelegate::EditPreviousItem;
+    const bool next = hint == QAbstractItemDelegate::EditNextItem;
+    if (!tab || tabTarget(next).isValid()) {
+        QTableView::closeEditor(editor, hint);
+        return;
+    }
+    // TAB in the last cell's editor (Shift+TAB in the first's) leaves the grid.
+    QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+    QWidget::focusNextPrevChild(next);
 }
 
 void StringGrid::mouseDoubleClickEvent(QMouseEvent *event)

@@ -46,11 +46,20 @@ signals:
     void gridDoubleClicked();
 
 protected:
+    // Tab and Shift+Tab walk the cells the model lets the user select, row by
+    // row, and leave the grid after its last cell or before its first (never
+    // wrapping round, never stopping where a move is refused); a grid for
+    // reading only is left by the first Tab.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+    bool focusNextPrevChild(bool next) override;
+    void closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    // The cell Tab (next) or Shift+Tab goes to; none at the grid's end.
+    QModelIndex tabTarget(bool next) const;
     void syncLooks();
     void syncWidths();
     void syncCurrent();

@@ -3,6 +3,7 @@
 #include "core/base/busy_cursor.h"
 #include "core/base/colors.h"
 #include "core/base/safelight_colors.h"
+#include "core/textfile/text_file.h"
 #include "gui/safelight.h"
 
 #include <QAbstractButton>
@@ -279,9 +280,32 @@ QRadioButton *makeRadio(QWidget *parent, const QString &name, const QString &cap
     return placed(new QRadioButton(caption, parent), name, bounds);
 }
 
+void keepOnOneLine(QLineEdit *edit)
+{
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString &text) {
+        if (TextFile::isOneLine(text))
+            return;
+        const qsizetype cursor = TextFile::oneLine(text.left(edit->cursorPosition())).size();
+        edit->setText(TextFile::oneLine(text));
+        edit->setCursorPosition(static_cast<int>(cursor));
+        // setText counts as no edit: this one came from the user.
+        edit->setModified(true);
+    });
+}
+
+void pressOnEnter(QAbstractButton *button, const QList<QLineEdit *> &fields)
+{
+    // returnPressed comes only for an acceptable entry: a half-typed time keeps
+    // its own refusal.
+    for (QLineEdit *field : fields)
+        QObject::connect(field, &QLineEdit::returnPressed, button, &QAbstractButton::click);
+}
+
 QLineEdit *makeField(QWidget *parent, const QString &name, const QRect &bounds, const Looks &looks)
 {
-    return placed(new QLineEdit(parent), name, bounds, looks);
+    auto *edit = placed(new QLineEdit(parent), name, bounds, looks);
+    keepOnOneLine(edit);
+    return edit;
 }
 
 QPlainTextEdit *makeMemo(QWidget *parent, const QString &name, const QRect &bounds)
@@ -441,6 +465,7 @@ LabeledEdit::LabeledEdit(QWidget *parent, const QString &name, const QString &ca
     m_label->setObjectName(name + QStringLiteral("Label"));
     m_label->setBuddy(this);
     acceptAnyLength(this);
+    keepOnOneLine(this);
     setGeometry(bounds);
     placeLabel();
 }

@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QList>
 #include <QRect>
 #include <QString>
 #include <optional>
@@ -43,6 +44,16 @@ void setMemoLines(QPlainTextEdit *memo, const QStringList &lines);
 // which an editor would then save cut: the fields that show file texts take
 // any length.
 void acceptAnyLength(QLineEdit *edit);
+
+// A field of one line turns each line break (CR LF, CR, LF) and TAB that a
+// paste or a drop brings into a space as it arrives: a copied line usually ends
+// with a line break, and the file the field is saved to holds it on one line.
+// Every field made here and every grid cell's editor does this.
+void keepOnOneLine(QLineEdit *edit);
+
+// Return or Enter in any of the fields presses the button (a calculator's
+// Calcul or Conversion), as a user who has typed a number expects.
+void pressOnEnter(QAbstractButton *button, const QList<QLineEdit *> &fields);
 
 // A plain arrow picture for the row buttons, drawn rather than looked up in
 // the icon theme (a theme search costs milliseconds at start-up).

@@ -1,6 +1,9 @@
 #include <QFile>
+#include <QImageReader>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -78,7 +81,55 @@ private slots:
         QVERIFY(looksLikePdf(pdf));
         // A title page and the guide, which takes several pages.
         QVERIFY2(pageCount(pdf) >= 3, qPrintable(QString::number(pageCount(pdf))));
-        QVERIFY(pdf.size() < 200 * 1024);
+        // Pictures and all, small enough to mail.
+        QVERIFY2(pdf.size() < 2 * 1024 * 1024, qPrintable(QString::number(pdf.size())));
+    }
+
+    // Every picture the guide names is in the PDF, at its own size.
+    void everyPictureIsInThePdf_data()
+    {
+        QTest::addColumn<bool>("shipped");
+        QTest::newRow("rendered from the README") << false;
+        QTest::newRow("shipped as sample/tavo.pdf") << true;
+    }
+    void everyPictureIsInThePdf()
+    {
+        QFETCH(bool, shipped);
+        QFile in(QStringLiteral(NOCTAREL_SOURCE_DIR "/README.md"));
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(in.readAll());
+        const qsizetype from = text.indexOf(QLatin1String("\n## User guide"));
+        QVERIFY(from >= 0);
+        const QString guide = text.mid(from, text.indexOf(QLatin1String("\n## "), from + 1) - from);
+        static const QRegularExpression picture(QStringLiteral("!\\[[^\\]]*\\]\\(([^)\\s]+)\\)"));
+        QTemporaryDir dir;
+        QByteArray pdf;
+        if (shipped) {
+            QFile f(QStringLiteral(NOCTAREL_SOURCE_DIR "/sample/tavo.pdf"));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            pdf = f.readAll();
+        } else {
+            const Run r = runTool(dir.filePath("guide.pdf"));
+            QCOMPARE(r.exitCode, 0);
+            pdf = r.pdf;
+        }
+        // Pictures of one size (every page's) are told apart by their number.
+        QMap<QByteArray, QSet<QString>> bySize;
+        int pictures = 0;
+        for (auto it = picture.globalMatch(guide); it.hasNext(); ++pictures) {
+            const QString path = it.next().captured(1);
+            const QSize size = QImageReader(QStringLiteral(NOCTAREL_SOURCE_DIR "/") + path).size();
+            QVERIFY2(size.isValid(), qPrintable(path));
+            bySize["/Subtype /Image\n/Width " + QByteArray::number(size.width()) + "\n/Height " +
+                   QByteArray::number(size.height()) + '\n']
+                << path;
+        }
+        QStringList missing;
+        for (auto it = bySize.cbegin(); it != bySize.cend(); ++it)
+            if (pdf.count(it.key()) < it.value().size())
+                missing << it.value().values();
+        QVERIFY(pictures >= 8);
+        QCOMPARE(missing, QStringList());
     }
 
     void pagesFollowTheGuide_data()
@@ -119,6 +170,8 @@ private slots:
         QTest::newRow("no README") << QByteArray();
         QTest::newRow("no user guide") << readme("## Other\n\nText.\n");
         QTest::newRow("an empty user guide") << readme("## User guide\n\n", "## Next\n\nText.\n");
+        QTest::newRow("a picture that is not there")
+            << readme("## User guide\n\nText.\n\n![Films](nowhere.png)\n");
     }
 
     void refusesWhatItCannotRender()

@@ -80,3 +80,13 @@ QString AppContext::formatOr(int n, const QString &own, int places) const
     const QString text = entryOr(n, own);
     return text.contains(QLatin1Char('%') + QString::number(places)) ? text : own;
 }
+
+QString AppContext::notOpenedMessage(const QString &what) const
+{
+    const QString text =
+        NotOpenedText.isEmpty()
+            ? QStringLiteral(
+                  "No program opened \"%1\": install one that opens it, or open it yourself.")
+            : NotOpenedText;
+    return text.contains(QLatin1String("%1")) ? text.arg(what) : text;
+}

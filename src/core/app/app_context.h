@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class BathStore;
 class Clock;
 class Dialogs;
 class LanguageTable;
@@ -20,6 +21,8 @@ struct AppContext
     Settings *settings = nullptr;
     // The language file's table, the window's.
     const LanguageTable *language = nullptr;
+    // The baths of the working folder (baths.txt); the window's.
+    BathStore *baths = nullptr;
     // Texts 1..10 of the language file, empty until one has been applied.
     QStringList Messages = QStringList(10);
     QString AgitComingText;
@@ -34,6 +37,9 @@ struct AppContext
     QString FinishedText;
     QString CloseUnderwayText;
     QString CloseUnderwayCaption;
+    // Entry 122: what is said when no program opened a link or a file; "%1"
+    // stands for it.
+    QString NotOpenedText;
 
     // Messages entry k, or our own French wording while no language file has
     // supplied it, so that no box is ever empty.
@@ -51,4 +57,7 @@ struct AppContext
     QString formatOr(int n, const QString &own, int places) const;
     QString closeUnderwayText() const;
     QString closeUnderwayCaption() const;
+    // NotOpenedText with what was not opened in it, or our own English wording
+    // while the language file gives none.
+    QString notOpenedMessage(const QString &what) const;
 };

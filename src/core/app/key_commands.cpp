@@ -2,18 +2,18 @@
 
 namespace {
 
-constexpr int kPages = 8;
+constexpr int kPages = 9;
 
 // Ctrl and a digit from 1: the digit itself, or the character the same key
-// gives without Shift on a French keyboard (& é " ' ( - è _), where the digits
+// gives without Shift on a French keyboard (& é " ' ( - è _ ç), where the digits
 // need Shift.
 int pageOfDigitKey(int key)
 {
     if (key >= Qt::Key_1 && key < Qt::Key_1 + kPages)
         return key - Qt::Key_1;
-    static const int azerty[kPages] = {Qt::Key_Ampersand,  Qt::Key_Eacute,    Qt::Key_QuoteDbl,
-                                       Qt::Key_Apostrophe, Qt::Key_ParenLeft, Qt::Key_Minus,
-                                       Qt::Key_Egrave,     Qt::Key_Underscore};
+    static const int azerty[kPages] = {Qt::Key_Ampersand,  Qt::Key_Eacute,     Qt::Key_QuoteDbl,
+                                       Qt::Key_Apostrophe, Qt::Key_ParenLeft,  Qt::Key_Minus,
+                                       Qt::Key_Egrave,     Qt::Key_Underscore, Qt::Key_Ccedilla};
     for (int page = 0; page < kPages; ++page)
         if (azerty[page] == key)
             return page;
@@ -109,6 +109,10 @@ KeyCommand keyCommand(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat,
         const int page = pageOfDigitKey(key);
         if (page >= 0)
             return {KeyAction::ShowPage, page};
+        // The journal is the page after the numbered ones: Ctrl and 0 (à on
+        // a French keyboard).
+        if (key == Qt::Key_0 || key == Qt::Key_Agrave)
+            return {KeyAction::ShowJournal};
     }
     if (!place.processOnShow)
         return {};
@@ -120,6 +124,13 @@ KeyCommand keyCommand(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat,
         return {KeyAction::PreviousTab};
     if (plain && key == Qt::Key_F11)
         return {KeyAction::BigDisplay};
+    // Half a degree a press, for gloved hands; the plain arrows stay the grid's.
+    if (ctrl && (key == Qt::Key_Up || key == Qt::Key_Down))
+        return {key == Qt::Key_Up ? KeyAction::TemperatureUp : KeyAction::TemperatureDown};
+    // A field of the tab takes its own Return, and the blanks typed in it.
+    if (place.typingField &&
+        (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space))
+        return {};
 
     KeyAction button = KeyAction::None;
     switch (key) {

@@ -18,11 +18,14 @@ enum class KeyAction
     Reset,
     NextTab,
     PreviousTab,
-    ShowPage, // KeyCommand::page, 0 to 7
+    ShowPage, // KeyCommand::page, 0 to 8
+    ShowJournal,
     BigDisplay,
     LeaveBigDisplay,
     Safelight,
-    Learn, // the key is the one to learn (KeyPlace::learning)
+    Learn,         // the key is the one to learn (KeyPlace::learning)
+    TemperatureUp, // the tab's temperature, half a degree Celsius
+    TemperatureDown,
 };
 
 // What a learned key (a foot pedal's letter, say) does.
@@ -65,6 +68,8 @@ struct KeyPlace
     // Préférences waits for a key to learn.
     bool learning = false;
     const LearnedKeys *learned = nullptr;
+    // A field of the process tab (films, temperature) has the focus.
+    bool typingField = false;
 };
 
 // A key that types a character (a letter, a digit, Space), as opposed to a

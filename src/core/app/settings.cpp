@@ -42,15 +42,20 @@ QString contractRoot(const QString &value, const QString &programFolder)
     if (programFolder.isEmpty())
         return value;
     // Only the folder itself, letter case included: on a case-sensitive file
-    // system another case is another folder, and "<folder>2" is a sibling.
-    // Either would come back from "%root%" as a different path.
+    // system another case is another folder, "<folder>2" is a sibling and
+    // "/data<folder>" another folder altogether: none of them moves with the
+    // program.
     static const QString placeholder = QStringLiteral("%root%");
     QString out;
     qsizetype from = 0;
     qsizetype at = value.indexOf(programFolder);
     while (at >= 0) {
         const qsizetype end = at + programFolder.size();
-        const bool whole = end == value.size() || value.at(end) == QLatin1Char('/');
+        // The folder's own edges: it starts the value (or a path of a list),
+        // and it ends it or a folder name does.
+        const bool left =
+            at == 0 || value.at(at - 1) == QLatin1Char(':') || value.at(at - 1) == QLatin1Char(';');
+        const bool whole = left && (end == value.size() || value.at(end) == QLatin1Char('/'));
         if (whole) {
             out += QStringView(value).mid(from, at - from);
             out += placeholder;
@@ -104,6 +109,7 @@ std::optional<LearnedKey> pedalKeyOf(QStringView value)
         return std::nullopt;
     return LearnedKey{*key, PedalAction(*action)};
 }
+const QLatin1StringView kTemperatureUnitKey("TemperatureUnit=");
 
 } // namespace
 
@@ -126,6 +132,7 @@ QStringList applyLines(const QStringList &lines, SettingsValues &c, const QStrin
     c.safelightLevel = SafelightColors::BrightestLevel;
     c.pedalKeys = {};
     c.collisionMargin = SettingsValues::DefaultCollisionMargin;
+    c.temperatureUnit = TemperatureUnit::Celsius;
     for (qsizetype n = 0; n < lines.size(); ++n) {
         const QString &line = lines[n];
         if (line.startsWith(sound)) {
@@ -160,6 +167,11 @@ QStringList applyLines(const QStringList &lines, SettingsValues &c, const QStrin
                 c.safelightLevel = SafelightColors::clampLevel(*v);
         } else if (line.startsWith(kSafelightKey)) {
             c.safelight = line.mid(kSafelightKey.size(), 1) == QLatin1String("1");
+        } else if (line.startsWith(kTemperatureUnitKey)) {
+            const QString unit = line.mid(kTemperatureUnitKey.size()).trimmed();
+            c.temperatureUnit = unit.compare(QLatin1String("F"), Qt::CaseInsensitive) == 0
+                                    ? TemperatureUnit::Fahrenheit
+                                    : TemperatureUnit::Celsius;
         } else {
             for (const PathKey &k : kPathKeys) {
                 if (line.startsWith(k.key)) {
@@ -195,7 +207,7 @@ QStringList fileLines(const SettingsValues &c, const QString &programFolder)
     out << QStringLiteral("SoundSeconds=%1").arg(seconds);
     out << QStringLiteral("Color=%1").arg(c.color);
     for (const PathKey &k : kPathKeys)
-        out << QString(k.key) + contractRoot(c.*k.field, programFolder);
+        out << QString(k.key) + contractRoot(TextFile::oneLine(c.*k.field), programFolder);
     if (c.safelight)
         out << QString(kSafelightKey) + QLatin1Char('1');
     for (int k = 0; k < kLearnedKeys; ++k) {
@@ -210,6 +222,8 @@ QStringList fileLines(const SettingsValues &c, const QString &programFolder)
     if (c.safelightLevel != SafelightColors::BrightestLevel)
         out << QString(kSafelightLevelKey) +
                    QString::number(SafelightColors::clampLevel(c.safelightLevel));
+    if (c.temperatureUnit == TemperatureUnit::Fahrenheit)
+        out << QString(kTemperatureUnitKey) + QLatin1Char('F');
     return out;
 }
 
@@ -234,6 +248,13 @@ QString Settings::waveName(const QString &bareName) const
             return own;
     }
     return bareName;
+}
+
+FilePath Settings::fileIn(const QString &folderPath, const QString &path) const
+{
+    if (path.contains(QLatin1Char('/')) || QDir::isAbsolutePath(path))
+        return file(path);
+    return FilePath(QDir(folder(folderPath)), path);
 }
 
 QStringList Settings::load(const SettingsValues &base)
@@ -323,6 +344,13 @@ void Settings::setCollisionMargin(int seconds)
 {
     SettingsValues v = m_values;
     v.collisionMargin = std::clamp(seconds, 0, SettingsValues::MaxCollisionMargin);
+    putInEffect(v);
+}
+
+void Settings::setTemperatureUnit(TemperatureUnit unit)
+{
+    SettingsValues v = m_values;
+    v.temperatureUnit = unit;
     putInEffect(v);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/app/key_commands.h"
+#include "core/temperature/temperature.h"
 #include "core/textfile/text_file.h"
 
 #include <QByteArray>
@@ -51,6 +52,9 @@ struct SettingsValues
     int collisionMargin = DefaultCollisionMargin;
     static constexpr int DefaultCollisionMargin = 15;
     static constexpr int MaxCollisionMargin = 600;
+    // How temperatures are typed and shown; like the safelight, a line of its
+    // own written only for °F.
+    TemperatureUnit temperatureUnit = TemperatureUnit::Celsius;
 
     // The count-down length in seconds, 0 when the text is no whole number.
     int countDownSeconds() const;
@@ -130,6 +134,9 @@ public:
     QString waveName(const QString &bareName) const;
     // A folder as the user gave it, absolute: the working folder for none.
     QString folder(const QString &path) const;
+    // A path as an editor's file field gives it: a bare name is in folder (as
+    // the lists name processes), a path with a folder is found as file() finds it.
+    FilePath fileIn(const QString &folder, const QString &path) const;
 
     // In effect.
     const SettingsValues &values() const { return m_values; }
@@ -161,6 +168,7 @@ public:
     void setSafelightLevel(int level);
     void setPedalKeys(const LearnedKeys &keys);
     void setCollisionMargin(int seconds);
+    void setTemperatureUnit(TemperatureUnit unit);
     void setProcessFolder(const QString &folder);
     void setFormulaFolder(const QString &folder);
     // The six paths as given (a reload takes them without a save).

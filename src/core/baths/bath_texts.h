@@ -62,6 +62,24 @@ constexpr int LinearPercent = 165;
 constexpr int CompoundPercent = 166;
 constexpr int FixedCapacity = 167;
 constexpr int ClearingTime = 168;
+// The Bains page, the tab's fields and the unit of Préférences.
+constexpr int BathsPage = 169;
+constexpr int FilmsInTank = 170;
+constexpr int TabTemperature = 171;
+constexpr int Columns = 172; // the list's headings, separated by "|"
+constexpr int NewBath = 173;
+constexpr int FreshBottle = 174;
+constexpr int ClearingTest = 175;
+constexpr int TakeBack = 176;
+constexpr int Remove = 177;
+constexpr int SaveBath = 178;
+constexpr int Fields = 179; // the captions of the bath's fields, separated by "|"
+constexpr int TemperatureUnit = 250;
+constexpr int ClearsIn = 251;
+constexpr int RemoveQuestion = 252;
+constexpr int TakeBackQuestion = 253;
+constexpr int NotValid = 254;
+constexpr int NameTaken = 255;
 } // namespace BathLine
 
 QString bathStateName(const BathTexts &texts, BathState state);

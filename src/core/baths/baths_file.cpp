@@ -29,6 +29,8 @@ bool isBlank(const QString &line)
     return true;
 }
 
+} // namespace
+
 // "linear 10", "compound 2", "capacity", "clearing 2".
 bool parseWear(QStringView value, Bath &bath)
 {
@@ -137,6 +139,8 @@ QString temperatureText(const TemperatureResponse &r)
     }
     return QString();
 }
+
+namespace {
 
 // "2025-11-05 2" or "2025-11-05 00:00:30": a date, one blank, the rest.
 bool splitDated(QStringView value, QDate &date, QStringView &rest)
@@ -326,8 +330,8 @@ QStringList bathLines(const BathsFile &file)
         out << kSection;
         // Every key, its default too: a second line of a key, kept as it was
         // read, must stay the second.
-        out << QStringLiteral("Name=") + b.name;
-        out << QStringLiteral("Formula=") + b.formulaFile;
+        out << QStringLiteral("Name=") + TextFile::oneLine(b.name);
+        out << QStringLiteral("Formula=") + TextFile::oneLine(b.formulaFile);
         out << QStringLiteral("Volume=") + decimalText(b.litres);
         out << QStringLiteral("Wear=") + wearText(b);
         out << QStringLiteral("Capacity=") + decimalText(b.filmsPerLitre);
@@ -347,7 +351,10 @@ QStringList bathLines(const BathsFile &file)
     return out;
 }
 
-BathStore::BathStore(QString path) : m_path(std::move(path)) {}
+BathStore::BathStore(QString path, QString shownName)
+    : m_path(std::move(path)), m_shownName(std::move(shownName))
+{
+}
 
 QStringList BathStore::load()
 {
@@ -359,6 +366,7 @@ QStringList BathStore::load()
     if (!m_path.isEmpty() && !m_path.contains(QChar(0)) && ::lstat(native.constData(), &st) != 0 &&
         errno == ENOENT) {
         m_file = BathsFile();
+        ++m_revision;
         m_unreadable.clear();
         return {};
     }
@@ -369,8 +377,9 @@ QStringList BathStore::load()
         m_unreadable = e.message();
         throw;
     }
-    BathsRead read = parseBathLines(lines, m_path);
+    BathsRead read = parseBathLines(lines, m_shownName.isEmpty() ? m_path : m_shownName);
     m_file = std::move(read.file);
+    ++m_revision;
     m_unreadable.clear();
     return read.problems;
 }
@@ -390,25 +399,27 @@ template <class Change> bool BathStore::change(const QString &name, Change &&app
         return false;
     write(next);
     m_file = std::move(next);
+    ++m_revision;
     return true;
 }
 
 bool BathStore::add(const Bath &bath)
 {
     Bath b = bath;
-    b.name = b.name.trimmed();
+    b.name = TextFile::oneLine(b.name).trimmed();
     if (!isValidBath(b) || find(b.name))
         return false;
     BathsFile next = m_file;
     next.baths.push_back(std::move(b));
     write(next);
     m_file = std::move(next);
+    ++m_revision;
     return true;
 }
 
 bool BathStore::edit(const QString &name, const Bath &settings)
 {
-    const QString newName = settings.name.trimmed();
+    const QString newName = TextFile::oneLine(settings.name).trimmed();
     const Bath *other = find(newName);
     if (other && other != find(name))
         return false;

@@ -43,6 +43,14 @@ inline const QString FileName = QStringLiteral("baths.txt");
 inline constexpr int MaxFilmsPerUse = 9999;
 } // namespace BathsFormat
 
+// A bath's "Wear=" and "Temperature=" values, as the file and the Bains page
+// write them: "linear 10", "capacity"; "conversion", "table 18:1.25 20:1".
+// A value that does not read leaves the bath or the response as it was.
+bool parseWear(QStringView value, Bath &bath);
+QString wearText(const Bath &bath);
+bool parseTemperatureResponse(QStringView value, TemperatureResponse &out);
+QString temperatureText(const TemperatureResponse &response);
+
 // The file's lines as read; path names the file in the problems.
 BathsRead parseBathLines(const QStringList &lines, const QString &path);
 // The lines a save writes: reading them gives the same baths back.
@@ -55,7 +63,9 @@ QStringList bathLines(const BathsFile &file);
 class BathStore
 {
 public:
-    explicit BathStore(QString path = BathsFormat::FileName);
+    // The problems name the file as shownName when one is given (the name in
+    // the working folder), otherwise by its path.
+    explicit BathStore(QString path = BathsFormat::FileName, QString shownName = QString());
 
     const QString &path() const { return m_path; }
     // Reads the file; a missing file means no baths. Returns the problems of
@@ -65,6 +75,8 @@ public:
     QStringList load();
 
     const std::vector<Bath> &baths() const { return m_file.baths; }
+    // Counts the reads and changes, so that a view can tell it is behind.
+    quint64 revision() const { return m_revision; }
     const Bath *find(const QString &name) const { return findBath(m_file.baths, name); }
 
     // Each returns false, and writes nothing, when its bath is not there (or
@@ -87,6 +99,8 @@ private:
     void write(const BathsFile &file) const;
 
     QString m_path;
+    QString m_shownName;
     BathsFile m_file;
     QString m_unreadable; // the error of the last read that failed
+    quint64 m_revision = 0;
 };

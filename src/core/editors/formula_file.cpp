@@ -58,7 +58,8 @@ void WriteFormulaFile(const FilePath &path, const QString &title, const QString 
     BusyCursor busy;
     QStringList lines;
     lines.reserve(grid.rows() + 12);
-    lines << QStringLiteral("[Titel]") << title << QStringLiteral("[Type]") << type;
+    lines << QStringLiteral("[Titel]") << TextFile::oneLine(title) << QStringLiteral("[Type]")
+          << TextFile::oneLine(type);
     lines << QStringLiteral("[Characteristics]") << memoLines(characteristics);
     lines << QStringLiteral("[Comments]") << memoLines(comments);
     lines << QStringLiteral("[Formula]");

@@ -142,6 +142,30 @@ void AgitationPlan::shiftTo(qint64 nowMs)
     }
 }
 
+void AgitationPlan::endAt(qint64 endMs)
+{
+    std::vector<TAgitation> kept;
+    kept.reserve(entries.size());
+    for (TAgitation &a : entries) {
+        const bool underway = a.Counter > 0;
+        // An entry that stops the cues stays where it is.
+        if (a.Count <= 0) {
+            kept.push_back(a);
+            continue;
+        }
+        if (a.periodMs > 0) {
+            const qint64 last = std::max<qint64>(0, (endMs - a.repeatFromMs - 1) / a.periodMs);
+            a.LastRepeat = underway ? std::max(last, a.Repeat) : last;
+            if (a.Repeat > a.LastRepeat)
+                continue;
+        } else if (!underway && a.startMs >= endMs) {
+            continue;
+        }
+        kept.push_back(a);
+    }
+    entries = std::move(kept);
+}
+
 std::vector<qint64> AgitationPlan::beginningsBefore(qint64 untilMs) const
 {
     std::vector<qint64> out;

@@ -42,6 +42,9 @@ struct AgitationPlan
     void dropFirst();
     // At a resume: every beginning moves later by the time since the pause.
     void shiftTo(qint64 nowMs);
+    // The main time now ends at endMs (a temperature reading moved it): the
+    // beginnings still to come are those before the new end.
+    void endAt(qint64 endMs);
     // The beginnings still to come before untilMs, in the order they will be
     // given, without changing the plan: what the photographer will be asked
     // for.

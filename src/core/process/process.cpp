@@ -3,9 +3,12 @@
 #include "core/base/clock.h"
 #include "core/base/colors.h"
 #include "core/base/runtime_error.h"
+#include "core/baths/baths_file.h"
 #include "core/process/process_engine.h"
+#include "core/process/process_file.h"
 #include "core/process/sound_output.h"
 #include "core/process/time_text.h"
+#include "core/temperature/temperature_source.h"
 
 #include <algorithm>
 #include <climits>
@@ -104,6 +107,7 @@ const Process::Steps &Process::steps() const
         }
         s.names << m_grid.cell(0, r);
         s.codes << m_grid.cell(4, r);
+        s.baths << stepBath(m_grid, r);
     }
     for (int c = 0; c < s.cols; ++c)
         s.headings << m_grid.cell(c, 0);
@@ -274,17 +278,250 @@ void Process::commit(Run next, Effects effects)
 
 // The cell becomes current with its full time, not yet counting; its
 // agitations, if any, are planned by the caller.
-void Process::enterCell(Run &run, int col, int row) const
+void Process::enterCell(Run &run, int col, int row, qint64 now, Effects &fx) const
 {
     run.col = col;
     run.row = row;
     run.givenMs = givenDurationMs(col, row);
+    planUse(run, now, fx.errors);
     run.remainingMs = run.givenMs;
     run.shown = roundSeconds(run.givenMs);
     run.cellStarted = false;
     run.plan.reset();
     run.cue.kind = Cue::Kind::None;
     run.cue.stepFrom = run.cue.stepTo = 0;
+}
+
+// The time of a main time with a bath: the file's time after the bath's wear,
+// cut to the second, then at the last reading's temperature when the bath's
+// time follows it, rounded as Conversion Temps rounds.
+void Process::planUse(Run &run, qint64 now, QStringList &errors) const
+{
+    run.use.reset();
+    run.comp.reset();
+    BathStore *store = run.col == 1 ? m_env.baths() : nullptr;
+    if (!store)
+        return;
+    const QString &name = steps().baths.value(run.row);
+    const Bath *bath = name.isEmpty() ? nullptr : store->find(name);
+    const int fileSeconds = steps().at(1, run.row).seconds;
+    if (!bath || fileSeconds <= 0)
+        return;
+    StepUse use;
+    use.bath = bath->name;
+    use.fileSeconds = fileSeconds;
+    try {
+        use.wornSeconds = adjustedSeconds(*bath, fileSeconds);
+    } catch (const RuntimeError &e) {
+        errors << e.message();
+        return;
+    }
+    use.wearFactor = static_cast<long double>(use.wornSeconds) / fileSeconds;
+    use.filmsBefore = bath->filmsSoFar();
+    use.useNumber = bath->bottle() ? static_cast<int>(bath->bottle()->uses.size()) + 1 : 1;
+    qint64 given = qint64(use.wornSeconds) * 1000;
+    if (bath->temperature.model != TemperatureResponse::None) {
+        CompensatingTimer comp(bath->temperature, m_reference);
+        if (comp.reading(now, run.celsius) == CompensatingTimer::Reading::Refused) {
+            errors << refusal(bath->temperature, run.celsius);
+        } else {
+            CompensatingTimer planned = comp;
+            planned.start(given, now);
+            given = qint64(planned.plannedSeconds()) * 1000;
+            use.compensated = true;
+            use.temperatureFactor = comp.factor();
+            run.comp = std::make_shared<CompensatingTimer>(std::move(comp));
+        }
+    }
+    run.givenMs = given;
+    run.use = std::move(use);
+}
+
+// The runs a command copies share the timer until one of them changes it:
+// a tick copies its run and never changes it.
+void Process::ownCompensation(Run &run)
+{
+    if (run.comp && run.comp.use_count() > 1)
+        run.comp = std::make_shared<CompensatingTimer>(*run.comp);
+}
+
+void Process::beginCount(Run &run, qint64 now) const
+{
+    if (!run.comp)
+        return;
+    // The development the time given asks for at the starting temperature,
+    // so that the count-down ends on the very second it shows.
+    const long double development = run.remainingMs / run.comp->factor();
+    ownCompensation(run);
+    run.comp->start(std::llround(development), now);
+    run.endMs = run.comp->endMs();
+}
+
+void Process::followEnd(Run &run, qint64 now, qint64 oldLeft) const
+{
+    const qint64 left = run.endMs - now;
+    run.givenMs += left - oldLeft;
+    run.shown = roundSeconds(left);
+    if (run.plan)
+        run.plan->endAt(run.endMs);
+    if (run.use && run.comp)
+        run.use->temperatureFactor = run.comp->factor();
+}
+
+void Process::addUse(const Run &run, Effects &fx) const
+{
+    if (run.col != 1 || !run.use || !run.cellStarted)
+        return;
+    fx.after.push_back([name = run.use->bath](Process &p) {
+        BathStore *store = p.m_env.baths();
+        if (!store)
+            return;
+        try {
+            // A bath removed meanwhile has nothing to count.
+            store->addUse(name, p.m_clock.localNow().date(), p.m_films);
+        } catch (const RuntimeError &e) {
+            p.m_errors << e.message();
+        }
+    });
+}
+
+QString Process::refusal(const TemperatureResponse &response, double celsius) const
+{
+    return temperatureRefusal(*m_env.temperatureTexts(), response, celsius, m_reference,
+                              m_env.temperatureUnit(), QLatin1Char('.'));
+}
+
+void Process::setFilms(int films)
+{
+    m_films = std::clamp(films, 1, BathsFormat::MaxFilmsPerUse);
+}
+
+void Process::setReferenceCelsius(double celsius)
+{
+    // Until a reading says otherwise the bath is at the temperature the times
+    // are for.
+    if (m_run.celsius == m_reference)
+        m_run.celsius = celsius;
+    m_reference = celsius;
+}
+
+void Process::listenTo(TemperatureSource &source)
+{
+    source.setListener([this](const TemperatureSource::Reading &r) { reading(r.celsius); });
+}
+
+bool Process::reading(double celsius)
+{
+    const qint64 now = m_clock.nowMs();
+    Run next = m_run;
+    Effects fx;
+    if (next.comp) {
+        const qint64 oldLeft = next.endMs - now;
+        ownCompensation(next);
+        const CompensatingTimer::Reading taken = next.comp->reading(now, celsius);
+        if (taken == CompensatingTimer::Reading::Refused) {
+            fx.errors << refusal(next.comp->response(), celsius);
+            commit(std::move(next), std::move(fx));
+            return false;
+        }
+        if (next.state == ProcessState::Running && next.cellStarted) {
+            next.endMs = next.comp->endMs();
+            followEnd(next, now, oldLeft);
+            arm(next, now);
+        } else if (!next.cellStarted) {
+            // Not counting yet: the time it will be given.
+            CompensatingTimer planned = *next.comp;
+            planned.start(qint64(next.use->wornSeconds) * 1000, now);
+            next.givenMs = next.remainingMs = qint64(planned.plannedSeconds()) * 1000;
+            next.shown = roundSeconds(next.givenMs);
+            next.use->temperatureFactor = next.comp->factor();
+        }
+    }
+    next.celsius = celsius;
+    ProcessEvent e{ProcessEvent::Kind::Reading};
+    e.col = next.col;
+    e.row = next.row;
+    e.atMs = now;
+    e.celsius = celsius;
+    fx.events.push_back(e);
+    commit(std::move(next), std::move(fx));
+    return true;
+}
+
+void Process::faceLines(ProcessFace &f, const FaceStyle &style) const
+{
+    const Run *run = &m_run;
+    Run preview;
+    // Before Démarrer: the use the step it starts at would make.
+    if (!m_run.use && m_env.baths() &&
+        (m_run.state == ProcessState::Idle || m_run.state == ProcessState::Finished)) {
+        preview.col = 1;
+        preview.row = std::max(1, m_run.row);
+        preview.celsius = m_run.celsius;
+        QStringList ignored;
+        planUse(preview, m_clock.nowMs(), ignored);
+        run = &preview;
+    }
+    if (!run->use)
+        return;
+    const StepUse &u = *run->use;
+    static const BathTexts ownBathTexts;
+    static const TemperatureTexts ownTemperatureTexts;
+    const BathTexts *bt = style.bathTexts ? style.bathTexts : &ownBathTexts;
+    const TemperatureTexts *tt =
+        style.temperatureTexts ? style.temperatureTexts : &ownTemperatureTexts;
+    const int given = roundSeconds(run->givenMs);
+    LinesCache &c = m_lines;
+    if (c.bathTexts != bt || c.temperatureTexts != tt || c.unit != style.unit ||
+        c.filmsBefore != u.filmsBefore || c.fileSeconds != u.fileSeconds ||
+        c.wornSeconds != u.wornSeconds || c.givenSeconds != given ||
+        c.compensated != u.compensated || c.celsius != run->celsius || c.bath != u.bath) {
+        c = {bt,
+             tt,
+             style.unit,
+             u.bath,
+             u.filmsBefore,
+             u.fileSeconds,
+             u.wornSeconds,
+             given,
+             u.compensated,
+             run->celsius,
+             {},
+             {}};
+        c.bathLine = bt->useLabel.arg(u.bath, ordinalText(*bt, u.filmsBefore + 1),
+                                      shortTimeText(u.fileSeconds), shortTimeText(u.wornSeconds));
+        if (u.compensated)
+            c.temperatureLine = temperatureLabel(*tt, run->celsius, style.unit, QLatin1Char('.'),
+                                                 u.wornSeconds, given);
+    }
+    f.bathLine = c.bathLine;
+    f.temperatureLine = c.temperatureLine;
+}
+
+QStringList Process::startQuestions() const
+{
+    const BathStore *store = m_env.baths();
+    if (!store)
+        return {};
+    const Steps &s = steps();
+    const int col = std::max(1, m_run.col);
+    const int row = std::max(1, m_run.row);
+    const QDate today = m_clock.localNow().date();
+    QStringList asked;
+    QStringList out;
+    for (int r = row; r < s.rows; ++r) {
+        const QString &name = s.baths.value(r);
+        if ((r == row && col > 1) || s.at(1, r).seconds <= 0 || name.isEmpty() ||
+            asked.contains(name))
+            continue;
+        asked << name;
+        if (const Bath *bath = store->find(name)) {
+            const QString q = startQuestion(*m_env.bathTexts(), *bath, m_films, today);
+            if (!q.isEmpty())
+                out << q;
+        }
+    }
+    return out;
 }
 
 // The current main time's agitations from now to its end. A file or a line
@@ -397,6 +634,14 @@ void Process::startCell(const Run &run, qint64 now, Effects &fx) const
     e.atMs = now;
     e.plannedMs = plannedMs(run.col, run.row);
     e.givenMs = run.givenMs;
+    if (run.use) {
+        e.bath = run.use->bath;
+        e.bathUse = run.use->useNumber;
+        e.wearFactor = static_cast<double>(run.use->wearFactor);
+        if (run.use->compensated)
+            e.temperatureFactor = static_cast<double>(run.use->temperatureFactor);
+        e.celsius = run.celsius;
+    }
     fx.events.push_back(e);
 }
 
@@ -412,6 +657,13 @@ void Process::endCell(const Run &run, qint64 now, ProcessEvent::How how, Effects
     e.givenMs = run.givenMs;
     const qint64 left = run.state == ProcessState::Running ? run.endMs - now : run.remainingMs;
     e.actualMs = run.givenMs - left;
+    if (run.use) {
+        e.bath = run.use->bath;
+        e.bathUse = run.use->useNumber;
+        e.wearFactor = static_cast<double>(run.use->wearFactor);
+        if (run.use->compensated)
+            e.temperatureFactor = static_cast<double>(run.use->temperatureFactor);
+    }
     fx.events.push_back(e);
 }
 
@@ -437,6 +689,8 @@ void Process::resetTo(Run &run, ProcessState state, Effects &fx) const
     run.shown = 0;
     run.cellStarted = false;
     run.plan.reset();
+    run.use.reset();
+    run.comp.reset();
     run.cue = Cue{};
     if (state != ProcessState::Finished)
         run.finishedAt = QDateTime();
@@ -502,6 +756,7 @@ void Process::advance(Run &run, qint64 now, bool pauseAtWait, Effects &fx) const
     bool pauseAt = false;
     const std::optional<Cell> to = walkForward(run.col, run.row, pauseAtWait ? &pauseAt : nullptr);
     endCell(run, now, running ? ProcessEvent::How::RanOut : ProcessEvent::How::Stepped, fx);
+    addUse(run, fx);
     if (pauseAt && running) {
         // A wait mark on the way: paused, with the pause sound.
         run.state = ProcessState::Paused;
@@ -528,7 +783,7 @@ void Process::advance(Run &run, qint64 now, bool pauseAtWait, Effects &fx) const
         }
         return;
     }
-    enterCell(run, to->col, to->row);
+    enterCell(run, to->col, to->row, now, fx);
     if (run.state != ProcessState::Running)
         run.state =
             steps().at(to->col, to->row).waitMark ? ProcessState::AtWaitMark : ProcessState::Paused;
@@ -547,6 +802,8 @@ void Process::advance(Run &run, qint64 now, bool pauseAtWait, Effects &fx) const
     });
     paintGrid(run, fx);
     run.endMs = now + run.remainingMs;
+    if (run.state == ProcessState::Running)
+        beginCount(run, now);
     if (run.col == 1)
         planAgitation(run, now, fx);
     if (run.state == ProcessState::Running) {
@@ -570,13 +827,14 @@ void Process::start()
         next.row = 1;
     fx.before.push_back(
         [col = next.col, row = next.row](Process &p) { p.m_grid.setCurrent(col, row); });
-    enterCell(next, next.col, next.row);
+    enterCell(next, next.col, next.row, now, fx);
     next.state = ProcessState::Running;
     next.underway = true;
     next.designColours = false;
     setLabelsTone(next);
     paintGrid(next, fx);
     next.endMs = now + next.givenMs;
+    beginCount(next, now);
     if (next.col == 1) {
         planAgitation(next, now, fx);
         updateAgitation(next, now);
@@ -598,6 +856,10 @@ void Process::pause()
     switch (next.state) {
     case ProcessState::Running: {
         next.remainingMs = std::max<qint64>(0, next.endMs - now);
+        if (next.comp) {
+            ownCompensation(next);
+            next.comp->pause(now);
+        }
         next.state = steps().at(next.col, next.row).waitMark ? ProcessState::AtWaitMark
                                                              : ProcessState::Paused;
         if (next.col == 1 && next.plan)
@@ -621,12 +883,28 @@ void Process::pause()
         next.designColours = false;
         setLabelsTone(next);
         next.endMs = now + next.remainingMs;
+        if (next.comp && next.cellStarted) {
+            // A reading taken while paused counts from now.
+            ownCompensation(next);
+            next.comp->resume(now);
+            next.endMs = next.comp->endMs();
+            next.givenMs += next.endMs - now - next.remainingMs;
+            next.shown = roundSeconds(next.endMs - now);
+            next.use->temperatureFactor = next.comp->factor();
+        } else if (!next.cellStarted) {
+            planUse(next, now, fx.errors);
+            next.remainingMs = next.givenMs;
+            next.shown = roundSeconds(next.givenMs);
+            next.endMs = now + next.remainingMs;
+            beginCount(next, now);
+        }
         if (next.col == 1) {
             if (next.plan && (next.plan->pausedAtMs || next.plan->unreadable)) {
                 // Every beginning moves later by the length of the pause, as
                 // the cell's end does; a plan that could not be read is not
                 // read again.
                 next.plan->shiftTo(now);
+                next.plan->endAt(next.endMs);
             } else {
                 planAgitation(next, now, fx);
                 updateAgitation(next, now);
@@ -679,7 +957,7 @@ void Process::previous()
         return;
     }
     endCell(next, now, ProcessEvent::How::Stepped, fx);
-    enterCell(next, to->col, to->row);
+    enterCell(next, to->col, to->row, now, fx);
     next.state =
         steps().at(to->col, to->row).waitMark ? ProcessState::AtWaitMark : ProcessState::Paused;
     next.designColours = false;
@@ -707,6 +985,9 @@ void Process::next()
     // Stopped first: a wait mark on the way has nothing to pause, so Suivant
     // stops there and leaves the clock to Démarrer and Pause.
     endCell(next, now, ProcessEvent::How::Stepped, fx);
+    // The photographer ended the bath's main time early: the films went
+    // through it all the same.
+    addUse(next, fx);
     next.cellStarted = false;
     next.state = ProcessState::Paused;
     next.designColours = false;
@@ -801,7 +1082,7 @@ bool Process::doubleClick()
     Effects fx;
     endCell(next, now, ProcessEvent::How::Chosen, fx);
     // The cell starts afresh, its agitations too, when Pause sets it going.
-    enterCell(next, c, r);
+    enterCell(next, c, r, now, fx);
     next.state = steps().at(c, r).waitMark ? ProcessState::AtWaitMark : ProcessState::Paused;
     next.designColours = false;
     setLabelsTone(next);
@@ -862,6 +1143,7 @@ ProcessFace Process::face(const FaceStyle &style) const
     else if (r.state == ProcessState::AtWaitMark)
         f.state.text = style.waitWord;
     f.hold = hold();
+    faceLines(f, style);
     const int cellSecs = roundSeconds(r.givenMs);
     if (cellSecs > 0)
         f.gauge = static_cast<int>(

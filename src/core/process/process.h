@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/baths/bath_texts.h"
 #include "core/grid/grid_model.h"
 #include "core/process/agitation.h"
 #include "core/process/collisions.h"
+#include "core/temperature/compensating_timer.h"
+#include "core/temperature/temperature_texts.h"
 
 #include <QDateTime>
 #include <QString>
@@ -12,8 +15,10 @@
 #include <optional>
 #include <vector>
 
+class BathStore;
 class Clock;
 class SoundOutput;
+class TemperatureSource;
 
 // What the timers need from the rest of the program, asked at the moment of
 // use (the settings may change while processes run).
@@ -40,6 +45,17 @@ struct ProcessEnvironment
     std::function<void()> callsChanged = [] {};
     // Whether process i's tab is the active page of its page control.
     std::function<bool(int)> isActiveTab = [](int) { return false; };
+    // The baths of the working folder; none: every step runs on the file's time.
+    std::function<BathStore *()> baths = [] { return static_cast<BathStore *>(nullptr); };
+    std::function<const BathTexts *()> bathTexts = [] {
+        static const BathTexts texts;
+        return &texts;
+    };
+    std::function<const TemperatureTexts *()> temperatureTexts = [] {
+        static const TemperatureTexts texts;
+        return &texts;
+    };
+    std::function<TemperatureUnit()> temperatureUnit = [] { return TemperatureUnit::Celsius; };
 };
 
 // Where a process stands. A process is in exactly one of these.
@@ -72,6 +88,10 @@ struct FaceStyle
     QString pauseWord;
     QString waitWord;
     QString startsIn;
+    // The lines of a step's bath and temperature; ours when none are given.
+    const BathTexts *bathTexts = nullptr;
+    const TemperatureTexts *temperatureTexts = nullptr;
+    TemperatureUnit unit = TemperatureUnit::Celsius;
 };
 
 // What a process's tab shows of it, computed from its state and a style: the
@@ -90,6 +110,10 @@ struct ProcessFace
     // The state in words, beside the colour: empty unless stopped.
     Label state;
     ProcessHold hold = ProcessHold::None;
+    // The use of the step's bath ("ID-11 · 3rd film · 08:30 → 10:12") and its
+    // temperature ("21.5 °C · 08:30 → 07:37"); empty for a step without.
+    QString bathLine;
+    QString temperatureLine;
     int gauge = 0; // may exceed 100; the gauge shows at most 100
     // While the process runs: the instant its next tick is due.
     std::optional<qint64> tickDueMs;
@@ -109,6 +133,7 @@ struct ProcessEvent
         Paused,
         Resumed,
         RunEnded, // the process is no longer under way
+        Reading,  // a temperature reading was taken (celsius)
     };
     enum class How
     {
@@ -130,6 +155,28 @@ struct ProcessEvent
     qint64 plannedMs = 0; // the cell's time in the file
     qint64 givenMs = 0;   // the time the cell was given when it started
     qint64 actualMs = 0;  // CellEnded: how long it counted down
+    // A main time with a bath: the bath, the use it is in its bottle, and the
+    // factors of its wear and of its temperature (none when it has none).
+    QString bath = {};
+    int bathUse = 0;
+    std::optional<double> wearFactor = {};
+    std::optional<double> temperatureFactor = {};
+    double celsius = 0; // Reading
+};
+
+// The use of a bath by the current main time: how the time in the file became
+// the time given.
+struct StepUse
+{
+    QString bath;
+    int fileSeconds = 0;
+    int wornSeconds = 0; // after the bath's wear, cut to the second
+    long double wearFactor = 1;
+    qint64 filmsBefore = 0; // through the bottle in use before this tank's
+    int useNumber = 0;      // the use this will be in the bottle, from 1
+    // The bath's time follows its temperature (the factor at the last reading).
+    bool compensated = false;
+    long double temperatureFactor = 1;
 };
 
 // One loaded process: its list entry, its step grid and its whole run. Its
@@ -151,6 +198,7 @@ public:
     const GridModel &grid() const { return m_grid; }
     // The step label of a process never started: the file's title.
     void setTitle(const QString &title) { m_title = title; }
+    const QString &title() const { return m_title; }
 
     ProcessState state() const { return m_run.state; }
     bool isRunning() const { return m_run.state == ProcessState::Running; }
@@ -172,7 +220,6 @@ public:
     const AgitationPlan *agitationPlan() const;
     // The instant a start put off by "in N s" is due, while it waits.
     std::optional<qint64> pendingStartMs() const { return m_run.pendingStartMs; }
-    const QString &title() const { return m_title; }
 
     // The moments it will need the photographer after fromMs and up to
     // untilMs: while running, as its count-down goes on; while a start is put
@@ -194,6 +241,31 @@ public:
         bool operator==(const CallsKey &) const = default;
     };
     CallsKey callsKey() const;
+
+    // The films in the tank (1 unless changed): what a use adds to its bath.
+    int films() const { return m_films; }
+    void setFilms(int films);
+    // The temperature the file's times are for: 20 °C without [Temperature].
+    double referenceCelsius() const { return m_reference; }
+    void setReferenceCelsius(double celsius);
+    // The temperature last read; the reference until a reading.
+    double celsius() const { return m_run.celsius; }
+    // A reading of the bath's temperature. While the current main time runs it
+    // re-plans what is left of it; while paused it applies from the resume;
+    // before, it sets the time the step will be given. False, with its message
+    // among the errors, when the current step's bath gives no factor there.
+    bool reading(double celsius);
+    // Takes the readings of source from now on (the keyboard, a probe).
+    void listenTo(TemperatureSource &source);
+    // The use of the current main time by its bath, if its step has one.
+    const StepUse *use() const { return m_run.use ? &*m_run.use : nullptr; }
+    // The development of the current main time while its bath's temperature
+    // counts: every reading taken since its start.
+    const CompensatingTimer *compensation() const { return m_run.comp.get(); }
+    // What to ask before Démarrer: a question for each bath, of the main times
+    // still to come from the cell it starts at, that is exhausted, expired or
+    // due to be discarded.
+    QStringList startQuestions() const;
 
     using Observer = std::function<void(const Process &, const ProcessEvent &)>;
     void addObserver(Observer observer) { m_observers.push_back(std::move(observer)); }
@@ -243,6 +315,7 @@ private:
         QStringList names;           // column 0, by row
         QStringList headings;        // row 0, by column
         QStringList codes;           // column 4, by row
+        QStringList baths;           // column 5, by row, blanks around dropped
         const StepCell &at(int col, int row) const;
     };
     // What the agitation label says.
@@ -296,6 +369,11 @@ private:
         std::optional<bool> gridColour;
         // A start put off: when it is due.
         std::optional<qint64> pendingStartMs;
+        double celsius = 20;
+        // A main time with a bath: its use, and its development while the
+        // bath's temperature counts.
+        std::optional<StepUse> use;
+        std::shared_ptr<CompensatingTimer> comp;
     };
     // What a command does besides its new state, in order, once it is
     // committed.
@@ -318,7 +396,19 @@ private:
     qint64 givenDurationMs(int col, int row) const;
 
     void commit(Run next, Effects effects);
-    void enterCell(Run &run, int col, int row) const;
+    void enterCell(Run &run, int col, int row, qint64 now, Effects &fx) const;
+    // The bath's adjustment of the current main time, at the last reading.
+    void planUse(Run &run, qint64 now, QStringList &errors) const;
+    static void ownCompensation(Run &run);
+    // The count-down of a main time begins: its development with it.
+    void beginCount(Run &run, qint64 now) const;
+    // After the count-down's end moved (a reading, a resume): the time given,
+    // the second shown and the agitations still to come follow.
+    void followEnd(Run &run, qint64 now, qint64 oldLeft) const;
+    // The main time of a bath is over: its films are added to the bath.
+    void addUse(const Run &run, Effects &fx) const;
+    QString refusal(const TemperatureResponse &response, double celsius) const;
+    void faceLines(ProcessFace &f, const FaceStyle &style) const;
     void setLabelsTone(Run &run) const { run.cue.tone = Cue::Tone::Labels; }
     void planAgitation(Run &run, qint64 now, Effects &fx) const;
     void updateAgitation(Run &run, qint64 now) const;
@@ -358,6 +448,23 @@ private:
     mutable quint64 m_stepsRevision = ~quint64(0);
     Run m_run;
     CallsKey m_callsKey; // as last committed
+    // The two lines of the last face drawn, made again only when what they
+    // say changed: a tick changes neither.
+    struct LinesCache
+    {
+        const BathTexts *bathTexts = nullptr;
+        const TemperatureTexts *temperatureTexts = nullptr;
+        TemperatureUnit unit = TemperatureUnit::Celsius;
+        QString bath;
+        qint64 filmsBefore = -1;
+        int fileSeconds = -1, wornSeconds = -1, givenSeconds = -1;
+        bool compensated = false;
+        double celsius = 0;
+        QString bathLine, temperatureLine;
+    };
+    mutable LinesCache m_lines;
+    int m_films = 1;
+    double m_reference = 20;
     QStringList m_errors;
     std::vector<Observer> m_observers;
 };

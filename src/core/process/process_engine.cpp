@@ -30,9 +30,10 @@ void ProcessEngine::abandonAll(ProcessEvent::How how)
 
 FaceStyle ProcessEngine::style() const
 {
-    return {m_env.colourMode(),   m_env.agitComingText(), m_env.agitRunningText(),
-            m_env.finishedText(), m_env.pauseWord(),      m_env.waitWord(),
-            m_env.startsInText()};
+    return {m_env.colourMode(),     m_env.agitComingText(), m_env.agitRunningText(),
+            m_env.finishedText(),   m_env.pauseWord(),      m_env.waitWord(),
+            m_env.startsInText(),   m_env.bathTexts(),      m_env.temperatureTexts(),
+            m_env.temperatureUnit()};
 }
 
 bool ProcessEngine::anyUnderway() const

@@ -83,7 +83,12 @@ QStringList gridLines(const GridModel &grid)
         for (int c = 0; c < grid.cols(); ++c) {
             if (c > 0)
                 line += QLatin1Char('\t');
-            line += grid.cell(c, r);
+            // The last column of a table as wide as it goes holds the rest of
+            // a wider line, TABs and all, as the reader put it there; a TAB
+            // anywhere else would make a column (the line writer flattens line
+            // breaks in every case).
+            const bool rest = c == grid.cols() - 1 && grid.cols() >= MaxTableColumns;
+            line += rest ? grid.cell(c, r) : TextFile::oneLine(grid.cell(c, r));
         }
         lines << line;
     }
@@ -185,7 +190,11 @@ QString trimmedRight(const QString &text)
 
 QStringList memoLines(const QString &text)
 {
-    return trimmedRight(text).split(QLatin1Char('\n'));
+    // Every kind of line break ends a line, as the reader takes them.
+    QString lines = trimmedRight(text);
+    lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return lines.split(QLatin1Char('\n'));
 }
 
 void WriteProcessFile(const FilePath &path, const QString &title, const QString &comments,
@@ -194,10 +203,10 @@ void WriteProcessFile(const FilePath &path, const QString &title, const QString 
     BusyCursor busy;
     QStringList lines;
     lines.reserve(grid.rows() + 8);
-    lines << QStringLiteral("[Titel]") << title << QStringLiteral("[Comments]");
+    lines << QStringLiteral("[Titel]") << TextFile::oneLine(title) << QStringLiteral("[Comments]");
     lines << memoLines(comments);
     if (temperature)
-        lines << kTemperature << *temperature;
+        lines << kTemperature << TextFile::oneLine(*temperature);
     lines << QStringLiteral("[Process]");
     lines << gridLines(grid);
     TextFile::writeLines(path, lines);

@@ -1,5 +1,7 @@
 #include "core/process/process_list.h"
 
+#include <QDir>
+
 QStringList processListNames(const QStringList &lines)
 {
     QStringList names;
@@ -14,4 +16,18 @@ QStringList processListNames(const QStringList &lines)
             names.append(line.mid(b, e - b));
     }
     return names;
+}
+
+QString processListEntry(const QString &processFolder, const QString &path)
+{
+    return QDir::fromNativeSeparators(QDir(processFolder).relativeFilePath(path));
+}
+
+bool processListHolds(const QStringList &names, const QString &entry)
+{
+    const QString wanted = QDir::cleanPath(entry);
+    for (const QString &name : names)
+        if (QDir::cleanPath(name) == wanted)
+            return true;
+    return false;
 }

@@ -255,8 +255,18 @@ void replaceFile(const QString &path, const QByteArray &bytes, const QDateTime &
         if (!(p & QFile::WriteOwner) || !(p & QFile::WriteUser))
             throw RuntimeError::fileAccessDenied();
     }
-    if (!info.absoluteDir().exists())
-        throw RuntimeError::fileNotFound();
+    if (!info.absoluteDir().exists()) {
+        // "File not found" would send the user looking for the file: name the
+        // folder that is missing, the outermost one.
+        QString outermost = info.absolutePath();
+        for (QFileInfo up(outermost); !up.isRoot();) {
+            up = QFileInfo(up.absolutePath());
+            if (up.exists())
+                break;
+            outermost = up.absoluteFilePath();
+        }
+        throw RuntimeError(QStringLiteral("Folder \"%1\" not found").arg(outermost));
+    }
 
     QSaveFile file(path);
     errno = 0;
@@ -285,6 +295,31 @@ void replaceFile(const QString &path, const QByteArray &bytes, const QDateTime &
 
 } // namespace
 
+bool isOneLine(const QString &field)
+{
+    for (const QChar c : field)
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\t'))
+            return false;
+    return true;
+}
+
+QString oneLine(const QString &field)
+{
+    if (isOneLine(field))
+        return field;
+    QString out;
+    out.reserve(field.size());
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        const QChar c = field.at(i);
+        if (c == QLatin1Char('\r') && i + 1 < field.size() && field.at(i + 1) == QLatin1Char('\n'))
+            continue; // CR LF is one line break, one space
+        out += c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('\t')
+                   ? QLatin1Char(' ')
+                   : c;
+    }
+    return out;
+}
+
 void writeLines(const FilePath &file, const QStringList &lines)
 {
     BusyCursor busy;
@@ -294,7 +329,17 @@ void writeLines(const FilePath &file, const QStringList &lines)
         total += l.size() + 2;
     text.reserve(total);
     for (const QString &l : lines) {
-        text += l;
+        // A line break inside a line would make two of it and move every
+        // line after it; whoever forgot to flatten a field, the file stays whole.
+        if (l.contains(QLatin1Char('\r')) || l.contains(QLatin1Char('\n'))) {
+            QString flat = l;
+            flat.replace(QLatin1String("\r\n"), QLatin1String(" "));
+            flat.replace(QLatin1Char('\r'), QLatin1Char(' '));
+            flat.replace(QLatin1Char('\n'), QLatin1Char(' '));
+            text += flat;
+        } else {
+            text += l;
+        }
         text += QLatin1String("\r\n");
     }
     writeBytes(file, encode(text));

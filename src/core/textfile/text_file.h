@@ -58,6 +58,12 @@ void writeLines(const FilePath &file, const QStringList &lines);
 // whatever it holds); the new file gets the modification time given, if any.
 void writeBytes(const FilePath &file, const QByteArray &bytes, const QDateTime &modified = {});
 
+// A field that lives on one line of a file (a title, a cell, a path): each
+// line break (CR LF, CR or LF) and each TAB becomes a space, so that the field
+// can neither start a new line nor shift a table's columns.
+QString oneLine(const QString &field);
+bool isOneLine(const QString &field);
+
 QStringList splitLines(const QByteArray &bytes);
 QString decode(const QByteArray &bytes);
 QByteArray encode(const QString &text);

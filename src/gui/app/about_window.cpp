@@ -146,7 +146,7 @@ QString TfrmAbout::legalText()
 
 void TfrmAbout::lblWebPageClick()
 {
-    OpenWithShell(lblWebPage->text(), m_workingFolder);
+    open(lblWebPage->text());
 }
 
 void TfrmAbout::lblWebPageMouseMove()
@@ -156,7 +156,7 @@ void TfrmAbout::lblWebPageMouseMove()
 
 void TfrmAbout::lblEmailAddressClick()
 {
-    OpenWithShell(QStringLiteral("mailto:") + lblEmailAddress->text(), m_workingFolder);
+    open(QStringLiteral("mailto:") + lblEmailAddress->text());
 }
 
 void TfrmAbout::lblEmailAddressMouseMove()
@@ -167,7 +167,13 @@ void TfrmAbout::lblEmailAddressMouseMove()
 void TfrmAbout::lblDocClick()
 {
     // A relative name: the guide is looked for in the working folder.
-    OpenWithShell(lblDoc->text(), m_workingFolder);
+    open(lblDoc->text());
+}
+
+void TfrmAbout::open(const QString &text)
+{
+    if (!OpenWithShell(text, m_workingFolder) && m_notOpened)
+        m_notOpened(text);
 }
 
 void TfrmAbout::retranslate(const LanguageTable &t)

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QDir>
+#include <functional>
 
 class QLabel;
 class QPlainTextEdit;
@@ -29,6 +30,12 @@ public:
     void lblDocMouseMove();
     void FormMouseMove();
 
+    // Told what no program opened (a link, the guide), to say so.
+    void setNotOpened(std::function<void(const QString &what)> notOpened)
+    {
+        m_notOpened = std::move(notOpened);
+    }
+
     // The window's title and the guide's caption from the language texts;
     // the rest is the product's own, in every language.
     void retranslate(const LanguageTable &texts);
@@ -42,8 +49,10 @@ private:
     void showHandCursor();
     void showDefaultCursor();
     void placeOnScreen();
+    void open(const QString &text);
 
     QDir m_workingFolder;
+    std::function<void(const QString &)> m_notOpened;
     // Whether the hand pointer we pushed is on the application's cursor stack.
     bool m_handShown = false;
     QLabel *lblTitel, *lblCopyright, *lblEmailAddress, *lblWebPage, *lblDocTitel, *lblDoc;

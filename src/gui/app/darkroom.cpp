@@ -53,6 +53,18 @@ bool takesTyping(QWidget *w)
     return false;
 }
 
+// The films count or the temperature of a process tab has the focus (a spin
+// box's own line edit is a QLineEdit too).
+bool insideTabField(const QWidget *w)
+{
+    if (!qobject_cast<const QLineEdit *>(w) && !qobject_cast<const QAbstractSpinBox *>(w))
+        return false;
+    for (const QWidget *p = w->parentWidget(); p; p = p->parentWidget())
+        if (qobject_cast<const ProcessTab *>(p))
+            return true;
+    return false;
+}
+
 } // namespace
 
 Darkroom::Darkroom(TfrmMain &window, ProcessPages &pages, const Settings &settings,
@@ -231,6 +243,9 @@ void Darkroom::run(const KeyCommand &command)
     case KeyAction::ShowPage:
         m_window.showPage(command.page);
         break;
+    case KeyAction::ShowJournal:
+        m_window.showJournalPage();
+        break;
     case KeyAction::BigDisplay:
         showBigDisplay();
         break;
@@ -242,6 +257,11 @@ void Darkroom::run(const KeyCommand &command)
         break;
     case KeyAction::Learn:
         break; // keyPress hands the key over
+    case KeyAction::TemperatureUp:
+    case KeyAction::TemperatureDown:
+        if (tab)
+            tab->nudgeTemperature(command.action == KeyAction::TemperatureUp ? 1 : -1);
+        break;
     }
 }
 
@@ -259,6 +279,7 @@ bool Darkroom::keyPress(QWidget *receiver, QKeyEvent *event)
     if (!origin)
         origin = receiver;
     place.editingCell = insideCellEditor(origin);
+    place.typingField = !onBig && insideTabField(origin);
     place.bigDisplay = onBig;
     place.typing = takesTyping(origin);
     PreferencesPage *pref = m_window.preferences();

@@ -3,9 +3,13 @@
 #include "core/base/busy_cursor.h"
 #include "core/base/clock.h"
 #include "core/base/colors.h"
+#include "core/base/runtime_error.h"
+#include "core/process/process_list.h"
+#include "core/textfile/text_file.h"
 #include "gui/app/about_window.h"
 #include "gui/app/darkroom.h"
 #include "gui/app/preferences_page.h"
+#include "gui/baths/baths_page.h"
 #include "gui/calc/dilutions_page.h"
 #include "gui/calc/time_conversion_page.h"
 #include "gui/calc/units_conversion_page.h"
@@ -13,11 +17,13 @@
 #include "gui/editors/chem_page.h"
 #include "gui/editors/process_editor_page.h"
 #include "gui/handler_guard.h"
+#include "gui/journal/journal_page.h"
 #include "gui/process/process_tab.h"
 #include "gui/shell_open.h"
 #include "gui/widgets.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLocale>
@@ -28,6 +34,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -98,13 +105,15 @@ QString programFolderOf(const QString &applicationDirPath)
 }
 
 TfrmMain::TfrmMain(const Services &services, QWidget *parent)
-    : QWidget(parent), m_settings(services.workingFolder, services.programFolder)
+    : QWidget(parent), m_settings(services.workingFolder, services.programFolder),
+      m_baths(m_settings.file(BathsFormat::FileName).path(), BathsFormat::FileName)
 {
     m_ctx.dialogs = services.dialogs;
     m_ctx.clock = services.clock;
     m_ctx.sound = services.sound;
     m_ctx.settings = &m_settings;
     m_ctx.language = &m_language;
+    m_ctx.baths = &m_baths;
 
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(applicationTitle());
@@ -145,16 +154,22 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent)
     pgctrlMain->addTab(time, QStringLiteral("Conversion Temps"));
     pgctrlMain->addTab(chem, QStringLiteral("Chimies"));
     pgctrlMain->addTab(process, QStringLiteral("Processus"));
+    m_bathsPage = new BathsPage(m_ctx, pgctrlMain, later);
+    pgctrlMain->addTab(m_bathsPage, QStringLiteral("Bains"));
     m_laterPages[0] = dilutions;
     m_laterPages[1] = units;
     m_laterPages[2] = time;
     m_laterPages[3] = chem;
     m_laterPages[4] = process;
+    m_laterPages[5] = m_bathsPage;
     m_editors[0] = chem;
     m_editors[1] = process;
+    m_processEditor = process;
     // Built now: start-up reads the settings into it.
     m_pref = new PreferencesPage(m_ctx, pgctrlMain);
     pgctrlMain->addTab(m_pref, QStringLiteral("Préférences"));
+    m_keyPages = {tbshtFilms, tbshtPapers, dilutions, units,      time,
+                  chem,       process,     m_pref,    m_bathsPage};
     // The window is built on Préférences; a start-up that stops early stays there.
     pgctrlMain->setCurrentWidget(m_pref);
 
@@ -181,11 +196,25 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent)
     env.waitWord = [this] {
         return m_ctx.entryOr(LanguageEntry::WaitWord, QStringLiteral("ATTENTE"));
     };
+    env.baths = [this] { return &m_baths; };
+    env.bathTexts = [this] { return &m_bathTexts; };
+    env.temperatureTexts = [this] { return &m_temperatureTexts; };
+    env.temperatureUnit = [this] { return m_settings.values().temperatureUnit; };
     m_processes = new ProcessPages(m_ctx, pgctrlPapers, pgctrlFilms, this, std::move(env));
     m_processes->setBuildControls(false);
     connect(m_processes, &ProcessPages::tabRendered, this, &TfrmMain::showPageMarks);
+    // After Bains, and not built after the first frame: the journal is read
+    // when the page is first shown.
+    m_journal = new JournalPage(m_ctx, m_processes->journal(), pgctrlMain, later);
+    pgctrlMain->insertTab(pgctrlMain->indexOf(m_pref), m_journal, QStringLiteral("Journal"));
+    connect(m_processes, &ProcessPages::journalChanged, m_journal, &JournalPage::journalChanged);
+    m_journal->setDraftOpener([this](const QString &path, const ProcessDraft &draft) {
+        m_processEditor->showDraft(path, draft.title, draft.comments, draft.temperature,
+                                   draft.table, draft.cols);
+        pgctrlMain->setCurrentWidget(m_processEditor);
+    });
     connect(m_processes, &ProcessPages::agitationFileRequested, this,
-            [this] { OpenWithShell(m_pref->draft().agitationFile, m_settings.workingFolder()); });
+            [this] { openWithShell(m_pref->draft().agitationFile); });
     // What is shown is built, whoever shows it.
     for (QTabWidget *pages : {pgctrlMain, pgctrlFilms, pgctrlPapers})
         connect(pages, &QTabWidget::currentChanged, this, [this] {
@@ -193,6 +222,23 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent)
             emit pageOnShowChanged();
         });
 
+    connect(process, &ProcessEditorPage::addToListRequested, this,
+            [this](bool paper, const QString &path) {
+                guarded(*m_ctx.dialogs, [&] { addToProcessList(paper, path); });
+            });
+    // A unit chosen on Préférences shows on the tabs at once.
+    connect(&m_settings, &Settings::changed, this,
+            [this, unit = std::make_shared<TemperatureUnit>(TemperatureUnit::Celsius)] {
+                if (m_settings.values().temperatureUnit == *unit)
+                    return;
+                *unit = m_settings.values().temperatureUnit;
+                m_processes->renderAll();
+            });
+    // A use added by a process shows on the Bains page while it is on show.
+    connect(m_processes, &ProcessPages::tabRendered, m_bathsPage, [this] {
+        if (m_bathsPage->isVisible())
+            m_bathsPage->refresh();
+    });
     connect(m_pref, &PreferencesPage::reloadRequested, this,
             [this] { guarded(*m_ctx.dialogs, [this] { btnPrefReloadClick(); }); });
     // A scheme chosen on Préférences, or read with the settings, shows at once.
@@ -230,8 +276,13 @@ ProcessTab *TfrmMain::processTabOnShow() const
 
 void TfrmMain::showPage(int n)
 {
-    if (n >= 0 && n < pgctrlMain->count())
-        pgctrlMain->setCurrentIndex(n);
+    if (n >= 0 && n < static_cast<int>(m_keyPages.size()))
+        pgctrlMain->setCurrentWidget(m_keyPages[static_cast<size_t>(n)]);
+}
+
+void TfrmMain::showJournalPage()
+{
+    pgctrlMain->setCurrentWidget(m_journal);
 }
 
 void TfrmMain::buildShown()
@@ -351,6 +402,19 @@ void TfrmMain::centre()
 
 void TfrmMain::LoadAll()
 {
+    // Before the tabs, which show the uses; a bad line or an unreadable file
+    // is said, and the rest of the start goes on.
+    QStringList bathProblems;
+    try {
+        bathProblems = m_baths.load();
+    } catch (const RuntimeError &e) {
+        bathProblems << e.message();
+    }
+    if (!bathProblems.isEmpty())
+        QMetaObject::invokeMethod(
+            this,
+            [this, text = bathProblems.join(QLatin1Char('\n'))] { m_ctx.dialogs->showError(text); },
+            Qt::QueuedConnection);
     m_processes->LoadProcessLists();
     LoadLanguageFile();
     for (EditorPage *editor : m_editors)
@@ -381,6 +445,7 @@ void TfrmMain::ApplyLanguage()
     m_ctx.FinishedText = t.entry(LanguageEntry::Finished);
     m_ctx.CloseUnderwayText = t.entry(LanguageEntry::CloseUnderway);
     m_ctx.CloseUnderwayCaption = t.entry(LanguageEntry::CloseUnderwayCaption);
+    m_ctx.NotOpenedText = t.entry(LanguageEntry::NotOpened);
 
     setWindowTitle(t.entry(LanguageEntry::WindowTitle));
     lblAppTitel->setText(t.entry(LanguageEntry::AppTitle));
@@ -393,7 +458,15 @@ void TfrmMain::ApplyLanguage()
     // The page captions, in the order of the pages.
     constexpr int pageEntries[] = {13, 12, 14, 53, 70, 81, 15, 16};
     for (int i = 0; i < 8; ++i)
-        pgctrlMain->setTabText(i, t.entry(pageEntries[i]));
+        pgctrlMain->setTabText(pgctrlMain->indexOf(m_keyPages[i]), t.entry(pageEntries[i]));
+    m_bathTexts = BathTexts::fromLanguage(t);
+    m_temperatureTexts = TemperatureTexts::fromLanguage(t);
+    QString baths = QStringLiteral("Bains");
+    t.take(BathLine::BathsPage, baths);
+    pgctrlMain->setTabText(pgctrlMain->indexOf(m_bathsPage), baths);
+    QString journalCaption = QStringLiteral("Journal");
+    t.take(JournalPageLine::Caption, journalCaption);
+    pgctrlMain->setTabText(pgctrlMain->indexOf(m_journal), journalCaption);
     m_pageCaptions[0] = t.entry(pageEntries[0]);
     m_pageCaptions[1] = t.entry(pageEntries[1]);
     m_pageCaptionsChanged = true;
@@ -403,14 +476,25 @@ void TfrmMain::ApplyLanguage()
     m_pref->retranslate(t);
     for (LazyPage *page : m_laterPages)
         page->retranslate(t);
+    m_journal->retranslate(t);
     m_processes->retranslate(t);
     if (m_about)
         m_about->retranslate(t);
 }
 
+void TfrmMain::openWithShell(const QString &text)
+{
+    if (!OpenWithShell(text, m_settings.workingFolder()))
+        m_ctx.dialogs->showMessage(m_ctx.notOpenedMessage(text));
+}
+
 void TfrmMain::setAboutWindow(TfrmAbout *about)
 {
     m_about = about;
+    if (m_about)
+        m_about->setNotOpened([this](const QString &what) {
+            m_ctx.dialogs->showMessage(m_ctx.notOpenedMessage(what));
+        });
     if (m_about && m_languageApplied)
         m_about->retranslate(m_language);
 }
@@ -427,6 +511,58 @@ void TfrmMain::btnPrefReloadClick()
     applyScheme();
 }
 
+void TfrmMain::addToProcessList(bool paper, const QString &path)
+{
+    completeBuild();
+    // The list Recharger reads, so that the tab appears from the line written.
+    const SettingsValues &draft = m_pref->draft();
+    const QString &listName = paper ? draft.paperProcessFile : draft.filmProcessFile;
+    if (listName.isEmpty())
+        throw RuntimeError::noFileNamed(paper ? QStringLiteral("PaperProcessFile=")
+                                              : QStringLiteral("FilmProcessFile="));
+    const FilePath list = m_settings.file(listName);
+    QStringList lines;
+    if (QFileInfo::exists(list.path()))
+        lines = TextFile::readLines(list);
+    const QString entry =
+        processListEntry(m_settings.folder(m_settings.values().processFolder), path);
+    auto *editor = static_cast<ProcessEditorPage *>(m_editors[1]);
+    if (processListHolds(processListNames(lines), entry)) {
+        editor->showStatus(
+            text(LanguageEntry::AlreadyInList, QStringLiteral("%1 est déjà dans %2."))
+                .arg(entry, listName));
+        return;
+    }
+    // The rebuild ends every run: not without a word.
+    const QString caption =
+        paper ? text(LanguageEntry::AddToPapers, QStringLiteral("Ajouter aux Papiers"))
+              : text(LanguageEntry::AddToFilms, QStringLiteral("Ajouter aux Films"));
+    if (m_processes->engine().anyUnderway() &&
+        !m_ctx.dialogs->askYesNo(
+            text(LanguageEntry::RebuildUnderway,
+                 QStringLiteral("Des processus sont en cours : les onglets refaits les arrêteront. "
+                                "Continuer ?")),
+            caption, false))
+        return;
+    while (!lines.isEmpty() && lines.constLast().trimmed().isEmpty())
+        lines.removeLast();
+    lines << entry;
+    TextFile::writeLines(list, lines);
+    btnPrefReloadClick();
+    // The new tab is the one its page shows.
+    QTabWidget *tabs = paper ? pgctrlPapers : pgctrlFilms;
+    tabs->setCurrentIndex(tabs->count() - 1);
+    editor->showStatus(
+        text(LanguageEntry::AddedToList, QStringLiteral("%1 ajouté à %2.")).arg(entry, listName));
+}
+
+QString TfrmMain::text(int entry, const QString &own) const
+{
+    QString out = own;
+    m_language.take(entry, out);
+    return out;
+}
+
 void TfrmMain::applyScheme()
 {
     m_shownColour = m_settings.colourScheme();
@@ -434,6 +570,7 @@ void TfrmMain::applyScheme()
     m_processes->renderAll();
     for (LazyPage *page : m_laterPages)
         page->applyScheme(Colors::schemeNumbers(m_shownColour));
+    m_journal->applyScheme(Colors::schemeNumbers(m_shownColour));
 }
 
 void TfrmMain::showPageMarks()

@@ -3,7 +3,10 @@
 #include "core/app/app_context.h"
 #include "core/app/language.h"
 #include "core/app/settings.h"
+#include "core/baths/bath_texts.h"
+#include "core/baths/baths_file.h"
 #include "core/process/process.h"
+#include "core/temperature/temperature_texts.h"
 
 #include <QDir>
 #include <QWidget>
@@ -14,9 +17,12 @@ class QLabel;
 class QTabWidget;
 class QTimer;
 class Darkroom;
+class BathsPage;
 class EditorPage;
+class JournalPage;
 class LazyPage;
 class PreferencesPage;
+class ProcessEditorPage;
 class ProcessPages;
 class ProcessTab;
 class ScreenAwake;
@@ -67,8 +73,13 @@ public:
 
     // The tab of the Films or Papiers page on show, if one is.
     ProcessTab *processTabOnShow() const;
-    // Shows page n of the eight (0 Films ... 7 Préférences); another n does nothing.
+    // Shows the page of Ctrl and digit n + 1 (0 Films ... 7 Préférences, 8
+    // Bains); another n does nothing.
     void showPage(int n);
+    // The Journal page, the last; read when it is first shown.
+    JournalPage *journalPage() const { return m_journal; }
+    void showJournalPage();
+    BathsPage *bathsPage() const { return m_bathsPage; }
 
     // Builds at once whatever was left for after the first frame.
     void completeBuild();
@@ -82,6 +93,10 @@ public:
     void ApplyLanguage();
     // Rebuilds the process tabs and captions from the paths on Préférences.
     void btnPrefReloadClick();
+    // Appends the process file at path (absolute) to the paper or film list
+    // that Préférences names, unless the list has it, and rebuilds the tabs as
+    // Recharger does; asks first while processes are under way.
+    void addToProcessList(bool paper, const QString &path);
     QString clockText() const;
     void tmrMainTimer();
     void lblAuthorClick();
@@ -104,6 +119,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Opens a file or link with the desktop, and says so when nothing opened it.
+    void openWithShell(const QString &text);
     void FormCreate();
     void centre();
     void placeClock();
@@ -111,6 +128,8 @@ private:
     void applyScheme();
     // The Films and Papiers captions with the mark of a process held on them.
     void showPageMarks();
+    // The language entry, or our own wording while the file leaves it empty.
+    QString text(int entry, const QString &own) const;
 
     void buildPage(QWidget *page);
     void buildShown();
@@ -126,8 +145,17 @@ private:
     ProcessPages *m_processes = nullptr;
     Darkroom *m_darkroom = nullptr;
     TfrmAbout *m_about = nullptr;
-    LazyPage *m_laterPages[5] = {};
+    LazyPage *m_laterPages[6] = {};
+    // The pages in the order of their keys: the pages added later stand
+    // before Préférences in the bar but take the digits after its 8.
+    std::vector<QWidget *> m_keyPages;
+    BathStore m_baths;
+    BathTexts m_bathTexts;
+    TemperatureTexts m_temperatureTexts;
+    BathsPage *m_bathsPage = nullptr;
     EditorPage *m_editors[2] = {};
+    ProcessEditorPage *m_processEditor = nullptr;
+    JournalPage *m_journal = nullptr;
 
     QLabel *lblAuthor, *lblAppTitel, *lblDateTime;
     QTabWidget *pgctrlMain;

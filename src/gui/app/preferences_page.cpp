@@ -7,6 +7,8 @@
 #include "core/base/int_text.h"
 #include "core/base/runtime_error.h"
 #include "core/base/safelight_colors.h"
+#include "core/baths/bath_texts.h"
+#include "gui/app/process_list_editor.h"
 #include "gui/dialogs.h"
 #include "gui/handler_guard.h"
 #include "gui/shell_open.h"
@@ -58,6 +60,18 @@ PreferencesPage::PreferencesPage(AppContext &context, QWidget *parent)
     chkbxSafelight = placed(new QCheckBox(QStringLiteral("Lumière inactinique"), this),
                             QStringLiteral("chkbxSafelight"), {12, 202, 157, 17});
 
+    // Below the page's buttons: how temperatures are typed and shown.
+    grpbxTemperature = makeGroup(this, QStringLiteral("grpbxTemperature"),
+                                 QStringLiteral("Unité de température"), {12, 265, 157, 45});
+    rbtnCelsius = makeRadio(grpbxTemperature, QStringLiteral("rbtnCelsius"), QStringLiteral("°C"),
+                            {10, 19, 60, 17});
+    rbtnFahrenheit = makeRadio(grpbxTemperature, QStringLiteral("rbtnFahrenheit"),
+                               QStringLiteral("°F"), {80, 19, 60, 17});
+    auto *unitGroup = new QButtonGroup(this);
+    unitGroup->addButton(rbtnCelsius);
+    unitGroup->addButton(rbtnFahrenheit);
+    rbtnCelsius->setChecked(true);
+
     grpbxFiles = makeGroup(this, QStringLiteral("grpbxFiles"), QStringLiteral("Fichiers"),
                            {184, 17, 585, 176});
     lbleLanguageFile = new LabeledEdit(grpbxFiles, QStringLiteral("lbleLanguageFile"),
@@ -95,6 +109,16 @@ PreferencesPage::PreferencesPage(AppContext &context, QWidget *parent)
                                {330, 227, 62, 25});
     btnPrefReload = makeButton(this, QStringLiteral("btnPrefReload"), QStringLiteral("Recharger"),
                                {422, 227, 62, 25});
+
+    // Under the list fields, above the page's buttons.
+    btnPaperList = makeButton(this, QStringLiteral("btnPaperList"),
+                              QStringLiteral("Liste Papiers..."), {320, 199, 120, 22});
+    btnFilmList = makeButton(this, QStringLiteral("btnFilmList"), QStringLiteral("Liste Films..."),
+                             {450, 199, 120, 22});
+    setTabOrder(btnProcFolder, btnPaperList);
+    setTabOrder(btnPaperList, btnFilmList);
+    onClick(btnPaperList, *m_ctx.dialogs, [this] { editList(true); });
+    onClick(btnFilmList, *m_ctx.dialogs, [this] { editList(false); });
 
     onClick(btnPrefSave, *m_ctx.dialogs, [this] { btnPrefSaveClick(); });
     onClick(btnPrefCancel, *m_ctx.dialogs, [this] { btnPrefCancelClick(); });
@@ -149,6 +173,15 @@ PreferencesPage::PreferencesPage(AppContext &context, QWidget *parent)
             m_draft.color = colour;
             m_settings.setColor(colour);
         });
+    const std::pair<QRadioButton *, TemperatureUnit> units[] = {
+        {rbtnCelsius, TemperatureUnit::Celsius}, {rbtnFahrenheit, TemperatureUnit::Fahrenheit}};
+    for (const auto &[radio, unit] : units)
+        connect(radio, &QRadioButton::toggled, this, [this, unit = unit](bool on) {
+            if (!on)
+                return;
+            m_draft.temperatureUnit = unit;
+            m_settings.setTemperatureUnit(unit);
+        });
     connect(chkbxSafelight, &QCheckBox::toggled, this, [this](bool on) {
         m_draft.safelight = on;
         m_settings.setSafelight(on);
@@ -159,27 +192,28 @@ PreferencesPage::PreferencesPage(AppContext &context, QWidget *parent)
 void PreferencesPage::buildDarkroomControls()
 {
     constexpr auto left = LabeledEdit::LabelPosition::Left;
-    // Below the page's buttons, in a row and a group of their own.
+    // Below the page's buttons and the temperature unit, in a row and a group
+    // of their own.
     lblSafelightLevel = makeLabel(this, QStringLiteral("lblSafelightLevel"),
-                                  QStringLiteral("Luminosité:"), QPoint(12, 266));
+                                  QStringLiteral("Luminosité:"), QPoint(12, 326));
     cbxSafelightLevel =
-        placed(new QComboBox(this), QStringLiteral("cbxSafelightLevel"), {96, 262, 80, 22});
+        placed(new QComboBox(this), QStringLiteral("cbxSafelightLevel"), {96, 322, 80, 22});
     for (int level = 1; level <= SafelightColors::Levels; ++level)
         cbxSafelightLevel->addItem(
             QStringLiteral("%1 - %2 %").arg(level).arg(100 * level / SafelightColors::Levels));
     cbxSafelightLevel->setCurrentIndex(SafelightColors::BrightestLevel - 1);
     lbleFogMinutes = new LabeledEdit(this, QStringLiteral("lbleFogMinutes"),
-                                     QStringLiteral("Minutes:"), left, {250, 262, 41, 22});
+                                     QStringLiteral("Minutes:"), left, {250, 322, 41, 22});
     lbleFogMinutes->setText(QStringLiteral("4"));
     btnFogTest = makeButton(this, QStringLiteral("btnFogTest"), QStringLiteral("Test de voile"),
-                            {300, 261, 110, 25});
+                            {300, 321, 110, 25});
     lbleCollisionMargin =
         new LabeledEdit(this, QStringLiteral("lbleCollisionMargin"),
-                        QStringLiteral("Marge collisions (s):"), left, {560, 262, 41, 22});
+                        QStringLiteral("Marge collisions (s):"), left, {560, 322, 41, 22});
     lbleCollisionMargin->setText(QString::number(SettingsValues::DefaultCollisionMargin));
 
     grpbxPedal = makeGroup(this, QStringLiteral("grpbxPedal"), QStringLiteral("Pédale"),
-                           {12, 295, 398, 104});
+                           {12, 352, 398, 104});
     m_pedalTexts = {QStringLiteral("Apprendre une touche"),
                     QStringLiteral("Appuyez sur la touche (ou la pédale) à apprendre."),
                     QStringLiteral("Oublier"),
@@ -309,6 +343,36 @@ void PreferencesPage::retranslate(const LanguageTable &t)
     setCaption(lblSafelightLevel, own(238, lblSafelightLevel->text()));
     setCaption(btnFogTest, own(239, btnFogTest->text()));
     lbleFogMinutes->setCaption(own(240, lbleFogMinutes->caption()));
+    QString unit = QStringLiteral("Unité de température");
+    t.take(BathLine::TemperatureUnit, unit);
+    grpbxTemperature->setTitle(unit);
+    QString list = QStringLiteral("Liste %1...");
+    t.take(LanguageEntry::EditList, list);
+    QString papers = QStringLiteral("Papiers"), films = QStringLiteral("Films");
+    t.take(12, papers);
+    t.take(13, films);
+    // A line without its "%1" is a caption of its own, for both buttons.
+    const bool named = list.contains(QLatin1String("%1"));
+    setCaption(btnPaperList, named ? list.arg(papers) : list);
+    setCaption(btnFilmList, named ? list.arg(films) : list);
+    t.take(LanguageEntry::RemoveEntry, m_removeCaption);
+    if (m_listEditor)
+        m_listEditor->setRemoveCaption(m_removeCaption);
+}
+
+void PreferencesPage::editList(bool paper)
+{
+    const QString &name = paper ? m_draft.paperProcessFile : m_draft.filmProcessFile;
+    if (name.isEmpty())
+        throw RuntimeError::noFileNamed(paper ? QStringLiteral("PaperProcessFile=")
+                                              : QStringLiteral("FilmProcessFile="));
+    if (!m_listEditor) {
+        m_listEditor = new ProcessListEditor(*m_ctx.dialogs, this);
+        m_listEditor->setRemoveCaption(m_removeCaption);
+    }
+    m_listEditor->load(m_settings.file(name));
+    m_listEditor->setWindowTitle(name);
+    m_ctx.dialogs->showModal(m_listEditor);
 }
 
 void PreferencesPage::toggleSafelight()
@@ -353,6 +417,8 @@ void PreferencesPage::showDraft()
     cbxSafelightLevel->setCurrentIndex(SafelightColors::clampLevel(c.safelightLevel) - 1);
     set(lbleCollisionMargin, QString::number(c.collisionMargin));
     showPedalKeys();
+    (c.temperatureUnit == TemperatureUnit::Fahrenheit ? rbtnFahrenheit : rbtnCelsius)
+        ->setChecked(true);
 }
 
 void PreferencesPage::LoadSettings()
@@ -419,5 +485,6 @@ void PreferencesPage::pickFolder(LabeledEdit *field)
 
 void PreferencesPage::lbleLanguageFileDblClick(LabeledEdit *field)
 {
-    OpenWithShell(field->text(), m_settings.workingFolder());
+    if (!OpenWithShell(field->text(), m_settings.workingFolder()))
+        m_ctx.dialogs->showMessage(m_ctx.notOpenedMessage(field->text()));
 }

@@ -12,6 +12,7 @@ class QPushButton;
 class QRadioButton;
 class LabeledEdit;
 class LanguageTable;
+class ProcessListEditor;
 struct AppContext;
 
 // The Préférences page: edits a copy of the settings, which Enregistrer
@@ -47,6 +48,8 @@ public:
     void retranslate(const LanguageTable &texts);
     // The safelight view on or off, as the check box does it (the F12 key).
     void toggleSafelight();
+    // The paper or film list that its field names, in the list editor.
+    void editList(bool paper);
 
     // A pedal slot's button was clicked: the next key is learned for it.
     bool isLearningKey() const { return m_learning >= 0; }
@@ -80,8 +83,9 @@ private:
     int m_learning = -1;      // the pedal slot waiting for its key
     QStringList m_pedalTexts; // learn caption, prompt, and the four actions
 
-    QRadioButton *rbtnBeepYN, *rbtnWaveYN, *rbtnSoundYN, *rbtnColorYN, *rbtnMonoYN;
-    QGroupBox *grpbxSound, *grpbxColor, *grpbxFiles;
+    QRadioButton *rbtnBeepYN, *rbtnWaveYN, *rbtnSoundYN, *rbtnColorYN, *rbtnMonoYN, *rbtnCelsius,
+        *rbtnFahrenheit;
+    QGroupBox *grpbxSound, *grpbxColor, *grpbxFiles, *grpbxTemperature;
     QCheckBox *chkbxSafelight;
     QLabel *lblSafelightLevel;
     QComboBox *cbxSafelightLevel;
@@ -94,4 +98,7 @@ private:
         *lbleAgitationFile, *lbleChemFolder, *lbleProcFolder;
     QPushButton *btnSelLangFile, *btnSelPapPrcFile, *btnSelFlmPrcFile, *btnSelAgitation,
         *btnChemFolder, *btnProcFolder, *btnPrefSave, *btnPrefCancel, *btnPrefReload;
+    QPushButton *btnPaperList, *btnFilmList;
+    ProcessListEditor *m_listEditor = nullptr; // made at its first use
+    QString m_removeCaption = QStringLiteral("Retirer");
 };

@@ -147,6 +147,10 @@ void DilutionsPage::buildControls()
     pnlQtyStockd = makePanel(grpbxDild, QStringLiteral("pnlQtyStockd"),
                              {PanelX, y, PanelW, FieldHeight}, numberLooks());
 
+    pressOnEnter(btnDila, {edtQtyFina, edtDila1, edtDila2});
+    pressOnEnter(btnDilb, {edtQtyStockb, edtDilb1, edtDilb2});
+    pressOnEnter(btnDilc, {edtQtyFinc, edtDilc1, edtDilc2});
+    pressOnEnter(btnDild, {edtQtyFind, edtDild1, edtDild2});
     onClick(btnDila, *m_ctx.dialogs, [this] { btnDilaClick(); });
     onClick(btnDilb, *m_ctx.dialogs, [this] { btnDilbClick(); });
     onClick(btnDilc, *m_ctx.dialogs, [this] { btnDilcClick(); });
@@ -196,7 +200,8 @@ void DilutionsPage::calculate(QLineEdit *qty, QLineEdit *first, QLineEdit *secon
         m_ctx.dialogs->showMessage(m_ctx.message(8));
         return;
     }
-    result->setText(NumberToText(formula(q, a, b), m_separator));
+    // Every digit shows: a long result (15 digits, an exponent) in a smaller size.
+    showFitted(result, NumberToText(formula(q, a, b), m_separator));
 }
 
 void DilutionsPage::btnDilaClick()

@@ -206,6 +206,7 @@ void TimeConversionPage::buildControls()
     setTabOrder(edtDEVTTemp2, btnDEVTGo);
     setTabOrder(btnDEVTGo, sgrdDEVT);
 
+    pressOnEnter(btnDEVTGo, {edtDEVTTemp1, mskedtDEVTTime1, edtDEVTTemp2});
     onClick(btnDEVTGo, *m_ctx.dialogs, [this] { btnDEVTGoClick(); });
 }
 

@@ -253,6 +253,11 @@ void UnitsConversionPage::buildControls()
             e->installEventFilter(this);
 
     Dialogs &dialogs = *m_ctx.dialogs;
+    for (const auto &[button, fields] :
+         {std::pair{btnUNITTemp, &m_temp}, std::pair{btnUNITLength, &m_length},
+          std::pair{btnUNITSurface, &m_surface}, std::pair{btnUNITVol, &m_volume},
+          std::pair{btnUNITWeight, &m_weight}})
+        pressOnEnter(button, QList<QLineEdit *>(fields->begin(), fields->end()));
     onClick(btnUNITTemp, dialogs, [this] { btnUNITTempClick(); });
     onClick(btnUNITLength, dialogs, [this] { btnUNITLengthClick(); });
     onClick(btnUNITSurface, dialogs, [this] { btnUNITSurfaceClick(); });

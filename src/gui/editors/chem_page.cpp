@@ -13,10 +13,16 @@ namespace {
 const EditorKind &formulaKind()
 {
     static const EditorKind kind{
-        QStringLiteral("tbshtChem"),           QStringLiteral("Chem"),
-        QStringLiteral("lblChemFormula"),      QStringLiteral("sgrdChemFormula"),
-        QStringLiteral("[Formula]"),           &SettingsValues::formulaFolder,
-        {FormulaColumns, {160, 60, 110}, 115}, {82, 83, 87, 88, 89, 90, 91, 92}};
+        QStringLiteral("tbshtChem"),
+        QStringLiteral("Chem"),
+        QStringLiteral("lblChemFormula"),
+        QStringLiteral("sgrdChemFormula"),
+        QStringLiteral("[Formula]"),
+        &SettingsValues::formulaFolder,
+        {FormulaColumns, {160, 60, 110}, 115},
+        {82, 83, 87, 88, 89, 90, 91, 92},
+        LanguageEntry::FormulaHeadings,
+        {QStringLiteral("Composant"), QStringLiteral("Quantité"), QStringLiteral("Unité")}};
     return kind;
 }
 
@@ -41,6 +47,11 @@ void ChemPage::buildControls()
     lblChemComments = makeLabel(this, QStringLiteral("lblChemComments"),
                                 QStringLiteral("Commentaires:"), QPoint(7, 295));
     mmoChemComments = makeMemo(this, QStringLiteral("mmoChemComments"), {5, 312, 393, 201});
+    // The fields below the title come before the grid, in the order they stand.
+    setTabOrder(lbleTitel, lbleChemType);
+    setTabOrder(lbleChemType, mmoChemCharacteristics);
+    setTabOrder(mmoChemCharacteristics, mmoChemComments);
+    setTabOrder(mmoChemComments, sgrd);
 }
 
 void ChemPage::retranslateControls(const LanguageTable &t)
@@ -62,6 +73,13 @@ void ChemPage::readFile(const FilePath &file)
     setMemoLines(mmoChemCharacteristics, text.characteristics);
     setMemoLines(mmoChemComments, text.comments);
     fixHeaderRow(grid, file.name());
+}
+
+void ChemPage::clearFields()
+{
+    lbleChemType->clear();
+    mmoChemCharacteristics->clear();
+    mmoChemComments->clear();
 }
 
 void ChemPage::writeFile(const FilePath &file)

@@ -22,6 +22,7 @@ protected:
     void retranslateControls(const LanguageTable &texts) override;
     void readFile(const FilePath &file) override;
     void writeFile(const FilePath &file) override;
+    void clearFields() override;
 
 private:
     LabeledEdit *lbleChemType = nullptr;

@@ -9,6 +9,8 @@
 #include "gui/string_grid.h"
 #include "gui/widgets.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -38,6 +40,17 @@ void EditorPage::buildControls()
         makeButton(this, name("btn", "Save"), QStringLiteral("Enregistrer"), {154, 48, 62, 25});
     btnCancel =
         makeButton(this, name("btn", "Cancel"), QStringLiteral("Annuler"), {304, 48, 62, 25});
+    // In the gaps of the row, which then holds five buttons evenly spaced.
+    btnNew = makeButton(this, name("btn", "New"), QStringLiteral("Nouveau"), {80, 48, 62, 25});
+    btnSaveAs =
+        makeButton(this, name("btn", "SaveAs"), QStringLiteral("Enreg. sous"), {229, 48, 62, 25});
+    setTabOrder(btnOpen, btnNew);
+    setTabOrder(btnNew, btnSave);
+    setTabOrder(btnSave, btnSaveAs);
+    setTabOrder(btnSaveAs, btnCancel);
+    // Beside the file field's caption: where the last save wrote.
+    lblStatus = makeLabel(this, name("lbl", "Status"), QString(), QRect(80, 8, 318, 14),
+                          Qt::AlignRight | Qt::AlignVCenter);
     lbleTitel = new LabeledEdit(this, name("lble", "Titel"), QStringLiteral("Titre:"), above,
                                 {5, 102, 393, 22});
 
@@ -66,6 +79,8 @@ void EditorPage::buildControls()
     onClick(btnOpen, dialogs, [this] { btnOpenClick(); });
     onClick(btnCancel, dialogs, [this] { btnCancelClick(); });
     onClick(btnSave, dialogs, [this] { btnSaveClick(); });
+    onClick(btnNew, dialogs, [this] { btnNewClick(); });
+    onClick(btnSaveAs, dialogs, [this] { btnSaveAsClick(); });
     onClick(btnAddRow, dialogs, [this] { btnAddRowClick(); });
     onClick(btnDelRow, dialogs, [this] { btnDelRowClick(); });
     onClick(btnUp, dialogs, [this] { btnUpClick(); });
@@ -85,6 +100,28 @@ void EditorPage::retranslateControls(const LanguageTable &t)
     setCaption(btnOpen, t.entry(e.open));
     setCaption(btnSave, t.entry(e.save));
     setCaption(btnCancel, t.entry(e.cancel));
+    m_texts = t;
+    setCaption(btnNew, text(LanguageEntry::New, QStringLiteral("Nouveau")));
+    setCaption(btnSaveAs, text(LanguageEntry::SaveAs, QStringLiteral("Enreg. sous")));
+}
+
+QString EditorPage::text(int entry, const QString &own) const
+{
+    QString out = own;
+    if (m_texts)
+        m_texts->take(entry, out);
+    return out;
+}
+
+void EditorPage::showStatus(const QString &status)
+{
+    showFitted(lblStatus, status);
+    lblStatus->setToolTip(status);
+}
+
+QString EditorPage::statusText() const
+{
+    return wholeText(lblStatus);
 }
 
 void EditorPage::setColumnWidths()
@@ -113,7 +150,7 @@ void EditorPage::btnOpenClick()
     const QString path = lbleFile->text();
     if (!fileNamed(path))
         return;
-    const FilePath file = m_ctx.settings->file(path);
+    const FilePath file = fieldFile(path);
     if (!FileContainsText(file, m_kind.marker)) {
         m_ctx.dialogs->showMessage(m_ctx.message(2));
         return;
@@ -125,14 +162,86 @@ void EditorPage::btnCancelClick()
 {
     const QString path = lbleFile->text();
     if (fileNamed(path))
-        read(m_ctx.settings->file(path));
+        read(fieldFile(path));
 }
 
 void EditorPage::btnSaveClick()
 {
     const QString path = lbleFile->text();
-    if (fileNamed(path))
-        writeFile(m_ctx.settings->file(path));
+    // A new file has no name yet: it is asked for, as Enregistrer sous does.
+    if (m_new && path.trimmed().isEmpty()) {
+        btnSaveAsClick();
+        return;
+    }
+    if (!fileNamed(path))
+        return;
+    const FilePath file = fieldFile(path);
+    // The file on show is saved over freely; another one the field names
+    // (typed after an Ouvrir) is not replaced unasked.
+    if (QFileInfo(file.path()).absoluteFilePath() != m_onShow &&
+        !mayReplace(file.path(), wholeText(btnSave)))
+        return;
+    write(file);
+}
+
+void EditorPage::btnNewClick()
+{
+    if (m_onShow.isEmpty()) {
+        QStringList header;
+        for (int c = 0; c < m_kind.columns.count; ++c)
+            header << text(m_kind.headingsEntry + c, m_kind.headings.value(c));
+        GridModel &g = *sgrd->grid();
+        g.setTable({header, QStringList()}, m_kind.columns.count);
+        g.setFixedRows(1);
+        lbleTitel->clear();
+        clearFields();
+    }
+    m_onShow.clear();
+    m_new = true;
+    lbleFile->clear();
+    showStatus(QString());
+}
+
+void EditorPage::btnSaveAsClick()
+{
+    const Settings &settings = *m_ctx.settings;
+    const QString folder = settings.folder(settings.values().*m_kind.folder);
+    const QString suggested =
+        m_onShow.isEmpty() ? QStringLiteral("*.txt") : QFileInfo(m_onShow).fileName();
+    const std::optional<QString> chosen =
+        m_ctx.dialogs->saveFile({QStringLiteral("Text (*.txt)"), folder, suggested});
+    if (!chosen || !mayReplace(*chosen, wholeText(btnSaveAs)))
+        return;
+    write(FilePath(*chosen));
+    // A file of the kind's folder goes by its bare name, as the lists name it.
+    const QFileInfo written(*chosen);
+    lbleFile->setText(QDir::cleanPath(written.absolutePath()) == QDir::cleanPath(folder)
+                          ? written.fileName()
+                          : *chosen);
+}
+
+bool EditorPage::mayReplace(const QString &path, const QString &caption)
+{
+    if (!QFileInfo::exists(path))
+        return true;
+    const QString question =
+        text(LanguageEntry::ReplaceFile, QStringLiteral("%1 existe déjà. Le remplacer ?"));
+    return m_ctx.dialogs->askYesNo(question.arg(QDir::toNativeSeparators(path)), caption, false);
+}
+
+FilePath EditorPage::fieldFile(const QString &path) const
+{
+    const Settings &settings = *m_ctx.settings;
+    return settings.fileIn(settings.values().*m_kind.folder, path);
+}
+
+void EditorPage::write(const FilePath &file)
+{
+    writeFile(file);
+    m_onShow = QFileInfo(file.path()).absoluteFilePath();
+    m_new = false;
+    const QString saved = text(LanguageEntry::SavedTo, QStringLiteral("Enregistré : %1"));
+    showStatus(saved.arg(QDir::toNativeSeparators(m_onShow)));
 }
 
 void EditorPage::read(const FilePath &file)
@@ -141,7 +250,11 @@ void EditorPage::read(const FilePath &file)
     // every column the grid holds, so a wider file read before must not widen
     // this one (an agitation code would land in a column the tabs never read).
     sgrd->grid()->setCols(m_kind.columns.count);
+    showStatus(QString());
+    m_onShow.clear();
     readFile(file);
+    m_onShow = QFileInfo(file.path()).absoluteFilePath();
+    m_new = false;
 }
 
 void EditorPage::btnAddRowClick()

@@ -22,6 +22,7 @@ constexpr double kStepTop = 0.02, kTimeTop = 0.20, kStateTop = 0.555, kAgitTop =
                  kAgitBottom = 0.80;
 constexpr double kBarTop = 0.83, kBandTop = 0.87, kBandBottom = 0.98;
 constexpr double kSideMargin = 0.02;
+constexpr double kTemperatureTop = 0.56, kStateWithTemperatureTop = 0.49;
 
 // What the fitted size of a text depends on: its digits all have one width.
 QString shapeOf(const QString &text)
@@ -83,6 +84,7 @@ BigDisplay::BigDisplay(ProcessEngine &engine, QWidget *parent)
     StateLabel = label("lblBigState");
     AgitLabel = label("lblBigAgit");
     BandLabel = label("lblBigBand");
+    TemperatureLabel = label("lblBigTemperature");
 
     Gauge = placed(new QProgressBar(this), QStringLiteral("ggeBig"), {});
     Gauge->setRange(0, 100);
@@ -118,6 +120,11 @@ void BigDisplay::render()
     draw(TimeLabel, f.time);
     draw(StateLabel, f.state);
     draw(AgitLabel, f.agit);
+    if (m_withTemperature != !f.temperatureLine.isEmpty()) {
+        m_withTemperature = !f.temperatureLine.isEmpty();
+        place();
+    }
+    draw(TemperatureLabel, {f.temperatureLine, f.time.color});
     QPalette pal = Gauge->palette();
     pal.setColor(QPalette::Highlight, shownColors(f.time.color, Colors::Black).first);
     Gauge->setPalette(pal);
@@ -163,14 +170,20 @@ void BigDisplay::place()
         return QRect(side, y0, w - 2 * side, std::max(1, y1 - y0));
     };
     StepLabel->setGeometry(band(kStepTop, kTimeTop));
-    TimeLabel->setGeometry(band(kTimeTop, kStateTop));
-    StateLabel->setGeometry(band(kStateTop, kAgitTop));
+    // The state's words under the time, and the temperature's line under
+    // them when the step has one.
+    const double stateTop = m_withTemperature ? kStateWithTemperatureTop : kStateTop;
+    const double stateBottom = m_withTemperature ? kTemperatureTop : kAgitTop;
+    TimeLabel->setGeometry(band(kTimeTop, stateTop));
+    StateLabel->setGeometry(band(stateTop, stateBottom));
+    TemperatureLabel->setGeometry(band(kTemperatureTop, kAgitTop));
+    TemperatureLabel->setVisible(m_withTemperature);
     AgitLabel->setGeometry(band(kAgitTop, kAgitBottom));
     BandLabel->setGeometry(band(kBandTop, kBandBottom));
     QRect bar = band(kBarTop, kBarTop);
     bar.setHeight(std::max(4, h / 100));
     Gauge->setGeometry(bar);
-    for (QLabel *l : {StepLabel, TimeLabel, StateLabel, AgitLabel, BandLabel}) {
+    for (QLabel *l : {StepLabel, TimeLabel, StateLabel, AgitLabel, BandLabel, TemperatureLabel}) {
         l->setProperty("fittedShape", QVariant());
         fit(l);
     }

@@ -43,7 +43,10 @@ private:
 
     ProcessEngine &m_engine;
     QPointer<ProcessTab> m_tab;
-    QLabel *StepLabel, *TimeLabel, *StateLabel, *AgitLabel, *BandLabel;
+    QLabel *StepLabel, *TimeLabel, *StateLabel, *AgitLabel, *BandLabel, *TemperatureLabel;
+    // A step whose time follows its bath's temperature gives the line of the
+    // temperature a share of the time's.
+    bool m_withTemperature = false;
     QProgressBar *Gauge;
     QTimer *BandTimer;
 };

@@ -9,6 +9,7 @@
 #include "core/process/process_file.h"
 #include "core/process/process_list.h"
 #include "core/process/sound_output.h"
+#include "core/temperature/temperature_texts.h"
 #include "core/textfile/text_file.h"
 #include "gui/dialogs.h"
 #include "gui/string_grid.h"
@@ -20,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabBar>
 #include <QTimer>
 
@@ -68,8 +70,12 @@ void ProcessTab::run(const std::function<void()> &event)
     } catch (const std::exception &e) {
         errors << QString::fromLocal8Bit(e.what());
     }
+    if (m_journal)
+        m_journal->settle();
     render();
     errors += process().takeErrors();
+    if (m_journal)
+        errors += m_journal->takeErrors();
     if (errors.isEmpty())
         return;
     // After the next tick is armed, and outside this event: the count-down,
@@ -85,9 +91,11 @@ void ProcessTab::run(const std::function<void()> &event)
 
 ProcessTab::ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, QObject *boxOwner,
                        AppContext &context)
-    : m_engine(engine), PageCtrl(pageCtrl), m_ctx(context), m_boxOwner(boxOwner), m_index(index)
+    : m_engine(engine), PageCtrl(pageCtrl), m_ctx(context), m_boxOwner(boxOwner), m_index(index),
+      m_thermometer(std::make_unique<KeyboardThermometer>(*context.clock))
 {
     Process &p = engine.process(index);
+    p.listenTo(*m_thermometer);
     const QString &tag = p.tag();
     setObjectName(QStringLiteral("Tab") + tag);
     pageCtrl->addTab(this, objectName());
@@ -156,7 +164,7 @@ void ProcessTab::build()
     StateLabel->setTextFormat(Qt::PlainText);
     // What is coming together with another process, ahead of time.
     CollisionLabel = makeLabel(this, QStringLiteral("lbl") + tag + QStringLiteral("Collision"),
-                               QString(), QRect(340, 183, 411, 18), Qt::AlignHCenter | Qt::AlignTop,
+                               QString(), QRect(340, 250, 411, 18), Qt::AlignHCenter | Qt::AlignTop,
                                {arialFont(13, true), Colors::Red, Colors::Black});
     CollisionLabel->setTextFormat(Qt::PlainText);
 
@@ -170,9 +178,26 @@ void ProcessTab::build()
     NextButton = button("Next", 588);
     ResetButton = button("Reset", 671);
 
+    // The films in the tank and the bath's temperature, then what the step's
+    // bath makes of its time.
+    FilmsLabel = makeLabel(this, QStringLiteral("lbl") + tag + QStringLiteral("Films"),
+                           QStringLiteral("Films:"), QPoint(340, 189));
+    FilmsSpin = placed(new QSpinBox(this), QStringLiteral("spn") + tag + QStringLiteral("Films"),
+                       {395, 185, 55, 22});
+    FilmsSpin->setRange(1, 999);
+    FilmsSpin->setValue(process().films());
+    TemperatureEdit = new LabeledEdit(
+        this, QStringLiteral("edt") + tag + QStringLiteral("Temperature"),
+        QStringLiteral("Température:"), LabeledEdit::LabelPosition::Left, {571, 185, 80, 22});
+    BathLabel = makeLabel(this, QStringLiteral("lbl") + tag + QStringLiteral("Bath"), QString(),
+                          QRect(340, 211, 411, 18), Qt::AlignLeft | Qt::AlignVCenter);
+    TemperatureLabel =
+        makeLabel(this, QStringLiteral("lbl") + tag + QStringLiteral("TemperatureLine"), QString(),
+                  QRect(340, 229, 411, 18), Qt::AlignLeft | Qt::AlignVCenter);
+
     CommentsMemo =
         placed(new QPlainTextEdit(this), QStringLiteral("mmo") + tag + QStringLiteral("Comments"),
-               {340, 203, 411, 227});
+               {340, 270, 411, 160});
     CommentsMemo->setReadOnly(true);
     CommentsMemo->setTabChangesFocus(false);
     CommentsMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -192,9 +217,14 @@ void ProcessTab::build()
     setTabOrder(NextButton, ResetButton);
     setTabOrder(ResetButton, CommentsMemo);
     setTabOrder(CommentsMemo, TitleEdit);
+    setTabOrder(TitleEdit, FilmsSpin);
+    setTabOrder(FilmsSpin, TemperatureEdit);
 
     const int i = m_index;
-    connect(StartButton, &QPushButton::clicked, this, &ProcessTab::startClicked);
+    connect(StartButton, &QPushButton::clicked, this, &ProcessTab::startAsked);
+    connect(FilmsSpin, &QSpinBox::valueChanged, this, &ProcessTab::setFilms);
+    connect(TemperatureEdit, &QLineEdit::editingFinished, this,
+            [this] { takeTemperatureText(TemperatureEdit->text()); });
     connect(PauseButton, &QPushButton::clicked, this,
             [this, i] { run([this, i] { m_engine.process(i).pause(); }); });
     connect(PreviousButton, &QPushButton::clicked, this,
@@ -275,12 +305,78 @@ void ProcessTab::retranslate(const LanguageTable &t)
     m_captions = {t.entry(LanguageEntry::Start), t.entry(LanguageEntry::Pause),
                   t.entry(LanguageEntry::Previous), t.entry(LanguageEntry::Next),
                   t.entry(LanguageEntry::Reset)};
+    m_filmsCaption = QStringLiteral("Films:");
+    t.take(BathLine::FilmsInTank, m_filmsCaption);
+    m_temperatureCaption = QStringLiteral("Température:");
+    t.take(BathLine::TabTemperature, m_temperatureCaption);
     applyCaptions();
+}
+
+void ProcessTab::startAsked()
+{
+    bool go = true;
+    run([&] {
+        for (const QString &q : process().startQuestions()) {
+            if (!m_ctx.dialogs->askYesNo(q, applicationTitle(), true)) {
+                go = false;
+                return;
+            }
+        }
+    });
+    if (go)
+        startClicked();
+}
+
+void ProcessTab::takeTemperatureText(const QString &text)
+{
+    const TemperatureUnit unit = m_engine.environment().temperatureUnit();
+    // Leaving the field as it was shown is no reading.
+    if (text.trimmed() == formatTemperature(process().celsius(), unit))
+        return;
+    run([&] {
+        const std::optional<double> celsius = parseTemperature(text, unit);
+        if (!celsius)
+            throw RuntimeError(
+                m_engine.environment().temperatureTexts()->notATemperature.arg(text.trimmed()));
+        syncThermometer();
+        m_thermometer->set(*celsius);
+    });
+    // A refused value gives way to the temperature in effect.
+    m_fieldShows.reset();
+    render();
+}
+
+void ProcessTab::nudgeTemperature(int steps)
+{
+    syncThermometer();
+    run([&] { m_thermometer->nudge(steps); });
+}
+
+// From the temperature in effect, not from a reading refused before it.
+void ProcessTab::syncThermometer()
+{
+    if (m_thermometer->celsius() == process().celsius())
+        return;
+    m_thermometer = std::make_unique<KeyboardThermometer>(*m_ctx.clock, process().celsius());
+    process().listenTo(*m_thermometer);
+}
+
+void ProcessTab::setFilms(int films)
+{
+    process().setFilms(films);
+    if (FilmsSpin && FilmsSpin->value() != process().films())
+        FilmsSpin->setValue(process().films());
 }
 
 void ProcessTab::applyCaptions()
 {
-    if (!isBuilt() || m_captions.isEmpty())
+    if (!isBuilt())
+        return;
+    if (!m_filmsCaption.isEmpty())
+        setCaption(FilmsLabel, m_filmsCaption);
+    if (!m_temperatureCaption.isEmpty())
+        TemperatureEdit->setCaption(m_temperatureCaption);
+    if (m_captions.isEmpty())
         return;
     QPushButton *const buttons[] = {StartButton, PauseButton, PreviousButton, NextButton,
                                     ResetButton};
@@ -342,7 +438,10 @@ void ProcessTab::load(const FilePath &file)
     const ProcessFileText text = ReadProcessFile(file, g);
     // A file without a title is known by its name, not by the title field's.
     m_title = text.hasTitle ? text.title : QFileInfo(file.name()).fileName();
-    m_comments = text.comments;
+    // The tab shows the comments without the temperature's section.
+    ProcessFileText sectioned = text;
+    takeTemperatureSection(sectioned);
+    m_comments = sectioned.comments;
     if (isBuilt()) {
         TitleEdit->setText(m_title);
         setMemoLines(CommentsMemo, m_comments);
@@ -357,6 +456,21 @@ void ProcessTab::load(const FilePath &file)
     // A caption the bar has to cut says itself whole over the tab.
     PageCtrl->setTabToolTip(PageCtrl->indexOf(this), m_title);
     process().setTitle(m_title);
+    // A [Temperature] that does not read names its file, and the times stay
+    // for 20 °C.
+    double reference = 20;
+    try {
+        reference = processTemperature(sectioned);
+    } catch (const RuntimeError &e) {
+        QMetaObject::invokeMethod(
+            m_boxOwner,
+            [dialogs = m_ctx.dialogs, message = e.inFile(file.name()).message()] {
+                dialogs->showError(message);
+            },
+            Qt::QueuedConnection);
+    }
+    process().setReferenceCelsius(reference);
+    syncThermometer();
     render();
 }
 
@@ -390,6 +504,16 @@ void ProcessTab::render()
         const int gauge = std::clamp(f.gauge, 0, 100);
         if (Gauge->value() != gauge)
             Gauge->setValue(gauge);
+        if (BathLabel->text() != f.bathLine)
+            BathLabel->setText(f.bathLine);
+        if (TemperatureLabel->text() != f.temperatureLine)
+            TemperatureLabel->setText(f.temperatureLine);
+        const std::pair<double, TemperatureUnit> shows{process().celsius(),
+                                                       m_engine.environment().temperatureUnit()};
+        if (m_fieldShows != shows) {
+            m_fieldShows = shows;
+            TemperatureEdit->setText(formatTemperature(shows.first, shows.second));
+        }
     }
     // The mark of a stopped process stays on its tab until it goes on; the
     // caption is set only as the mark changes (a tick must not look through
@@ -426,6 +550,8 @@ void ProcessTab::render()
 ProcessPages::ProcessPages(AppContext &context, QTabWidget *papers, QTabWidget *films,
                            QObject *parent, ProcessEnvironment env)
     : QObject(parent), m_ctx(context), m_papers(papers), m_films(films),
+      m_journalStore(context.settings->workingFolder().absolutePath()),
+      m_recorder(m_journalStore, *context.clock),
       m_engine(*context.clock, soundOf(context), std::move(env))
 {
     m_engine.environment().isActiveTab = [this](int i) {
@@ -465,6 +591,9 @@ void ProcessPages::LoadProcessLists()
         for (const QString &name :
              processListNames(TextFile::readLines(m_ctx.settings->file(list)))) {
             const int i = m_engine.add(name, paper);
+            auto journal = std::make_unique<ProcessJournal>(m_recorder, m_engine.process(i));
+            journal->setChanged([this] { emit journalChanged(); });
+            m_journals.push_back(std::move(journal));
             m_tabs.emplace_back();
             BuildProcessTab(i);
         }
@@ -476,14 +605,17 @@ void ProcessPages::BuildProcessTab(int index)
     Process &p = m_engine.process(index);
     auto *t = new ProcessTab(m_engine, index, p.paper() ? m_papers : m_films, this, m_ctx);
     m_tabs[static_cast<size_t>(index)] = t;
+    t->setJournal(m_journals.at(static_cast<size_t>(index)).get());
     connect(t, &ProcessTab::agitationFileRequested, this, &ProcessPages::agitationFileRequested);
     connect(t, &ProcessTab::rendered, this, [this, index] { emit tabRendered(index); });
     connect(t, &ProcessTab::timeLabelDoubleClicked, this,
             [this, index] { emit timeLabelDoubleClicked(index); });
     if (m_texts)
         t->retranslate(*m_texts);
-    t->load(m_ctx.settings->file(m_ctx.settings->values().processFolder + QLatin1Char('/') +
-                                 p.fileName()));
+    // No process folder is the working folder, as the editor's picker takes it.
+    const QString &folder = m_ctx.settings->values().processFolder;
+    t->load(m_ctx.settings->file(folder.isEmpty() ? p.fileName()
+                                                  : folder + QLatin1Char('/') + p.fileName()));
     if (m_buildControls)
         buildTab(t);
 }
@@ -512,8 +644,14 @@ void ProcessPages::destroyTabs()
     }
     m_tabs.clear();
     m_engine.abandonAll(ProcessEvent::How::Reload);
+    QStringList errors;
+    for (const auto &j : m_journals)
+        errors += j->takeErrors();
     m_engine.clear();
+    m_journals.clear();
     emit tabsDestroyed();
+    for (const QString &e : errors)
+        m_ctx.dialogs->showError(e);
 }
 
 void ProcessPages::renderAll()

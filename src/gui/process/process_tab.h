@@ -1,13 +1,16 @@
 #pragma once
 
 #include "core/app/language.h"
+#include "core/journal/process_journal.h"
 #include "core/process/process_engine.h"
+#include "core/temperature/temperature_source.h"
 
 #include <QPointer>
 #include <QStringList>
 #include <QTabWidget>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -15,6 +18,7 @@ class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QSpinBox;
 class QTimer;
 class LabeledEdit;
 class StringGrid;
@@ -65,11 +69,22 @@ public:
     // Shows the previous or next tab of its page control, round the ends.
     void turnPageControl(int step) const;
     Process &process() const;
+    // The journal of the tab's process, told after every command.
+    void setJournal(ProcessJournal *journal) { m_journal = journal; }
     // Draws the face and follows it with the two timers.
     void render();
     // Runs one event of this process and draws it. What failed is shown in
     // the error box once the next tick is armed: a box never holds the clock.
     void run(const std::function<void()> &event);
+    // Démarrer: the questions on worn baths first (Return answers yes,
+    // Escape no); a no leaves the process as it was.
+    void startAsked();
+    // The temperature typed in the field, in the unit of Préférences.
+    void takeTemperatureText(const QString &text);
+    // Ctrl+Up and Ctrl+Down: half a degree Celsius a step.
+    void nudgeTemperature(int steps);
+    void setFilms(int films);
+    KeyboardThermometer &thermometer() { return *m_thermometer; }
 
 signals:
     // Column 4 was double-clicked: the agitation file is to be opened.
@@ -100,12 +115,17 @@ private:
     QPushButton *StartButton = nullptr, *PauseButton = nullptr, *NextButton = nullptr,
                 *PreviousButton = nullptr, *ResetButton = nullptr;
     QPlainTextEdit *CommentsMemo = nullptr;
+    QSpinBox *FilmsSpin = nullptr;
+    LabeledEdit *TemperatureEdit = nullptr;
+    QLabel *FilmsLabel = nullptr, *BathLabel = nullptr, *TemperatureLabel = nullptr;
     QProgressBar *Gauge = nullptr;
     QTimer *StepTimer = nullptr, *AgitTimer = nullptr;
     QStringList m_captions; // the five buttons', none: the design's
+    QString m_filmsCaption, m_temperatureCaption;
 
     AppContext &m_ctx;
     QObject *m_boxOwner;
+    ProcessJournal *m_journal = nullptr;
     int m_index;
     qint64 m_scheduledDue = -1; // the tick the step timer is set for
     quint64 m_agitation = 0;    // the agitation the agitation timer counts
@@ -118,6 +138,12 @@ private:
     qint64 m_shownCollisionSeconds = -1;
     QString m_markedWord;
     QStringList m_comments;
+    // Made again from the temperature in effect when that moved without it
+    // (a refused reading, a file's own temperature).
+    std::unique_ptr<KeyboardThermometer> m_thermometer;
+    void syncThermometer();
+    // What the temperature field was last set to show.
+    std::optional<std::pair<double, TemperatureUnit>> m_fieldShows;
 };
 
 // A caption with the mark of a process held part-way (paused, or at a wait
@@ -147,6 +173,13 @@ public:
     ~ProcessPages() override;
 
     ProcessEngine &engine() { return m_engine; }
+    // journal.txt of the working folder: read at the first run or when the
+    // Journal page is first shown, written as the processes run.
+    JournalStore &journal() { return m_journalStore; }
+    ProcessJournal *processJournal(int i) const
+    {
+        return m_journals.at(static_cast<size_t>(i)).get();
+    }
     const std::vector<QPointer<ProcessTab>> &tabs() const { return m_tabs; }
     ProcessTab *tab(int i) const { return m_tabs.at(static_cast<size_t>(i)); }
 
@@ -171,6 +204,8 @@ signals:
     void timeLabelDoubleClicked(int index);
     // Every tab has gone, by a reload.
     void tabsDestroyed();
+    // The journal was written (or failed to be) after an event of a run.
+    void journalChanged();
 
 public:
     // What the collision ahead of process i (of any, for -1) says; empty for
@@ -186,7 +221,11 @@ private:
     AppContext &m_ctx;
     QTabWidget *m_papers;
     QTabWidget *m_films;
+    // Before the engine: its processes tell the journal as they go.
+    JournalStore m_journalStore;
+    JournalRecorder m_recorder;
     ProcessEngine m_engine;
+    std::vector<std::unique_ptr<ProcessJournal>> m_journals; // by process
     std::vector<QPointer<ProcessTab>> m_tabs;
     bool m_buildControls = true;
     std::optional<LanguageTable> m_texts; // the last given, for the tabs made later

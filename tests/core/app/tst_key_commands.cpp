@@ -65,7 +65,17 @@ private slots:
         QTest::newRow("ctrl+1: Films") << int(Qt::Key_1) << ctrl << false << "" << A::ShowPage << 0;
         QTest::newRow("ctrl+8: Préférences")
             << int(Qt::Key_8) << ctrl << false << "p" << A::ShowPage << 7;
-        QTest::newRow("ctrl+9: no page") << int(Qt::Key_9) << ctrl << false << "" << A::None << -1;
+        QTest::newRow("ctrl+9: Bains") << int(Qt::Key_9) << ctrl << false << "" << A::ShowPage << 8;
+        QTest::newRow("ctrl+up: the tab's temperature")
+            << int(Qt::Key_Up) << ctrl << false << "p" << A::TemperatureUp << -1;
+        QTest::newRow("ctrl+down in a cell editor is the editor's")
+            << int(Qt::Key_Down) << ctrl << false << "pe" << A::None << -1;
+        QTest::newRow("return in the tab's temperature field is the field's")
+            << int(Qt::Key_Return) << none << false << "pf" << A::None << -1;
+        QTest::newRow("ctrl+0: Journal")
+            << int(Qt::Key_0) << ctrl << false << "p" << A::ShowJournal << -1;
+        QTest::newRow("ctrl+à on a French keyboard")
+            << int(Qt::Key_Agrave) << ctrl << false << "" << A::ShowJournal << -1;
         QTest::newRow("ctrl+& on a French keyboard")
             << int(Qt::Key_Ampersand) << ctrl << false << "" << A::ShowPage << 0;
         QTest::newRow("ctrl+è on a French keyboard")
@@ -129,6 +139,7 @@ private slots:
                                   LearnedKey{Qt::Key_F5, PedalAction::Start},
                                   LearnedKey{Qt::Key_C, PedalAction::None}};
         where.learned = &learned;
+        where.typingField = place.contains('f');
         const KeyCommand got = keyCommand(key, Qt::KeyboardModifiers(modifiers), repeat, where);
         QCOMPARE(got, (KeyCommand{action, page}));
     }

@@ -98,6 +98,10 @@ private slots:
                                                       << "%root%2/y.txt"
                                                       << "/opt/Labo2/y.txt"
                                                       << "/opt/Labo2/y.txt";
+        QTest::newRow("the folder inside another path is no match") << "/opt/noc"
+                                                                    << "/data/opt/noc/x"
+                                                                    << "/data/opt/noc/x"
+                                                                    << "/data/opt/noc/x";
         QTest::newRow("the folder itself") << "/opt/Labo"
                                            << "%Root%"
                                            << "/opt/Labo"

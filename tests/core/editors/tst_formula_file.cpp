@@ -21,6 +21,10 @@ class TestFormulaFile : public QObject
 private slots:
     void roundTrip_data()
     {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("readTitle");
+        QTest::addColumn<QString>("readType");
         QTest::addColumn<QString>("characteristics");
         QTest::addColumn<QString>("comments");
         QTest::addColumn<QStringList>("readCharacteristics");
@@ -28,21 +32,50 @@ private slots:
         QTest::addColumn<QStringList>("readTable");
         const QStringList table{"Composant|Quantité|Unité", "Métol|2|g", "Borax||"};
         QTest::newRow("tabs and trailing blanks")
+            << "D-76"
+            << "Révélateur"
+            << "D-76"
+            << "Révélateur"
             << "pH\t9,5  \n\tà 20 °C \n \n\t"
             << "un\tdeux\n  trois  " << QStringList{"pH\t9,5  ", "\tà 20 °C"}
             << QStringList{"un\tdeux", "  trois"} << table;
-        QTest::newRow("empty memo") << ""
+        QTest::newRow("empty memo") << "D-76"
+                                    << "Révélateur"
+                                    << "D-76"
+                                    << "Révélateur"
+                                    << ""
                                     << "x" << QStringList{""} << QStringList{"x"} << table;
         QTest::newRow("[Comments] in the characteristics")
+            << "D-76"
+            << "Révélateur"
+            << "D-76"
+            << "Révélateur"
             << "un\n[Comments]\ndeux"
             << "trois" << QStringList{"un"} << QStringList{"deux", "trois"} << table;
         QTest::newRow("[Formula] in the comments")
+            << "D-76"
+            << "Révélateur"
+            << "D-76"
+            << "Révélateur"
             << "c"
             << "un\n[Formula]\ndeux" << QStringList{"c"} << QStringList{"un"}
             << QStringList{"||deux", "||[Formula]"} + table;
+        // One-line fields get a space for each line break or TAB; a lone CR in
+        // a memo ends its line as the reader takes it.
+        QTest::newRow("line breaks and TABs in the title and type")
+            << "D-76\r\n"
+            << "Révé\tlateur\n"
+            << "D-76 "
+            << "Révé lateur "
+            << "c\rd"
+            << "x" << QStringList{"c", "d"} << QStringList{"x"} << table;
     }
     void roundTrip()
     {
+        QFETCH(QString, title);
+        QFETCH(QString, type);
+        QFETCH(QString, readTitle);
+        QFETCH(QString, readType);
         QFETCH(QString, characteristics);
         QFETCH(QString, comments);
         QFETCH(QStringList, readCharacteristics);
@@ -53,12 +86,12 @@ private slots:
         for (int r = 0; r < 3; ++r)
             for (int c = 0; c < 3; ++c)
                 grid.setCell(c, r, kTable[r].split('\t')[c]);
-        WriteFormulaFile(dir.file("f.txt"), "D-76", "Révélateur", characteristics, comments, grid);
+        WriteFormulaFile(dir.file("f.txt"), title, type, characteristics, comments, grid);
 
         GridModel back(3, 2);
         const FormulaFileText text = ReadFormulaFile(dir.file("f.txt"), back);
-        QCOMPARE(text.title, QStringLiteral("D-76"));
-        QCOMPARE(text.type, QStringLiteral("Révélateur"));
+        QCOMPARE(text.title, readTitle);
+        QCOMPARE(text.type, readType);
         QCOMPARE(text.characteristics, readCharacteristics);
         QCOMPARE(text.comments, readComments);
         QCOMPARE(rowsOf(back), readTable);

@@ -258,7 +258,9 @@ private slots:
         QTest::newRow("folder as target") << "sub"
                                           << "File access denied";
         QTest::newRow("missing folder") << "nofolder/x.txt"
-                                        << "File not found";
+                                        << "Folder \"<dir>/nofolder\" not found";
+        QTest::newRow("missing folders") << "no/folder/x.txt"
+                                         << "Folder \"<dir>/no\" not found";
         QTest::newRow("fifo as target") << "fifo"
                                         << "Not a regular file";
         QTest::newRow("nul in the name") << QString("sub") + QChar(0) + "x"
@@ -277,7 +279,7 @@ private slots:
         } catch (const RuntimeError &e) {
             QString shown = dir.file(name);
             shown.replace(QChar(0), QChar(0x2400)); // made visible
-            QCOMPARE(e.message(), fileError(shown, message));
+            QCOMPARE(e.message(), fileError(shown, QString(message).replace("<dir>", dir.path())));
         }
         QCOMPARE(dir.read("sub/inner.txt"), QByteArray("x"));
     }

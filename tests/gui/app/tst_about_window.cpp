@@ -173,15 +173,22 @@ private slots:
     void guideFromTheWorkingFolder_data()
     {
         QTest::addColumn<bool>("present");
-        QTest::newRow("present") << true;
-        QTest::newRow("missing") << false;
+        QTest::addColumn<bool>("opener"); // a program takes the file
+        QTest::newRow("present") << true << true;
+        QTest::newRow("missing") << false << true;
+        QTest::newRow("nothing opens it") << true << false;
     }
 
     void guideFromTheWorkingFolder()
     {
         QFETCH(bool, present);
+        QFETCH(bool, opener);
+        if (!opener)
+            QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         AppFixture f;
         f.writeStandardFolder();
+        // Without the language file's text, the program's own names the file.
+        f.dir.write("lang.txt", f.dir.read("lang.txt").replace("122\tT122", "122\t"));
         if (present)
             f.dir.write("tavo.pdf", QByteArray("%PDF-1.4\n"));
         TfrmMain &w = f.start();
@@ -192,6 +199,13 @@ private slots:
 
         f.about->show(); // the scripted dialogs only record the modal showing
         QTest::mouseClick(control<QLabel>(f.about.get(), "lblDoc"), Qt::LeftButton);
+        if (!opener) {
+            // Said, and named, where the desktop gives no word.
+            QCOMPARE(f.dialogs.messages(),
+                     QStringList{"No program opened \"tavo.pdf\": install one that opens it, "
+                                 "or open it yourself."});
+            return;
+        }
         QCOMPARE(m_desktop.urls.size(), 1);
         QVERIFY(m_desktop.urls.first().isLocalFile());
         QCOMPARE(m_desktop.urls.first().toLocalFile(),

@@ -142,11 +142,12 @@ private slots:
         TfrmMain &w = f.start();
         QCOMPARE(w.size(), QSize(792, 582));
         QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->geometry(), QRect(4, 25, 781, 552));
-        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->count(), 8);
+        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->count(), 10);
         const QStringList names{
             "tbshtFilms",          "tbshtPapers", "tbshtDilutions", "tbshtUnitsConversion",
-            "tbshtTimeConversion", "tbshtChem",   "tbshtProcess",   "tbshtPref"};
-        for (int i = 0; i < 8; ++i)
+            "tbshtTimeConversion", "tbshtChem",   "tbshtProcess",   "tbshtBaths",
+            "tbshtJournal",        "tbshtPref"};
+        for (int i = 0; i < 10; ++i)
             QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->widget(i)->objectName(), names[i]);
         QCOMPARE(control<QTabWidget>(w, "pgctrlFilms")->geometry(), QRect(3, 3, 766, 518));
         QCOMPARE(control<QTabWidget>(w, "pgctrlPapers")->geometry(), QRect(3, 3, 766, 518));
@@ -650,7 +651,9 @@ private slots:
         QCOMPARE(control<QLabel>(w, "lblAppTitel")->text(), QStringLiteral("T11"));
         QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->tabText(1), QStringLiteral("T12"));
         QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->tabText(0), QStringLiteral("T13"));
-        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->tabText(7), QStringLiteral("T16"));
+        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->tabText(7), QStringLiteral("T169"));
+        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->tabText(8), QStringLiteral("T188"));
+        QCOMPARE(control<QTabWidget>(w, "pgctrlMain")->tabText(9), QStringLiteral("T16"));
         QCOMPARE(control<QGroupBox>(w.preferences(), "grpbxSound")->title(), QStringLiteral("T41"));
         QCOMPARE(control<LabeledEdit>(w.preferences(), "lbleSoundSeconds")->caption(),
                  QStringLiteral("T45"));
@@ -705,6 +708,13 @@ private slots:
     {
         AppFixture f;
         f.writeStandardFolder();
+        // The lines that hold lists give every piece.
+        QStringList lang;
+        for (int n = 1; n < LanguageTable::Size; ++n)
+            lang << QString("%1\t").arg(n) + (n == 172   ? QStringList(6, "T172").join('|')
+                                              : n == 179 ? QStringList(10, "T179").join('|')
+                                                         : QString("T%1").arg(n));
+        f.dir.write("lang.txt", crlf(lang));
         f.dir.write("proc/a.txt", crlf({"[Titel]", "Dev", "[Comments]", "", "[Process]",
                                         "Step\tTime\tTime 2\tWait\tAgit", "Dev\t00:00:05\t\t\t"}));
         f.dir.write("films.txt", crlf({"a.txt", "a.txt"}));
@@ -714,8 +724,8 @@ private slots:
         w.completeBuild();
 
         // What no line of the language file replaces.
-        const QSet<QString> ownTexts{"...", "?",        "+",           "/",
-                                     "%",   "°Celsius", "°Fahrenheit", "Fichiers"};
+        const QSet<QString> ownTexts{"...",      "?",           "+",        "/",  "%",
+                                     "°Celsius", "°Fahrenheit", "Fichiers", "°C", "°F"};
         const QRegularExpression fromFile("^T\\d+$");
         QStringList uncaptioned;
         const auto check = [&](const QWidget *w, const QString &text) {

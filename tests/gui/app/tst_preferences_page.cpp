@@ -1,11 +1,15 @@
 #include "app_fixture.h"
 #include "core/base/colors.h"
 #include "gui/app/preferences_page.h"
+#include "gui/app/process_list_editor.h"
 #include "gui/process/process_tab.h"
 #include "gui/widgets.h"
 
 #include <QDesktopServices>
+#include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -258,6 +262,103 @@ private slots:
         QCOMPARE(fontColorOf(TimeLabel(tab)), Colors::Gray);
         control<QRadioButton>(w.preferences(), "rbtnColorYN")->click();
         QCOMPARE(fontColorOf(TimeLabel(tab)), Colors::Red);
+    }
+
+    // A process goes on a tab from the editor, once; a rebuild that would stop
+    // a run is asked about first.
+    void addToFilmsAppendsOnce()
+    {
+        AppFixture f;
+        f.writeStandardFolder();
+        writeProcesses(f);
+        f.dir.write("proc/b.txt", f.dir.read("proc/a.txt").replace("Film A", "Film B"));
+        f.dir.write("proc/c.txt", f.dir.read("proc/a.txt").replace("Film A", "Film C"));
+        TfrmMain &w = f.start();
+        auto *films = control<QTabWidget>(w, "pgctrlFilms");
+        auto *file = control<QLineEdit>(w, "lblePROCFile");
+        auto *add = control<QPushButton>(w, "btnPROCAddFilms");
+        file->setText("b.txt");
+        control<QPushButton>(w, "btnPROCOpen")->click();
+        add->click();
+        QCOMPARE(f.dialogs.shown.size(), size_t(0));
+        QCOMPARE(f.dir.read("films.txt"), crlf({"a.txt", "b.txt"}));
+        QCOMPARE(films->count(), 2);
+        QCOMPARE(films->tabText(1), QStringLiteral("Film B"));
+        QCOMPARE(films->currentIndex(), 1);
+        add->click();
+        QCOMPARE(f.dir.read("films.txt"), crlf({"a.txt", "b.txt"}));
+        QCOMPARE(films->count(), 2);
+
+        // Under way: asked; No adds nothing and the run goes on.
+        ProcessTab *running = w.processPages()->tab(0);
+        StartButton(running)->click();
+        file->setText("c.txt");
+        control<QPushButton>(w, "btnPROCOpen")->click();
+        add->click();
+        QCOMPARE(f.dialogs.count(ScriptedDialogs::Kind::Question), 1);
+        QCOMPARE(f.dir.read("films.txt"), crlf({"a.txt", "b.txt"}));
+        QVERIFY(StepTimer(running)->isActive());
+        QCOMPARE(f.dialogs.errors(), QStringList());
+    }
+
+    // The list editor writes each change at once; a change that cannot be
+    // written leaves the list file and the list shown as they were.
+    void listEditorWritesTheList_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("down") << 0 << "btnListDown" << false
+                              << QStringList{"b.txt", "a.txt", "c.txt"};
+        QTest::newRow("up") << 2 << "btnListUp" << false << QStringList{"a.txt", "c.txt", "b.txt"};
+        QTest::newRow("up from the top")
+            << 0 << "btnListUp" << false << QStringList{"a.txt", "b.txt", "c.txt"};
+        QTest::newRow("remove") << 1 << "btnListRemove" << false << QStringList{"a.txt", "c.txt"};
+        QTest::newRow("failed save")
+            << 1 << "btnListRemove" << true << QStringList{"a.txt", "b.txt", "c.txt"};
+    }
+    void listEditorWritesTheList()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, button);
+        QFETCH(bool, readOnly);
+        QFETCH(QStringList, expected);
+        AppFixture f;
+        f.writeStandardFolder();
+        writeProcesses(f);
+        for (const char *name : {"b.txt", "c.txt"})
+            f.dir.write(QString("proc/") + name, f.dir.read("proc/a.txt"));
+        f.dir.write("films.txt", crlf({"a.txt", "", " b.txt", "c.txt"}));
+        TfrmMain &w = f.start();
+        control<QPushButton>(w.preferences(), "btnFilmList")->click();
+        QCOMPARE(f.dialogs.count(ScriptedDialogs::Kind::Modal), 1);
+        QCOMPARE(f.dialogs.shown.back().text, QStringLiteral("dlgProcessList"));
+        auto *editor = control<ProcessListEditor>(w.preferences(), "dlgProcessList");
+        auto *list = control<QListWidget>(editor, "lstProcessList");
+        QCOMPARE(list->count(), 3);
+        const QByteArray before = f.dir.read("films.txt");
+        if (readOnly)
+            QFile::setPermissions(f.dir.file("films.txt"), QFile::ReadOwner | QFile::ReadUser);
+        list->setCurrentRow(row);
+        control<QPushButton>(editor, button)->click();
+        QStringList shown;
+        for (int i = 0; i < list->count(); ++i)
+            shown << list->item(i)->text();
+        QCOMPARE(shown, expected);
+        if (readOnly) {
+            QCOMPARE(f.dialogs.errors(), QStringList{"\"films.txt\": File access denied."});
+            QCOMPARE(f.dir.read("films.txt"), before);
+        } else {
+            QCOMPARE(f.dialogs.errors(), QStringList());
+            if (expected != QStringList{"a.txt", "b.txt", "c.txt"})
+                QCOMPARE(f.dir.read("films.txt"), crlf(expected));
+        }
+        QVERIFY(QFile::exists(f.dir.file("proc/b.txt")));
+        // The tabs follow at the next Recharger.
+        QCOMPARE(w.processPages()->tabs().size(), size_t(3));
+        control<QPushButton>(w.preferences(), "btnPrefReload")->click();
+        QCOMPARE(w.processPages()->tabs().size(), size_t(expected.size()));
     }
 
     void doubleClickOpensTheFile_data()

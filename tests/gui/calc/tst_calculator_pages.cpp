@@ -10,6 +10,8 @@
 #include "gui/widgets.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -89,6 +91,8 @@ private slots:
             << "a" << QStringList{"2.5", "1", "4"} << QChar(',') << "old" << 7 << "";
         QTest::newRow("a beyond a double")
             << "a" << QStringList{"1e400", "1", "4"} << QChar('.') << "old" << 7 << "";
+        QTest::newRow("a long result shows whole")
+            << "a" << QStringList{"1", "1", "69"} << QChar('.') << "0.0142857142857143" << -1 << "";
         QTest::newRow("b 100 at 2+8")
             << "b" << QStringList{"100", "2", "8"} << QChar('.') << "500" << -1 << "";
         QTest::newRow("b a = 0") << "b" << QStringList{"200", "0", "4"} << QChar('.') << "old" << -1
@@ -130,6 +134,9 @@ private slots:
         type(child<QLineEdit>(&page, d + "2"), in[2]);
         QTest::mouseClick(child<QPushButton>(&page, "btnDil" + row), Qt::LeftButton);
         QCOMPARE(out->text(), panel);
+        // Not cut by the panel.
+        QVERIFY(QFontMetrics(out->font()).horizontalAdvance(out->text()) <=
+                out->contentsRect().width());
         QCOMPARE(dialogs.messages(),
                  message < 0 ? QStringList() : QStringList{ctx.message(message)});
         // Without a language file the box still says something.
@@ -506,6 +513,58 @@ private slots:
     }
 
     // ---- Shared ------------------------------------------------------------
+
+    void enterComputes_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QStringList>("fields"); // typed into, Enter in the last
+        QTest::addColumn<QStringList>("in");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("dilution a") << 0 << QStringList{"edtQtyFina", "edtDila1", "edtDila2"}
+                                    << QStringList{"1000", "1", "4"} << "pnlQtyStocka"
+                                    << "200";
+        QTest::newRow("dilution d, Enter in the first field")
+            << 0 << QStringList{"edtDild1", "edtDild2", "edtQtyFind"}
+            << QStringList{"2", "20", "500"} << "pnlQtyStockd"
+            << "50";
+        QTest::newRow("temperature")
+            << 1 << QStringList{"lbleUNITTempC"} << QStringList{"100"} << "lbleUNITTempF"
+            << "212";
+    }
+    void enterComputes()
+    {
+        QFETCH(int, page);
+        QFETCH(QStringList, fields);
+        QFETCH(QStringList, in);
+        QFETCH(QString, result);
+        QFETCH(QString, shown);
+        DilutionsPage dil(ctx);
+        dil.setDecimalSeparator('.');
+        UnitsConversionPage units(ctx);
+        QWidget *pages[] = {&dil, &units};
+        for (int i = 0; i < fields.size(); ++i)
+            type(child<QLineEdit>(pages[page], fields[i]), in[i]);
+        QTest::keyClick(child<QLineEdit>(pages[page], fields.back()), Qt::Key_Return);
+        QWidget *out = child(pages[page], result);
+        if (auto *field = qobject_cast<QLineEdit *>(out))
+            QCOMPARE(field->text(), shown);
+        else
+            QCOMPARE(static_cast<QLabel *>(out)->text(), shown);
+    }
+
+    void tabLeavesTheTimeTable()
+    {
+        TimeConversionPage page(ctx);
+        page.show();
+        QApplication::setActiveWindow(&page);
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        auto *table = child(&page, "sgrdDEVT");
+        table->setFocus();
+        QCOMPARE(QApplication::focusWidget(), table);
+        QTest::keyClick(table, Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != table);
+    }
 
     void focusOrder_data()
     {

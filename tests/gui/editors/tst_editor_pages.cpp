@@ -5,11 +5,14 @@
 #include "gui/editors/chem_page.h"
 #include "gui/editors/process_editor_page.h"
 #include "gui/string_grid.h"
+#include "gui/widgets.h"
 #include "test_support.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -262,12 +265,103 @@ private slots:
         page.comments()->clear();
         page.grid().setCell(1, 1, "");
         page.button("Cancel")->click();
-        QCOMPARE(page.field("Titel")->text(), QStringLiteral("Révélateur\tMQ"));
+        QCOMPARE(page.field("Titel")->text(), QStringLiteral("Révélateur MQ"));
         QCOMPARE(page.field("Type")->text(), QStringLiteral("Film"));
         QCOMPARE(characteristics->toPlainText(), QStringLiteral("pH\t9"));
         QCOMPARE(page.comments()->document()->toRawText(), QString("20\u00A0°C  \u2029fin"));
         QCOMPARE(page.grid().cell(1, 1), QStringLiteral("2,5"));
         QVERIFY(page.dialogs.shown.empty());
+    }
+
+    void pasteKeepsOneLine_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QString>("field"); // none: the grid's first step name
+        QTest::newRow("process title") << "PROC"
+                                       << "Titel";
+        QTest::newRow("formula type") << "Chem"
+                                      << "Type";
+        QTest::newRow("step name") << "PROC"
+                                   << "";
+    }
+    void pasteKeepsOneLine()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(QString, field);
+        Page page(prefix);
+        page.widget->show();
+        QApplication::setActiveWindow(page.widget.get());
+        QVERIFY(QTest::qWaitForWindowActive(page.widget.get()));
+        QGuiApplication::clipboard()->setText("Bain\r\nà\t20\n");
+        QLineEdit *edit = nullptr;
+        if (field.isEmpty()) {
+            page.grid().setCurrent(0, 1);
+            QTest::keyClick(page.view(), Qt::Key_F2);
+            edit = page.view()->findChild<QLineEdit *>();
+        } else {
+            edit = page.field(qPrintable(field));
+            edit->setFocus();
+        }
+        QVERIFY(edit);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edit->text(), QStringLiteral("Bain à 20 "));
+    }
+
+    // Tab walks the fields in the order they stand, and leaves the grid at its
+    // ends instead of wrapping round.
+    void tabOrder_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QString>("from"); // a field's role, or a cell "col,row" (F2: its editor)
+        QTest::addColumn<bool>("back");
+        QTest::addColumn<QString>("to");
+        QTest::newRow("Chimies: the title, then the type") << "Chem"
+                                                           << "Titel" << false << "lbleChemType";
+        QTest::newRow("Tab on the last cell leaves the grid") << "PROC"
+                                                              << "4,2" << false << "btnPROCAddRow";
+        QTest::newRow("Tab in the last cell's editor leaves the grid")
+            << "PROC"
+            << "F2 4,2" << false << "btnPROCAddRow";
+        QTest::newRow("Shift+Tab on the first cell leaves the grid")
+            << "PROC"
+            << "0,1" << true << "lblePROCTitel";
+        QTest::newRow("Tab goes on to the next row") << "PROC"
+                                                     << "4,1" << false << "sgrdPROC 0,2";
+    }
+    void tabOrder()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(QString, from);
+        QFETCH(bool, back);
+        QFETCH(QString, to);
+        Page page(prefix);
+        page.widget->show();
+        QApplication::setActiveWindow(page.widget.get());
+        QVERIFY(QTest::qWaitForWindowActive(page.widget.get()));
+        page.grid().setRows(3);
+        QWidget *start = nullptr;
+        if (from.contains(',')) {
+            const QStringList at = from.section(' ', -1).split(',');
+            page.grid().setCurrent(at[0].toInt(), at[1].toInt());
+            page.view()->setFocus();
+            start = page.view();
+            if (from.startsWith("F2")) {
+                QTest::keyClick(page.view(), Qt::Key_F2);
+                start = QApplication::focusWidget();
+            }
+        } else {
+            start = page.field(qPrintable(from));
+            start->setFocus();
+        }
+        QTest::keyClick(start, back ? Qt::Key_Backtab : Qt::Key_Tab,
+                        back ? Qt::ShiftModifier : Qt::NoModifier);
+        QCoreApplication::processEvents();
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY(focus);
+        QString shown = focus->objectName();
+        if (focus == page.view())
+            shown += QString(" %1,%2").arg(page.grid().currentCol()).arg(page.grid().currentRow());
+        QCOMPARE(shown, to);
     }
 
     void longTextsSurviveASave_data()
@@ -341,6 +435,118 @@ private slots:
         QCOMPARE(QDir(page.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
+    // A new file reaches its folder by the name asked for, and reads back as
+    // it was made; a copy of it, made by Nouveau, saves as the same bytes.
+    void newThenSaveAsReadsBack_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QString>("button"); // Enregistrer asks a new file's name too
+        for (const char *prefix : {"PROC", "Chem"})
+            for (const char *button : {"SaveAs", "Save"})
+                QTest::addRow("%s %s", prefix, button) << prefix << button;
+    }
+    void newThenSaveAsReadsBack()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(QString, button);
+        Page page(prefix);
+        page.settings.setProcessFolder("dossier");
+        page.settings.setFormulaFolder("dossier");
+        QVERIFY(QDir(page.dir.path()).mkdir("dossier"));
+        const QString folder = page.dir.file("dossier");
+        page.fillBefore();
+        page.button("New")->click();
+        QCOMPARE(page.grid().rows(), 2);
+        QCOMPARE(page.grid().cols(), page.process() ? 5 : 3);
+        QCOMPARE(page.grid().cell(0, 0), page.process() ? "Étape" : "Composant");
+        QCOMPARE(page.grid().cell(0, 1), QString());
+        QCOMPARE(page.field("Titel")->text(), QString());
+        page.field("Titel")->setText("Nouveau film");
+        page.grid().setCell(0, 1, "Révélateur");
+        page.grid().setCell(1, 1, "00:07:30");
+        page.dialogs.saveAnswers.push_back(folder + "/neuf.txt");
+        page.button(qPrintable(button))->click();
+        QCOMPARE(page.dialogs.count(ScriptedDialogs::Kind::SaveFile), 1);
+        QCOMPARE(page.dialogs.shown.back().folder, folder);
+        QCOMPARE(page.dialogs.count(ScriptedDialogs::Kind::Question), 0);
+        QCOMPARE(page.field("File")->text(), QStringLiteral("neuf.txt"));
+        auto *status = page.get<QLabel>("lbl" + prefix + "Status");
+        QVERIFY2(wholeText(status).contains(folder + "/neuf.txt"), qPrintable(wholeText(status)));
+        const QByteArray saved = readBytes(folder + "/neuf.txt");
+
+        page.button("New")->click(); // a copy, then an empty file
+        QCOMPARE(page.field("Titel")->text(), QStringLiteral("Nouveau film"));
+        page.button("New")->click();
+        QCOMPARE(page.field("Titel")->text(), QString());
+        // A bare name is in the folder, not in the working folder.
+        page.click("Open", "neuf.txt");
+        QCOMPARE(page.field("Titel")->text(), QStringLiteral("Nouveau film"));
+        QCOMPARE(page.grid().cell(0, 1), QStringLiteral("Révélateur"));
+        QCOMPARE(page.grid().cell(1, 1), QStringLiteral("00:07:30"));
+        QCOMPARE(page.grid().rows(), 2);
+        page.button("New")->click();
+        page.dialogs.saveAnswers.push_back(folder + "/copie.txt");
+        page.button("SaveAs")->click();
+        QCOMPARE(readBytes(folder + "/copie.txt"), saved);
+        QVERIFY(page.dialogs.errors().isEmpty());
+    }
+
+    // No file is written over unasked: Enregistrer sous onto any file that
+    // exists, Enregistrer onto one other than the file on show.
+    void replacingAFileAsks_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<bool>("asked");
+        for (const char *prefix : {"PROC", "Chem"}) {
+            QTest::addRow("%s Enregistrer sous, no", prefix) << prefix << "SaveAs"
+                                                             << "b.txt" << false << true;
+            QTest::addRow("%s Enregistrer sous, yes", prefix) << prefix << "SaveAs"
+                                                              << "b.txt" << true << true;
+            QTest::addRow("%s Enregistrer sous itself, no", prefix) << prefix << "SaveAs"
+                                                                    << "a.txt" << false << true;
+            QTest::addRow("%s Enregistrer another, no", prefix) << prefix << "Save"
+                                                                << "b.txt" << false << true;
+            QTest::addRow("%s Enregistrer the file on show", prefix) << prefix << "Save"
+                                                                     << "a.txt" << false << false;
+        }
+    }
+    void replacingAFileAsks()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(QString, button);
+        QFETCH(QString, target);
+        QFETCH(bool, answer);
+        QFETCH(bool, asked);
+        Page page(prefix);
+        const QByteArray a = page.file({"a"}, {"h\th", "a\ta"});
+        const QByteArray b = page.file({"b"}, {"h\th", "b\tb"});
+        page.dir.write("a.txt", a);
+        page.dir.write("b.txt", b);
+        page.click("Open", "a.txt");
+        page.field("Titel")->setText("nouveau titre");
+        page.dialogs.yesNoAnswers.push_back(answer);
+        if (button == "SaveAs") {
+            page.dialogs.saveAnswers.push_back(page.dir.file(target));
+            page.button("SaveAs")->click();
+        } else {
+            page.click("Save", target);
+        }
+        QCOMPARE(page.dialogs.count(ScriptedDialogs::Kind::Question), asked ? 1 : 0);
+        if (asked) {
+            QVERIFY(page.dialogs.shown.back().text.contains(target));
+            QVERIFY(!page.dialogs.shown.back().defaultYes);
+        }
+        const bool written = answer || !asked;
+        const QByteArray before = target == "a.txt" ? a : b;
+        QCOMPARE(page.dir.read(target) == before, !written);
+        QVERIFY(page.dir.read(target).contains("nouveau titre") == written);
+        if (target == "b.txt")
+            QCOMPARE(page.dir.read("a.txt"), a);
+    }
+
     void processMasks_data()
     {
         QTest::addColumn<int>("col");
@@ -367,6 +573,19 @@ private slots:
         QTest::newRow("a hand-made 5:00 re-opens in its fields")
             << 2 << "5:00" << false << "^____12"
             << " 5:00:12" << false;
+        QTest::newRow("a one-digit minute re-opens in its fields")
+            << 1 << "00:8:30" << false << "^1"
+            << "10:08:30" << false;
+        // An editor opened and closed unchanged stores nothing, whatever the
+        // mask could not show of the cell.
+        QTest::newRow("unchanged: a wait mark in a time column") << 1 << "X" << false << ""
+                                                                 << "X" << false;
+        QTest::newRow("unchanged: a 3-digit hour") << 1 << "100:00:00" << false << ""
+                                                   << "100:00:00" << false;
+        QTest::newRow("unchanged: text after a time") << 2 << "01:30:00 extra" << false << ""
+                                                      << "01:30:00 extra" << false;
+        QTest::newRow("unchanged: a one-digit minute") << 1 << "00:8:30" << false << ""
+                                                       << "00:8:30" << false;
         QTest::newRow("free step name") << 0 << "" << false << " a 1 "
                                         << " a 1 " << false;
         QTest::newRow("free agitation code") << 4 << "" << false << "I 30"

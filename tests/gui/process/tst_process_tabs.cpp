@@ -152,7 +152,7 @@ private slots:
         QCOMPARE(TimeLabel(t)->font().pixelSize(), 60);
         QCOMPARE(StartButton(t)->geometry(), QRect(340, 150, 80, 29));
         QCOMPARE(ResetButton(t)->geometry(), QRect(671, 150, 80, 29));
-        QCOMPARE(CommentsMemo(t)->geometry(), QRect(340, 203, 411, 227));
+        QCOMPARE(CommentsMemo(t)->geometry(), QRect(340, 270, 411, 160));
         QVERIFY(CommentsMemo(t)->isReadOnly());
         QCOMPARE(CommentsMemo(t)->toPlainText(), QStringLiteral("comment of Ilford HP5"));
         QCOMPARE(Gauge(t)->geometry(), QRect(6, 440, 747, 43));
@@ -255,26 +255,35 @@ private slots:
 
     void listLines_data()
     {
+        QTest::addColumn<QString>("folder"); // the process folder
         QTest::addColumn<QStringList>("films");
         QTest::addColumn<QStringList>("tabs");
         QTest::addColumn<QStringList>("errors");
         // An editor's trailing empty line used to name the process folder
         // itself and stop the load with "File access denied".
-        QTest::newRow("blank lines skipped") << QStringList{"", "a.txt", "", " \t ", "c.txt", ""}
-                                             << QStringList{"A", "C"} << QStringList{};
+        QTest::newRow("blank lines skipped")
+            << "proc" << QStringList{"", "a.txt", "", " \t ", "c.txt", ""} << QStringList{"A", "C"}
+            << QStringList{};
         QTest::newRow("only blank lines")
-            << QStringList{"", "  "} << QStringList{} << QStringList{};
+            << "proc" << QStringList{"", "  "} << QStringList{} << QStringList{};
         QTest::newRow("nul inside a name")
-            << QStringList{QString("a.txt") + QChar(0) + "junk", "c.txt"} << QStringList{"TabF0"}
+            << "proc" << QStringList{QString("a.txt") + QChar(0) + "junk", "c.txt"}
+            << QStringList{"TabF0"}
             << QStringList{QString("\"proc/a.txt") + QChar(0x2400) + "junk\": Invalid file name."};
+        // Not the file system's root: the working folder, as the editor's picker.
+        QTest::newRow("no process folder")
+            << "" << QStringList{"proc/a.txt"} << QStringList{"A"} << QStringList{};
     }
     void listLines()
     {
+        QFETCH(QString, folder);
         QFETCH(QStringList, films);
         QFETCH(QStringList, tabs);
         QFETCH(QStringList, errors);
         AppFixture f;
         f.writeStandardFolder();
+        f.dir.write("wsettings.txt", crlf(AppFixture::settingsLines().replaceInStrings(
+                                         "ProcessFolder=proc", "ProcessFolder=" + folder)));
         f.dir.write("proc/a.txt", processFile("A"));
         f.dir.write("proc/c.txt", processFile("C"));
         f.dir.write("films.txt", crlf(films));

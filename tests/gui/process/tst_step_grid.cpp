@@ -5,6 +5,7 @@
 #include "gui/string_grid.h"
 #include "gui/widgets.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
@@ -139,6 +140,22 @@ private slots:
         QTest::keyClick(editor, Qt::Key_Return);
         QCoreApplication::processEvents(); // the delegate commits on a queued call
         QCOMPARE(s.grid->cell(col, row), stored);
+    }
+
+    void tabWalksTheRowsAndLeaves()
+    {
+        Started s;
+        start(s);
+        StringGrid *view = StepGrid(s.tab);
+        QVERIFY(s.grid->setCurrent(4, 1));
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), view);
+        // The step names cannot be selected: the next row starts at its time.
+        QCOMPARE(QPoint(s.grid->currentCol(), s.grid->currentRow()), QPoint(1, 2));
+        QVERIFY(s.grid->setCurrent(4, s.grid->rows() - 1));
+        QTest::keyClick(view, Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != view);
     }
 
     void blankTimeEditorLeavesTheCellEmpty()
