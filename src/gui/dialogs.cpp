@@ -71,6 +71,25 @@ Dialogs::ChangedOnDisk QtDialogs::askChangedOnDisk(const ChangedOnDiskQuestion &
     return ChangedOnDisk::Cancel;
 }
 
+Dialogs::StartWhen QtDialogs::askStartWhen(const StartWhenQuestion &question)
+{
+    QMessageBox box(QMessageBox::NoIcon, question.caption, question.text, QMessageBox::NoButton,
+                    parentWindow());
+    plain(box);
+    QPushButton *now = box.addButton(question.now, QMessageBox::AcceptRole);
+    QPushButton *later = box.addButton(question.later, QMessageBox::AcceptRole);
+    QPushButton *cancel = box.addButton(question.cancel, QMessageBox::RejectRole);
+    // The pedal's Démarrer again (Return) takes the start that avoids it.
+    box.setDefaultButton(later);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == now)
+        return StartWhen::Now;
+    if (box.clickedButton() == later)
+        return StartWhen::Later;
+    return StartWhen::Cancel;
+}
+
 namespace {
 
 // Choosing only: a read-only picker still shows its New Folder button, greyed.
@@ -182,6 +201,17 @@ Dialogs::ChangedOnDisk ScriptedDialogs::askChangedOnDisk(const ChangedOnDiskQues
         return ChangedOnDisk::Cancel;
     const ChangedOnDisk answer = changedOnDiskAnswers.front();
     changedOnDiskAnswers.pop_front();
+    return answer;
+}
+
+Dialogs::StartWhen ScriptedDialogs::askStartWhen(const StartWhenQuestion &question)
+{
+    record({Kind::StartWhenQuestion, question.text, question.caption, {}, {}});
+    // A test that does not say goes on as before the question was asked.
+    if (startWhenAnswers.empty())
+        return StartWhen::Now;
+    const StartWhen answer = startWhenAnswers.front();
+    startWhenAnswers.pop_front();
     return answer;
 }
 

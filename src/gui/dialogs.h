@@ -44,6 +44,24 @@ public:
         QString cancel;
     };
 
+    // Démarrer would bring two processes' calls together: start now, in the
+    // seconds that avoid it, or not.
+    enum class StartWhen
+    {
+        Now,
+        Later,
+        Cancel
+    };
+    struct StartWhenQuestion
+    {
+        QString text;
+        QString caption;
+        // Button captions; an "&" marks the key that answers.
+        QString now;
+        QString later;
+        QString cancel;
+    };
+
     virtual ~Dialogs() = default;
     // The window the boxes open over: the main window, or the big display
     // while it is on show, so that no box hides behind a full-screen window.
@@ -60,6 +78,8 @@ public:
     virtual bool askYesNo(const QString &text, const QString &caption, bool defaultYes = true) = 0;
     // The three-way question without icon; Escape and Enter answer Cancel.
     virtual ChangedOnDisk askChangedOnDisk(const ChangedOnDiskQuestion &question) = 0;
+    // The three-way question of a start; Escape answers Cancel, Enter Later.
+    virtual StartWhen askStartWhen(const StartWhenQuestion &question) = 0;
     // Full path of the chosen file, nothing when cancelled.
     virtual std::optional<QString> openFile(const OpenFile &request) = 0;
     // Full path of the name given for a new file, nothing when cancelled. The
@@ -83,6 +103,7 @@ public:
     void showMessage(const QString &text) override;
     bool askYesNo(const QString &text, const QString &caption, bool defaultYes = true) override;
     ChangedOnDisk askChangedOnDisk(const ChangedOnDiskQuestion &question) override;
+    StartWhen askStartWhen(const StartWhenQuestion &question) override;
     std::optional<QString> openFile(const OpenFile &request) override;
     std::optional<QString> saveFile(const OpenFile &request) override;
     std::optional<QString> chooseFolder(const QString &prompt) override;
@@ -100,6 +121,7 @@ public:
         Message,
         Question,
         ChangedOnDiskQuestion,
+        StartWhenQuestion,
         OpenFile,
         SaveFile,
         Folder,
@@ -120,6 +142,7 @@ public:
     void showMessage(const QString &text) override;
     bool askYesNo(const QString &text, const QString &caption, bool defaultYes = true) override;
     ChangedOnDisk askChangedOnDisk(const ChangedOnDiskQuestion &question) override;
+    StartWhen askStartWhen(const StartWhenQuestion &question) override;
     std::optional<QString> openFile(const OpenFile &request) override;
     std::optional<QString> saveFile(const OpenFile &request) override;
     std::optional<QString> chooseFolder(const QString &prompt) override;
@@ -133,6 +156,7 @@ public:
     std::vector<Shown> shown;
     std::deque<bool> yesNoAnswers;                    // default when empty: No
     std::deque<ChangedOnDisk> changedOnDiskAnswers;   // default: Cancel
+    std::deque<StartWhen> startWhenAnswers;           // default: Now
     std::deque<std::optional<QString>> fileAnswers;   // default: cancel
     std::deque<std::optional<QString>> saveAnswers;   // default: cancel
     std::deque<std::optional<QString>> folderAnswers; // default: cancel

@@ -1,5 +1,6 @@
 #include "gui/safelight.h"
 
+#include "core/base/safelight_colors.h"
 #include "gui/string_grid.h"
 #include "gui/widgets.h"
 
@@ -17,6 +18,7 @@
 namespace {
 
 bool g_on = false;
+int g_level = SafelightColors::BrightestLevel;
 QPalette g_before;
 QString g_styleBefore;
 
@@ -70,7 +72,9 @@ public:
             for (int y = 0; y < image.height(); ++y) {
                 auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
                 for (int x = 0; x < image.width(); ++x)
-                    line[x] = qRgba(qGray(line[x]) * kIconRed / 255, 0, 0, qAlpha(line[x]));
+                    line[x] =
+                        qRgba(SafelightColors::dimChannel(qGray(line[x]) * kIconRed / 255, g_level),
+                              0, 0, qAlpha(line[x]));
             }
             dim.addPixmap(QPixmap::fromImage(image));
         }
@@ -107,17 +111,32 @@ private:
             auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
             for (int x = 0; x < image.width(); ++x) {
                 const QRgb c = line[x];
-                if (qGreen(c) | qBlue(c))
-                    line[x] = qRgba(std::max({qRed(c), qGreen(c), qBlue(c)}), 0, 0, qAlpha(c));
+                // Premultiplied: a channel is never above the alpha, and the
+                // dimmed one stays below it.
+                if (qGreen(c) | qBlue(c) || g_level != SafelightColors::BrightestLevel)
+                    line[x] = qRgba(SafelightColors::dimChannel(
+                                        std::max({qRed(c), qGreen(c), qBlue(c)}), g_level),
+                                    0, 0, qAlpha(c));
             }
         }
         painter->drawImage(area.topLeft(), image);
     }
 };
 
-QColor red(int level)
+QColor red(int value)
 {
-    return QColor(level, 0, 0);
+    return QColor(SafelightColors::dimChannel(value, g_level), 0, 0);
+}
+
+// The colours the controls were given, through the map or as they were.
+void refreshAll()
+{
+    for (QWidget *w : QApplication::allWidgets()) {
+        refreshStoredColors(w);
+        if (auto *grid = qobject_cast<StringGrid *>(w))
+            grid->refreshLooks();
+        w->update();
+    }
 }
 
 } // namespace
@@ -161,6 +180,23 @@ QPalette palette()
     return pal;
 }
 
+int level()
+{
+    return g_level;
+}
+
+void setLevel(int level)
+{
+    level = SafelightColors::clampLevel(level);
+    if (level == g_level)
+        return;
+    g_level = level;
+    if (g_on) {
+        QApplication::setPalette(palette());
+        refreshAll();
+    }
+}
+
 void setOn(bool on)
 {
     if (on == g_on)
@@ -175,13 +211,7 @@ void setOn(bool on)
         QApplication::setPalette(g_before);
         QApplication::setStyle(g_styleBefore);
     }
-    // The colours the controls were given, through the map or as they were.
-    for (QWidget *w : QApplication::allWidgets()) {
-        refreshStoredColors(w);
-        if (auto *grid = qobject_cast<StringGrid *>(w))
-            grid->refreshLooks();
-        w->update();
-    }
+    refreshAll();
 }
 
 } // namespace Safelight

@@ -12,6 +12,9 @@ bool isOn();
 // Puts the view's palette on the application, or the one it had back, and
 // draws every control's stored colours again.
 void setOn(bool on);
+// The view's brightness (SafelightColors' levels); taken at once while on.
+int level();
+void setLevel(int level);
 // Near-black backgrounds, dark red text and lines.
 QPalette palette();
 

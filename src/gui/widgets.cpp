@@ -64,7 +64,7 @@ std::pair<QColor, QColor> shownColors(quint32 text, quint32 back)
 {
     SafelightColors::Pair pair{text, back};
     if (Safelight::isOn())
-        pair = SafelightColors::map(pair);
+        pair = SafelightColors::map(pair, Safelight::level());
     return {pair.text == SafelightColors::None ? QColor() : toQColor(pair.text),
             pair.back == SafelightColors::None ? QColor() : toQColor(pair.back)};
 }

@@ -128,6 +128,40 @@ private slots:
         QCOMPARE(answered, answer);
     }
 
+    // So is the question of a start that would collide; Return (a pedal's
+    // Démarrer again) takes the start that avoids it.
+    void startWhenAnswersByKeys_data()
+    {
+        using A = Dialogs::StartWhen;
+        QTest::addColumn<int>("key");
+        QTest::addColumn<A>("answer");
+        QTest::newRow("M: now") << int(Qt::Key_M) << A::Now;
+        QTest::newRow("D: later") << int(Qt::Key_D) << A::Later;
+        QTest::newRow("A: cancel") << int(Qt::Key_A) << A::Cancel;
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << A::Cancel;
+        QTest::newRow("Enter") << int(Qt::Key_Return) << A::Later;
+    }
+    void startWhenAnswersByKeys()
+    {
+        QFETCH(int, key);
+        QFETCH(Dialogs::StartWhen, answer);
+        bool closedByKey = false;
+        QTimer::singleShot(0, [&] {
+            QWidget *box = QApplication::activeModalWidget();
+            if (!box)
+                return;
+            QTest::keyClick(box, Qt::Key(key));
+            closedByKey = QTest::qWaitFor([box] { return !box->isVisible(); });
+            if (!closedByKey)
+                box->close();
+        });
+        QtDialogs dialogs;
+        const auto answered = dialogs.askStartWhen(
+            {"Cuve 2 et Cuve 1", "Cuve 2", "&Maintenant", "&Dans 26 s", "&Annuler"});
+        QVERIFY(closedByKey);
+        QCOMPARE(answered, answer);
+    }
+
     // The close question is answered from the keyboard; asked with No for
     // default, Return and Escape keep the window.
     void questionByKeys_data()

@@ -3,6 +3,7 @@
 #include "gui/app/darkroom.h"
 #include "gui/app/preferences_page.h"
 #include "gui/dialogs.h"
+#include "gui/fog_test_window.h"
 #include "gui/process/big_display.h"
 #include "gui/process/process_tab.h"
 #include "gui/safelight.h"
@@ -11,7 +12,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QImage>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -22,15 +25,15 @@
 namespace {
 
 // Pixels that are neither black nor a dim red: any green or blue in them, or
-// a red too bright for the dark.
-int notDarkRed(const QImage &shot)
+// a red too bright for the dark (at the view's level).
+int notDarkRed(const QImage &shot, int maxRed = 0xD0)
 {
     const QImage image = shot.convertToFormat(QImage::Format_RGB32);
     int count = 0;
     for (int y = 0; y < image.height(); ++y) {
         const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
         for (int x = 0; x < image.width(); ++x)
-            if (qGreen(line[x]) > 8 || qBlue(line[x]) > 8 || qRed(line[x]) > 0xD0)
+            if (qGreen(line[x]) > 8 || qBlue(line[x]) > 8 || qRed(line[x]) > maxRed)
                 ++count;
     }
     return count;
@@ -53,10 +56,22 @@ class TestSafelight : public QObject
 {
     Q_OBJECT
 private slots:
+    // Each brightness step, the dimmest a quarter of the brightest.
+    void everyPageIsDarkRed_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("maxRed");
+        QTest::newRow("4: as it always was") << 4 << 0xD0;
+        QTest::newRow("3") << 3 << 0x9C;
+        QTest::newRow("2") << 2 << 0x68;
+        QTest::newRow("1: a quarter") << 1 << 0x34;
+    }
     void everyPageIsDarkRed()
     {
+        QFETCH(int, level);
+        QFETCH(int, maxRed);
         AppFixture f;
-        writeFolder(f);
+        writeFolder(f, level == 4 ? QString() : QString("SafelightLevel=%1").arg(level));
         TfrmMain &w = f.start();
         w.show();
         ProcessTab *tab = w.processPages()->tab(0);
@@ -67,15 +82,70 @@ private slots:
         QTest::keyClick(StepGrid(tab), Qt::Key_F12);
         QVERIFY(Safelight::isOn());
         QVERIFY(control<QCheckBox>(w.preferences(), "chkbxSafelight")->isChecked());
+        QCOMPARE(control<QComboBox>(w.preferences(), "cbxSafelightLevel")->currentIndex(),
+                 level - 1);
         for (int page = 0; page < control<QTabWidget>(w, "pgctrlMain")->count(); ++page) {
             control<QTabWidget>(w, "pgctrlMain")->setCurrentIndex(page);
-            QCOMPARE(notDarkRed(w.grab().toImage()), 0);
+            QCOMPARE(notDarkRed(w.grab().toImage(), maxRed), 0);
         }
         control<QTabWidget>(w, "pgctrlMain")->setCurrentIndex(0);
         QTest::keyClick(StepGrid(tab), Qt::Key_F11);
         BigDisplay *big = w.darkroom()->bigDisplay();
         QVERIFY(big->isVisible());
-        QCOMPARE(notDarkRed(big->grab().toImage()), 0);
+        QCOMPARE(notDarkRed(big->grab().toImage(), maxRed), 0);
+        // Not merely black: the brightest pixels reach near the level's top.
+        const QImage shot = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int brightest = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                brightest = std::max(brightest, qRed(shot.pixel(x, y)));
+        QVERIFY2(brightest > maxRed * 3 / 4, qPrintable(QString::number(brightest)));
+    }
+
+    // The fog test: the whole screen one patch of the level's brightest red,
+    // the count-down black on it, over by itself on the clock.
+    void fogTestPatch_data()
+    {
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("red");
+        QTest::newRow("brightest") << 4 << 0xD0;
+        QTest::newRow("dimmest") << 1 << 0x34;
+    }
+    void fogTestPatch()
+    {
+        QFETCH(int, level);
+        QFETCH(int, red);
+        AppFixture f;
+        writeFolder(f, "Safelight=1");
+        TfrmMain &w = f.start();
+        w.show();
+        PreferencesPage *pref = w.preferences();
+        control<QComboBox>(pref, "cbxSafelightLevel")->setCurrentIndex(level - 1);
+        emit control<QComboBox>(pref, "cbxSafelightLevel")->activated(level - 1);
+        QCOMPARE(Safelight::level(), level);
+        control<LabeledEdit>(pref, "lbleFogMinutes")->setText("2");
+        control<QPushButton>(pref, "btnFogTest")->click();
+        auto *fog = qobject_cast<FogTestWindow *>(w.darkroom()->fogTest());
+        QVERIFY(fog && fog->isVisible());
+        QCOMPARE(control<QLabel>(fog, "lblFogTime")->text(), "T241 00:02:00");
+        const QImage shot = fog->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int patch = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x) {
+                const QRgb c = shot.pixel(x, y);
+                QVERIFY(qGreen(c) <= 8 && qBlue(c) <= 8 && qRed(c) <= red);
+                patch += qRed(c) == red;
+            }
+        QVERIFY(patch > shot.width() * shot.height() * 9 / 10);
+        f.clock.setNowMs(f.clock.nowMs() + 119000);
+        fog->tick();
+        QVERIFY(fog->isVisible());
+        QVERIFY(f.sound.events.isEmpty());
+        f.clock.setNowMs(f.clock.nowMs() + 1000);
+        fog->tick();
+        QTRY_VERIFY(!w.darkroom()->fogTest());
+        QCOMPARE(f.sound.events, QStringList{"exclamation"});
+        QCOMPARE(f.dialogs.errors(), QStringList());
     }
 
     // A box shown while the view is on is as dark as the window, its icon
@@ -181,6 +251,11 @@ private slots:
         control<QCheckBox>(f.window->preferences(), "chkbxSafelight")->click();
         control<QPushButton>(f.window->preferences(), "btnPrefSave")->click();
         QCOMPARE(f.dir.read("wsettings.txt"), crlf(AppFixture::settingsLines()));
+        // A level below the brightest is a line of its own, and back.
+        emit control<QComboBox>(f.window->preferences(), "cbxSafelightLevel")->activated(1);
+        QCOMPARE(Safelight::level(), 2);
+        control<QPushButton>(f.window->preferences(), "btnPrefSave")->click();
+        QCOMPARE(f.dir.read("wsettings.txt"), crlf(AppFixture::settingsLines("SafelightLevel=2")));
         QCOMPARE(f.dialogs.errors(), QStringList());
     }
 };

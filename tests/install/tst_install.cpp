@@ -145,26 +145,53 @@ private slots:
     }
 
     // The menu's command on a new account: the data folder is made from the
-    // installed sample, the window opens without an error, and a second start
-    // touches none of the user's files.
+    // installed sample in the desktop's language, the window opens without an
+    // error, and a second start touches none of the user's files.
+    void preparesTheUserFolder_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<bool>("english");
+        QTest::newRow("French desktop") << "fr_FR.UTF-8" << false;
+        QTest::newRow("English desktop") << "en_GB.UTF-8" << true;
+        QTest::newRow("C locale") << "C" << true;
+    }
     void preparesTheUserFolder()
     {
-        const QString home = m_root.filePath("home");
+        QFETCH(QString, locale);
+        QFETCH(bool, english);
+        const QString home = m_root.filePath("home-" + locale);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("HOME", home);
         env.insert("XDG_DATA_HOME", home + "/data");
+        env.insert("LC_ALL", locale);
+        env.insert("LANG", locale);
         const QString folder = home + "/data/noctarel";
         const QString sample = prefix() + "/share/noctarel/sample";
 
         Run r = run(program(), {"--user-folder", "--check-start"}, env);
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         auto prepared = fileSnapshot(folder);
+        // The set of the language: the English subfolder's files in place of
+        // the French ones for English; the subfolder itself never.
+        QMap<QString, QByteArray> expected;
         const auto installed = fileSnapshot(sample);
+        for (auto it = installed.cbegin(); it != installed.cend(); ++it)
+            if (!it.key().startsWith("english/"))
+                expected.insert(it.key(), it.value().first);
+        if (english)
+            for (auto it = installed.cbegin(); it != installed.cend(); ++it)
+                if (it.key().startsWith("english/"))
+                    expected.insert(it.key().mid(8), it.value().first);
         // Beside the sample files, the record of what was copied.
         QVERIFY(prepared.remove(".copied-samples.txt") == 1);
-        QCOMPARE(prepared.keys(), installed.keys());
-        for (auto it = installed.cbegin(); it != installed.cend(); ++it)
-            QVERIFY2(prepared.value(it.key()).first == it.value().first, qPrintable(it.key()));
+        QCOMPARE(prepared.keys(), expected.keys());
+        for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+            QVERIFY2(prepared.value(it.key()).first == it.value(), qPrintable(it.key()));
+        QVERIFY(prepared.value("wsettings.txt")
+                    .first.contains(english ? "LanguageFile=english.txt"
+                                            : "LanguageFile=francais.txt"));
+        QVERIFY(prepared.value("processus/hp5_id11.txt")
+                    .first.contains(english ? "Developer\t" : "R\xE9v\xE9lateur\t"));
 
         // The user's own list, one process fewer.
         writeBytes(folder + "/papiers.txt", "papier_baryte.txt\r\n");

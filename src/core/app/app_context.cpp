@@ -1,5 +1,7 @@
 #include "core/app/app_context.h"
 
+#include "core/app/language.h"
+
 QString AppContext::message(int k) const
 {
     if (k >= 0 && k < Messages.size() && !Messages.at(k).isEmpty())
@@ -64,6 +66,19 @@ QString AppContext::closeUnderwayCaption() const
 {
     return CloseUnderwayCaption.isEmpty() ? QStringLiteral("Traitement en cours")
                                           : CloseUnderwayCaption;
+}
+
+QString AppContext::entryOr(int n, const QString &own) const
+{
+    if (language && n >= 0 && n < LanguageTable::Size && !language->entry(n).isEmpty())
+        return language->entry(n);
+    return own;
+}
+
+QString AppContext::formatOr(int n, const QString &own, int places) const
+{
+    const QString text = entryOr(n, own);
+    return text.contains(QLatin1Char('%') + QString::number(places)) ? text : own;
 }
 
 QString AppContext::notOpenedMessage(const QString &what) const

@@ -6,6 +6,7 @@
 class BathStore;
 class Clock;
 class Dialogs;
+class LanguageTable;
 class Settings;
 class SoundOutput;
 
@@ -18,6 +19,8 @@ struct AppContext
     SoundOutput *sound = nullptr;
     // The settings in effect and the working folder; the window's.
     Settings *settings = nullptr;
+    // The language file's table, the window's.
+    const LanguageTable *language = nullptr;
     // The baths of the working folder (baths.txt); the window's.
     BathStore *baths = nullptr;
     // Texts 1..10 of the language file, empty until one has been applied.
@@ -47,6 +50,11 @@ struct AppContext
     // 3 cancel), or our own French wording likewise.
     QString changedOnDiskText(int k) const;
     QString finishedWord() const;
+    // Entry n of the language file, or own while the file leaves it empty.
+    QString entryOr(int n, const QString &own) const;
+    // The same for a text with places %1 to %places: an entry without the
+    // last of them gives own.
+    QString formatOr(int n, const QString &own, int places) const;
     QString closeUnderwayText() const;
     QString closeUnderwayCaption() const;
     // NotOpenedText with what was not opened in it, or our own English wording

@@ -22,11 +22,79 @@ int pageOfDigitKey(int key)
 
 } // namespace
 
+bool typesText(int key)
+{
+    // Qt's keys of printable characters are their Latin-1 / Unicode codes.
+    return key >= Qt::Key_Space && key < Qt::Key_Escape;
+}
+
+bool learnable(int key)
+{
+    switch (key) {
+    case 0:
+    case Qt::Key_unknown:
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_Escape:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_F11:
+    case Qt::Key_F12:
+        return false;
+    default:
+        return true;
+    }
+}
+
+namespace {
+
+KeyAction actionOf(PedalAction action)
+{
+    switch (action) {
+    case PedalAction::Pause:
+        return KeyAction::Pause;
+    case PedalAction::Next:
+        return KeyAction::Next;
+    case PedalAction::Start:
+        return KeyAction::Start;
+    case PedalAction::None:
+        break;
+    }
+    return KeyAction::None;
+}
+
+} // namespace
+
 KeyCommand keyCommand(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat,
                       const KeyPlace &place)
 {
     if (place.editingCell)
         return {};
+    if (place.learning) {
+        // Escape gives up; a modifier alone waits for the key it goes with.
+        if (key == Qt::Key_Escape)
+            return {KeyAction::Learn};
+        if (!learnable(key))
+            return {KeyAction::Ignore};
+        return autoRepeat ? KeyCommand{KeyAction::Ignore} : KeyCommand{KeyAction::Learn};
+    }
+    // A learned key acts as the button it was given, before the built-in
+    // keys: a pedal that sends Page Down may be made Démarrer. One that types
+    // is the text field's while one has the keyboard.
+    if (place.learned && place.processOnShow && !(place.typing && typesText(key))) {
+        const Qt::KeyboardModifiers held = modifiers & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+        for (const LearnedKey &k : *place.learned) {
+            if (!k.isSet() || k.key != key || held != Qt::NoModifier)
+                continue;
+            // Held down, a pedal repeats its key: one press, one click.
+            return autoRepeat ? KeyCommand{KeyAction::Ignore} : KeyCommand{actionOf(k.action)};
+        }
+    }
     // The keypad's keys are the same keys.
     const Qt::KeyboardModifiers mods = modifiers & ~Qt::KeypadModifier;
     const bool plain = mods == Qt::NoModifier;

@@ -88,4 +88,7 @@ constexpr int FormulaHeadings = 145;
 // and the list editor's button that takes an entry out.
 constexpr int EditList = 148;
 constexpr int RemoveEntry = 149;
+// The words of a stopped process beside its colour.
+constexpr int PauseWord = 220;
+constexpr int WaitWord = 221;
 } // namespace LanguageEntry

@@ -2,7 +2,12 @@
 
 #include "core/base/int_text.h"
 #include "core/base/runtime_error.h"
+#include "core/base/safelight_colors.h"
 #include "core/textfile/text_file.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
 
 int SettingsValues::countDownSeconds() const
 {
@@ -87,6 +92,23 @@ const PathKey kPathKeys[] = {
 // Begins like none of the nine keys, so a reader that knows only those
 // passes over the line.
 const QLatin1StringView kSafelightKey("Safelight=");
+const QLatin1StringView kSafelightLevelKey("SafelightLevel=");
+// "PedalKey1=66,2": the key's Qt number and what it does (1 pause, 2 next,
+// 3 start).
+const QLatin1StringView kPedalKey("PedalKey");
+const QLatin1StringView kCollisionMarginKey("CollisionMargin=");
+
+std::optional<LearnedKey> pedalKeyOf(QStringView value)
+{
+    const qsizetype comma = value.indexOf(QLatin1Char(','));
+    if (comma < 0)
+        return std::nullopt;
+    const std::optional<int> key = parseInt(value.left(comma));
+    const std::optional<int> action = parseInt(value.mid(comma + 1));
+    if (!key || !action || *key <= 0 || *action < 1 || *action > 3)
+        return std::nullopt;
+    return LearnedKey{*key, PedalAction(*action)};
+}
 const QLatin1StringView kTemperatureUnitKey("TemperatureUnit=");
 
 } // namespace
@@ -107,6 +129,9 @@ QStringList applyLines(const QStringList &lines, SettingsValues &c, const QStrin
         return v;
     };
     c.safelight = false;
+    c.safelightLevel = SafelightColors::BrightestLevel;
+    c.pedalKeys = {};
+    c.collisionMargin = SettingsValues::DefaultCollisionMargin;
     c.temperatureUnit = TemperatureUnit::Celsius;
     for (qsizetype n = 0; n < lines.size(); ++n) {
         const QString &line = lines[n];
@@ -120,6 +145,26 @@ QStringList applyLines(const QStringList &lines, SettingsValues &c, const QStrin
         } else if (line.startsWith(color)) {
             if (const auto v = digit(line, color.size(), n))
                 c.color = (*v == 2) ? SettingsValues::Mono : SettingsValues::Colour;
+        } else if (line.startsWith(kPedalKey) && line.size() > kPedalKey.size() + 1 &&
+                   line.at(kPedalKey.size() + 1) == QLatin1Char('=')) {
+            const int slot = line.at(kPedalKey.size()).unicode() - '1';
+            const auto learned = pedalKeyOf(QStringView(line).mid(kPedalKey.size() + 2));
+            if (slot < 0 || slot >= kLearnedKeys || !learned)
+                bad << QStringLiteral("line %1: ").arg(n + 1) +
+                           RuntimeError::invalidInteger(line.mid(kPedalKey.size())).message();
+            else
+                c.pedalKeys[static_cast<size_t>(slot)] = *learned;
+        } else if (line.startsWith(kCollisionMarginKey)) {
+            const QString text = line.mid(kCollisionMarginKey.size());
+            if (const auto v = parseInt(text); v && *v >= 0)
+                c.collisionMargin = std::min(*v, SettingsValues::MaxCollisionMargin);
+            else
+                bad << QStringLiteral("line %1: ").arg(n + 1) +
+                           RuntimeError::invalidInteger(text).message();
+        } else if (line.startsWith(kSafelightLevelKey)) {
+            // Read as the digit lines are: one digit, out of range clamped.
+            if (const auto v = digit(line, kSafelightLevelKey.size(), n))
+                c.safelightLevel = SafelightColors::clampLevel(*v);
         } else if (line.startsWith(kSafelightKey)) {
             c.safelight = line.mid(kSafelightKey.size(), 1) == QLatin1String("1");
         } else if (line.startsWith(kTemperatureUnitKey)) {
@@ -165,6 +210,18 @@ QStringList fileLines(const SettingsValues &c, const QString &programFolder)
         out << QString(k.key) + contractRoot(TextFile::oneLine(c.*k.field), programFolder);
     if (c.safelight)
         out << QString(kSafelightKey) + QLatin1Char('1');
+    for (int k = 0; k < kLearnedKeys; ++k) {
+        const LearnedKey &key = c.pedalKeys[static_cast<size_t>(k)];
+        if (key.isSet())
+            out << QString(kPedalKey) + QString::number(k + 1) + QLatin1Char('=') +
+                       QString::number(key.key) + QLatin1Char(',') +
+                       QString::number(int(key.action));
+    }
+    if (c.collisionMargin != SettingsValues::DefaultCollisionMargin)
+        out << QString(kCollisionMarginKey) + QString::number(c.collisionMargin);
+    if (c.safelightLevel != SafelightColors::BrightestLevel)
+        out << QString(kSafelightLevelKey) +
+                   QString::number(SafelightColors::clampLevel(c.safelightLevel));
     if (c.temperatureUnit == TemperatureUnit::Fahrenheit)
         out << QString(kTemperatureUnitKey) + QLatin1Char('F');
     return out;
@@ -180,6 +237,17 @@ Settings::Settings(const QDir &workingFolder, const QString &programFolder, QObj
 QString Settings::folder(const QString &path) const
 {
     return path.isEmpty() ? m_workingFolder.path() : FilePath(m_workingFolder, path).path();
+}
+
+QString Settings::waveName(const QString &bareName) const
+{
+    const QString language = QFileInfo(m_values.languageFile).completeBaseName();
+    if (!language.isEmpty()) {
+        const QString own = QStringLiteral("waves/") + language + QLatin1Char('/') + bareName;
+        if (QFileInfo(m_workingFolder.filePath(own)).isFile())
+            return own;
+    }
+    return bareName;
 }
 
 FilePath Settings::fileIn(const QString &folderPath, const QString &path) const
@@ -255,6 +323,27 @@ void Settings::setSafelight(bool on)
 {
     SettingsValues v = m_values;
     v.safelight = on;
+    putInEffect(v);
+}
+
+void Settings::setSafelightLevel(int level)
+{
+    SettingsValues v = m_values;
+    v.safelightLevel = SafelightColors::clampLevel(level);
+    putInEffect(v);
+}
+
+void Settings::setPedalKeys(const LearnedKeys &keys)
+{
+    SettingsValues v = m_values;
+    v.pedalKeys = keys;
+    putInEffect(v);
+}
+
+void Settings::setCollisionMargin(int seconds)
+{
+    SettingsValues v = m_values;
+    v.collisionMargin = std::clamp(seconds, 0, SettingsValues::MaxCollisionMargin);
     putInEffect(v);
 }
 

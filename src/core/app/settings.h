@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/app/key_commands.h"
 #include "core/temperature/temperature.h"
 #include "core/textfile/text_file.h"
 
@@ -40,6 +41,17 @@ struct SettingsValues
     // The dim red face for the darkroom; kept in a line of its own, written
     // only while it is on, so a file that never used it keeps its nine lines.
     bool safelight = false;
+    // Its brightness, 1 (a quarter) to 4 (as it always was); a line of its
+    // own, written only below the brightest.
+    int safelightLevel = 4;
+    // Keys learned on Préférences (a foot pedal's): a line each, only for
+    // those set.
+    LearnedKeys pedalKeys{};
+    // Seconds within which two processes' calls on the photographer collide;
+    // a line only when not the default.
+    int collisionMargin = DefaultCollisionMargin;
+    static constexpr int DefaultCollisionMargin = 15;
+    static constexpr int MaxCollisionMargin = 600;
     // How temperatures are typed and shown; like the safelight, a line of its
     // own written only for °F.
     TemperatureUnit temperatureUnit = TemperatureUnit::Celsius;
@@ -116,6 +128,10 @@ public:
     const QString &programFolder() const { return m_programFolder; }
     // A path as the user gave it, found in the working folder when relative.
     FilePath file(const QString &path) const { return FilePath(m_workingFolder, path); }
+    // The wave to play for a bare name: the one in waves/<language file's
+    // name>/ of the working folder when there is one (waves/english/5.wav),
+    // the working folder's otherwise.
+    QString waveName(const QString &bareName) const;
     // A folder as the user gave it, absolute: the working folder for none.
     QString folder(const QString &path) const;
     // A path as an editor's file field gives it: a bare name is in folder (as
@@ -149,6 +165,9 @@ public:
     void setColor(SettingsValues::Color color);
     void setSound(SettingsValues::Sound sound);
     void setSafelight(bool on);
+    void setSafelightLevel(int level);
+    void setPedalKeys(const LearnedKeys &keys);
+    void setCollisionMargin(int seconds);
     void setTemperatureUnit(TemperatureUnit unit);
     void setProcessFolder(const QString &folder);
     void setFormulaFolder(const QString &folder);

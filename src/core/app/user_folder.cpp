@@ -77,7 +77,31 @@ QString copyFile(const QString &name, const QString &from, const QString &to)
     return {};
 }
 
+const QString kEnglishFile = QStringLiteral("english.txt");
+
+// Whether the folder's sample files are the English set: as its settings name
+// their language file, or as the system speaks before there are any.
+bool englishSet(const QDir &user, QLocale::Language systemLanguage)
+{
+    const QString settings = user.filePath(SettingsFile::FileName);
+    if (!present(settings))
+        return UserFolder::languageFileFor(systemLanguage) == kEnglishFile;
+    SettingsValues values;
+    try {
+        SettingsFile::applyLines(TextFile::readLines(settings), values, QString());
+    } catch (const RuntimeError &) {
+        return false;
+    }
+    return QFileInfo(values.languageFile).fileName().compare(kEnglishFile, Qt::CaseInsensitive) ==
+           0;
+}
+
 } // namespace
+
+QString UserFolder::languageFileFor(QLocale::Language systemLanguage)
+{
+    return systemLanguage == QLocale::French ? QStringLiteral("francais.txt") : kEnglishFile;
+}
 
 QString UserFolder::dataFolder(const QString &xdgDataHome, const QString &home, QString *problem)
 {
@@ -92,7 +116,8 @@ QString UserFolder::dataFolder(const QString &xdgDataHome, const QString &home, 
     return {};
 }
 
-QStringList UserFolder::prepare(const QString &sampleFolder, const QString &userFolder, bool *fatal)
+QStringList UserFolder::prepare(const QString &sampleFolder, const QString &userFolder, bool *fatal,
+                                QLocale::Language systemLanguage)
 {
     QStringList problems;
     const auto note = [&problems](const QString &problem) {
@@ -114,11 +139,24 @@ QStringList UserFolder::prepare(const QString &sampleFolder, const QString &user
         return problems;
     }
     const QDir user(userFolder);
+    const bool english = englishSet(user, systemLanguage);
+    const QString englishPrefix = EnglishSetFolder + QLatin1Char('/');
 
+    // Each file by its path in the user's folder, and where it comes from.
     QStringList files;
+    QSet<QString> fromEnglish;
     QDirIterator it(sampleFolder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files << sample.relativeFilePath(it.next());
+    while (it.hasNext()) {
+        QString name = sample.relativeFilePath(it.next());
+        if (name.startsWith(englishPrefix)) {
+            if (!english)
+                continue;
+            name = name.mid(englishPrefix.size());
+            fromEnglish.insert(name);
+        }
+        if (!files.contains(name))
+            files << name;
+    }
     files.sort();
     // The settings file last: a start that stops half-way goes on next time.
     if (files.removeOne(SettingsFile::FileName))
@@ -146,7 +184,9 @@ QStringList UserFolder::prepare(const QString &sampleFolder, const QString &user
             continue;
         QString problem;
         if (!present(user.filePath(name)))
-            problem = copyFile(name, sample.filePath(name), user.filePath(name));
+            problem = copyFile(
+                name, sample.filePath(fromEnglish.contains(name) ? englishPrefix + name : name),
+                user.filePath(name));
         if (problem.isEmpty())
             copied << name;
         note(problem);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -11,6 +12,15 @@ inline const QString GuideFileName = QStringLiteral("tavo.pdf");
 // user's own), one a line, so that a file the user deletes stays deleted and
 // one that failed to copy is copied at a later start.
 inline const QString RecordFileName = QStringLiteral(".copied-samples.txt");
+
+// The sample set in English: the files of this subfolder of the sample
+// folder take the place of the French files of the same paths (and the
+// subfolder itself is never copied).
+inline const QString EnglishSetFolder = QStringLiteral("english");
+
+// The language file a first start names: francais.txt for a French system,
+// english.txt for any other.
+QString languageFileFor(QLocale::Language systemLanguage);
 
 // The data folder as the XDG rules place it: $XDG_DATA_HOME/noctarel, or
 // $HOME/.local/share/noctarel where XDG_DATA_HOME is unset, empty or not an
@@ -25,6 +35,11 @@ QString dataFolder(const QString &xdgDataHome, const QString &home, QString *pro
 // not the user's: it is copied whenever the installed one is newer. Returns
 // what went wrong, one sentence each, naming the file and the cause; fatal is
 // set when the folder itself cannot be made (nothing can work there).
-QStringList prepare(const QString &sampleFolder, const QString &userFolder, bool *fatal = nullptr);
+//
+// The set is the English one when the folder's settings name english.txt, or,
+// before there are settings, when the system's language is not French; the
+// French one otherwise.
+QStringList prepare(const QString &sampleFolder, const QString &userFolder, bool *fatal = nullptr,
+                    QLocale::Language systemLanguage = QLocale::French);
 
 } // namespace UserFolder

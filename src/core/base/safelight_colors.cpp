@@ -6,6 +6,8 @@
 
 namespace SafelightColors {
 
+Pair mapAtBrightest(Pair stored);
+
 namespace {
 
 constexpr quint32 red(int level)
@@ -79,7 +81,43 @@ quint32 mapBack(quint32 c)
 
 } // namespace
 
-Pair map(Pair stored)
+int clampLevel(int level)
+{
+    return level < 1 ? 1 : level > Levels ? Levels : level;
+}
+
+int dimChannel(int value, int level)
+{
+    return int(std::lround(value * double(clampLevel(level)) / Levels));
+}
+
+int maxRed(int level)
+{
+    // The palette's brightest, the highlighted text.
+    return dimChannel(0xD0, level);
+}
+
+quint32 dim(quint32 colour, int level)
+{
+    if (isSystem(colour) || clampLevel(level) == Levels)
+        return colour;
+    const int r = dimChannel(colour & 0xFF, level);
+    const int g = dimChannel((colour >> 8) & 0xFF, level);
+    const int b = dimChannel((colour >> 16) & 0xFF, level);
+    return quint32(r) | quint32(g) << 8 | quint32(b) << 16;
+}
+
+Pair map(Pair stored, int level)
+{
+    Pair out = mapAtBrightest(stored);
+    if (out.text != None)
+        out.text = dim(out.text, level);
+    if (out.back != None)
+        out.back = dim(out.back, level);
+    return out;
+}
+
+Pair mapAtBrightest(Pair stored)
 {
     Pair out = stored;
     if (stored.back != None && !isSystem(stored.back))

@@ -7,6 +7,20 @@
 // face. System colours stay as they are: the view's palette gives them.
 namespace SafelightColors {
 
+// The view's brightness, in four steps: the brightest is the view as it has
+// always been, the dimmest a quarter of it. A screen fogs paper by how bright
+// it is: the coin test tells which step a paper stands.
+constexpr int Levels = 4;
+constexpr int BrightestLevel = Levels;
+// The level clamped into 1..Levels.
+int clampLevel(int level);
+// The brightest red any pixel of the view has at a level.
+int maxRed(int level);
+// A colour (0x00BBGGRR) dimmed to a level: every channel scaled alike.
+quint32 dim(quint32 colour, int level);
+// A channel value (0..255) dimmed likewise.
+int dimChannel(int value, int level);
+
 // No colour of its own: the palette's (a control's unset colour, a grid cell's).
 constexpr quint32 None = 0xFFFFFFFFu;
 
@@ -22,6 +36,8 @@ struct Pair
 // text turns red. The count-down colours keep apart by their brightness:
 // running brightest, then paused, then idle; the monochrome scheme's greys
 // stay dim greys.
-Pair map(Pair stored);
+// At a level below the brightest, every colour of the program's own is dimmed
+// in proportion; system colours are the palette's, dimmed with it.
+Pair map(Pair stored, int level = BrightestLevel);
 
 } // namespace SafelightColors

@@ -145,9 +145,111 @@ qint64 Process::remainingMs(qint64 nowMs) const
     return isRunning() ? m_run.endMs - nowMs : m_run.remainingMs;
 }
 
+ProcessHold Process::hold() const
+{
+    if (!m_run.underway)
+        return ProcessHold::None;
+    switch (m_run.state) {
+    case ProcessState::Paused:
+        return ProcessHold::Paused;
+    case ProcessState::AtWaitMark:
+        return ProcessHold::Waiting;
+    default:
+        return ProcessHold::None;
+    }
+}
+
 const AgitationPlan *Process::agitationPlan() const
 {
     return m_run.col == 1 && m_run.plan ? &*m_run.plan : nullptr;
+}
+
+Process::CallsKey Process::callsKey() const
+{
+    return {m_run.state,
+            m_run.col,
+            m_run.row,
+            m_run.state == ProcessState::Running ? m_run.endMs : 0,
+            m_run.pendingStartMs,
+            m_grid.textRevision()};
+}
+
+void Process::appendAgitations(int row, qint64 startMs, qint64 endMs, qint64 fromMs, qint64 untilMs,
+                               std::vector<Call> &out) const
+{
+    AgitationPlan plan;
+    try {
+        plan = LoadAgitationPlan(m_env.agitationFile(), steps().codes.value(row), startMs, endMs);
+    } catch (const RuntimeError &) {
+        return; // said when the cell comes; no cues to foresee
+    }
+    for (const qint64 at : plan.beginningsBefore(endMs))
+        if (at > fromMs && at <= untilMs && at > startMs)
+            out.push_back({m_index, at, Call::Kind::Agitation});
+}
+
+void Process::appendCallsFrom(int col, int row, qint64 endMs, qint64 fromMs, qint64 untilMs,
+                              std::vector<Call> &out) const
+{
+    while (endMs <= untilMs) {
+        bool pauseAt = false;
+        const std::optional<Cell> to = walkForward(col, row, &pauseAt);
+        if (endMs > fromMs)
+            out.push_back({m_index, endMs, pauseAt ? Call::Kind::WaitMark : Call::Kind::CellEnd});
+        // Past a wait mark, the photographer says when it goes on.
+        if (pauseAt || !to)
+            return;
+        col = to->col;
+        row = to->row;
+        const qint64 startMs = endMs;
+        endMs = startMs + givenDurationMs(col, row);
+        if (col == 1)
+            appendAgitations(row, startMs, endMs, fromMs, untilMs, out);
+    }
+}
+
+std::vector<Call> Process::callsIfStarted(qint64 startMs, qint64 untilMs) const
+{
+    std::vector<Call> out;
+    const int col = m_run.col == 0 ? 1 : m_run.col;
+    const int row = m_run.row == 0 ? 1 : m_run.row;
+    const qint64 endMs = startMs + givenDurationMs(col, row);
+    if (col == 1)
+        appendAgitations(row, startMs, endMs, startMs, untilMs, out);
+    appendCallsFrom(col, row, endMs, startMs, untilMs, out);
+    return out;
+}
+
+std::vector<Call> Process::callsAhead(qint64 fromMs, qint64 untilMs) const
+{
+    if (m_run.pendingStartMs) {
+        std::vector<Call> out = callsIfStarted(*m_run.pendingStartMs, untilMs);
+        std::erase_if(out, [fromMs](const Call &c) { return c.atMs <= fromMs; });
+        return out;
+    }
+    std::vector<Call> out;
+    if (!isRunning())
+        return out;
+    if (m_run.col == 1 && m_run.plan)
+        for (const qint64 at : m_run.plan->beginningsBefore(m_run.endMs))
+            if (at > fromMs && at <= untilMs)
+                out.push_back({m_index, at, Call::Kind::Agitation});
+    appendCallsFrom(m_run.col, m_run.row, m_run.endMs, fromMs, untilMs, out);
+    return out;
+}
+
+void Process::scheduleStart(qint64 atMs)
+{
+    const qint64 now = m_clock.nowMs();
+    if (atMs <= now) {
+        start();
+        return;
+    }
+    Run next = m_run;
+    next.pendingStartMs = atMs;
+    // Due as the seconds left change, a second begun counting whole.
+    next.tickDueMs = now + (atMs - now - 1) % 1000 + 1;
+    commit(std::move(next), {});
 }
 
 QStringList Process::takeErrors()
@@ -164,6 +266,10 @@ void Process::commit(Run next, Effects effects)
     m_run = std::move(next);
     for (const auto &f : effects.after)
         f(*this);
+    if (const CallsKey key = callsKey(); key != m_callsKey) {
+        m_callsKey = key;
+        m_env.callsChanged();
+    }
     m_errors += effects.errors;
     for (const ProcessEvent &e : effects.events)
         for (const Observer &o : m_observers)
@@ -500,7 +606,7 @@ void Process::countDownSound(int seconds, Effects &fx) const
         break;
     case kSoundWaves:
         fx.after.push_back([seconds](Process &p) {
-            p.m_sound.playWave(QString::number(seconds) + QStringLiteral(".wav"));
+            p.m_sound.playWave(p.m_env.waveName(QString::number(seconds) + QStringLiteral(".wav")));
         });
         break;
     default:
@@ -656,7 +762,9 @@ void Process::advance(Run &run, qint64 now, bool pauseAtWait, Effects &fx) const
         run.state = ProcessState::Paused;
         setLabelsTone(run);
         if (m_env.soundMode() == kSoundWaves && m_env.isActiveTab(m_index))
-            fx.after.push_back([](Process &p) { p.m_sound.playWave(QStringLiteral("pause.wav")); });
+            fx.after.push_back([](Process &p) {
+                p.m_sound.playWave(p.m_env.waveName(QStringLiteral("pause.wav")));
+            });
         ProcessEvent e{ProcessEvent::Kind::Paused};
         e.col = to ? to->col : run.col;
         e.row = to ? to->row : run.row;
@@ -708,6 +816,8 @@ void Process::start()
 {
     const qint64 now = m_clock.nowMs();
     Run next = m_run;
+    // A command takes the place of a start put off.
+    next.pendingStartMs.reset();
     Effects fx;
     // A cell that had started, running or paused, is left.
     endCell(next, now, ProcessEvent::How::Restarted, fx);
@@ -740,6 +850,8 @@ void Process::pause()
 {
     const qint64 now = m_clock.nowMs();
     Run next = m_run;
+    // A command takes the place of a start put off.
+    next.pendingStartMs.reset();
     Effects fx;
     switch (next.state) {
     case ProcessState::Running: {
@@ -754,7 +866,9 @@ void Process::pause()
             next.plan->pausedAtMs = now;
         setLabelsTone(next);
         if (m_env.soundMode() == kSoundWaves && m_env.isActiveTab(m_index))
-            fx.after.push_back([](Process &p) { p.m_sound.playWave(QStringLiteral("pause.wav")); });
+            fx.after.push_back([](Process &p) {
+                p.m_sound.playWave(p.m_env.waveName(QStringLiteral("pause.wav")));
+            });
         ProcessEvent e{ProcessEvent::Kind::Paused};
         e.col = next.col;
         e.row = next.row;
@@ -826,6 +940,8 @@ void Process::previous()
 {
     const qint64 now = m_clock.nowMs();
     Run next = m_run;
+    // A command takes the place of a start put off.
+    next.pendingStartMs.reset();
     Effects fx;
     const std::optional<Cell> to = walkBack(next.col, next.row);
     if (!to) {
@@ -858,6 +974,8 @@ void Process::next()
 {
     const qint64 now = m_clock.nowMs();
     Run next = m_run;
+    // A command takes the place of a start put off.
+    next.pendingStartMs.reset();
     Effects fx;
     if (!walkForward(next.col, next.row, nullptr) && next.underway) {
         refuse(fx);
@@ -882,6 +1000,8 @@ void Process::reset()
 {
     const qint64 now = m_clock.nowMs();
     Run next = m_run;
+    // A command takes the place of a start put off.
+    next.pendingStartMs.reset();
     Effects fx;
     endCell(next, now, ProcessEvent::How::Reset, fx);
     endRun(next, now, ProcessEvent::How::Reset, fx);
@@ -891,6 +1011,17 @@ void Process::reset()
 
 void Process::tick()
 {
+    if (m_run.pendingStartMs) {
+        const qint64 now = m_clock.nowMs();
+        if (now >= *m_run.pendingStartMs) {
+            start();
+            return;
+        }
+        Run next = m_run;
+        next.tickDueMs = now + (*next.pendingStartMs - now - 1) % 1000 + 1;
+        commit(std::move(next), {});
+        return;
+    }
     // A tick already on its way when the process stopped changes nothing.
     if (!isRunning())
         return;
@@ -947,6 +1078,7 @@ bool Process::doubleClick()
         return c == 4;
     const qint64 now = m_clock.nowMs();
     Run next = m_run;
+    next.pendingStartMs.reset();
     Effects fx;
     endCell(next, now, ProcessEvent::How::Chosen, fx);
     // The cell starts afresh, its agitations too, when Pause sets it going.
@@ -1005,6 +1137,12 @@ ProcessFace Process::face(const FaceStyle &style) const
     else
         f.step.text = stepLabelText(r.col, r.row);
     f.time.text = SecondsToTimeText(r.shown);
+    f.state.color = labels;
+    if (r.state == ProcessState::Paused)
+        f.state.text = style.pauseWord;
+    else if (r.state == ProcessState::AtWaitMark)
+        f.state.text = style.waitWord;
+    f.hold = hold();
     faceLines(f, style);
     const int cellSecs = roundSeconds(r.givenMs);
     if (cellSecs > 0)
@@ -1046,6 +1184,11 @@ ProcessFace Process::face(const FaceStyle &style) const
             f.agit.text = stepCounter(f.agit.text, n);
     }
 
+    if (r.pendingStartMs) {
+        f.tickDueMs = r.tickDueMs;
+        f.agit.text = style.startsIn + QLatin1Char(' ') +
+                      minutesSecondsText(*r.pendingStartMs - m_clock.nowMs());
+    }
     if (r.state == ProcessState::Running) {
         f.tickDueMs = r.tickDueMs;
         if (r.col == 1 && r.plan && !r.plan->entries.empty()) {

@@ -3,6 +3,7 @@
 #include "core/baths/bath_texts.h"
 #include "core/grid/grid_model.h"
 #include "core/process/agitation.h"
+#include "core/process/collisions.h"
 #include "core/temperature/compensating_timer.h"
 #include "core/temperature/temperature_texts.h"
 
@@ -31,6 +32,17 @@ struct ProcessEnvironment
     std::function<QString()> agitRunningText = [] { return QString(); };
     // The word of a finished process's step label.
     std::function<QString()> finishedText = [] { return QStringLiteral("Terminé"); };
+    // The words of a stopped process, beside its colour.
+    std::function<QString()> pauseWord = [] { return QStringLiteral("PAUSE"); };
+    std::function<QString()> waitWord = [] { return QStringLiteral("ATTENTE"); };
+    // The name a count-down wave ("5.wav", "pause.wav") is played by.
+    std::function<QString(const QString &)> waveName = [](const QString &name) { return name; };
+    // What a process about to start says before its count-down ("Démarre
+    // dans"), and the collision margin in milliseconds.
+    std::function<QString()> startsInText = [] { return QStringLiteral("Démarre dans"); };
+    std::function<qint64()> collisionMarginMs = [] { return qint64(15000); };
+    // A process's calls ahead may have changed (the engine's own).
+    std::function<void()> callsChanged = [] {};
     // Whether process i's tab is the active page of its page control.
     std::function<bool(int)> isActiveTab = [](int) { return false; };
     // The baths of the working folder; none: every step runs on the file's time.
@@ -56,6 +68,15 @@ enum class ProcessState
     Finished,   // its count-down passed the last step; until the next command
 };
 
+// What keeps a process under way from going on by itself: the mark its tab
+// and its page keep until it goes on.
+enum class ProcessHold
+{
+    None,
+    Paused,  // paused part-way by the photographer
+    Waiting, // stopped at a wait mark
+};
+
 // The colour scheme and the texts the face is drawn with.
 struct FaceStyle
 {
@@ -63,6 +84,10 @@ struct FaceStyle
     QString agitComing;
     QString agitRunning;
     QString finished;
+    // The words beside the colour of a stopped process (PAUSE, ATTENTE).
+    QString pauseWord;
+    QString waitWord;
+    QString startsIn;
     // The lines of a step's bath and temperature; ours when none are given.
     const BathTexts *bathTexts = nullptr;
     const TemperatureTexts *temperatureTexts = nullptr;
@@ -82,6 +107,9 @@ struct ProcessFace
     Label step;
     Label time;
     Label agit;
+    // The state in words, beside the colour: empty unless stopped.
+    Label state;
+    ProcessHold hold = ProcessHold::None;
     // The use of the step's bath ("ID-11 · 3rd film · 08:30 → 10:12") and its
     // temperature ("21.5 °C · 08:30 → 07:37"); empty for a step without.
     QString bathLine;
@@ -176,6 +204,7 @@ public:
     bool isRunning() const { return m_run.state == ProcessState::Running; }
     // Started by Démarrer or resumed by Pause, and not back to idle since.
     bool isUnderway() const { return m_run.underway; }
+    ProcessHold hold() const;
     // The current cell; 0, 0 until the process is first started or stepped.
     int currentCol() const { return m_run.col; }
     int currentRow() const { return m_run.row; }
@@ -189,6 +218,29 @@ public:
     int shownSeconds() const { return m_run.shown; }
     // The current main time's agitations; none outside a main time.
     const AgitationPlan *agitationPlan() const;
+    // The instant a start put off by "in N s" is due, while it waits.
+    std::optional<qint64> pendingStartMs() const { return m_run.pendingStartMs; }
+
+    // The moments it will need the photographer after fromMs and up to
+    // untilMs: while running, as its count-down goes on; while a start is put
+    // off, as it would go from then; nothing otherwise (a stopped process
+    // waits for the photographer to say when).
+    std::vector<Call> callsAhead(qint64 fromMs, qint64 untilMs) const;
+    // The same for Démarrer at startMs, from the cell it would start in.
+    std::vector<Call> callsIfStarted(qint64 startMs, qint64 untilMs) const;
+    // What callsAhead depends on besides the clock: equal while it would give
+    // the same calls.
+    struct CallsKey
+    {
+        ProcessState state = ProcessState::Idle;
+        int col = 0;
+        int row = 0;
+        qint64 endMs = 0;
+        std::optional<qint64> pendingStartMs;
+        quint64 textRevision = 0;
+        bool operator==(const CallsKey &) const = default;
+    };
+    CallsKey callsKey() const;
 
     // The films in the tank (1 unless changed): what a use adds to its bath.
     int films() const { return m_films; }
@@ -221,6 +273,9 @@ public:
     // The five buttons, the two timers' ticks and the step grid's double-click
     // (true when the agitation file is to be opened instead).
     void start();
+    // Démarrer answered "in N s": starts by itself at atMs, counting down to
+    // it; any command before then takes its place.
+    void scheduleStart(qint64 atMs);
     void pause();
     void previous();
     void next();
@@ -312,6 +367,8 @@ private:
         QDateTime finishedAt;
         // The scheme the grid was last painted in; none: never painted.
         std::optional<bool> gridColour;
+        // A start put off: when it is due.
+        std::optional<qint64> pendingStartMs;
         double celsius = 20;
         // A main time with a bath: its use, and its development while the
         // bath's temperature counts.
@@ -369,6 +426,11 @@ private:
     // end of the process.
     void advance(Run &run, qint64 now, bool pauseAtWait, Effects &fx) const;
     void paintGrid(Run &run, Effects &fx) const;
+    // The calls from the end of cell (col, row) at endMs on, walking forward.
+    void appendCallsFrom(int col, int row, qint64 endMs, qint64 fromMs, qint64 untilMs,
+                         std::vector<Call> &out) const;
+    void appendAgitations(int row, qint64 startMs, qint64 endMs, qint64 fromMs, qint64 untilMs,
+                          std::vector<Call> &out) const;
     void countDownSound(int seconds, Effects &fx) const;
     void endBeep(Effects &fx) const;
     void refuse(Effects &fx) const;
@@ -385,6 +447,7 @@ private:
     mutable Steps m_steps;
     mutable quint64 m_stepsRevision = ~quint64(0);
     Run m_run;
+    CallsKey m_callsKey; // as last committed
     // The two lines of the last face drawn, made again only when what they
     // say changed: a tick changes neither.
     struct LinesCache

@@ -5,18 +5,21 @@
 ProcessEngine::ProcessEngine(Clock &clock, SoundOutput &sound, ProcessEnvironment env)
     : m_clock(clock), m_sound(sound), m_env(std::move(env))
 {
+    m_env.callsChanged = [this] { ++m_callsRevision; };
 }
 
 int ProcessEngine::add(const QString &fileName, bool paper)
 {
     const int i = size();
     m_processes.push_back(std::make_unique<Process>(fileName, paper, i, m_clock, m_sound, m_env));
+    ++m_callsRevision;
     return i;
 }
 
 void ProcessEngine::clear()
 {
     m_processes.clear();
+    ++m_callsRevision;
 }
 
 void ProcessEngine::abandonAll(ProcessEvent::How how)
@@ -28,7 +31,8 @@ void ProcessEngine::abandonAll(ProcessEvent::How how)
 FaceStyle ProcessEngine::style() const
 {
     return {m_env.colourMode(),     m_env.agitComingText(), m_env.agitRunningText(),
-            m_env.finishedText(),   m_env.bathTexts(),      m_env.temperatureTexts(),
+            m_env.finishedText(),   m_env.pauseWord(),      m_env.waitWord(),
+            m_env.startsInText(),   m_env.bathTexts(),      m_env.temperatureTexts(),
             m_env.temperatureUnit()};
 }
 
@@ -38,6 +42,21 @@ bool ProcessEngine::anyUnderway() const
         if (p->isUnderway())
             return true;
     return false;
+}
+
+ProcessHold ProcessEngine::holdOf(bool paper) const
+{
+    ProcessHold out = ProcessHold::None;
+    for (const auto &p : m_processes) {
+        if (p->paper() != paper)
+            continue;
+        const ProcessHold h = p->hold();
+        if (h == ProcessHold::Waiting)
+            return h;
+        if (h == ProcessHold::Paused)
+            out = h;
+    }
+    return out;
 }
 
 void ProcessEngine::switchScheme()
@@ -69,4 +88,73 @@ void ProcessEngine::PaintStepGrid(GridModel &grid, int col, int row, bool colour
     const quint32 currentBack = colourMode ? Colors::Red : Colors::Gray;
     grid.setProgressColors(col, row, {Colors::White, doneBack}, {Colors::Black, currentBack},
                            {Colors::Black, Colors::WindowColor});
+}
+
+const ProcessEngine::CollisionCache &ProcessEngine::collisions(qint64 nowMs) const
+{
+    CollisionCache &c = m_collisions;
+    const qint64 margin = m_env.collisionMarginMs();
+    // Every commit that changes a process's calls counts; a grid edit counts
+    // at the process's next tick.
+    if (c.revision == m_callsRevision && c.count == m_processes.size() && c.marginMs == margin &&
+        nowMs >= c.fromMs && nowMs - c.fromMs < CollisionHorizonMs / 2)
+        return c;
+    c.revision = m_callsRevision;
+    c.count = m_processes.size();
+    std::vector<Call> calls;
+    for (const auto &p : m_processes) {
+        const std::vector<Call> own = p->callsAhead(nowMs, nowMs + CollisionHorizonMs);
+        calls.insert(calls.end(), own.begin(), own.end());
+    }
+    c.fromMs = nowMs;
+    c.marginMs = margin;
+    c.all = collisionsAmong(std::move(calls), margin);
+    c.ofProcess.assign(m_processes.size(), {});
+    for (const Collision &x : c.all)
+        c.ofProcess[static_cast<size_t>(x.own.process)].push_back(x);
+    return c;
+}
+
+std::optional<Collision> ProcessEngine::nextCollision(qint64 nowMs, int i) const
+{
+    if (i >= size())
+        return std::nullopt;
+    const CollisionCache &c = collisions(nowMs);
+    const std::vector<Collision> &list = i < 0 ? c.all : c.ofProcess[static_cast<size_t>(i)];
+    // In the order of the calls: the first still ahead.
+    for (const Collision &x : list)
+        if (x.own.atMs > nowMs)
+            return x;
+    return std::nullopt;
+}
+
+std::vector<Call> ProcessEngine::callsOfOthers(int i, qint64 fromMs, qint64 untilMs) const
+{
+    std::vector<Call> out;
+    for (const auto &p : m_processes) {
+        if (p->index() == i)
+            continue;
+        const std::vector<Call> own = p->callsAhead(fromMs, untilMs);
+        out.insert(out.end(), own.begin(), own.end());
+    }
+    return out;
+}
+
+std::optional<ProcessEngine::StartClash> ProcessEngine::startClash(int i, qint64 nowMs) const
+{
+    if (i < 0 || i >= size())
+        return std::nullopt;
+    const qint64 margin = m_env.collisionMarginMs();
+    // The others' calls over the horizon and a delay's worth beyond it.
+    const qint64 until = nowMs + 2 * CollisionHorizonMs;
+    const std::vector<Call> others = callsOfOthers(i, nowMs, until);
+    std::vector<Call> mine = process(i).callsIfStarted(nowMs, nowMs + CollisionHorizonMs);
+    std::vector<Call> all = others;
+    all.insert(all.end(), mine.begin(), mine.end());
+    for (const Collision &x : collisionsAmong(std::move(all), margin)) {
+        if (x.own.process != i)
+            continue;
+        return StartClash{x, delayAvoiding(mine, others, margin, CollisionHorizonMs)};
+    }
+    return std::nullopt;
 }

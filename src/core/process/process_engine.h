@@ -35,8 +35,25 @@ public:
     // Some process is under way: the screen is kept awake for it, and the
     // window asks before it closes.
     bool anyUnderway() const;
+    // The hold a page of processes (paper or film) shows: a wait at a wait
+    // mark before a pause.
+    ProcessHold holdOf(bool paper) const;
     // The scheme was switched: every label takes its colours.
     void switchScheme();
+
+    // How far ahead collisions are looked for.
+    static constexpr qint64 CollisionHorizonMs = 10 * 60 * 1000;
+    // The next collision of process i's calls with another's, or of any
+    // process's for i = -1, after nowMs.
+    std::optional<Collision> nextCollision(qint64 nowMs, int i = -1) const;
+    // Démarrer on process i at nowMs would collide: the first collision, and
+    // the delay (whole seconds) that would avoid every one.
+    struct StartClash
+    {
+        Collision collision;
+        std::optional<qint64> delayMs;
+    };
+    std::optional<StartClash> startClash(int i, qint64 nowMs) const;
 
     // Grid events of a step grid.
     static QString sgrdGetEditMask(int col, int row);
@@ -48,4 +65,20 @@ private:
     SoundOutput &m_sound;
     ProcessEnvironment m_env;
     std::vector<std::unique_ptr<Process>> m_processes;
+
+    // The collisions of the calls ahead, worked out again only when a
+    // process's calls change or the horizon has moved on by half.
+    struct CollisionCache
+    {
+        quint64 revision = ~quint64(0);
+        size_t count = 0;
+        qint64 fromMs = 0;
+        qint64 marginMs = -1;
+        std::vector<Collision> all;                    // in the order of the calls
+        std::vector<std::vector<Collision>> ofProcess; // each process's own
+    };
+    const CollisionCache &collisions(qint64 nowMs) const;
+    std::vector<Call> callsOfOthers(int i, qint64 fromMs, qint64 untilMs) const;
+    mutable CollisionCache m_collisions;
+    quint64 m_callsRevision = 0;
 };

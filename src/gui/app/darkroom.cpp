@@ -1,9 +1,12 @@
 #include "gui/app/darkroom.h"
 
 #include "core/app/settings.h"
+#include "core/base/clock.h"
+#include "core/base/safelight_colors.h"
 #include "gui/app/main_window.h"
 #include "gui/app/preferences_page.h"
 #include "gui/dialogs.h"
+#include "gui/fog_test_window.h"
 #include "gui/process/big_display.h"
 #include "gui/process/process_tab.h"
 #include "gui/safelight.h"
@@ -13,12 +16,15 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTextEdit>
 
 namespace {
 
@@ -28,6 +34,22 @@ bool insideCellEditor(QWidget *w)
     for (; w; w = w->parentWidget())
         if (auto *grid = qobject_cast<StringGrid *>(w))
             return grid->isEditing();
+    return false;
+}
+
+// A control that types what is pressed: an editable text field.
+bool takesTyping(QWidget *w)
+{
+    if (auto *line = qobject_cast<QLineEdit *>(w))
+        return !line->isReadOnly();
+    if (auto *plain = qobject_cast<QPlainTextEdit *>(w))
+        return !plain->isReadOnly();
+    if (auto *text = qobject_cast<QTextEdit *>(w))
+        return !text->isReadOnly();
+    if (auto *spin = qobject_cast<QAbstractSpinBox *>(w))
+        return !spin->isReadOnly();
+    if (auto *combo = qobject_cast<QComboBox *>(w))
+        return combo->isEditable();
     return false;
 }
 
@@ -47,7 +69,7 @@ bool insideTabField(const QWidget *w)
 
 Darkroom::Darkroom(TfrmMain &window, ProcessPages &pages, const Settings &settings,
                    ScreenAwake *awake)
-    : QObject(&window), m_window(window), m_pages(pages), m_awake(awake)
+    : QObject(&window), m_window(window), m_pages(pages), m_awake(awake), m_settings(settings)
 {
     qApp->installEventFilter(this);
     connect(&pages, &ProcessPages::tabRendered, this, &Darkroom::processRendered);
@@ -62,6 +84,7 @@ Darkroom::Darkroom(TfrmMain &window, ProcessPages &pages, const Settings &settin
     });
     connect(&window, &TfrmMain::pageOnShowChanged, this, &Darkroom::followProcessOnShow);
     connect(&settings, &Settings::changed, this, [this, &settings] {
+        Safelight::setLevel(settings.values().safelightLevel);
         if (settings.values().safelight != Safelight::isOn())
             setSafelight(settings.values().safelight);
     });
@@ -74,6 +97,7 @@ Darkroom::~Darkroom()
         m_awake->keepAwake(false);
     // The palette is the application's: the next window starts as usual.
     Safelight::setOn(false);
+    Safelight::setLevel(SafelightColors::BrightestLevel);
 }
 
 ProcessTab *Darkroom::processOnShow() const
@@ -152,6 +176,30 @@ void Darkroom::processRendered(int index)
         m_big->render();
     else if (reached != Milestone::None)
         m_big->notice(tab);
+    m_big->showAhead(ProcessPages::collisionText(engine, m_window.context(),
+                                                 m_window.context().clock->nowMs(), -1));
+}
+
+void Darkroom::showFogTest(int level, int minutes)
+{
+    if (m_fog)
+        m_fog->close();
+    const QString text =
+        m_window.context().entryOr(241, QStringLiteral("Test de voile : %1 (Échap arrête)"));
+    auto *fog = new FogTestWindow(*m_window.context().clock, m_window.context().sound, level,
+                                  minutes, text, &m_window);
+    m_fog = fog;
+    QScreen *screen = m_window.screen();
+    fog->setScreen(screen);
+    if (screen)
+        fog->setGeometry(screen->geometry());
+    fog->showFullScreen();
+    fog->activateWindow();
+}
+
+QWidget *Darkroom::fogTest() const
+{
+    return m_fog;
 }
 
 void Darkroom::setSafelight(bool on)
@@ -207,6 +255,8 @@ void Darkroom::run(const KeyCommand &command)
     case KeyAction::Safelight:
         m_window.preferences()->toggleSafelight();
         break;
+    case KeyAction::Learn:
+        break; // keyPress hands the key over
     case KeyAction::TemperatureUp:
     case KeyAction::TemperatureDown:
         if (tab)
@@ -231,11 +281,18 @@ bool Darkroom::keyPress(QWidget *receiver, QKeyEvent *event)
     place.editingCell = insideCellEditor(origin);
     place.typingField = !onBig && insideTabField(origin);
     place.bigDisplay = onBig;
+    place.typing = takesTyping(origin);
+    PreferencesPage *pref = m_window.preferences();
+    place.learning = !onBig && pref->isLearningKey();
+    place.learned = &m_settings.values().pedalKeys;
     const KeyCommand command =
         keyCommand(event->key(), event->modifiers(), event->isAutoRepeat(), place);
     if (command.action == KeyAction::None)
         return false;
-    run(command);
+    if (command.action == KeyAction::Learn)
+        pref->learnKey(event->key());
+    else
+        run(command);
     return true;
 }
 

@@ -27,6 +27,9 @@ public:
     // window's, taken as they are: asking the window for them builds it whole.
     // The safelight view follows the settings.
     Darkroom(TfrmMain &window, ProcessPages &pages, const Settings &settings, ScreenAwake *awake);
+    // The fog test of the safelight view, full screen.
+    void showFogTest(int level, int minutes);
+    QWidget *fogTest() const;
     ~Darkroom() override;
 
     // The tab of the Films or Papiers page on show, if one is.
@@ -51,6 +54,8 @@ private:
     ProcessPages &m_pages;
     QPointer<ScreenAwake> m_awake;
     QPointer<BigDisplay> m_big;
+    QPointer<QWidget> m_fog;
+    const Settings &m_settings;
     // The boxes' window before the big display took them.
     QPointer<QWidget> m_boxParent;
     ProcessWatch m_watch;

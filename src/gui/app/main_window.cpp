@@ -112,6 +112,7 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent)
     m_ctx.clock = services.clock;
     m_ctx.sound = services.sound;
     m_ctx.settings = &m_settings;
+    m_ctx.language = &m_language;
     m_ctx.baths = &m_baths;
 
     setObjectName(QStringLiteral("frmMain"));
@@ -186,12 +187,22 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent)
     env.agitComingText = [this] { return m_ctx.AgitComingText; };
     env.agitRunningText = [this] { return m_ctx.AgitRunningText; };
     env.finishedText = [this] { return m_ctx.finishedWord(); };
+    env.startsInText = [this] { return m_ctx.entryOr(237, QStringLiteral("Démarre dans")); };
+    env.collisionMarginMs = [this] { return qint64(m_settings.values().collisionMargin) * 1000; };
+    env.waveName = [this](const QString &name) { return m_settings.waveName(name); };
+    env.pauseWord = [this] {
+        return m_ctx.entryOr(LanguageEntry::PauseWord, QStringLiteral("PAUSE"));
+    };
+    env.waitWord = [this] {
+        return m_ctx.entryOr(LanguageEntry::WaitWord, QStringLiteral("ATTENTE"));
+    };
     env.baths = [this] { return &m_baths; };
     env.bathTexts = [this] { return &m_bathTexts; };
     env.temperatureTexts = [this] { return &m_temperatureTexts; };
     env.temperatureUnit = [this] { return m_settings.values().temperatureUnit; };
     m_processes = new ProcessPages(m_ctx, pgctrlPapers, pgctrlFilms, this, std::move(env));
     m_processes->setBuildControls(false);
+    connect(m_processes, &ProcessPages::tabRendered, this, &TfrmMain::showPageMarks);
     // After Bains, and not built after the first frame: the journal is read
     // when the page is first shown.
     m_journal = new JournalPage(m_ctx, m_processes->journal(), pgctrlMain, later);
@@ -238,6 +249,7 @@ TfrmMain::TfrmMain(const Services &services, QWidget *parent)
 
     // Before the settings are read: they may turn the safelight view on.
     m_darkroom = new Darkroom(*this, *m_processes, m_settings, services.screenAwake);
+    connect(m_pref, &PreferencesPage::fogTestRequested, m_darkroom, &Darkroom::showFogTest);
 
     FormCreate();
     buildShown();
@@ -455,6 +467,10 @@ void TfrmMain::ApplyLanguage()
     QString journalCaption = QStringLiteral("Journal");
     t.take(JournalPageLine::Caption, journalCaption);
     pgctrlMain->setTabText(pgctrlMain->indexOf(m_journal), journalCaption);
+    m_pageCaptions[0] = t.entry(pageEntries[0]);
+    m_pageCaptions[1] = t.entry(pageEntries[1]);
+    m_pageCaptionsChanged = true;
+    showPageMarks();
 
     m_languageApplied = true;
     m_pref->retranslate(t);
@@ -555,6 +571,25 @@ void TfrmMain::applyScheme()
     for (LazyPage *page : m_laterPages)
         page->applyScheme(Colors::schemeNumbers(m_shownColour));
     m_journal->applyScheme(Colors::schemeNumbers(m_shownColour));
+}
+
+void TfrmMain::showPageMarks()
+{
+    const ProcessEngine &engine = m_processes->engine();
+    const std::pair<QWidget *, bool> pages[] = {{tbshtFilms, false}, {tbshtPapers, true}};
+    std::optional<FaceStyle> style; // the words, only when a mark changes
+    for (int k = 0; k < 2; ++k) {
+        const ProcessHold hold = engine.holdOf(pages[k].second);
+        if (hold == m_pageHolds[k] && !m_pageCaptionsChanged)
+            continue;
+        m_pageHolds[k] = hold;
+        if (!style)
+            style = engine.style();
+        const QString &word = hold == ProcessHold::Waiting ? style->waitWord : style->pauseWord;
+        pgctrlMain->setTabText(pgctrlMain->indexOf(pages[k].first),
+                               markedCaption(m_pageCaptions[k], hold, word));
+    }
+    m_pageCaptionsChanged = false;
 }
 
 QString TfrmMain::clockText() const

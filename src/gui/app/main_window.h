@@ -5,6 +5,7 @@
 #include "core/app/settings.h"
 #include "core/baths/bath_texts.h"
 #include "core/baths/baths_file.h"
+#include "core/process/process.h"
 #include "core/temperature/temperature_texts.h"
 
 #include <QDir>
@@ -125,6 +126,8 @@ private:
     void placeClock();
     // The timers' scheme, as the settings have it, on the tabs and the pages.
     void applyScheme();
+    // The Films and Papiers captions with the mark of a process held on them.
+    void showPageMarks();
     // The language entry, or our own wording while the file leaves it empty.
     QString text(int entry, const QString &own) const;
 
@@ -158,6 +161,9 @@ private:
     QTabWidget *pgctrlMain;
     QWidget *tbshtFilms, *tbshtPapers;
     QTabWidget *pgctrlFilms, *pgctrlPapers;
+    QString m_pageCaptions[2] = {QStringLiteral("Films"), QStringLiteral("Papiers")};
+    ProcessHold m_pageHolds[2] = {ProcessHold::None, ProcessHold::None};
+    bool m_pageCaptionsChanged = false;
     QTimer *tmrMain;
 
     std::deque<std::function<void()>> m_later;

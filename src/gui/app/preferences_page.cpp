@@ -3,7 +3,10 @@
 #include "core/app/app_context.h"
 #include "core/app/language.h"
 #include "core/base/busy_cursor.h"
+#include "core/base/fog_test.h"
+#include "core/base/int_text.h"
 #include "core/base/runtime_error.h"
+#include "core/base/safelight_colors.h"
 #include "core/baths/bath_texts.h"
 #include "gui/app/process_list_editor.h"
 #include "gui/dialogs.h"
@@ -13,7 +16,10 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
+#include <QKeySequence>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -180,6 +186,119 @@ PreferencesPage::PreferencesPage(AppContext &context, QWidget *parent)
         m_draft.safelight = on;
         m_settings.setSafelight(on);
     });
+    buildDarkroomControls();
+}
+
+void PreferencesPage::buildDarkroomControls()
+{
+    constexpr auto left = LabeledEdit::LabelPosition::Left;
+    // Below the page's buttons and the temperature unit, in a row and a group
+    // of their own.
+    lblSafelightLevel = makeLabel(this, QStringLiteral("lblSafelightLevel"),
+                                  QStringLiteral("Luminosité:"), QPoint(12, 326));
+    cbxSafelightLevel =
+        placed(new QComboBox(this), QStringLiteral("cbxSafelightLevel"), {96, 322, 80, 22});
+    for (int level = 1; level <= SafelightColors::Levels; ++level)
+        cbxSafelightLevel->addItem(
+            QStringLiteral("%1 - %2 %").arg(level).arg(100 * level / SafelightColors::Levels));
+    cbxSafelightLevel->setCurrentIndex(SafelightColors::BrightestLevel - 1);
+    lbleFogMinutes = new LabeledEdit(this, QStringLiteral("lbleFogMinutes"),
+                                     QStringLiteral("Minutes:"), left, {250, 322, 41, 22});
+    lbleFogMinutes->setText(QStringLiteral("4"));
+    btnFogTest = makeButton(this, QStringLiteral("btnFogTest"), QStringLiteral("Test de voile"),
+                            {300, 321, 110, 25});
+    lbleCollisionMargin =
+        new LabeledEdit(this, QStringLiteral("lbleCollisionMargin"),
+                        QStringLiteral("Marge collisions (s):"), left, {560, 322, 41, 22});
+    lbleCollisionMargin->setText(QString::number(SettingsValues::DefaultCollisionMargin));
+
+    grpbxPedal = makeGroup(this, QStringLiteral("grpbxPedal"), QStringLiteral("Pédale"),
+                           {12, 352, 398, 104});
+    m_pedalTexts = {QStringLiteral("Apprendre une touche"),
+                    QStringLiteral("Appuyez sur la touche (ou la pédale) à apprendre."),
+                    QStringLiteral("Oublier"),
+                    QStringLiteral("Pause/reprise"),
+                    QStringLiteral("Suivant"),
+                    QStringLiteral("Démarrer")};
+    for (int k = 0; k < kLearnedKeys; ++k) {
+        const int y = 18 + 28 * k;
+        btnPedalKey[k] = makeButton(grpbxPedal, QStringLiteral("btnPedalKey%1").arg(k + 1),
+                                    m_pedalTexts.at(0), {10, y, 200, 23});
+        cbxPedalAction[k] =
+            placed(new QComboBox(grpbxPedal), QStringLiteral("cbxPedalAction%1").arg(k + 1),
+                   {220, y, 166, 22});
+        for (int a = 0; a < 4; ++a)
+            cbxPedalAction[k]->addItem(m_pedalTexts.at(2 + a));
+        connect(btnPedalKey[k], &QPushButton::clicked, this, [this, k] { startLearning(k); });
+        connect(cbxPedalAction[k], &QComboBox::activated, this, [this, k](int index) {
+            LearnedKey &key = m_draft.pedalKeys[static_cast<size_t>(k)];
+            key.action = PedalAction(index);
+            if (key.action == PedalAction::None)
+                key.key = 0;
+            m_settings.setPedalKeys(m_draft.pedalKeys);
+            showPedalKeys();
+        });
+    }
+
+    connect(cbxSafelightLevel, &QComboBox::activated, this, [this](int index) {
+        m_draft.safelightLevel = index + 1;
+        m_settings.setSafelightLevel(index + 1);
+    });
+    connect(lbleCollisionMargin, &QLineEdit::textChanged, this, [this](const QString &t) {
+        // A margin that is no number yet keeps the last one.
+        if (const auto v = parseInt(t); v && *v >= 0) {
+            m_draft.collisionMargin = std::min(*v, SettingsValues::MaxCollisionMargin);
+            m_settings.setCollisionMargin(m_draft.collisionMargin);
+        }
+    });
+    connect(btnFogTest, &QPushButton::clicked, this, [this] {
+        const int minutes = parseInt(lbleFogMinutes->text().trimmed()).value_or(0);
+        if (minutes < 1 || minutes > FogTest::MaxMinutes) {
+            m_ctx.dialogs->showError(
+                RuntimeError::invalidInteger(lbleFogMinutes->text()).message());
+            return;
+        }
+        emit fogTestRequested(m_draft.safelightLevel, minutes);
+    });
+}
+
+void PreferencesPage::startLearning(int slot)
+{
+    m_learning = slot;
+    showPedalKeys();
+}
+
+void PreferencesPage::learnKey(int key)
+{
+    const int slot = m_learning;
+    m_learning = -1;
+    if (slot >= 0 && key != Qt::Key_Escape) {
+        LearnedKey &learned = m_draft.pedalKeys[static_cast<size_t>(slot)];
+        // The same key twice would do two things: it leaves the other slot.
+        for (LearnedKey &other : m_draft.pedalKeys)
+            if (other.key == key)
+                other = {};
+        learned.key = key;
+        // A three-pedal model's keys do the three things in turn.
+        if (learned.action == PedalAction::None)
+            learned.action = PedalAction(slot + 1);
+        m_settings.setPedalKeys(m_draft.pedalKeys);
+    }
+    showPedalKeys();
+}
+
+void PreferencesPage::showPedalKeys()
+{
+    for (int k = 0; k < kLearnedKeys; ++k) {
+        const LearnedKey &key = m_draft.pedalKeys[static_cast<size_t>(k)];
+        QString caption = m_pedalTexts.at(0);
+        if (k == m_learning)
+            caption = m_pedalTexts.at(1);
+        else if (key.key != 0)
+            caption = QKeySequence(key.key).toString(QKeySequence::NativeText);
+        showFitted(btnPedalKey[k], caption);
+        cbxPedalAction[k]->setCurrentIndex(key.key != 0 ? int(key.action) : 0);
+    }
 }
 
 void PreferencesPage::retranslate(const LanguageTable &t)
@@ -206,6 +325,24 @@ void PreferencesPage::retranslate(const LanguageTable &t)
     QString safelight = QStringLiteral("Lumière inactinique");
     t.take(LanguageEntry::Safelight, safelight);
     setCaption(chkbxSafelight, safelight);
+
+    const auto own = [&t](int n, const QString &text) {
+        QString out = text;
+        t.take(n, out);
+        return out;
+    };
+    grpbxPedal->setTitle(own(222, grpbxPedal->title()));
+    constexpr int pedalLines[] = {223, 228, 227, 224, 225, 226};
+    for (int k = 0; k < m_pedalTexts.size(); ++k)
+        m_pedalTexts[k] = own(pedalLines[k], m_pedalTexts.at(k));
+    for (int k = 0; k < kLearnedKeys; ++k)
+        for (int a = 0; a < 4; ++a)
+            cbxPedalAction[k]->setItemText(a, m_pedalTexts.at(2 + a));
+    showPedalKeys();
+    lbleCollisionMargin->setCaption(own(229, lbleCollisionMargin->caption()));
+    setCaption(lblSafelightLevel, own(238, lblSafelightLevel->text()));
+    setCaption(btnFogTest, own(239, btnFogTest->text()));
+    lbleFogMinutes->setCaption(own(240, lbleFogMinutes->caption()));
     QString unit = QStringLiteral("Unité de température");
     t.take(BathLine::TemperatureUnit, unit);
     grpbxTemperature->setTitle(unit);
@@ -277,6 +414,9 @@ void PreferencesPage::showDraft()
     set(lbleProcFolder, c.processFolder);
     set(lbleChemFolder, c.formulaFolder);
     chkbxSafelight->setChecked(c.safelight);
+    cbxSafelightLevel->setCurrentIndex(SafelightColors::clampLevel(c.safelightLevel) - 1);
+    set(lbleCollisionMargin, QString::number(c.collisionMargin));
+    showPedalKeys();
     (c.temperatureUnit == TemperatureUnit::Fahrenheit ? rbtnFahrenheit : rbtnCelsius)
         ->setChecked(true);
 }

@@ -5,6 +5,8 @@
 #include <QWidget>
 
 class QCheckBox;
+class QComboBox;
+class QLabel;
 class QGroupBox;
 class QPushButton;
 class QRadioButton;
@@ -49,7 +51,15 @@ public:
     // The paper or film list that its field names, in the list editor.
     void editList(bool paper);
 
+    // A pedal slot's button was clicked: the next key is learned for it.
+    bool isLearningKey() const { return m_learning >= 0; }
+    // The key to learn, or Escape to give up.
+    void learnKey(int key);
+
 signals:
+    // The fog test is asked for, at the draft's level, for these minutes.
+    void fogTestRequested(int level, int minutes);
+
     void reloadRequested();
 
 private:
@@ -61,16 +71,29 @@ private:
     void lbleLanguageFileDblClick(LabeledEdit *field);
     // The controls show the copy.
     void showDraft();
+    // The darkroom's controls, below the rest of the page.
+    void buildDarkroomControls();
+    void showPedalKeys();
+    void startLearning(int slot);
 
     AppContext &m_ctx;
     Settings &m_settings;
     SettingsValues m_draft;
-    bool m_showing = false; // the controls are being set from the copy
+    bool m_showing = false;   // the controls are being set from the copy
+    int m_learning = -1;      // the pedal slot waiting for its key
+    QStringList m_pedalTexts; // learn caption, prompt, and the four actions
 
     QRadioButton *rbtnBeepYN, *rbtnWaveYN, *rbtnSoundYN, *rbtnColorYN, *rbtnMonoYN, *rbtnCelsius,
         *rbtnFahrenheit;
     QGroupBox *grpbxSound, *grpbxColor, *grpbxFiles, *grpbxTemperature;
     QCheckBox *chkbxSafelight;
+    QLabel *lblSafelightLevel;
+    QComboBox *cbxSafelightLevel;
+    LabeledEdit *lbleFogMinutes, *lbleCollisionMargin;
+    QPushButton *btnFogTest;
+    QGroupBox *grpbxPedal;
+    QPushButton *btnPedalKey[3];
+    QComboBox *cbxPedalAction[3];
     LabeledEdit *lbleSoundSeconds, *lbleLanguageFile, *lblePaperPrcFile, *lbleFilmPrcFile,
         *lbleAgitationFile, *lbleChemFolder, *lbleProcFolder;
     QPushButton *btnSelLangFile, *btnSelPapPrcFile, *btnSelFlmPrcFile, *btnSelAgitation,

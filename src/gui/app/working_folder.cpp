@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QStringList>
 
 namespace {
@@ -38,7 +39,8 @@ std::optional<QDir> workingFolderFor(const StartRequest &request, const QString 
             return std::nullopt;
         }
         bool fatal = false;
-        problems = UserFolder::prepare(sampleFolder, folder, &fatal);
+        // A first start speaks the desktop's language.
+        problems = UserFolder::prepare(sampleFolder, folder, &fatal, QLocale::system().language());
         if (fatal) {
             show(dialogs, problems);
             return std::nullopt;

@@ -18,10 +18,11 @@
 namespace {
 
 // The shares of the screen's height, top to bottom.
-constexpr double kStepTop = 0.02, kTimeTop = 0.20, kAgitTop = 0.64, kAgitBottom = 0.80;
+constexpr double kStepTop = 0.02, kTimeTop = 0.20, kStateTop = 0.555, kAgitTop = 0.64,
+                 kAgitBottom = 0.80;
 constexpr double kBarTop = 0.83, kBandTop = 0.87, kBandBottom = 0.98;
 constexpr double kSideMargin = 0.02;
-constexpr double kTemperatureTop = 0.56;
+constexpr double kTemperatureTop = 0.56, kStateWithTemperatureTop = 0.49;
 
 // What the fitted size of a text depends on: its digits all have one width.
 QString shapeOf(const QString &text)
@@ -80,6 +81,7 @@ BigDisplay::BigDisplay(ProcessEngine &engine, QWidget *parent)
     };
     StepLabel = label("lblBigStep");
     TimeLabel = label("lblBigTime");
+    StateLabel = label("lblBigState");
     AgitLabel = label("lblBigAgit");
     BandLabel = label("lblBigBand");
     TemperatureLabel = label("lblBigTemperature");
@@ -116,6 +118,7 @@ void BigDisplay::render()
     };
     draw(StepLabel, f.step);
     draw(TimeLabel, f.time);
+    draw(StateLabel, f.state);
     draw(AgitLabel, f.agit);
     if (m_withTemperature != !f.temperatureLine.isEmpty()) {
         m_withTemperature = !f.temperatureLine.isEmpty();
@@ -141,6 +144,15 @@ void BigDisplay::notice(ProcessTab *tab)
     BandTimer->start();
 }
 
+void BigDisplay::showAhead(const QString &text)
+{
+    if (BandTimer->isActive() || BandLabel->text() == text)
+        return;
+    BandLabel->setText(text);
+    setFontColor(BandLabel, Colors::Red);
+    fit(BandLabel);
+}
+
 void BigDisplay::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
@@ -158,7 +170,12 @@ void BigDisplay::place()
         return QRect(side, y0, w - 2 * side, std::max(1, y1 - y0));
     };
     StepLabel->setGeometry(band(kStepTop, kTimeTop));
-    TimeLabel->setGeometry(band(kTimeTop, m_withTemperature ? kTemperatureTop : kAgitTop));
+    // The state's words under the time, and the temperature's line under
+    // them when the step has one.
+    const double stateTop = m_withTemperature ? kStateWithTemperatureTop : kStateTop;
+    const double stateBottom = m_withTemperature ? kTemperatureTop : kAgitTop;
+    TimeLabel->setGeometry(band(kTimeTop, stateTop));
+    StateLabel->setGeometry(band(stateTop, stateBottom));
     TemperatureLabel->setGeometry(band(kTemperatureTop, kAgitTop));
     TemperatureLabel->setVisible(m_withTemperature);
     AgitLabel->setGeometry(band(kAgitTop, kAgitBottom));
@@ -166,7 +183,7 @@ void BigDisplay::place()
     QRect bar = band(kBarTop, kBarTop);
     bar.setHeight(std::max(4, h / 100));
     Gauge->setGeometry(bar);
-    for (QLabel *l : {StepLabel, TimeLabel, AgitLabel, BandLabel, TemperatureLabel}) {
+    for (QLabel *l : {StepLabel, TimeLabel, StateLabel, AgitLabel, BandLabel, TemperatureLabel}) {
         l->setProperty("fittedShape", QVariant());
         fit(l);
     }

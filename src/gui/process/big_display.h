@@ -29,6 +29,9 @@ public:
     // Another process's name and state in the band, for a few seconds.
     void notice(ProcessTab *tab);
 
+    // What is coming together ahead, in the band while it tells nothing else.
+    void showAhead(const QString &text);
+
     static constexpr int BandMilliseconds = 6000;
 
 protected:
@@ -40,7 +43,7 @@ private:
 
     ProcessEngine &m_engine;
     QPointer<ProcessTab> m_tab;
-    QLabel *StepLabel, *TimeLabel, *AgitLabel, *BandLabel, *TemperatureLabel;
+    QLabel *StepLabel, *TimeLabel, *StateLabel, *AgitLabel, *BandLabel, *TemperatureLabel;
     // A step whose time follows its bath's temperature gives the line of the
     // temperature a share of the time's.
     bool m_withTemperature = false;

@@ -99,6 +99,7 @@ ProcessTab::ProcessTab(ProcessEngine &engine, int index, QTabWidget *pageCtrl, Q
     const QString &tag = p.tag();
     setObjectName(QStringLiteral("Tab") + tag);
     pageCtrl->addTab(this, objectName());
+    m_caption = objectName();
 
     auto *stepTimer = new QTimer(this);
     stepTimer->setObjectName(QStringLiteral("tmr") + tag);
@@ -155,6 +156,17 @@ void ProcessTab::build()
     TimeLabel->installEventFilter(this);
     AgitLabel = bigLabel(this, QStringLiteral("lbl") + tag + QStringLiteral("Agitc"), QString(),
                          {340, 123, 411, 20}, 18);
+    // PAUSE or ATTENTE, beside the colour, in the time label's right-hand
+    // corner where the figures leave room.
+    StateLabel = makeLabel(this, QStringLiteral("lbl") + tag + QStringLiteral("State"), QString(),
+                           QRect(661, 60, 88, 20), Qt::AlignRight | Qt::AlignTop,
+                           {arialFont(15, true), Colors::Blue, Colors::Black});
+    StateLabel->setTextFormat(Qt::PlainText);
+    // What is coming together with another process, ahead of time.
+    CollisionLabel = makeLabel(this, QStringLiteral("lbl") + tag + QStringLiteral("Collision"),
+                               QString(), QRect(340, 250, 411, 18), Qt::AlignHCenter | Qt::AlignTop,
+                               {arialFont(13, true), Colors::Red, Colors::Black});
+    CollisionLabel->setTextFormat(Qt::PlainText);
 
     const auto button = [this, &tag](const char *role, int left) {
         const QString name = QStringLiteral("btn") + tag + QLatin1String(role);
@@ -185,7 +197,7 @@ void ProcessTab::build()
 
     CommentsMemo =
         placed(new QPlainTextEdit(this), QStringLiteral("mmo") + tag + QStringLiteral("Comments"),
-               {340, 250, 411, 180});
+               {340, 270, 411, 160});
     CommentsMemo->setReadOnly(true);
     CommentsMemo->setTabChangesFocus(false);
     CommentsMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -232,6 +244,62 @@ void ProcessTab::build()
     render();
 }
 
+void ProcessTab::startClicked()
+{
+    const int i = m_index;
+    const qint64 asked = m_ctx.clock->nowMs();
+    const std::optional<ProcessEngine::StartClash> clash =
+        process().isRunning() ? std::nullopt : m_engine.startClash(i, asked);
+    if (!clash || !clash->delayMs) {
+        run([this, i] { m_engine.process(i).start(); });
+        return;
+    }
+    const int seconds = int(*clash->delayMs / 1000);
+    const QString other = m_engine.process(clash->collision.other.process).title();
+    const auto text = [this](int n, const QString &own) { return m_ctx.entryOr(n, own); };
+    QString question =
+        m_ctx.formatOr(234,
+                       QStringLiteral("%1 demandera votre attention en même temps que "
+                                      "%2. Démarrer maintenant ou dans %3 s ?"),
+                       3);
+    question = question.arg(m_caption, other, QString::number(seconds));
+    const Dialogs::StartWhenQuestion q{
+        question, m_caption, text(235, QStringLiteral("&Maintenant")),
+        m_ctx.formatOr(236, QStringLiteral("&Dans %1 s"), 1).arg(seconds),
+        m_ctx.changedOnDiskText(3)};
+    switch (m_ctx.dialogs->askStartWhen(q)) {
+    case Dialogs::StartWhen::Now:
+        run([this, i] { m_engine.process(i).start(); });
+        break;
+    case Dialogs::StartWhen::Later:
+        // From when it was asked: the seconds that avoid the collision.
+        run([this, i, at = asked + *clash->delayMs] { m_engine.process(i).scheduleStart(at); });
+        break;
+    case Dialogs::StartWhen::Cancel:
+        break;
+    }
+}
+
+QString ProcessPages::collisionText(const ProcessEngine &engine, const AppContext &ctx,
+                                    qint64 nowMs, int i)
+{
+    const std::optional<Collision> c = engine.nextCollision(nowMs, i);
+    return c ? collisionText(engine, ctx, nowMs, *c) : QString();
+}
+
+QString ProcessPages::collisionText(const ProcessEngine &engine, const AppContext &ctx,
+                                    qint64 nowMs, const Collision &collision)
+{
+    const Collision *c = &collision;
+    const QString format =
+        ctx.formatOr(230, QStringLiteral("%1 : %2 dans %3, en même temps que %4 : %5"), 5);
+    const QStringList kinds{ctx.entryOr(231, QStringLiteral("agitation")),
+                            ctx.entryOr(232, QStringLiteral("fin d'étape")),
+                            ctx.entryOr(233, QStringLiteral("attente"))};
+    return ::collisionText(format, kinds, engine.process(c->own.process).title(),
+                           engine.process(c->other.process).title(), *c, nowMs);
+}
+
 void ProcessTab::retranslate(const LanguageTable &t)
 {
     m_captions = {t.entry(LanguageEntry::Start), t.entry(LanguageEntry::Pause),
@@ -256,7 +324,7 @@ void ProcessTab::startAsked()
         }
     });
     if (go)
-        run([this] { process().start(); });
+        startClicked();
 }
 
 void ProcessTab::takeTemperatureText(const QString &text)
@@ -326,7 +394,21 @@ void ProcessTab::press(Command command)
 
 QString ProcessTab::caption() const
 {
-    return PageCtrl->tabText(PageCtrl->indexOf(this));
+    return m_caption;
+}
+
+QString markedCaption(const QString &caption, ProcessHold hold, const QString &word)
+{
+    if (hold == ProcessHold::None || word.isEmpty())
+        return caption;
+    return word + QStringLiteral(" \u00B7 ") + caption;
+}
+
+void ProcessTab::showMark()
+{
+    const int at = PageCtrl->indexOf(this);
+    if (at >= 0)
+        PageCtrl->setTabText(at, markedCaption(m_caption, m_markedHold, m_markedWord));
 }
 
 bool ProcessTab::isCurrentTab() const
@@ -369,7 +451,8 @@ void ProcessTab::load(const FilePath &file)
         g.setCurrentCol(1);
     if (g.rows() > 1)
         g.setCurrentRow(1);
-    PageCtrl->setTabText(PageCtrl->indexOf(this), m_title);
+    m_caption = m_title;
+    showMark();
     // A caption the bar has to cut says itself whole over the tab.
     PageCtrl->setTabToolTip(PageCtrl->indexOf(this), m_title);
     process().setTitle(m_title);
@@ -404,6 +487,20 @@ void ProcessTab::render()
         draw(StepLabel, f.step);
         draw(TimeLabel, f.time);
         draw(AgitLabel, f.agit);
+        if (StateLabel->text() != f.state.text)
+            StateLabel->setText(f.state.text);
+        setFontColor(StateLabel, f.state.color);
+        // Formatted only as the collision or its second changes.
+        const qint64 now = m_ctx.clock->nowMs();
+        const std::optional<Collision> collision = m_engine.nextCollision(now, m_index);
+        const qint64 seconds = collision ? (collision->own.atMs - now + 999) / 1000 : -1;
+        if (collision != m_shownCollision || seconds != m_shownCollisionSeconds) {
+            m_shownCollision = collision;
+            m_shownCollisionSeconds = seconds;
+            showFitted(CollisionLabel,
+                       collision ? ProcessPages::collisionText(m_engine, m_ctx, now, *collision)
+                                 : QString());
+        }
         const int gauge = std::clamp(f.gauge, 0, 100);
         if (Gauge->value() != gauge)
             Gauge->setValue(gauge);
@@ -417,6 +514,14 @@ void ProcessTab::render()
             m_fieldShows = shows;
             TemperatureEdit->setText(formatTemperature(shows.first, shows.second));
         }
+    }
+    // The mark of a stopped process stays on its tab until it goes on; the
+    // caption is set only as the mark changes (a tick must not look through
+    // every tab of the page).
+    if (f.hold != m_markedHold || (f.hold != ProcessHold::None && f.state.text != m_markedWord)) {
+        m_markedHold = f.hold;
+        m_markedWord = f.state.text;
+        showMark();
     }
     if (StepTimer) {
         if (!f.tickDueMs) {

@@ -100,12 +100,18 @@ protected:
 
 private:
     void applyCaptions();
+    // Démarrer: asks first when the start would collide with another
+    // process's calls.
+    void startClicked();
+    // The caption with the mark last drawn.
+    void showMark();
 
     ProcessEngine &m_engine;
     QTabWidget *PageCtrl;
     LabeledEdit *TitleEdit = nullptr;
     StringGrid *StepGrid = nullptr;
-    QLabel *StepLabel = nullptr, *TimeLabel = nullptr, *AgitLabel = nullptr;
+    QLabel *StepLabel = nullptr, *TimeLabel = nullptr, *AgitLabel = nullptr, *StateLabel = nullptr,
+           *CollisionLabel = nullptr;
     QPushButton *StartButton = nullptr, *PauseButton = nullptr, *NextButton = nullptr,
                 *PreviousButton = nullptr, *ResetButton = nullptr;
     QPlainTextEdit *CommentsMemo = nullptr;
@@ -125,6 +131,12 @@ private:
     quint64 m_agitation = 0;    // the agitation the agitation timer counts
     // The file's title and comments, for the controls.
     QString m_title;
+    // The tab's caption without the mark of a stopped process, and the mark.
+    QString m_caption;
+    ProcessHold m_markedHold = ProcessHold::None;
+    std::optional<Collision> m_shownCollision;
+    qint64 m_shownCollisionSeconds = -1;
+    QString m_markedWord;
     QStringList m_comments;
     // Made again from the temperature in effect when that moved without it
     // (a refused reading, a file's own temperature).
@@ -133,6 +145,10 @@ private:
     // What the temperature field was last set to show.
     std::optional<std::pair<double, TemperatureUnit>> m_fieldShows;
 };
+
+// A caption with the mark of a process held part-way (paused, or at a wait
+// mark) before it: "PAUSE · Ilford HP5".
+QString markedCaption(const QString &caption, ProcessHold hold, const QString &word);
 
 // A page control of process tabs. A tab bar measures all its tabs again for
 // every tab it takes, which made adding n tabs cost n * n measures: tabs added
@@ -190,6 +206,14 @@ signals:
     void tabsDestroyed();
     // The journal was written (or failed to be) after an event of a run.
     void journalChanged();
+
+public:
+    // What the collision ahead of process i (of any, for -1) says; empty for
+    // none.
+    static QString collisionText(const ProcessEngine &engine, const AppContext &context,
+                                 qint64 nowMs, int i);
+    static QString collisionText(const ProcessEngine &engine, const AppContext &context,
+                                 qint64 nowMs, const Collision &collision);
 
 private:
     void BuildProcessTab(int index);

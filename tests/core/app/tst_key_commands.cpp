@@ -13,7 +13,10 @@ private slots:
         QTest::addColumn<int>("key");
         QTest::addColumn<int>("modifiers");
         QTest::addColumn<bool>("repeat");
-        QTest::addColumn<QString>("place"); // p: process on show, e: cell editor, b: big display
+        // p: process on show, e: cell editor, b: big display, t: a text field
+        // has the keyboard, l: a key is being learned. B is learned as
+        // Pause, Page Down as Démarrer.
+        QTest::addColumn<QString>("place");
         QTest::addColumn<KeyAction>("action");
         QTest::addColumn<int>("page");
         const int none = Qt::NoModifier, ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier,
@@ -91,6 +94,32 @@ private slots:
             << int(Qt::Key_Space) << none << false << "pb" << A::Pause << -1;
         QTest::newRow("f12 anywhere")
             << int(Qt::Key_F12) << none << false << "" << A::Safelight << -1;
+        QTest::newRow("a learned letter pauses")
+            << int(Qt::Key_B) << none << false << "p" << A::Pause << -1;
+        QTest::newRow("on the big display too")
+            << int(Qt::Key_B) << shift << false << "pb" << A::Pause << -1;
+        QTest::newRow("a held learned key counts once")
+            << int(Qt::Key_B) << none << true << "p" << A::Ignore << -1;
+        QTest::newRow("a learned letter types in a field")
+            << int(Qt::Key_B) << none << false << "pt" << A::None << -1;
+        QTest::newRow("and in a cell editor")
+            << int(Qt::Key_B) << none << false << "pe" << A::None << -1;
+        QTest::newRow("a learned letter without a process")
+            << int(Qt::Key_B) << none << false << "" << A::None << -1;
+        QTest::newRow("ctrl+ a learned letter is not it")
+            << int(Qt::Key_B) << ctrl << false << "p" << A::None << -1;
+        QTest::newRow("a learned key that does not type, while typing")
+            << int(Qt::Key_F5) << none << false << "pt" << A::Start << -1;
+        QTest::newRow("learning takes a letter")
+            << int(Qt::Key_C) << none << false << "l" << A::Learn << -1;
+        QTest::newRow("learning takes a learned key again")
+            << int(Qt::Key_B) << none << false << "pl" << A::Learn << -1;
+        QTest::newRow("learning: escape gives up")
+            << int(Qt::Key_Escape) << none << false << "l" << A::Learn << -1;
+        QTest::newRow("learning waits past a modifier")
+            << int(Qt::Key_Shift) << shift << false << "l" << A::Ignore << -1;
+        QTest::newRow("learning: f12 is the window's")
+            << int(Qt::Key_F12) << none << false << "l" << A::Ignore << -1;
     }
     void keys()
     {
@@ -104,6 +133,12 @@ private slots:
         where.processOnShow = place.contains('p');
         where.editingCell = place.contains('e');
         where.bigDisplay = place.contains('b');
+        where.typing = place.contains('t');
+        where.learning = place.contains('l');
+        const LearnedKeys learned{LearnedKey{Qt::Key_B, PedalAction::Pause},
+                                  LearnedKey{Qt::Key_F5, PedalAction::Start},
+                                  LearnedKey{Qt::Key_C, PedalAction::None}};
+        where.learned = &learned;
         where.typingField = place.contains('f');
         const KeyCommand got = keyCommand(key, Qt::KeyboardModifiers(modifiers), repeat, where);
         QCOMPARE(got, (KeyCommand{action, page}));

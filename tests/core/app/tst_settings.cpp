@@ -1,5 +1,8 @@
 #include "core/app/settings.h"
 #include "core/base/runtime_error.h"
+#include "test_support.h"
+
+#include <QDir>
 
 #include <QTest>
 
@@ -179,6 +182,101 @@ private slots:
         others.safelight = false;
         QCOMPARE(saved.mid(0, 9), SettingsFile::fileLines(others, "/p"));
         QCOMPARE(saved.mid(9), after ? QStringList{"Safelight=1"} : QStringList{});
+    }
+
+    // The darkroom's lines: each read alone, written only when set, and the
+    // nine lines stay the nine lines.
+    void darkroomLines_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("written"); // empty: no line
+        QTest::addColumn<int>("bad");
+        QTest::newRow("level") << "SafelightLevel=2"
+                               << "SafelightLevel=2" << 0;
+        QTest::newRow("the brightest level: no line") << "SafelightLevel=4"
+                                                      << "" << 0;
+        QTest::newRow("a level out of range") << "SafelightLevel=7"
+                                              << "" << 0;
+        QTest::newRow("a level that is no digit") << "SafelightLevel=x"
+                                                  << "" << 1;
+        QTest::newRow("pedal key") << "PedalKey2=66,1"
+                                   << "PedalKey2=66,1" << 0;
+        QTest::newRow("pedal key: start") << "PedalKey3=16777239,3"
+                                          << "PedalKey3=16777239,3" << 0;
+        QTest::newRow("a fourth pedal key") << "PedalKey4=66,1"
+                                            << "" << 1;
+        QTest::newRow("an action that is none") << "PedalKey1=66,4"
+                                                << "" << 1;
+        QTest::newRow("a pedal key without its action") << "PedalKey1=66"
+                                                        << "" << 1;
+        QTest::newRow("margin") << "CollisionMargin=30"
+                                << "CollisionMargin=30" << 0;
+        QTest::newRow("the default margin: no line") << "CollisionMargin=15"
+                                                     << "" << 0;
+        QTest::newRow("no margin at all") << "CollisionMargin=0"
+                                          << "CollisionMargin=0" << 0;
+        QTest::newRow("a margin that is no number") << "CollisionMargin=-3"
+                                                    << "" << 1;
+    }
+    void darkroomLines()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, written);
+        QFETCH(int, bad);
+        SettingsValues c;
+        c.soundSeconds = "0";
+        QCOMPARE(SettingsFile::applyLines({"Color=2", line}, c, "/p").size(), bad);
+        QCOMPARE(c.color, SettingsValues::Mono);
+        const QStringList saved = SettingsFile::fileLines(c, "/p");
+        QCOMPARE(saved.size(), 9 + !written.isEmpty());
+        QCOMPARE(saved.mid(9), written.isEmpty() ? QStringList{} : QStringList{written});
+        // Read back, the same values.
+        SettingsValues again;
+        SettingsFile::applyLines(saved, again, "/p");
+        QVERIFY(again == c);
+    }
+
+    // A wave is looked for in the folder named by the language file first.
+    void waveOfTheLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("bare");
+        QTest::addColumn<QString>("played");
+        QTest::newRow("English") << "english.txt"
+                                 << "5.wav"
+                                 << "waves/english/5.wav";
+        QTest::newRow("English pause") << "english.txt"
+                                       << "pause.wav"
+                                       << "waves/english/pause.wav";
+        QTest::newRow("a file its folder lacks") << "english.txt"
+                                                 << "7.wav"
+                                                 << "7.wav";
+        QTest::newRow("French: the working folder's") << "francais.txt"
+                                                      << "5.wav"
+                                                      << "5.wav";
+        QTest::newRow("a language file elsewhere") << "/opt/n/english.txt"
+                                                   << "5.wav"
+                                                   << "waves/english/5.wav";
+        QTest::newRow("no language file") << ""
+                                          << "5.wav"
+                                          << "5.wav";
+    }
+    void waveOfTheLanguage()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, bare);
+        QFETCH(QString, played);
+        TempWorkDir dir;
+        QDir().mkpath(dir.file("waves/english"));
+        QDir().mkpath(dir.file("waves/francais/5.wav")); // a folder, not a wave
+        for (const char *name :
+             {"5.wav", "7.wav", "waves/english/5.wav", "waves/english/pause.wav"})
+            dir.write(name, "RIFF");
+        Settings settings(QDir(dir.path()), "/opt/n");
+        SettingsValues v;
+        v.languageFile = language;
+        settings.takePaths(v);
+        QCOMPARE(settings.waveName(bare), played);
     }
 
     // Loaded, a text that is no whole number is a count-down of 0; saved, it

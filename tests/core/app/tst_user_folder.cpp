@@ -96,6 +96,56 @@ private slots:
             QVERIFY2(!QFileInfo::exists(folder + '/' + name), qPrintable(name));
     }
 
+    // The sample set speaks the system's language at a first start, and the
+    // language the folder's settings name later.
+    void setOfTheLanguage_data()
+    {
+        QTest::addColumn<int>("system");
+        QTest::addColumn<QByteArray>("settings"); // the user's, none: a first start
+        QTest::addColumn<QByteArray>("wsettings");
+        QTest::addColumn<QByteArray>("process");
+        const QByteArray french = "installed processus/fp4.txt";
+        const QByteArray english = "installed english/processus/fp4.txt";
+        const QByteArray englishSettings = "installed english/wsettings.txt";
+        QTest::newRow("French system") << int(QLocale::French) << QByteArray()
+                                       << QByteArray("installed wsettings.txt") << french;
+        QTest::newRow("English system")
+            << int(QLocale::English) << QByteArray() << englishSettings << english;
+        QTest::newRow("German system: English")
+            << int(QLocale::German) << QByteArray() << englishSettings << english;
+        QTest::newRow("C locale: English")
+            << int(QLocale::C) << QByteArray() << englishSettings << english;
+        QTest::newRow("English folder on a French system")
+            << int(QLocale::French) << QByteArray("Sound=1\r\nLanguageFile=%root%/english.txt\r\n")
+            << QByteArray("Sound=1\r\nLanguageFile=%root%/english.txt\r\n") << english;
+        QTest::newRow("French folder on an English system")
+            << int(QLocale::English) << QByteArray("LanguageFile=francais.txt\r\n")
+            << QByteArray("LanguageFile=francais.txt\r\n") << french;
+    }
+    void setOfTheLanguage()
+    {
+        QFETCH(int, system);
+        QFETCH(QByteArray, settings);
+        QFETCH(QByteArray, wsettings);
+        QFETCH(QByteArray, process);
+        QDir().mkpath(m_sample->filePath("english/processus"));
+        for (const char *name : {"english/wsettings.txt", "english/processus/fp4.txt"})
+            writeBytes(m_sample->filePath(name), QByteArray("installed ") + name);
+        const QString folder = m_home->filePath("noctarel");
+        if (!settings.isEmpty()) {
+            QDir().mkpath(folder);
+            writeBytes(folder + "/wsettings.txt", settings);
+            // A folder from before the process file was in the sample.
+            writeBytes(folder + "/.copied-samples.txt", "wsettings.txt\r\n");
+        }
+        QCOMPARE(UserFolder::prepare(m_sample->path(), folder, nullptr, QLocale::Language(system)),
+                 QStringList());
+        QCOMPARE(readBytes(folder + "/wsettings.txt"), wsettings);
+        QCOMPARE(readBytes(folder + "/processus/fp4.txt"), process);
+        QVERIFY(!QFileInfo::exists(folder + "/english"));
+        QCOMPARE(readBytes(folder + "/francais.txt"), QByteArray("installed francais.txt"));
+    }
+
     // Links are the user's too, dangling or not: nothing is written through
     // or over them.
     void keepsTheUsersLinks()

@@ -125,9 +125,10 @@ private slots:
         StartButton(r.b)->click();
         r.showBig();
         StartButton(r.a)->click();
-        // Its count-down alone tells nothing.
+        // Its count-down alone tells nothing (the band may say what comes
+        // together ahead, but no notice of what was reached).
         r.tick(r.b);
-        QVERIFY(BandLabel(r.big)->text().isEmpty());
+        QVERIFY(!BandTimer(r.big)->isActive());
         // Stop ends: Fix runs.
         r.tick(r.b);
         r.tick(r.b);
@@ -156,6 +157,89 @@ private slots:
         QVERIFY(!r.big->isVisible());
         QCOMPARE(control<QTabWidget>(r.w, "pgctrlMain")->currentWidget(),
                  control<QWidget>(r.w, "tbshtDilutions"));
+    }
+
+    // Paused and waiting differ by more than a shade of red: the words stand
+    // beside the colour, and a held process keeps its mark on its tab and on
+    // the Films page's tab until it goes on.
+    void statesInWordsAndLastingMarks()
+    {
+        Rig r;
+        QTabWidget *main = control<QTabWidget>(r.w, "pgctrlMain");
+        QTabWidget *films = control<QTabWidget>(r.w, "pgctrlFilms");
+        const auto marks = [&] {
+            return QStringList{films->tabText(0), films->tabText(1), main->tabText(0),
+                               main->tabText(1)};
+        };
+        r.showBig();
+        StartButton(r.a)->click();
+        StartButton(r.b)->click();
+        QCOMPARE(control<QLabel>(r.big, "lblBigState")->text(), QString());
+        QCOMPARE(marks(), QStringList({"Film A", "Film B", "T13", "T12"}));
+        PauseButton(r.a)->click();
+        QCOMPARE(control<QLabel>(r.big, "lblBigState")->text(), "T220");
+        QCOMPARE(fontColorOf(control<QLabel>(r.big, "lblBigState")), Colors::Yellow);
+        QCOMPARE(marks(), QStringList({"T220 \u00B7 Film A", "Film B", "T220 \u00B7 T13", "T12"}));
+        // B reaches its wait mark: the wait comes before the pause on the page.
+        while (r.engine().process(1).isRunning())
+            r.tick(r.b);
+        QCOMPARE(control<QLabel>(r.b, "lblF1State")->text(), "T221");
+        QCOMPARE(marks(), QStringList({"T220 \u00B7 Film A", "T221 \u00B7 Film B",
+                                       "T221 \u00B7 T13", "T12"}));
+        // The band has long gone; the marks stay until each goes on.
+        BandTimer(r.big)->start(0);
+        QTRY_VERIFY(BandLabel(r.big)->text().isEmpty());
+        r.f.clock.setNowMs(r.f.clock.nowMs() + 600000);
+        QCOMPARE(marks().at(1), "T221 \u00B7 Film B");
+        PauseButton(r.b)->click();
+        PauseButton(r.a)->click();
+        QCOMPARE(control<QLabel>(r.big, "lblBigState")->text(), QString());
+        QCOMPARE(marks(), QStringList({"Film A", "Film B", "T13", "T12"}));
+    }
+
+    // Démarrer on a process that would collide asks; "in N s" counts down on
+    // its tab and starts it by itself; the band says what comes together.
+    void aStartThatWouldCollide()
+    {
+        Rig r;
+        r.f.dialogs.startWhenAnswers = {Dialogs::StartWhen::Later};
+        r.showBig();
+        StartButton(r.b)->click();
+        QTest::keyClick(r.big, Qt::Key_Return);
+        QCOMPARE(r.f.dialogs.count(ScriptedDialogs::Kind::StartWhenQuestion), 1);
+        const ScriptedDialogs::Shown &asked = r.f.dialogs.shown.back();
+        QVERIFY(asked.text.startsWith("Film A demandera votre attention en même temps que Film B"));
+        const std::optional<qint64> due = r.engine().process(0).pendingStartMs();
+        QVERIFY(due);
+        QVERIFY(!r.engine().process(0).isRunning());
+        QVERIFY(AgitLabel(r.a)->text().startsWith("T237 0:"));
+        QCOMPARE(AgitLabel(r.big)->text(), AgitLabel(r.a)->text());
+        while (!r.engine().process(0).isRunning())
+            r.tick(r.a);
+        QCOMPARE(r.f.clock.nowMs(), *due);
+        // Started when it was put off to, it collides with nobody.
+        QCOMPARE(control<QLabel>(r.a, "lblF0Collision")->text(), QString());
+        QCOMPARE(BandLabel(r.big)->text(), QString());
+        // Started at once instead, both tabs and the band say so ahead.
+        ResetButton(r.a)->click();
+        ResetButton(r.b)->click();
+        StartButton(r.b)->click();
+        r.f.dialogs.startWhenAnswers = {Dialogs::StartWhen::Now};
+        StartButton(r.a)->click();
+        QCOMPARE(r.f.dialogs.count(ScriptedDialogs::Kind::StartWhenQuestion), 2);
+        QVERIFY(r.engine().process(0).isRunning());
+        const QString ahead = control<QLabel>(r.a, "lblF0Collision")->text();
+        QVERIFY2(ahead.startsWith("Film A : ") && ahead.contains(", en même temps que Film B : "),
+                 qPrintable(ahead));
+        // The other's tab says so at its next tick.
+        r.tick(r.b);
+        QVERIFY(!control<QLabel>(r.b, "lblF1Collision")->text().isEmpty());
+        // Once the band's notice of the reset has gone.
+        BandTimer(r.big)->start(0);
+        QTRY_VERIFY(!BandTimer(r.big)->isActive());
+        r.tick(r.a);
+        QVERIFY2(BandLabel(r.big)->text().contains(" dans "), qPrintable(BandLabel(r.big)->text()));
+        QCOMPARE(r.f.dialogs.errors(), QStringList());
     }
 
     void textsFillTheirShares()

@@ -5,6 +5,9 @@
 #include "gui/string_grid.h"
 #include "gui/widgets.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -149,7 +152,7 @@ private slots:
         QCOMPARE(TimeLabel(t)->font().pixelSize(), 60);
         QCOMPARE(StartButton(t)->geometry(), QRect(340, 150, 80, 29));
         QCOMPARE(ResetButton(t)->geometry(), QRect(671, 150, 80, 29));
-        QCOMPARE(CommentsMemo(t)->geometry(), QRect(340, 250, 411, 180));
+        QCOMPARE(CommentsMemo(t)->geometry(), QRect(340, 270, 411, 160));
         QVERIFY(CommentsMemo(t)->isReadOnly());
         QCOMPARE(CommentsMemo(t)->toPlainText(), QStringLiteral("comment of Ilford HP5"));
         QCOMPARE(Gauge(t)->geometry(), QRect(6, 440, 747, 43));
@@ -393,6 +396,54 @@ private slots:
         // The editor closed, Return is the tab's again.
         QTest::keyClick(grid, Qt::Key_Return);
         QVERIFY(t.engine().process(0).isRunning());
+    }
+
+    // A foot pedal that types "b", learned on Préférences: it pauses the
+    // process on show, once however long it is held, and types in a field.
+    void aLearnedPedalKey()
+    {
+        TwinTabs t;
+        PreferencesPage *pref = t.w->preferences();
+        t.w->showPage(7);
+        control<QPushButton>(pref, "btnPedalKey1")->click();
+        QTest::keyClick(control<QPushButton>(pref, "btnPedalKey1"), Qt::Key_B);
+        QCOMPARE(control<QPushButton>(pref, "btnPedalKey1")->text(), "B");
+        QCOMPARE(control<QComboBox>(pref, "cbxPedalAction1")->currentIndex(), 1);
+        // Typed in a field, it types.
+        QTest::keyClick(control<LabeledEdit>(pref, "lbleFogMinutes"), Qt::Key_B);
+        QCOMPARE(control<LabeledEdit>(pref, "lbleFogMinutes")->text(), "4b");
+
+        t.w->showPage(0);
+        StringGrid *grid = StepGrid(t.tab[0]);
+        QTest::keyClick(grid, Qt::Key_Return);
+        QVERIFY(t.engine().process(0).isRunning());
+        QTest::keyClick(grid, Qt::Key_B);
+        QCOMPARE(t.engine().process(0).state(), ProcessState::Paused);
+        // Held down, it repeats: nothing more.
+        for (int k = 0; k < 3; ++k) {
+            QKeyEvent held(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier, "b", true);
+            QApplication::sendEvent(grid, &held);
+        }
+        QCOMPARE(t.engine().process(0).state(), ProcessState::Paused);
+        QTest::keyClick(grid, Qt::Key_B);
+        QVERIFY(t.engine().process(0).isRunning());
+        // In a cell's editor it is a letter.
+        const QModelIndex cell = grid->model()->index(3, 4);
+        grid->setCurrentIndex(cell);
+        grid->edit(cell);
+        QLineEdit *editor = grid->viewport()->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        QTest::keyClick(editor, Qt::Key_B);
+        QVERIFY(t.engine().process(0).isRunning());
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!grid->isEditing());
+        QCOMPARE(grid->grid()->cell(4, 3), QStringLiteral("b"));
+
+        // Kept as a line of its own.
+        control<LabeledEdit>(pref, "lbleFogMinutes")->setText("4");
+        control<QPushButton>(pref, "btnPrefSave")->click();
+        QCOMPARE(t.f.dir.read("wsettings.txt"), crlf(AppFixture::settingsLines("PedalKey1=66,1")));
+        QCOMPARE(t.f.dialogs.errors(), QStringList());
     }
 
     // An error box raised by a tick stays open while the process runs on the
