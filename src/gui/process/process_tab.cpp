@@ -167,6 +167,9 @@ void ProcessTab::build()
                                QString(), QRect(340, 250, 411, 18), Qt::AlignHCenter | Qt::AlignTop,
                                {arialFont(13, true), Colors::Red, Colors::Black});
     CollisionLabel->setTextFormat(Qt::PlainText);
+    // Shown only while there is something to say: an empty black band would
+    // read as a control that failed to draw.
+    CollisionLabel->hide();
 
     const auto button = [this, &tag](const char *role, int left) {
         const QString name = QStringLiteral("btn") + tag + QLatin1String(role);
@@ -500,6 +503,7 @@ void ProcessTab::render()
             showFitted(CollisionLabel,
                        collision ? ProcessPages::collisionText(m_engine, m_ctx, now, *collision)
                                  : QString());
+            CollisionLabel->setVisible(collision.has_value());
         }
         const int gauge = std::clamp(f.gauge, 0, 100);
         if (Gauge->value() != gauge)
