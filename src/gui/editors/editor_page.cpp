@@ -24,6 +24,16 @@ EditorPage::EditorPage(AppContext &context, const EditorKind &kind, QWidget *par
     setFont(arialFont(11));
 }
 
+EditorPage::~EditorPage()
+{
+    // A cell editor still open commits as the closing page takes its focus
+    // away, after the page's own parts are gone: the grid then calls no one.
+    if (sgrd) {
+        sgrd->grid()->editedText = nullptr;
+        sgrd->grid()->editMaskQuery = nullptr;
+    }
+}
+
 void EditorPage::buildControls()
 {
     const EditorKind &kind = m_kind;

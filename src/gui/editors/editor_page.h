@@ -54,6 +54,7 @@ class EditorPage : public LazyPage
 {
     Q_OBJECT
 public:
+    ~EditorPage() override;
     // The handlers raise; the buttons run them inside the error guard.
     void btnSelInputClick();
     void btnOpenClick();
