@@ -7,6 +7,7 @@
 #include "core/temperature/compensating_timer.h"
 #include "fuzz_check.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -82,8 +83,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     const BathsRead back =
         parseBathLines(fuzz::writeAndRead(bathLines(read.file)), QStringLiteral("baths.txt"));
-    FUZZ_CHECK(back.file == read.file);
-    FUZZ_CHECK(back.problems.size() == read.problems.size());
+    // A field is written on one line: a TAB or a lone CR in it becomes a space,
+    // so such a file reads back as its one-line form, which then holds.
+    const bool oneLined = std::any_of(lines.begin(), lines.end(), [](const QString &l) {
+        return l.contains(QLatin1Char('\t')) || l.contains(QLatin1Char('\r'));
+    });
+    if (!oneLined) {
+        FUZZ_CHECK(back.file == read.file);
+        FUZZ_CHECK(back.problems.size() == read.problems.size());
+    }
+    const BathsRead again =
+        parseBathLines(fuzz::writeAndRead(bathLines(back.file)), QStringLiteral("baths.txt"));
+    FUZZ_CHECK(again.file == back.file);
 
     for (const Bath &b : read.file.baths)
         if (isValidBath(b))

@@ -6,6 +6,8 @@
 #include "core/base/runtime_error.h"
 #include "fuzz_check.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString kProgramFolder = QStringLiteral("/opt/Noctarel");
@@ -69,8 +71,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(back.sound == c.sound && back.color == c.color);
     FUZZ_CHECK(SettingsFile::countDownOf(back.soundSeconds) ==
                SettingsFile::countDownOf(c.soundSeconds));
-    // The program folder comes back in its own letter case.
-    FUZZ_CHECK(samePaths(back, c, Qt::CaseInsensitive));
+    // The program folder comes back in its own letter case. A path is written
+    // on one line (a TAB or a lone CR in it becomes a space), so such a file
+    // reads back as its one-line form, which the second round then keeps.
+    const bool oneLined = std::any_of(lines.begin(), lines.end(), [](const QString &l) {
+        return l.contains(QLatin1Char('\t')) || l.contains(QLatin1Char('\r'));
+    });
+    if (!oneLined)
+        FUZZ_CHECK(samePaths(back, c, Qt::CaseInsensitive));
     // A second save and load changes nothing at all.
     const SettingsValues again = saveAndLoad(back);
     FUZZ_CHECK(again.sound == back.sound && again.color == back.color &&
