@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <array>
 #include <utility>
 
 QString applicationTitle()
@@ -52,42 +53,56 @@ bool QtDialogs::askYesNo(const QString &text, const QString &caption, bool defau
     return box.exec() == QMessageBox::Yes;
 }
 
+// A question of two answers and a cancel, answered by click, key or Escape
+// (the cancel). Which answer was given: 0, 1, or 2 for the cancel.
+static int askOfThree(QWidget *parent, const QString &caption, const QString &text,
+                      const std::array<std::pair<QString, QMessageBox::ButtonRole>, 2> &answers,
+                      const QString &cancelText, int defaultAnswer)
+{
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::NoButton, parent);
+    plain(box);
+    QPushButton *buttons[3] = {box.addButton(answers[0].first, answers[0].second),
+                               box.addButton(answers[1].first, answers[1].second),
+                               box.addButton(cancelText, QMessageBox::RejectRole)};
+    box.setDefaultButton(buttons[defaultAnswer]);
+    box.setEscapeButton(buttons[2]);
+    box.exec();
+    for (int i = 0; i < 2; ++i)
+        if (box.clickedButton() == buttons[i])
+            return i;
+    return 2;
+}
+
 Dialogs::ChangedOnDisk QtDialogs::askChangedOnDisk(const ChangedOnDiskQuestion &question)
 {
-    QMessageBox box(QMessageBox::NoIcon, question.caption, question.text, QMessageBox::NoButton,
-                    parentWindow());
-    plain(box);
-    QPushButton *keep = box.addButton(question.keepMine, QMessageBox::AcceptRole);
-    QPushButton *take = box.addButton(question.takeTheirs, QMessageBox::DestructiveRole);
-    QPushButton *cancel = box.addButton(question.cancel, QMessageBox::RejectRole);
     // Nothing is written or lost unless a key or click says which.
-    box.setDefaultButton(cancel);
-    box.setEscapeButton(cancel);
-    box.exec();
-    if (box.clickedButton() == keep)
+    switch (askOfThree(parentWindow(), question.caption, question.text,
+                       {{{question.keepMine, QMessageBox::AcceptRole},
+                         {question.takeTheirs, QMessageBox::DestructiveRole}}},
+                       question.cancel, 2)) {
+    case 0:
         return ChangedOnDisk::KeepMine;
-    if (box.clickedButton() == take)
+    case 1:
         return ChangedOnDisk::TakeTheirs;
-    return ChangedOnDisk::Cancel;
+    default:
+        return ChangedOnDisk::Cancel;
+    }
 }
 
 Dialogs::StartWhen QtDialogs::askStartWhen(const StartWhenQuestion &question)
 {
-    QMessageBox box(QMessageBox::NoIcon, question.caption, question.text, QMessageBox::NoButton,
-                    parentWindow());
-    plain(box);
-    QPushButton *now = box.addButton(question.now, QMessageBox::AcceptRole);
-    QPushButton *later = box.addButton(question.later, QMessageBox::AcceptRole);
-    QPushButton *cancel = box.addButton(question.cancel, QMessageBox::RejectRole);
     // The pedal's Démarrer again (Return) takes the start that avoids it.
-    box.setDefaultButton(later);
-    box.setEscapeButton(cancel);
-    box.exec();
-    if (box.clickedButton() == now)
+    switch (askOfThree(
+        parentWindow(), question.caption, question.text,
+        {{{question.now, QMessageBox::AcceptRole}, {question.later, QMessageBox::AcceptRole}}},
+        question.cancel, 1)) {
+    case 0:
         return StartWhen::Now;
-    if (box.clickedButton() == later)
+    case 1:
         return StartWhen::Later;
-    return StartWhen::Cancel;
+    default:
+        return StartWhen::Cancel;
+    }
 }
 
 namespace {

@@ -626,9 +626,12 @@ void Process::refuse(Effects &fx) const
     fx.after.push_back([](Process &p) { p.m_sound.beepDefault(); });
 }
 
-void Process::startCell(const Run &run, qint64 now, Effects &fx) const
+// What a cell's start and end tell the observers alike: where, when, its
+// times, and the bath it used with its factors.
+ProcessEvent Process::cellEvent(const Run &run, qint64 now, ProcessEvent::Kind kind,
+                                ProcessEvent::How how) const
 {
-    ProcessEvent e{ProcessEvent::Kind::CellStarted};
+    ProcessEvent e{kind, how};
     e.col = run.col;
     e.row = run.row;
     e.atMs = now;
@@ -640,8 +643,15 @@ void Process::startCell(const Run &run, qint64 now, Effects &fx) const
         e.wearFactor = static_cast<double>(run.use->wearFactor);
         if (run.use->compensated)
             e.temperatureFactor = static_cast<double>(run.use->temperatureFactor);
-        e.celsius = run.celsius;
     }
+    return e;
+}
+
+void Process::startCell(const Run &run, qint64 now, Effects &fx) const
+{
+    ProcessEvent e = cellEvent(run, now, ProcessEvent::Kind::CellStarted);
+    if (run.use)
+        e.celsius = run.celsius;
     fx.events.push_back(e);
 }
 
@@ -649,21 +659,9 @@ void Process::endCell(const Run &run, qint64 now, ProcessEvent::How how, Effects
 {
     if (!run.cellStarted)
         return;
-    ProcessEvent e{ProcessEvent::Kind::CellEnded, how};
-    e.col = run.col;
-    e.row = run.row;
-    e.atMs = now;
-    e.plannedMs = plannedMs(run.col, run.row);
-    e.givenMs = run.givenMs;
+    ProcessEvent e = cellEvent(run, now, ProcessEvent::Kind::CellEnded, how);
     const qint64 left = run.state == ProcessState::Running ? run.endMs - now : run.remainingMs;
     e.actualMs = run.givenMs - left;
-    if (run.use) {
-        e.bath = run.use->bath;
-        e.bathUse = run.use->useNumber;
-        e.wearFactor = static_cast<double>(run.use->wearFactor);
-        if (run.use->compensated)
-            e.temperatureFactor = static_cast<double>(run.use->temperatureFactor);
-    }
     fx.events.push_back(e);
 }
 

@@ -416,6 +416,8 @@ private:
     void arm(Run &run, qint64 now) const;
     void endCell(const Run &run, qint64 now, ProcessEvent::How how, Effects &fx) const;
     void startCell(const Run &run, qint64 now, Effects &fx) const;
+    ProcessEvent cellEvent(const Run &run, qint64 now, ProcessEvent::Kind kind,
+                           ProcessEvent::How how = {}) const;
     void endRun(const Run &run, qint64 now, ProcessEvent::How how, Effects &fx) const;
     // The next timed cell or wait mark, or none past the last step. pauseAt
     // tells whether the walk crossed a wait column on the way.
