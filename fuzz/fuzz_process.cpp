@@ -38,8 +38,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     } catch (const RuntimeError &) {
     }
     const QStringList kept = memoLines(sectioned.comments.join(QLatin1Char('\n')));
-    // A section's line that is itself a marker cannot stand in the file.
-    if (fuzz::holdsMarker(kept, {"[Process]", "[Comments]"}) ||
+    // A section's line that is itself a marker cannot stand in the file, nor
+    // can a kept comment that reads as the section's marker once the writer
+    // has trimmed the memo's end ("[Temperature]" and a control character).
+    if (fuzz::holdsMarker(kept, {"[Process]", "[Comments]", "[Temperature]"}) ||
         (sectioned.temperature &&
          fuzz::holdsMarker({*sectioned.temperature}, {"[Process]", "[Comments]", "[Temperature]"})))
         return 0;
