@@ -236,6 +236,7 @@ private slots:
         QCOMPARE(store.archives().size(), size_t(1));
         QCOMPARE(store.archives()[0].read.runs.size(), runs.size());
         QCOMPARE(allRuns(store).size(), runs.size() + 1);
+        rec.programClosed(); // its run to journal.txt, out of its own file
 
         // Over the limit when read: moved aside under the next free name.
         dir.write("journal.txt", crlf({"[Run]", "Started=2024-05-01 10:00:00"}) +
