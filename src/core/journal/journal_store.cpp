@@ -226,6 +226,12 @@ void JournalStore::takeRunFiles()
                 continue;
             } catch (const RuntimeError &e) {
                 m_read.problems << e.message();
+                // Moved aside with the ended runs before journal.txt failed:
+                // they are safe in the archive.
+                if (m_read.runs.size() != first + read.runs.size()) {
+                    QFile::remove(path);
+                    continue;
+                }
             }
         }
         for (size_t i = first; i < m_slots.size(); ++i)
@@ -414,21 +420,26 @@ void JournalStore::saveRun(quint64 id)
         return;
     }
     const QString file = slot.runFile;
-    const std::shared_ptr<QLockFile> lock = slot.lock;
+    const std::shared_ptr<QLockFile> lock = slot.lock; // held until the file is gone
     slot.runFile.clear();
     slot.lock.reset();
+    slot.runFileBytes = 0;
     slot.text = joinedLines(journalLines({run}));
     try {
         addToJournal(slot.text);
     } catch (...) {
-        m_slots[i].runFile = file;
-        m_slots[i].lock = lock;
+        // Still in its file, unless a move aside took it to the archive.
+        for (Slot &s : m_slots) {
+            if (s.liveId == id) {
+                s.runFile = file;
+                s.lock = lock;
+            }
+        }
         throw;
     }
     // In journal.txt now; a crash before the file goes is told by sameRun.
     if (!file.isEmpty())
         QFile::remove(file);
-    m_slots[i].runFileBytes = 0;
 }
 
 void JournalStore::save()
