@@ -161,7 +161,7 @@ QStringList JournalStore::load()
         // Any other failure is the reader's to say.
         const QByteArray bytes = missing || moved ? QByteArray() : TextFile::readBytes(path);
         m_read =
-            missing || moved ? JournalRead() : parseJournalLines(TextFile::splitLines(bytes), path);
+            missing || moved ? JournalRead() : parseJournalText(TextFile::decodeFile(bytes), path);
         m_journalBytes = bytes.size();
     } catch (const RuntimeError &e) {
         m_unreadable = e.message();
@@ -190,7 +190,7 @@ void JournalStore::takeRunFiles()
         const QString path = filePath(file);
         JournalRead read;
         try {
-            read = parseJournalLines(TextFile::readLines(path), path);
+            read = parseJournalText(TextFile::decodeFile(TextFile::readBytes(path)), path);
         } catch (const RuntimeError &e) {
             m_read.problems << e.message();
             continue;
@@ -266,7 +266,7 @@ QStringList JournalStore::loadArchives()
         Archive a;
         a.path = m_folder.isEmpty() ? f.file : dir.filePath(f.file);
         try {
-            a.read = parseJournalLines(TextFile::readLines(a.path), a.path);
+            a.read = parseJournalText(TextFile::decodeFile(TextFile::readBytes(a.path)), a.path);
         } catch (const RuntimeError &e) {
             problems << e.message();
             continue;

@@ -197,13 +197,15 @@ QByteArray encode(const QString &text)
     return *out;
 }
 
+QString decodeFile(const QByteArray &raw)
+{
+    const qsizetype eof = raw.indexOf('\x1A');
+    return decode(eof >= 0 ? raw.left(eof) : raw);
+}
+
 QStringList splitLines(const QByteArray &raw)
 {
-    QByteArray bytes = raw;
-    const qsizetype eof = bytes.indexOf('\x1A');
-    if (eof >= 0)
-        bytes.truncate(eof);
-    const QString text = decode(bytes);
+    const QString text = decodeFile(raw);
     QStringList lines;
     QString line;
     const qsizetype n = text.size();

@@ -71,6 +71,8 @@ QString oneLine(const QString &field);
 bool isOneLine(const QString &field);
 
 QStringList splitLines(const QByteArray &bytes);
+// A file's bytes as text, to its Ctrl+Z: splitLines before the split.
+QString decodeFile(const QByteArray &bytes);
 QString decode(const QByteArray &bytes);
 QByteArray encode(const QString &text);
 QString decodeWindows1252(const QByteArray &bytes);
