@@ -371,7 +371,10 @@ public:
             const qsizetype lf = text.indexOf(u'\n', start);
             const bool last = lf < 0;
             QStringView l = text.mid(start, (last ? text.size() : lf) - start);
+            if (l.endsWith(u'\r'))
+                l.chop(1); // CR LF, every line of ours
             if (l.contains(u'\r')) {
+                l = text.mid(start, (last ? text.size() : lf) - start);
                 joined.clear();
                 for (const QChar c : l)
                     if (c != u'\r')
