@@ -29,7 +29,7 @@ bool isWindowSwitch(Qt::FocusReason reason)
 }
 
 // Labels of a row stand vertically centred on its 44-pixel fields.
-constexpr int FieldHeight = 44;
+constexpr int TimeFieldHeight = 44;
 constexpr int LabelX = 16, TempX = 150, TimeLabelX = 290, TimeX = 370, ButtonX = 540;
 
 } // namespace
@@ -148,30 +148,30 @@ void TimeConversionPage::buildControls()
     y += 28;
     lblDEVTTemp1 = makeLabel(this, QStringLiteral("lblDEVTTemp1"), QStringLiteral("Température:"),
                              {LabelX, y + 11}, captionLooks());
-    edtDEVTTemp1 = makeField(this, QStringLiteral("edtDEVTTemp1"), {TempX, y, 120, FieldHeight},
+    edtDEVTTemp1 = makeField(this, QStringLiteral("edtDEVTTemp1"), {TempX, y, 120, TimeFieldHeight},
                              numberLooks());
     lblDEVTTime1 = makeLabel(this, QStringLiteral("lblDEVTTime1"), QStringLiteral("Temps:"),
                              {TimeLabelX, y + 11}, captionLooks());
     mskedtDEVTTime1 =
         placed(new TimeMaskEdit(this, *m_ctx.dialogs, m_ctx.sound),
-               QStringLiteral("mskedtDEVTTime1"), {TimeX, y, 150, FieldHeight}, numberLooks());
+               QStringLiteral("mskedtDEVTTime1"), {TimeX, y, 150, TimeFieldHeight}, numberLooks());
     btnDEVTGo = makeButton(this, QStringLiteral("btnDEVTGo"), QStringLiteral("Calcul"),
-                           {ButtonX, y, 90, FieldHeight}, {arialFont(21), Colors::Red});
+                           {ButtonX, y, 90, TimeFieldHeight}, {arialFont(21), Colors::Red});
 
-    y += FieldHeight + 20;
+    y += TimeFieldHeight + 20;
     lblDEVTNew = makeLabel(this, QStringLiteral("lblDEVTNew"), QStringLiteral("Nouveau"),
                            {LabelX, y}, captionLooks());
     y += 28;
     lblDEVTTemp2 = makeLabel(this, QStringLiteral("lblDEVTTemp2"), QStringLiteral("Température:"),
                              {LabelX, y + 11}, captionLooks());
-    edtDEVTTemp2 = makeField(this, QStringLiteral("edtDEVTTemp2"), {TempX, y, 120, FieldHeight},
+    edtDEVTTemp2 = makeField(this, QStringLiteral("edtDEVTTemp2"), {TempX, y, 120, TimeFieldHeight},
                              numberLooks());
     lblDEVTTime2 = makeLabel(this, QStringLiteral("lblDEVTTime2"), QStringLiteral("Temps:"),
                              {TimeLabelX, y + 11}, captionLooks());
-    pnlDEVTTime2 = makePanel(this, QStringLiteral("pnlDEVTTime2"), {TimeX, y, 150, FieldHeight},
+    pnlDEVTTime2 = makePanel(this, QStringLiteral("pnlDEVTTime2"), {TimeX, y, 150, TimeFieldHeight},
                              numberLooks());
 
-    y += FieldHeight + 36;
+    y += TimeFieldHeight + 36;
     sgrdDEVT = new StringGrid(this, QStringLiteral("sgrdDEVT"));
     GridModel *grid = sgrdDEVT->grid();
     grid->setCols(11);
