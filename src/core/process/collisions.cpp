@@ -1,12 +1,26 @@
 #include "core/process/collisions.h"
 
 #include <algorithm>
+#include <span>
+
+bool callOrder(const Call &a, const Call &b)
+{
+    if (a.atMs != b.atMs)
+        return a.atMs < b.atMs;
+    if (a.process != b.process)
+        return a.process < b.process;
+    return a.kind < b.kind;
+}
 
 std::vector<Collision> collisionsAmong(std::vector<Call> calls, qint64 marginMs)
 {
-    std::sort(calls.begin(), calls.end(), [](const Call &a, const Call &b) {
-        return a.atMs < b.atMs || (a.atMs == b.atMs && a.process < b.process);
-    });
+    std::sort(calls.begin(), calls.end(), callOrder);
+    return collisionsAmongSorted(calls.data(), calls.data() + calls.size(), marginMs);
+}
+
+std::vector<Collision> collisionsAmongSorted(const Call *begin, const Call *end, qint64 marginMs)
+{
+    const std::span<const Call> calls(begin, end);
     std::vector<Collision> out;
     const size_t n = calls.size();
     for (size_t k = 0; k < n; ++k) {
