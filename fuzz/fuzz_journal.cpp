@@ -16,6 +16,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             kept += c.unreadLines.size();
     }
     FUZZ_CHECK(kept == read.problems.size());
+    // The store reads a file's text in place: the same runs, lines and problems.
+    const JournalRead inPlace = parseJournalText(TextFile::decodeFile(fuzz::bytes(data, size)),
+                                                 QStringLiteral("journal.txt"));
+    FUZZ_CHECK(inPlace.runs == read.runs);
+    FUZZ_CHECK(inPlace.strayLines == read.strayLines);
+    FUZZ_CHECK(inPlace.problems == read.problems);
     for (const QString &p : read.problems)
         FUZZ_CHECK(p.startsWith(QLatin1String("\"journal.txt\": line ")));
 

@@ -171,8 +171,7 @@ QString factorText(const std::optional<double> &f)
 }
 
 // The step names, baths, titles and files of a journal are a few texts said
-// again and again: each is made once and shared. The views point into the
-// lines being read, which outlive the parse.
+// again and again: each is made once and shared.
 class SharedTexts
 {
 public:
@@ -186,8 +185,9 @@ public:
         if (it != m_texts.cend())
             return *it;
         QString text = raw.toString();
+        // Keyed by a view of its own copy: the line may be a buffer used again.
         if (m_texts.size() < 4096)
-            m_texts.insert(raw, text);
+            m_texts.insert(QStringView(text), text);
         return text;
     }
 
@@ -359,6 +359,38 @@ public:
         return std::move(m_out);
     }
 
+    // The lines as TextFile::splitLines cuts them, seen in place: a line ends
+    // at LF and loses every CR.
+    JournalRead run(QStringView text)
+    {
+        // A run as the program writes it takes some 600 characters.
+        m_out.runs.reserve(static_cast<size_t>(text.size() / 600 + 1));
+        QString joined; // a line that held a lone CR, without it
+        int n = 0;
+        for (qsizetype start = 0; start < text.size();) {
+            const qsizetype lf = text.indexOf(u'\n', start);
+            const bool last = lf < 0;
+            QStringView l = text.mid(start, (last ? text.size() : lf) - start);
+            if (l.endsWith(u'\r'))
+                l.chop(1); // CR LF, every line of ours
+            if (l.contains(u'\r')) {
+                l = text.mid(start, (last ? text.size() : lf) - start);
+                joined.clear();
+                for (const QChar c : l)
+                    if (c != u'\r')
+                        joined += c;
+                l = joined;
+            }
+            if (!last || !l.isEmpty())
+                line(l, ++n);
+            if (last)
+                break;
+            start = lf + 1;
+        }
+        finishRun();
+        return std::move(m_out);
+    }
+
 private:
     void problem(int n, const QString &what)
     {
@@ -367,8 +399,9 @@ private:
                               .message();
     }
 
-    void keep(const QString &line)
+    void keep(QStringView view)
     {
+        const QString line = view.toString();
         // The End line is written last: what came after it stays after it.
         if (m_inRun && (m_seen & kEndBit))
             m_run.linesAfterEnd << line;
@@ -392,12 +425,13 @@ private:
         m_inRun = false;
     }
 
-    void line(const QString &line, int n)
+    void line(QStringView line, int n)
     {
         if (line == kSection) {
             finishRun();
             m_inRun = true;
             m_seen = 0;
+            m_run.cells.reserve(8); // a film's process, most runs
             return;
         }
         if (line.isEmpty())
@@ -414,8 +448,8 @@ private:
             keep(line);
             return;
         }
-        const QStringView key = QStringView(line).left(eq);
-        const QStringView value = QStringView(line).mid(eq + 1);
+        const QStringView key = line.left(eq);
+        const QStringView value = line.mid(eq + 1);
         const QString error = apply(key, value);
         if (!error.isEmpty()) {
             problem(n, error);
@@ -496,6 +530,11 @@ private:
 JournalRead parseJournalLines(const QStringList &lines, const QString &path)
 {
     return Parser(path).run(lines);
+}
+
+JournalRead parseJournalText(QStringView text, const QString &path)
+{
+    return Parser(path).run(text);
 }
 
 QStringList journalLines(const std::vector<JournalRun> &runs, const QStringList &strayLines)

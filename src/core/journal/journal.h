@@ -126,6 +126,9 @@ inline constexpr int MaxNoteLength = 10000;
 // A run without an "End=" line reads as cut off. A line that is not understood
 // is reported with its line and kept where it stood; every other line reads.
 JournalRead parseJournalLines(const QStringList &lines, const QString &path);
+// The same on a file's decoded text, its lines cut as TextFile::splitLines
+// cuts them but read where they stand.
+JournalRead parseJournalText(QStringView text, const QString &path);
 QStringList journalLines(const std::vector<JournalRun> &runs, const QStringList &strayLines = {});
 
 // Free text in one field: "\" as "\\", TAB, LF and CR as "\t", "\n", "\r".

@@ -19,10 +19,10 @@ const JournalRun *JournalRecorder::run(RunId id) const
     return m_store.live(id);
 }
 
-void JournalRecorder::write()
+void JournalRecorder::write(RunId id)
 {
     try {
-        m_store.save();
+        m_store.saveRun(id);
         m_lastError.clear();
     } catch (const RuntimeError &e) {
         if (e.message() == m_lastError)
@@ -54,7 +54,7 @@ JournalRecorder::RunId JournalRecorder::runStarted(const RunStart &start)
         m_lastError = unreadable->message();
         throw *unreadable;
     }
-    write();
+    write(id);
     return id;
 }
 
@@ -94,7 +94,7 @@ void JournalRecorder::cellStarted(RunId id, const CellStart &start)
     cell.startMs = at;
     run->cells.push_back(std::move(cell));
     it->second.cellOpen = true;
-    write();
+    write(id);
 }
 
 void JournalRecorder::cellEnded(RunId id)
@@ -104,7 +104,7 @@ void JournalRecorder::cellEnded(RunId id)
     if (!run || it == m_live.end() || !it->second.cellOpen)
         return;
     endCell(*run, it->second, sinceStart(it->second));
-    write();
+    write(id);
 }
 
 void JournalRecorder::paused(RunId id)
@@ -115,7 +115,7 @@ void JournalRecorder::paused(RunId id)
         return;
     it->second.pausedSince = sinceStart(it->second);
     ++run->cells.back().pauses;
-    write();
+    write(id);
 }
 
 void JournalRecorder::resumed(RunId id)
@@ -126,7 +126,7 @@ void JournalRecorder::resumed(RunId id)
         return;
     run->cells.back().pausedMs += sinceStart(it->second) - *it->second.pausedSince;
     it->second.pausedSince.reset();
-    write();
+    write(id);
 }
 
 void JournalRecorder::reading(RunId id, double celsius)
@@ -143,7 +143,7 @@ void JournalRecorder::reading(RunId id, double celsius)
         readings.back() = r;
     else
         readings.push_back(r);
-    write();
+    write(id);
 }
 
 void JournalRecorder::runEnded(RunId id, JournalRun::End end, int resetStep)
@@ -160,7 +160,7 @@ void JournalRecorder::runEnded(RunId id, JournalRun::End end, int resetStep)
     run->resetStep = end == JournalRun::End::Reset ? resetStep : 0;
     run->endMs = at;
     m_live.erase(it);
-    write();
+    write(id);
 }
 
 void JournalRecorder::programClosed()
@@ -168,6 +168,7 @@ void JournalRecorder::programClosed()
     std::vector<RunId> ids;
     for (const auto &[id, live] : m_live)
         ids.push_back(id);
+    std::optional<RuntimeError> failed;
     for (const RunId id : ids) {
         JournalRun *run = m_store.live(id);
         auto it = m_live.find(id);
@@ -178,7 +179,14 @@ void JournalRecorder::programClosed()
         run->end = JournalRun::End::Closed;
         run->endMs = at;
         m_live.erase(it);
+        // Each run to journal.txt, whatever becomes of the others.
+        try {
+            write(id);
+        } catch (const RuntimeError &e) {
+            if (!failed)
+                failed = e;
+        }
     }
-    if (!ids.empty())
-        write();
+    if (failed)
+        throw *failed;
 }

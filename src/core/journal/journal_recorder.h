@@ -15,9 +15,9 @@ class Clock;
 // to idle. Several runs may be recorded at once, one a process.
 //
 // Times come from the injected clock. Every event is written at once through
-// the safe writer, so a crash loses at most what the current cell had not yet
-// said. A failed write raises; the same failure is not raised again, event
-// after event, until a write succeeds.
+// the safe writer, into the run's own file (see JournalStore), so a crash
+// loses at most what the current cell had not yet said. A failed write raises; the same failure is
+// not raised again, event after event, until a write succeeds.
 class JournalRecorder
 {
 public:
@@ -70,7 +70,7 @@ private:
     };
     qint64 sinceStart(const Live &live) const;
     void endCell(JournalRun &run, Live &live, qint64 at);
-    void write();
+    void write(RunId run);
 
     JournalStore &m_store;
     const Clock &m_clock;

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -52,6 +53,48 @@ bool taken(const QString &path)
     return info.exists() || info.isSymLink();
 }
 
+QString lockFileName(int n)
+{
+    return QStringLiteral("journal-run-%1.lock").arg(n);
+}
+
+// The bytes that add text at the end of a journal.txt of these bytes and read
+// back as it, or none when only writing the whole file again can: a file of
+// Windows-1252 cannot take a character it lacks, and the reader stops at a
+// Ctrl+Z.
+std::optional<QByteArray> appendable(const QByteArray &old, const QString &text)
+{
+    if (old.contains('\x1A'))
+        return std::nullopt;
+    QByteArray out;
+    if (!old.isEmpty() && !old.endsWith('\n'))
+        out = "\r\n"; // a last line without its line end stays a line of its own
+    if (TextFile::isUtf8WithMultibyte(old))
+        return out + text.toUtf8();
+    if (std::all_of(old.begin(), old.end(), [](char c) { return uchar(c) < 0x80; }))
+        return out + TextFile::encode(text); // plain ASCII reads either way
+    const std::optional<QByteArray> w1252 = TextFile::encodeWindows1252(text);
+    if (!w1252)
+        return std::nullopt;
+    return out + *w1252;
+}
+
+// The run of a run file is already in journal.txt: a crash came between
+// adding it and removing its file.
+bool sameRun(const JournalRun &added, const JournalRun &found)
+{
+    if (added.started != found.started || added.title != found.title || added.file != found.file ||
+        added.films != found.films || added.cells.size() < found.cells.size())
+        return false;
+    for (size_t i = 0; i < found.cells.size(); ++i) {
+        const JournalCell &a = added.cells[i];
+        const JournalCell &b = found.cells[i];
+        if (a.row != b.row || a.phase != b.phase || a.startMs != b.startMs)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 JournalStore::JournalStore(QString folder) : m_folder(std::move(folder)) {}
@@ -66,6 +109,16 @@ QString JournalStore::archiveName(int year, int n)
 {
     return n <= 1 ? QStringLiteral("journal-%1.txt").arg(year, 4, 10, QLatin1Char('0'))
                   : QStringLiteral("journal-%1-%2.txt").arg(year, 4, 10, QLatin1Char('0')).arg(n);
+}
+
+QString JournalStore::runFileName(int n)
+{
+    return QStringLiteral("journal-run-%1.txt").arg(n);
+}
+
+QString JournalStore::filePath(const QString &name) const
+{
+    return m_folder.isEmpty() ? name : QDir(m_folder).filePath(name);
 }
 
 QString JournalStore::freeArchivePath(int year) const
@@ -106,8 +159,10 @@ QStringList JournalStore::load()
             moved = true;
         }
         // Any other failure is the reader's to say.
+        const QByteArray bytes = missing || moved ? QByteArray() : TextFile::readBytes(path);
         m_read =
-            missing || moved ? JournalRead() : parseJournalLines(TextFile::readLines(path), path);
+            missing || moved ? JournalRead() : parseJournalText(TextFile::decodeFile(bytes), path);
+        m_journalBytes = bytes.size();
     } catch (const RuntimeError &e) {
         m_unreadable = e.message();
         m_loaded = false;
@@ -116,7 +171,72 @@ QStringList JournalStore::load()
     m_slots.assign(m_read.runs.size(), Slot());
     m_unreadable.clear();
     m_loaded = true;
+    takeRunFiles();
     return m_read.problems;
+}
+
+void JournalStore::takeRunFiles()
+{
+    const QDir dir(m_folder.isEmpty() ? QStringLiteral(".") : m_folder);
+    static const QRegularExpression name(QStringLiteral("^journal-run-(\\d{1,6})\\.txt$"));
+    std::vector<std::pair<int, QString>> found;
+    for (const QString &file : dir.entryList({QStringLiteral("journal-run-*.txt")}, QDir::Files)) {
+        const QRegularExpressionMatch m = name.match(file);
+        if (m.hasMatch())
+            found.emplace_back(m.captured(1).toInt(), file);
+    }
+    std::sort(found.begin(), found.end());
+    for (const auto &[n, file] : found) {
+        const QString path = filePath(file);
+        JournalRead read;
+        try {
+            read = parseJournalText(TextFile::decodeFile(TextFile::readBytes(path)), path);
+        } catch (const RuntimeError &e) {
+            m_read.problems << e.message();
+            continue;
+        }
+        m_read.problems << read.problems;
+        // Held: another program is recording the run. Free: its program died.
+        QLockFile lock(filePath(lockFileName(n)));
+        lock.setStaleLockTime(0);
+        const bool free = lock.tryLock(0);
+        const auto added = [&](const JournalRun &found) {
+            for (size_t i = m_read.runs.size(); i-- > 0;)
+                if (m_slots[i].runFile.isEmpty() && sameRun(m_read.runs[i], found))
+                    return true;
+            return false;
+        };
+        if (!read.runs.empty() && std::all_of(read.runs.begin(), read.runs.end(), added)) {
+            if (free)
+                QFile::remove(path);
+            continue;
+        }
+        const size_t first = m_read.runs.size();
+        for (JournalRun &r : read.runs) {
+            m_read.runs.push_back(std::move(r));
+            m_slots.push_back(Slot());
+        }
+        // Lines that are not a run's stay in their file, where they were.
+        if (free && read.strayLines.isEmpty()) {
+            try {
+                if (first < m_read.runs.size())
+                    addToJournal(joinedLines(journalLines(std::vector<JournalRun>(
+                        m_read.runs.begin() + qsizetype(first), m_read.runs.end()))));
+                QFile::remove(path);
+                continue;
+            } catch (const RuntimeError &e) {
+                m_read.problems << e.message();
+                // Moved aside with the ended runs before journal.txt failed:
+                // they are safe in the archive.
+                if (m_read.runs.size() != first + read.runs.size()) {
+                    QFile::remove(path);
+                    continue;
+                }
+            }
+        }
+        for (size_t i = first; i < m_slots.size(); ++i)
+            m_slots[i].runFile = path;
+    }
 }
 
 QStringList JournalStore::loadArchives()
@@ -146,7 +266,7 @@ QStringList JournalStore::loadArchives()
         Archive a;
         a.path = m_folder.isEmpty() ? f.file : dir.filePath(f.file);
         try {
-            a.read = parseJournalLines(TextFile::readLines(a.path), a.path);
+            a.read = parseJournalText(TextFile::decodeFile(TextFile::readBytes(a.path)), a.path);
         } catch (const RuntimeError &e) {
             problems << e.message();
             continue;
@@ -166,11 +286,18 @@ QStringList JournalStore::problems() const
     return out;
 }
 
+bool JournalStore::inJournal(size_t i) const
+{
+    return m_slots[i].runFile.isEmpty() && m_read.runs[i].end != JournalRun::End::Open;
+}
+
 quint64 JournalStore::addLive(JournalRun run)
 {
     run.end = JournalRun::End::Open;
     m_read.runs.push_back(std::move(run));
-    m_slots.push_back({m_nextId, QString()});
+    Slot slot;
+    slot.liveId = m_nextId;
+    m_slots.push_back(std::move(slot));
     return m_nextId++;
 }
 
@@ -191,28 +318,145 @@ QByteArray JournalStore::encoded()
     qsizetype total = 0;
     for (size_t i = 0; i < m_read.runs.size(); ++i) {
         Slot &slot = m_slots[i];
+        if (!inJournal(i))
+            continue;
         if (slot.text.isEmpty())
             slot.text = joinedLines(journalLines({m_read.runs[i]}));
         total += slot.text.size();
     }
     QString text = joinedLines(m_read.strayLines);
     text.reserve(text.size() + total);
-    for (const Slot &slot : m_slots)
-        text += slot.text;
+    for (size_t i = 0; i < m_slots.size(); ++i)
+        if (inJournal(i))
+            text += m_slots[i].text;
     return TextFile::encode(text);
 }
 
-void JournalStore::save()
+qint64 JournalStore::liveBytes() const
+{
+    qint64 bytes = 0;
+    for (const Slot &slot : m_slots)
+        if (slot.lock)
+            bytes += slot.runFileBytes;
+    return bytes;
+}
+
+void JournalStore::checkLoaded() const
 {
     if (!m_loaded)
         throw RuntimeError(m_unreadable.isEmpty()
                                ? RuntimeError::fileNotFound().inFile(journalPath()).message()
                                : m_unreadable);
-    QByteArray bytes = encoded();
-    const bool anyEnded =
-        std::any_of(m_read.runs.begin(), m_read.runs.end(),
-                    [](const JournalRun &r) { return r.end != JournalRun::End::Open; });
-    if (bytes.size() > JournalFormat::MoveAsideBytes && anyEnded) {
+}
+
+void JournalStore::claimRunFile(Slot &slot)
+{
+    for (int n = 1; n < 1000000; ++n) {
+        const QString path = filePath(runFileName(n));
+        if (taken(path))
+            continue;
+        auto lock = std::make_shared<QLockFile>(filePath(lockFileName(n)));
+        lock->setStaleLockTime(0);
+        if (!lock->tryLock(0)) {
+            if (lock->error() == QLockFile::LockFailedError)
+                continue;
+            // A folder that is missing: the safe writer names it.
+            if (!QFileInfo(QFileInfo(path).absolutePath()).isDir())
+                TextFile::writeBytes(path, QByteArray());
+            throw RuntimeError::fileAccessDenied().inFile(lock->fileName());
+        }
+        if (taken(path))
+            continue; // made between the two looks
+        slot.runFile = path;
+        slot.lock = std::move(lock);
+        return;
+    }
+    throw RuntimeError::fileAccessDenied().inFile(journalPath());
+}
+
+void JournalStore::writeRunFile(Slot &slot, const JournalRun &run)
+{
+    if (slot.runFile.isEmpty())
+        claimRunFile(slot);
+    if (slot.text.isEmpty())
+        slot.text = joinedLines(journalLines({run}));
+    const QByteArray bytes = TextFile::encode(slot.text);
+    TextFile::writeBytes(slot.runFile, bytes);
+    slot.runFileBytes = bytes.size();
+}
+
+void JournalStore::addToJournal(const QString &text)
+{
+    const QString path = journalPath();
+    const QByteArray old = taken(path) ? TextFile::readBytes(path) : QByteArray();
+    const std::optional<QByteArray> add = old.isEmpty() ? std::nullopt : appendable(old, text);
+    if (add && old.size() + add->size() + liveBytes() <= JournalFormat::MoveAsideBytes) {
+        TextFile::appendBytes(path, old.size(), *add);
+        m_journalBytes = old.size() + add->size();
+        return;
+    }
+    writeJournal(encoded());
+}
+
+void JournalStore::saveRun(quint64 id)
+{
+    checkLoaded();
+    size_t i = m_slots.size();
+    while (i-- > 0 && m_slots[i].liveId != id) {
+    }
+    if (i >= m_slots.size())
+        return;
+    Slot &slot = m_slots[i];
+    const JournalRun &run = m_read.runs[i];
+    if (run.end == JournalRun::End::Open) {
+        writeRunFile(slot, run);
+        // The runs under way come to journal.txt at their end: room is made
+        // for them before it would pass the limit.
+        bool anyEnded = false;
+        for (size_t k = 0; k < m_slots.size() && !anyEnded; ++k)
+            anyEnded = inJournal(k);
+        if (anyEnded && m_journalBytes + liveBytes() > JournalFormat::MoveAsideBytes)
+            writeJournal(encoded());
+        return;
+    }
+    const QString file = slot.runFile;
+    const std::shared_ptr<QLockFile> lock = slot.lock; // held until the file is gone
+    slot.runFile.clear();
+    slot.lock.reset();
+    slot.runFileBytes = 0;
+    slot.text = joinedLines(journalLines({run}));
+    try {
+        addToJournal(slot.text);
+    } catch (...) {
+        // Still in its file, unless a move aside took it to the archive.
+        for (Slot &s : m_slots) {
+            if (s.liveId == id) {
+                s.runFile = file;
+                s.lock = lock;
+            }
+        }
+        throw;
+    }
+    // In journal.txt now; a crash before the file goes is told by sameRun.
+    if (!file.isEmpty())
+        QFile::remove(file);
+}
+
+void JournalStore::save()
+{
+    checkLoaded();
+    for (size_t i = 0; i < m_slots.size(); ++i)
+        if (m_slots[i].lock && m_read.runs[i].end == JournalRun::End::Open)
+            writeRunFile(m_slots[i], m_read.runs[i]);
+    writeJournal(encoded());
+}
+
+void JournalStore::writeJournal(QByteArray bytes)
+{
+    bool anyEnded = false;
+    for (size_t i = 0; i < m_slots.size() && !anyEnded; ++i)
+        anyEnded = inJournal(i);
+    if (bytes.size() + liveBytes() > JournalFormat::MoveAsideBytes && anyEnded) {
         JournalRead ended;
         ended.strayLines = m_read.strayLines;
         JournalRead going;
@@ -220,7 +464,7 @@ void JournalStore::save()
         int year = 0;
         for (size_t i = 0; i < m_read.runs.size(); ++i) {
             JournalRun &r = m_read.runs[i];
-            if (r.end == JournalRun::End::Open) {
+            if (!inJournal(i)) {
                 going.runs.push_back(r);
                 goingSlots.push_back(m_slots[i]);
             } else {
@@ -241,6 +485,7 @@ void JournalStore::save()
         bytes = encoded();
     }
     TextFile::writeBytes(journalPath(), bytes);
+    m_journalBytes = bytes.size();
 }
 
 void JournalStore::setNote(int archive, size_t run, const QString &text)
@@ -258,7 +503,13 @@ void JournalStore::setNote(int archive, size_t run, const QString &text)
         m_read.runs[run].note = note;
         m_slots[run].text.clear();
         try {
-            save();
+            Slot &slot = m_slots[run];
+            if (slot.runFile.isEmpty())
+                save();
+            else if (slot.lock && m_read.runs[run].end == JournalRun::End::Open)
+                writeRunFile(slot, m_read.runs[run]);
+            else // another program records it, or its file could not be added
+                throw RuntimeError::fileAccessDenied().inFile(slot.runFile);
         } catch (...) {
             if (m_read.runs.size() == count) {
                 m_read.runs[run].note = before;

@@ -174,30 +174,38 @@ QByteArray encodeUtf8(const QString &text)
 
 } // namespace
 
-QByteArray encode(const QString &text)
+std::optional<QByteArray> encodeWindows1252(const QString &text)
 {
-    QByteArray out;
-    out.reserve(text.size());
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char *dst = out.data();
     for (const QChar ch : text) {
         const int b = encode1252(ch.unicode());
         if (b < 0)
-            return encodeUtf8(text);
-        out.append(static_cast<char>(b));
+            return std::nullopt;
+        *dst++ = static_cast<char>(b);
     }
+    return out;
+}
+
+QByteArray encode(const QString &text)
+{
+    const std::optional<QByteArray> out = encodeWindows1252(text);
     // Windows-1252 bytes that happen to be valid UTF-8 ("Ã©" is C3 A9) would
     // read back as other characters.
-    if (isUtf8WithMultibyte(out))
+    if (!out || isUtf8WithMultibyte(*out))
         return encodeUtf8(text);
-    return out;
+    return *out;
+}
+
+QString decodeFile(const QByteArray &raw)
+{
+    const qsizetype eof = raw.indexOf('\x1A');
+    return decode(eof >= 0 ? raw.left(eof) : raw);
 }
 
 QStringList splitLines(const QByteArray &raw)
 {
-    QByteArray bytes = raw;
-    const qsizetype eof = bytes.indexOf('\x1A');
-    if (eof >= 0)
-        bytes.truncate(eof);
-    const QString text = decode(bytes);
+    const QString text = decodeFile(raw);
     QStringList lines;
     QString line;
     const qsizetype n = text.size();
@@ -350,6 +358,63 @@ void writeBytes(const FilePath &file, const QByteArray &bytes, const QDateTime &
     BusyCursor busy;
     try {
         replaceFile(file.path(), bytes, modified);
+    } catch (const RuntimeError &e) {
+        throw e.inFile(file.name());
+    }
+}
+
+void appendBytes(const FilePath &file, qint64 oldSize, const QByteArray &bytes)
+{
+    BusyCursor busy;
+    try {
+        const QString path = file.path();
+        checkFileName(path);
+        const QFileInfo info(path);
+        if (info.isDir())
+            throw RuntimeError::fileAccessDenied();
+        // As the writer above: a file marked read-only is kept.
+        const QFile::Permissions p = info.permissions();
+        if (info.exists() && (!(p & QFile::WriteOwner) || !(p & QFile::WriteUser)))
+            throw RuntimeError::fileAccessDenied();
+        const QByteArray native = QFile::encodeName(path);
+        const int opened = ::open(native.constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+        if (opened < 0)
+            throw RuntimeError::fromErrno(errno);
+        const FileDescriptor fd(opened);
+        struct stat st
+        {
+        };
+        if (::fstat(fd.get(), &st) != 0)
+            throw RuntimeError::fromErrno(errno);
+        if (!S_ISREG(st.st_mode))
+            throw RuntimeError::notRegularFile();
+        // Another program changed it since it was read: its bytes are not ours to cut.
+        if (st.st_size != oldSize)
+            throw RuntimeError::writeError(0);
+        const char *data = bytes.constData();
+        qsizetype left = bytes.size();
+        int err = 0;
+        if (::lseek(fd.get(), oldSize, SEEK_SET) != oldSize)
+            err = errno;
+        while (err == 0 && left > 0) {
+            const ssize_t put = ::write(fd.get(), data, static_cast<size_t>(left));
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put <= 0) {
+                err = put < 0 ? errno : EIO;
+                break;
+            }
+            data += put;
+            left -= put;
+        }
+        if (err == 0 && ::fsync(fd.get()) != 0)
+            err = errno;
+        if (err != 0) {
+            // A part written (a full disk) is taken off again.
+            if (::ftruncate(fd.get(), oldSize) == 0)
+                ::fsync(fd.get());
+            throw RuntimeError::writeError(err);
+        }
     } catch (const RuntimeError &e) {
         throw e.inFile(file.name());
     }

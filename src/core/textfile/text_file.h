@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // A file as the user named it, found in a folder: the system opens path(),
 // messages name the file by name(). A relative name is looked for in the
 // folder given (the working folder), never in the process's current folder;
@@ -57,6 +59,10 @@ void writeLines(const FilePath &file, const QStringList &lines);
 // The writer under writeLines, for bytes as they stand (a CSV export is UTF-8
 // whatever it holds); the new file gets the modification time given, if any.
 void writeBytes(const FilePath &file, const QByteArray &bytes, const QDateTime &modified = {});
+// Adds bytes at the end of an existing file of oldSize bytes, on the disk
+// before it returns. Not atomic like the writer above, but what was there
+// stays: on any failure the file is cut back to oldSize, and it raises.
+void appendBytes(const FilePath &file, qint64 oldSize, const QByteArray &bytes);
 
 // A field that lives on one line of a file (a title, a cell, a path): each
 // line break (CR LF, CR or LF) and each TAB becomes a space, so that the field
@@ -65,9 +71,13 @@ QString oneLine(const QString &field);
 bool isOneLine(const QString &field);
 
 QStringList splitLines(const QByteArray &bytes);
+// A file's bytes as text, to its Ctrl+Z: splitLines before the split.
+QString decodeFile(const QByteArray &bytes);
 QString decode(const QByteArray &bytes);
 QByteArray encode(const QString &text);
 QString decodeWindows1252(const QByteArray &bytes);
+// None when a character has no Windows-1252 byte.
+std::optional<QByteArray> encodeWindows1252(const QString &text);
 bool isUtf8WithMultibyte(const QByteArray &bytes);
 
 } // namespace TextFile

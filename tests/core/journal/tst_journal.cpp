@@ -14,6 +14,11 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 using Phase = JournalCell::Phase;
@@ -160,6 +165,57 @@ private slots:
         QCOMPARE(back.runs()[1].cells[0].actualMs(), std::optional<qint64>(56000));
     }
 
+    // A full disk: a cell end that cannot be written keeps the run's file as
+    // it was, the run's end leaves journal.txt as it was, and the next start
+    // reads the run from its file, cut off, and adds it.
+    void failedWritesKeepTheJournal()
+    {
+        TempWorkDir dir;
+        const QByteArray old =
+            crlf(journalLines({endedRun("Old", wallTime(QDate(2025, 1, 1), QTime(9, 0)))}));
+        dir.write("journal.txt", old);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{4096, 4096}; // no file grows past 4 KB
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            FakeClock clock;
+            JournalStore store(dir.path());
+            JournalRecorder rec(store, clock);
+            int failures = 0;
+            const auto id = rec.runStarted({"New", "n.txt", 1});
+            const QByteArray name(1000, 'a'); // the fourth cell takes the run past 4 KB
+            for (int i = 0; i < 5; ++i) {
+                try {
+                    rec.cellStarted(id, cell(name.constData(), i + 1, Phase::Main, 60));
+                } catch (const RuntimeError &) {
+                    ++failures;
+                }
+            }
+            try {
+                rec.runEnded(id, JournalRun::End::Finished);
+            } catch (const RuntimeError &) {
+                ++failures;
+            }
+            ::_exit(failures);
+        }
+        int status = 0;
+        QCOMPARE(::waitpid(pid, &status, 0), pid);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 2); // the cell end once, not again; the run's end
+        QCOMPARE(dir.read("journal.txt"), old);
+
+        JournalStore back(dir.path());
+        QCOMPARE(back.load(), QStringList());
+        QCOMPARE(back.runs().size(), size_t(2));
+        QCOMPARE(back.runs()[1].end, JournalRun::End::CutOff);
+        QCOMPARE(back.runs()[1].cells.size(), size_t(3));
+        QVERIFY(dir.read("journal.txt").startsWith(old));
+        JournalStore again(dir.path());
+        again.load();
+        QVERIFY(again.runs() == back.runs());
+    }
+
     // A line that is not understood, or cut by a crash, is said with its file
     // and line; every other run reads, and a save gives the line back.
     void badLinesAreSaidAndKept_data()
@@ -236,6 +292,7 @@ private slots:
         QCOMPARE(store.archives().size(), size_t(1));
         QCOMPARE(store.archives()[0].read.runs.size(), runs.size());
         QCOMPARE(allRuns(store).size(), runs.size() + 1);
+        rec.programClosed(); // its run to journal.txt, out of its own file
 
         // Over the limit when read: moved aside under the next free name.
         dir.write("journal.txt", crlf({"[Run]", "Started=2024-05-01 10:00:00"}) +

@@ -4,6 +4,7 @@
 #include "gui/journal/journal_page.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
@@ -225,6 +226,9 @@ private slots:
         QCOMPARE(run.cells[1].actualMs(), std::nullopt);
         // As the list says it, in the language's words.
         QCOMPARE(runList(page)->model()->index(0, 4).data().toString(), QStringLiteral("T194"));
+        // Its file, left by the crash, is now a run of journal.txt.
+        QCOMPARE(journalText(f).last(), QStringLiteral("End=cut off"));
+        QVERIFY(!QFile::exists(f.dir.file("journal-run-1.txt")));
     }
 
     void csvReadsBackAsWritten()
