@@ -1,29 +1,49 @@
 #include "core/process/collisions.h"
 
 #include <algorithm>
+#include <span>
+
+bool callOrder(const Call &a, const Call &b)
+{
+    if (a.atMs != b.atMs)
+        return a.atMs < b.atMs;
+    if (a.process != b.process)
+        return a.process < b.process;
+    return a.kind < b.kind;
+}
 
 std::vector<Collision> collisionsAmong(std::vector<Call> calls, qint64 marginMs)
 {
-    std::sort(calls.begin(), calls.end(), [](const Call &a, const Call &b) {
-        return a.atMs < b.atMs || (a.atMs == b.atMs && a.process < b.process);
-    });
+    std::sort(calls.begin(), calls.end(), callOrder);
+    return collisionsAmongSorted(calls.data(), calls.data() + calls.size(), marginMs);
+}
+
+std::vector<Collision> collisionsAmongSorted(const Call *begin, const Call *end, qint64 marginMs)
+{
+    const std::span<const Call> calls(begin, end);
     std::vector<Collision> out;
-    const auto n = static_cast<qsizetype>(calls.size());
-    for (qsizetype k = 0; k < n; ++k) {
-        const Call &c = calls[static_cast<size_t>(k)];
-        const Call *nearest = nullptr;
-        const auto consider = [&](const Call &o) {
-            if (o.process != c.process &&
-                (!nearest || std::abs(o.atMs - c.atMs) < std::abs(nearest->atMs - c.atMs)))
-                nearest = &o;
-        };
-        // Outwards from the call while within the margin: the nearest other.
-        for (qsizetype j = k - 1; j >= 0 && c.atMs - calls[static_cast<size_t>(j)].atMs <= marginMs;
-             --j)
-            consider(calls[static_cast<size_t>(j)]);
-        for (qsizetype j = k + 1; j < n && calls[static_cast<size_t>(j)].atMs - c.atMs <= marginMs;
-             ++j)
-            consider(calls[static_cast<size_t>(j)]);
+    const size_t n = calls.size();
+    for (size_t k = 0; k < n; ++k) {
+        const Call &c = calls[k];
+        // The first call of another process on each side is the nearest on
+        // that side (the calls are in time order); the earlier one wins a tie.
+        // Stopping there keeps many calls at one moment from costing their
+        // square.
+        const Call *before = nullptr;
+        for (size_t j = k; j-- > 0 && c.atMs - calls[j].atMs <= marginMs;)
+            if (calls[j].process != c.process) {
+                before = &calls[j];
+                break;
+            }
+        const Call *after = nullptr;
+        for (size_t j = k + 1; j < n && calls[j].atMs - c.atMs <= marginMs; ++j)
+            if (calls[j].process != c.process) {
+                after = &calls[j];
+                break;
+            }
+        const Call *nearest = before;
+        if (after && (!nearest || after->atMs - c.atMs < c.atMs - nearest->atMs))
+            nearest = after;
         if (nearest)
             out.push_back({c, *nearest});
     }

@@ -31,6 +31,10 @@ struct Collision
 // For every call that has one, its collision with the nearest call of another
 // process within marginMs (either side), in the order of the calls.
 std::vector<Collision> collisionsAmong(std::vector<Call> calls, qint64 marginMs);
+// The same for calls already in callOrder.
+std::vector<Collision> collisionsAmongSorted(const Call *begin, const Call *end, qint64 marginMs);
+// Calls by time, then by process and kind.
+bool callOrder(const Call &a, const Call &b);
 
 // The smallest delay, in whole seconds up to maxDelayMs, by which calls
 // would fall clear of every one of others by more than marginMs; none when

@@ -2,6 +2,9 @@
 
 #include "core/base/colors.h"
 
+#include <algorithm>
+#include <iterator>
+
 ProcessEngine::ProcessEngine(Clock &clock, SoundOutput &sound, ProcessEnvironment env)
     : m_clock(clock), m_sound(sound), m_env(std::move(env))
 {
@@ -12,6 +15,8 @@ int ProcessEngine::add(const QString &fileName, bool paper)
 {
     const int i = size();
     m_processes.push_back(std::make_unique<Process>(fileName, paper, i, m_clock, m_sound, m_env));
+    // A new process under an index is not the one before it.
+    m_collisions = {};
     ++m_callsRevision;
     return i;
 }
@@ -19,6 +24,7 @@ int ProcessEngine::add(const QString &fileName, bool paper)
 void ProcessEngine::clear()
 {
     m_processes.clear();
+    m_collisions = {};
     ++m_callsRevision;
 }
 
@@ -95,20 +101,50 @@ const ProcessEngine::CollisionCache &ProcessEngine::collisions(qint64 nowMs) con
     CollisionCache &c = m_collisions;
     const qint64 margin = m_env.collisionMarginMs();
     // Every commit that changes a process's calls counts; a grid edit counts
-    // at the process's next tick.
+    // at the process's next tick (or at the next look after another's change).
     if (c.revision == m_callsRevision && c.count == m_processes.size() && c.marginMs == margin &&
         nowMs >= c.fromMs && nowMs - c.fromMs < CollisionHorizonMs / 2)
         return c;
     c.revision = m_callsRevision;
     c.count = m_processes.size();
-    std::vector<Call> calls;
-    for (const auto &p : m_processes) {
-        const std::vector<Call> own = p->callsAhead(nowMs, nowMs + CollisionHorizonMs);
-        calls.insert(calls.end(), own.begin(), own.end());
+    c.own.resize(c.count);
+    // The processes whose calls are to be made again: changed since, or no
+    // longer covering the horizon from now.
+    std::vector<char> stale(c.count, 0);
+    bool anyStale = false;
+    std::vector<Call> fresh;
+    for (size_t i = 0; i < c.count; ++i) {
+        OwnCalls &own = c.own[i];
+        const Process &p = *m_processes[i];
+        const Process::CallsKey key = p.callsKey();
+        if (own.known && own.key == key && nowMs >= own.fromMs &&
+            nowMs + CollisionHorizonMs <= own.fromMs + CallSpanMs)
+            continue;
+        stale[i] = 1;
+        anyStale = true;
+        own = {true, key, nowMs};
+        const std::vector<Call> calls = p.callsAhead(nowMs, nowMs + CallSpanMs);
+        fresh.insert(fresh.end(), calls.begin(), calls.end());
+    }
+    if (anyStale) {
+        std::erase_if(c.calls, [&stale](const Call &x) { return stale[size_t(x.process)]; });
+        std::sort(fresh.begin(), fresh.end(), callOrder);
+        std::vector<Call> merged;
+        merged.reserve(c.calls.size() + fresh.size());
+        std::merge(c.calls.begin(), c.calls.end(), fresh.begin(), fresh.end(),
+                   std::back_inserter(merged), callOrder);
+        c.calls = std::move(merged);
     }
     c.fromMs = nowMs;
     c.marginMs = margin;
-    c.all = collisionsAmong(std::move(calls), margin);
+    // The calls after now and within the horizon, as each process would give
+    // them from now.
+    const auto first = std::upper_bound(c.calls.begin(), c.calls.end(), nowMs,
+                                        [](qint64 t, const Call &x) { return t < x.atMs; });
+    const auto last = std::upper_bound(first, c.calls.end(), nowMs + CollisionHorizonMs,
+                                       [](qint64 t, const Call &x) { return t < x.atMs; });
+    c.all = collisionsAmongSorted(c.calls.data() + (first - c.calls.begin()),
+                                  c.calls.data() + (last - c.calls.begin()), margin);
     c.ofProcess.assign(m_processes.size(), {});
     for (const Collision &x : c.all)
         c.ofProcess[static_cast<size_t>(x.own.process)].push_back(x);

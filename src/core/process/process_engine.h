@@ -67,13 +67,24 @@ private:
     std::vector<std::unique_ptr<Process>> m_processes;
 
     // The collisions of the calls ahead, worked out again only when a
-    // process's calls change or the horizon has moved on by half.
+    // process's calls change or the horizon has moved on by half. Each
+    // process's calls are kept over a span longer than the horizon, so that a
+    // change makes again only the calls of the processes it changed.
+    static constexpr qint64 CallSpanMs = CollisionHorizonMs * 3 / 2;
+    struct OwnCalls
+    {
+        bool known = false;
+        Process::CallsKey key;
+        qint64 fromMs = 0; // the calls after it, up to CallSpanMs later
+    };
     struct CollisionCache
     {
         quint64 revision = ~quint64(0);
         size_t count = 0;
         qint64 fromMs = 0;
         qint64 marginMs = -1;
+        std::vector<OwnCalls> own;                     // by process
+        std::vector<Call> calls;                       // every process's, in callOrder
         std::vector<Collision> all;                    // in the order of the calls
         std::vector<std::vector<Collision>> ofProcess; // each process's own
     };

@@ -50,23 +50,29 @@ private slots:
     {
         QTest::addColumn<int>("marginSeconds");
         QTest::addColumn<bool>("pauseCuve2");
+        QTest::addColumn<bool>("seenBeforePause");
         QTest::addColumn<int>("atSeconds");
         QTest::addColumn<QString>("cuve1");
         QTest::addColumn<QString>("cuve2");
         QTest::addColumn<QString>("band");
         const QString one = "Cuve 1 : attente dans 0:20, en même temps que Cuve 2 : agitation";
         const QString two = "Cuve 2 : agitation dans 0:20, en même temps que Cuve 1 : attente";
-        QTest::newRow("an agitation at a wait mark") << 15 << false << 110 << one << two << one;
+        QTest::newRow("an agitation at a wait mark")
+            << 15 << false << false << 110 << one << two << one;
         const QString soon = QString(one).replace("0:20", "0:01");
         QTest::newRow("as the moment comes")
-            << 15 << false << 129 << soon << QString(two).replace("0:20", "0:01") << soon;
-        QTest::newRow("once it has passed") << 15 << false << 131 << ""
+            << 15 << false << false << 129 << soon << QString(two).replace("0:20", "0:01") << soon;
+        QTest::newRow("once it has passed") << 15 << false << false << 131 << ""
                                             << ""
                                             << "";
-        QTest::newRow("a paused process calls for nothing") << 15 << true << 110 << ""
+        QTest::newRow("a paused process calls for nothing") << 15 << true << false << 110 << ""
                                                             << ""
                                                             << "";
-        QTest::newRow("seven seconds apart, margin 5") << 5 << false << 110 << ""
+        // The warning both tabs showed goes at the next look after the pause.
+        QTest::newRow("paused once warned") << 15 << true << true << 110 << ""
+                                            << ""
+                                            << "";
+        QTest::newRow("seven seconds apart, margin 5") << 5 << false << false << 110 << ""
                                                        << ""
                                                        << "";
     }
@@ -74,6 +80,7 @@ private slots:
     {
         QFETCH(int, marginSeconds);
         QFETCH(bool, pauseCuve2);
+        QFETCH(bool, seenBeforePause);
         QFETCH(int, atSeconds);
         QFETCH(QString, cuve1);
         QFETCH(QString, cuve2);
@@ -85,6 +92,11 @@ private slots:
             t.rig.grid(0).setCell(1, 1, "00:02:03");
             t.rig.clock.setNowMs(0);
             t.rig.process(0).start();
+        }
+        if (seenBeforePause) {
+            t.rig.clock.setNowMs(100000);
+            QVERIFY(!t.text(0).isEmpty());
+            QVERIFY(!t.text(1).isEmpty());
         }
         if (pauseCuve2)
             t.rig.process(1).pause();
