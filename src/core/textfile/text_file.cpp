@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace TextFile {
 
@@ -45,33 +46,45 @@ class FileDescriptor
 {
 public:
     explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() { ::close(m_fd); }
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
     FileDescriptor(const FileDescriptor &) = delete;
     FileDescriptor &operator=(const FileDescriptor &) = delete;
     int get() const { return m_fd; }
+    int release() { return std::exchange(m_fd, -1); }
 
 private:
     int m_fd;
 };
 
-QByteArray readAll(const QString &path)
+// Opens a regular file (its status in st) without waiting on a FIFO.
+int openRegularFile(const QString &path, int flags, struct stat &st)
 {
     checkFileName(path);
     const QByteArray native = QFile::encodeName(path);
     // Without O_NONBLOCK, opening a FIFO waits for a writer that never comes.
-    const int opened = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    const int opened = ::open(native.constData(), flags | O_CLOEXEC | O_NONBLOCK);
     if (opened < 0)
         throw RuntimeError::fromErrno(errno);
-    const FileDescriptor fd(opened);
-    struct stat st
-    {
-    };
+    FileDescriptor fd(opened);
     if (::fstat(fd.get(), &st) != 0)
         throw RuntimeError::fromErrno(errno);
     if (S_ISDIR(st.st_mode))
         throw RuntimeError::fromErrno(EISDIR);
     if (!S_ISREG(st.st_mode))
         throw RuntimeError::notRegularFile();
+    return fd.release();
+}
+
+QByteArray readAll(const QString &path)
+{
+    struct stat st
+    {
+    };
+    const FileDescriptor fd(openRegularFile(path, O_RDONLY, st));
     if (st.st_size > MaxFileBytes)
         throw RuntimeError::fileTooLarge(MaxFileBytes);
     QByteArray data;
@@ -376,18 +389,10 @@ void appendBytes(const FilePath &file, qint64 oldSize, const QByteArray &bytes)
         const QFile::Permissions p = info.permissions();
         if (info.exists() && (!(p & QFile::WriteOwner) || !(p & QFile::WriteUser)))
             throw RuntimeError::fileAccessDenied();
-        const QByteArray native = QFile::encodeName(path);
-        const int opened = ::open(native.constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
-        if (opened < 0)
-            throw RuntimeError::fromErrno(errno);
-        const FileDescriptor fd(opened);
         struct stat st
         {
         };
-        if (::fstat(fd.get(), &st) != 0)
-            throw RuntimeError::fromErrno(errno);
-        if (!S_ISREG(st.st_mode))
-            throw RuntimeError::notRegularFile();
+        const FileDescriptor fd(openRegularFile(path, O_WRONLY, st));
         // Another program changed it since it was read: its bytes are not ours to cut.
         if (st.st_size != oldSize)
             throw RuntimeError::writeError(0);
