@@ -41,6 +41,21 @@ Seen whileOpen(const std::function<void()> &show)
     return seen;
 }
 
+// Presses key on the modal box once it is up; closedByKey tells whether the
+// key closed it (otherwise it is closed, so the test goes on).
+void pressOnceOpen(int key, bool &closedByKey)
+{
+    QTimer::singleShot(0, [key, &closedByKey] {
+        QWidget *box = QApplication::activeModalWidget();
+        if (!box)
+            return;
+        QTest::keyClick(box, Qt::Key(key));
+        closedByKey = QTest::qWaitFor([box] { return !box->isVisible(); });
+        if (!closedByKey)
+            box->close();
+    });
+}
+
 } // namespace
 
 // The real boxes and pickers, each closed by a timer as soon as it is up.
@@ -111,15 +126,7 @@ private slots:
         QFETCH(int, key);
         QFETCH(Dialogs::ChangedOnDisk, answer);
         bool closedByKey = false;
-        QTimer::singleShot(0, [&] {
-            QWidget *box = QApplication::activeModalWidget();
-            if (!box)
-                return;
-            QTest::keyClick(box, Qt::Key(key));
-            closedByKey = QTest::qWaitFor([box] { return !box->isVisible(); });
-            if (!closedByKey)
-                box->close();
-        });
+        pressOnceOpen(key, closedByKey);
         QtDialogs dialogs;
         const auto answered =
             dialogs.askChangedOnDisk({"Changé", "Préférences", "&Garder les miennes",
@@ -146,15 +153,7 @@ private slots:
         QFETCH(int, key);
         QFETCH(Dialogs::StartWhen, answer);
         bool closedByKey = false;
-        QTimer::singleShot(0, [&] {
-            QWidget *box = QApplication::activeModalWidget();
-            if (!box)
-                return;
-            QTest::keyClick(box, Qt::Key(key));
-            closedByKey = QTest::qWaitFor([box] { return !box->isVisible(); });
-            if (!closedByKey)
-                box->close();
-        });
+        pressOnceOpen(key, closedByKey);
         QtDialogs dialogs;
         const auto answered = dialogs.askStartWhen(
             {"Cuve 2 et Cuve 1", "Cuve 2", "&Maintenant", "&Dans 26 s", "&Annuler"});
