@@ -480,19 +480,28 @@ void ProcessTab::load(const FilePath &file)
 void ProcessTab::render()
 {
     const ProcessFace f = m_engine.face(m_index);
-    // A long title or agitation text is fitted to its label, not cut.
-    const auto draw = [](QLabel *l, const ProcessFace::Label &face) {
-        if (wholeText(l) != face.text)
-            showFitted(l, face.text);
-        setFontColor(l, face.color);
-    };
     if (isBuilt()) {
-        draw(StepLabel, f.step);
-        draw(TimeLabel, f.time);
-        draw(AgitLabel, f.agit);
-        if (StateLabel->text() != f.state.text)
+        const bool all = !m_drawn;
+        Drawn &was = all ? m_drawn.emplace() : *m_drawn;
+        // A long title or agitation text is fitted to its label, not cut.
+        const auto draw = [all](QLabel *l, ProcessFace::Label &drawn,
+                                const ProcessFace::Label &face) {
+            if (!all && drawn == face)
+                return;
+            if (all || drawn.text != face.text)
+                showFitted(l, face.text);
+            if (all || drawn.color != face.color)
+                setFontColor(l, face.color);
+            drawn = face;
+        };
+        draw(StepLabel, was.step, f.step);
+        draw(TimeLabel, was.time, f.time);
+        draw(AgitLabel, was.agit, f.agit);
+        if (all || was.state != f.state) {
             StateLabel->setText(f.state.text);
-        setFontColor(StateLabel, f.state.color);
+            setFontColor(StateLabel, f.state.color);
+            was.state = f.state;
+        }
         // Formatted only as the collision or its second changes.
         const qint64 now = m_ctx.clock->nowMs();
         const std::optional<Collision> collision = m_engine.nextCollision(now, m_index);
@@ -506,12 +515,18 @@ void ProcessTab::render()
             CollisionLabel->setVisible(collision.has_value());
         }
         const int gauge = std::clamp(f.gauge, 0, 100);
-        if (Gauge->value() != gauge)
+        if (was.gauge != gauge) {
             Gauge->setValue(gauge);
-        if (BathLabel->text() != f.bathLine)
+            was.gauge = gauge;
+        }
+        if (all || was.bathLine != f.bathLine) {
             BathLabel->setText(f.bathLine);
-        if (TemperatureLabel->text() != f.temperatureLine)
+            was.bathLine = f.bathLine;
+        }
+        if (all || was.temperatureLine != f.temperatureLine) {
             TemperatureLabel->setText(f.temperatureLine);
+            was.temperatureLine = f.temperatureLine;
+        }
         const std::pair<double, TemperatureUnit> shows{process().celsius(),
                                                        m_engine.environment().temperatureUnit()};
         if (m_fieldShows != shows) {

@@ -144,6 +144,16 @@ private:
     void syncThermometer();
     // What the temperature field was last set to show.
     std::optional<std::pair<double, TemperatureUnit>> m_fieldShows;
+    // What the labels and the gauge were last drawn with: a tick that changes
+    // none of it touches no widget (a look at a widget's stored text or
+    // colour costs a property lookup by name).
+    struct Drawn
+    {
+        ProcessFace::Label step, time, agit, state;
+        QString bathLine, temperatureLine;
+        int gauge = -1;
+    };
+    std::optional<Drawn> m_drawn;
 };
 
 // A caption with the mark of a process held part-way (paused, or at a wait
