@@ -483,50 +483,48 @@ void ProcessTab::render()
     if (isBuilt()) {
         const bool all = !m_drawn;
         Drawn &was = all ? m_drawn.emplace() : *m_drawn;
+        // Takes the new value where it differs from the one drawn (every
+        // value at the first drawing).
+        const auto changed = [all](auto &drawn, const auto &now) {
+            if (!all && drawn == now)
+                return false;
+            drawn = now;
+            return true;
+        };
         // A long title or agitation text is fitted to its label, not cut.
-        const auto draw = [all](QLabel *l, ProcessFace::Label &drawn,
-                                const ProcessFace::Label &face) {
-            if (!all && drawn == face)
-                return;
-            if (all || drawn.text != face.text)
+        const auto draw = [&changed](QLabel *l, ProcessFace::Label &drawn,
+                                     const ProcessFace::Label &face) {
+            if (changed(drawn.text, face.text))
                 showFitted(l, face.text);
-            if (all || drawn.color != face.color)
+            if (changed(drawn.color, face.color))
                 setFontColor(l, face.color);
-            drawn = face;
         };
         draw(StepLabel, was.step, f.step);
         draw(TimeLabel, was.time, f.time);
         draw(AgitLabel, was.agit, f.agit);
-        if (all || was.state != f.state) {
+        if (changed(was.state.text, f.state.text))
             StateLabel->setText(f.state.text);
+        if (changed(was.state.color, f.state.color))
             setFontColor(StateLabel, f.state.color);
-            was.state = f.state;
-        }
-        // Formatted only as the collision or its second changes.
+        // Formatted only as the collision or its second changes; the label is
+        // built hidden and empty, as "none" is drawn.
         const qint64 now = m_ctx.clock->nowMs();
         const std::optional<Collision> collision = m_engine.nextCollision(now, m_index);
-        const qint64 seconds = collision ? (collision->own.atMs - now + 999) / 1000 : -1;
-        if (collision != m_shownCollision || seconds != m_shownCollisionSeconds) {
-            m_shownCollision = collision;
-            m_shownCollisionSeconds = seconds;
+        const std::pair<std::optional<Collision>, qint64> collisionShown{
+            collision, collision ? (collision->own.atMs - now + 999) / 1000 : -1};
+        if (collisionShown != was.collision) {
+            was.collision = collisionShown;
             showFitted(CollisionLabel,
                        collision ? ProcessPages::collisionText(m_engine, m_ctx, now, *collision)
                                  : QString());
             CollisionLabel->setVisible(collision.has_value());
         }
-        const int gauge = std::clamp(f.gauge, 0, 100);
-        if (was.gauge != gauge) {
+        if (const int gauge = std::clamp(f.gauge, 0, 100); changed(was.gauge, gauge))
             Gauge->setValue(gauge);
-            was.gauge = gauge;
-        }
-        if (all || was.bathLine != f.bathLine) {
+        if (changed(was.bathLine, f.bathLine))
             BathLabel->setText(f.bathLine);
-            was.bathLine = f.bathLine;
-        }
-        if (all || was.temperatureLine != f.temperatureLine) {
+        if (changed(was.temperatureLine, f.temperatureLine))
             TemperatureLabel->setText(f.temperatureLine);
-            was.temperatureLine = f.temperatureLine;
-        }
         const std::pair<double, TemperatureUnit> shows{process().celsius(),
                                                        m_engine.environment().temperatureUnit()};
         if (m_fieldShows != shows) {

@@ -134,8 +134,6 @@ private:
     // The tab's caption without the mark of a stopped process, and the mark.
     QString m_caption;
     ProcessHold m_markedHold = ProcessHold::None;
-    std::optional<Collision> m_shownCollision;
-    qint64 m_shownCollisionSeconds = -1;
     QString m_markedWord;
     QStringList m_comments;
     // Made again from the temperature in effect when that moved without it
@@ -152,6 +150,7 @@ private:
         ProcessFace::Label step, time, agit, state;
         QString bathLine, temperatureLine;
         int gauge = -1;
+        std::pair<std::optional<Collision>, qint64> collision{std::nullopt, -1}; // and its second
     };
     std::optional<Drawn> m_drawn;
 };
