@@ -239,6 +239,12 @@ private slots:
         QTRY_VERIFY(!BandTimer(r.big)->isActive());
         r.tick(r.a);
         QVERIFY2(BandLabel(r.big)->text().contains(" dans "), qPrintable(BandLabel(r.big)->text()));
+        // The same collision a second nearer: the tab's line counts down.
+        const QString before = control<QLabel>(r.a, "lblF0Collision")->text();
+        const std::optional<Collision> coming = r.engine().nextCollision(r.f.clock.nowMs(), 0);
+        r.tick(r.a);
+        QVERIFY(coming && r.engine().nextCollision(r.f.clock.nowMs(), 0) == coming);
+        QVERIFY2(control<QLabel>(r.a, "lblF0Collision")->text() != before, qPrintable(before));
         QCOMPARE(r.f.dialogs.errors(), QStringList());
     }
 
